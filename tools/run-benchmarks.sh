@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs every benchmark program that the build produced.
+set -eu
+build=${1:-build}
+found=0
+for b in "$build"/bin/zelvo-bench-*; do
+  [ -x "$b" ] || continue
+  found=1
+  echo "== $(basename "$b")"
+  "$b" --benchmark_counters_tabular=true
+done
+[ "$found" = 1 ] || { echo "No benchmarks were built." >&2; exit 1; }
