@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "tuning/NoteIndex.h"
+
+// A pitch in cents above (or below) 440 Hz: 1200 * log2(f / 440). Stored as a
+// 32-bit float; the logarithm is always taken in double precision.
+using CentsRe440 = float;
+
+// 1200 / ln 2: cents per natural-log unit of frequency ratio.
+inline constexpr double CentsPerNaturalLog = 1731.23404907;
+
+inline constexpr double ConcertA4Hz = 440.0;
+
+// ln(f / 440) * 1200 / ln 2, in double. Callers that keep the value narrow it
+// to CentsRe440. f <= 0 gives -inf or NaN, as the logarithm does.
+double FrequencyToCents(double frequencyHz);
+
+// The inverse: 440 * e^(cents / (1200 / ln 2)).
+double CentsToFrequency(double cents);
+
+// Equal-tempered target of note n with A4 at middleAHz, in cents re 440 Hz:
+// (n - 69) * 100 + FrequencyToCents(middleA).
+double EqualTemperedTarget(NoteIndex n, float middleAHz);
+
+// Accepted ranges of the middle-A reference, both inclusive.
+inline constexpr double MiddleAMinHz = 220.0;
+inline constexpr double MiddleAMaxHz = 880.0;
+inline constexpr double MiddleAMinCents = -1200.0;
+inline constexpr double MiddleAMaxCents = 1200.0;
+
+bool IsMiddleAHzInRange(double hz);        // false for NaN
+bool IsMiddleACentsInRange(double cents);  // false for NaN
+
+// The reference values (Hz or cents) as they are shown: "%3.3lf".
+std::string FormatReferenceValue(double value);
