@@ -1,0 +1,49 @@
+#pragma once
+// Small rules of the main window that need no window system: its title, the
+// texts of its messages, the display timer's period and the commands that
+// start the system's recording control.
+
+#include <string>
+#include <vector>
+
+namespace MainWindowRules {
+
+inline constexpr const char* BaseTitle = "Zelvo Tuner";
+
+// "Zelvo Tuner %i%s": the program's major version and a suffix (empty in
+// release builds).
+std::string FormatWindowTitle(int majorVersion, const std::string& suffix);
+
+inline constexpr const char* NoDeviceMessage =
+    "Zelvo Tuner was unable to find any usable recording device on this computer.  "
+    "To use this program a 16-bit sound card must be installed";
+inline constexpr const char* NoDeviceCaption = "Error: No sound card found";
+inline constexpr const char* RecordingControlFailedMessage =
+    "Unable to launch the Windows Recording Control Panel.";
+
+// Period of the one-shot display timer for the Display Rate setting:
+// Slow (0) 100 ms, Medium (1) 50 ms, Fast (2) 10 ms. A value outside 0..2
+// (a hand-edited file) gets the default rate's period.
+int DisplayPeriodMs(int rate);
+
+inline constexpr int WatchdogPeriodMs = 5000;
+
+enum class Platform { Linux, Windows };
+
+// The command lines to try, in order, for "Windows Recording Control". On
+// Windows: the classic mixer with the device when one is chosen (-1 is the
+// preferred device), then the newer one. On Linux: the PulseAudio mixer on
+// its input-devices tab, then the desktop's sound settings.
+std::vector<std::string> RecordingControlCommands(int device, Platform platform);
+
+// The marker position of the energy meter for a noise floor in dB:
+// clamp((-60 - floor) / -60, 0, 1).
+float NoiseFloorToThreshold(float noiseFloorDb);
+
+// Text shown when some settings files could not be written at exit. Names
+// the files and tells the user that the previous files were left as they
+// were. `failedFiles` holds the full paths.
+std::string SaveFailureMessage(const std::vector<std::string>& failedFiles);
+inline constexpr const char* SaveFailureCaption = "Zelvo Tuner: settings not saved";
+
+}  // namespace MainWindowRules
