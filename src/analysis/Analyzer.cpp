@@ -1,0 +1,145 @@
+#include "analysis/Analyzer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace NoteAnalyzer {
+
+namespace {
+
+constexpr double Semitone = 1.059463094359202;
+// Below one 16-bit step the frame counts as digital silence.
+constexpr double SilenceSpan = 3.051850947599719e-5;
+constexpr double SilenceLevel = -96.3295;
+// Keeps an absurd consensusDuration from turning into an absurd allocation
+// (the tuner's own settings keep 4 to 8 hops).
+constexpr double MaxHopsKept = 4096.0;
+
+const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
+    if (s.sampleRate <= 0) throw NoteAnalyzerException{0, "Invalid sample rate"};
+    // Only exact powers of two: the FFT needs one.
+    if (s.analysisSize <= 0 || (s.analysisSize & (s.analysisSize - 1)) != 0)
+        throw NoteAnalyzerException{0, "Invalid analysis size"};
+    if (s.advanceSize < 1 || s.advanceSize > s.sampleRate / 2)
+        throw NoteAnalyzerException{0, "Invalid advance size, must be in the range of 1 to SR/2"};
+    if (s.analysisSize % s.advanceSize != 0)
+        throw NoteAnalyzerException{0, "Invalid advance size, must be multiple of analysis size"};
+    // Written as a range test so that NaN is rejected too.
+    if (!(s.minFundamental >= 0.0 && s.minFundamental <= static_cast<double>(s.sampleRate / 2)))
+        throw NoteAnalyzerException{0, "Invalid minimum fundemental frequency"};
+    return s;
+}
+
+int ComputeHopsKept(const AnalyzerSettings& s) {
+    const double hopMilliseconds = static_cast<double>(s.advanceSize) / s.sampleRate * 1000.0;
+    const double hops = std::trunc(s.consensusDuration / hopMilliseconds);
+    if (!(hops >= 1.0)) return 1;  // also NaN
+    return static_cast<int>(std::min(hops, MaxHopsKept));
+}
+
+}  // namespace
+
+Analyzer::Analyzer(const AnalyzerSettings& settings_)
+    : settings(Validated(settings_)),
+      tfr(std::make_unique<TFR>(settings.sampleRate, settings.analysisSize, settings.advanceSize)),
+      frame(AllocateAlignedDoubles(static_cast<std::size_t>(settings.analysisSize))),
+      hopExtremes(settings.analysisSize / settings.advanceSize),
+      recentEstimates(ComputeHopsKept(settings)),
+      hopsKept(ComputeHopsKept(settings)) {
+    // Peaks lie at least two bins apart below bin N/2, so N/4 bounds the list.
+    framePeaks.reserve(static_cast<std::size_t>(settings.analysisSize / 4 + 1));
+    voteScratch.reserve(static_cast<std::size_t>(hopsKept));
+}
+
+Analyzer::~Analyzer() = default;
+
+FundamentalEstimate Analyzer::EstimateFundamental(std::span<const SpectralPeak> peaks) const {
+    return NoteAnalyzer::EstimateFundamental(peaks, settings);
+}
+
+AnalysisResult Analyzer::Process(const double* hop) {
+    if (hop == nullptr) throw NoteAnalyzerException{0, "pnBuffer is NULL"};
+    const int n = settings.analysisSize;
+    const int advance = settings.advanceSize;
+
+    // Intake: shift the frame by one hop and append the new samples.
+    double* f = frame.get();
+    std::memmove(f, f + advance, sizeof(double) * static_cast<std::size_t>(n - advance));
+    std::memcpy(f + (n - advance), hop, sizeof(double) * static_cast<std::size_t>(advance));
+    double lowest = hop[0];
+    double highest = hop[0];
+    for (int i = 1; i < advance; ++i) {
+        lowest = std::min(lowest, hop[i]);
+        highest = std::max(highest, hop[i]);
+    }
+    hopExtremes.Push({lowest, highest});
+
+    AnalysisResult result;
+    result.hopDuration = static_cast<double>(advance) / settings.sampleRate;
+
+    // Level from the extremes of the hops inside the frame, so the frame is
+    // never rescanned. A full-scale sinusoid reads 0 dB.
+    double lo = 1.0;
+    double hi = -1.0;
+    for (int i = 0; i < hopExtremes.Size(); ++i) {
+        lo = std::min(lo, hopExtremes[i].first);
+        hi = std::max(hi, hopExtremes[i].second);
+    }
+    result.level = hi - lo < SilenceSpan ? SilenceLevel : 20.0 * std::log10((hi - lo) / 2.0);
+
+    // Gate: quiet frames are not analysed and vote as "no reading".
+    FundamentalEstimate estimate;
+    if (result.level >= noiseFloor) {
+        tfr->ReassignedPeakScan(f, framePeaks);
+        estimate = NoteAnalyzer::EstimateFundamental(framePeaks, settings);
+    }
+    recentEstimates.Push(Estimate{result.level, estimate.frequency});
+
+    result.peaks = std::move(estimate.peaks);
+    result.inharmonicity = estimate.inharmonicity;
+    result.frameFundamental = estimate.frameFundamental;
+    result.strongestHarmonic = estimate.strongestHarmonic;
+
+    if (recentEstimates.Size() < hopsKept) return result;
+
+    // Consensus: the largest cluster of estimates within one semitone above its
+    // lowest member; the later cluster wins equal counts.
+    voteScratch.clear();
+    for (int i = 0; i < recentEstimates.Size(); ++i) voteScratch.push_back(recentEstimates[i]);
+    // Insertion sort: a handful of entries, no allocation, defined for any value.
+    for (std::size_t i = 1; i < voteScratch.size(); ++i) {
+        const Estimate v = voteScratch[i];
+        std::size_t j = i;
+        while (j > 0 && voteScratch[j - 1].frequency > v.frequency) {
+            voteScratch[j] = voteScratch[j - 1];
+            --j;
+        }
+        voteScratch[j] = v;
+    }
+    const int total = static_cast<int>(voteScratch.size());
+    int bestCount = 0;
+    double bestMean = -1.0;
+    for (int i = 0; i < total; ++i) {
+        const double start = voteScratch[static_cast<std::size_t>(i)].frequency;
+        if (!(start >= 0.0)) continue;
+        const double limit = start * Semitone;
+        int count = 0;
+        double sum = 0.0;
+        for (int j = i; j < total && voteScratch[static_cast<std::size_t>(j)].frequency <= limit; ++j) {
+            ++count;
+            sum += voteScratch[static_cast<std::size_t>(j)].frequency;
+        }
+        if (count >= bestCount) {
+            bestCount = count;
+            bestMean = sum / count;
+        }
+    }
+    if (bestCount > 0 && static_cast<double>(bestCount) / total > settings.consensusRatio) {
+        result.frequency = bestMean;
+        result.harmonics = std::move(estimate.harmonics);
+    }
+    return result;
+}
+
+}  // namespace NoteAnalyzer

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <memory>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "analysis/AnalysisResult.h"
+#include "analysis/AnalyzerSettings.h"
+#include "analysis/FundamentalEstimation.h"
+#include "analysis/RealFft.h"
+#include "analysis/SpectralPeak.h"
+#include "analysis/Tfr.h"
+
+namespace NoteAnalyzer {
+
+// Thrown for invalid settings and null hops: programming errors, never bad
+// sound. `message` points at a static text; `code` is always 0.
+struct NoteAnalyzerException {
+    int code = 0;
+    const char* message = "";
+    const char* what() const noexcept { return message; }
+};
+
+// Turns the captured signal, one hop of advanceSize samples at a time, into one
+// AnalysisResult per hop: level, noise gate, spectral peaks, fundamental
+// estimate and a consensus vote over the last few hops.
+//
+// No lock of its own: the owner serialises Process() and writes of noiseFloor
+// (the tuner window does both under its critical section).
+class Analyzer {
+public:
+    // Validates the settings (throws NoteAnalyzerException with the text of the
+    // first failing rule; nothing is allocated then) and allocates every buffer
+    // the hops need. Throws std::bad_alloc when memory runs out.
+    explicit Analyzer(const AnalyzerSettings& settings);
+    ~Analyzer();
+
+    Analyzer(const Analyzer&) = delete;
+    Analyzer& operator=(const Analyzer&) = delete;
+
+    // hop holds settings.advanceSize samples. Throws NoteAnalyzerException
+    // ("pnBuffer is NULL") for a null hop before touching any state.
+    AnalysisResult Process(const double* hop);
+
+    // The fundamental estimation of one frame with this analyzer's settings.
+    FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks) const;
+
+    const AnalyzerSettings& Settings() const { return settings; }
+    // Number of hops the consensus vote looks at.
+    int HopsKept() const { return hopsKept; }
+
+    // dB; frames below it are not analysed. The owner may assign it between
+    // calls to Process().
+    double noiseFloor = -40.0;
+
+private:
+    // Fixed-capacity first-in first-out queue: the per-hop path must not allocate.
+    template <typename T>
+    class RingQueue {
+    public:
+        explicit RingQueue(int capacity) : items(static_cast<std::size_t>(capacity)) {}
+        int Size() const { return count; }
+        int Capacity() const { return static_cast<int>(items.size()); }
+        // Appends, dropping the oldest entry when full.
+        void Push(const T& value) {
+            if (count == Capacity()) {
+                first = (first + 1) % Capacity();
+                --count;
+            }
+            items[static_cast<std::size_t>((first + count) % Capacity())] = value;
+            ++count;
+        }
+        const T& operator[](int i) const {
+            return items[static_cast<std::size_t>((first + i) % Capacity())];
+        }
+
+    private:
+        std::vector<T> items;
+        int first = 0;
+        int count = 0;
+    };
+
+    struct Estimate {
+        double level;
+        double frequency;
+    };
+
+    AnalyzerSettings settings;
+    std::unique_ptr<TFR> tfr;
+    AlignedDoubles frame;                       // the last analysisSize samples, oldest first
+    RingQueue<std::pair<double, double>> hopExtremes;  // (min, max) per hop
+    RingQueue<Estimate> recentEstimates;        // (level, frequency) per hop
+    int hopsKept;
+    std::vector<SpectralPeak> framePeaks;       // reused by every scan
+    std::vector<Estimate> voteScratch;          // sorted copy for the vote
+};
+
+}  // namespace NoteAnalyzer

@@ -1,0 +1,236 @@
+#include "analysis/FundamentalEstimation.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+namespace NoteAnalyzer {
+
+namespace {
+
+constexpr double Semitone = 1.059463094359202;
+constexpr int MaxSelected = 20;
+constexpr int HighestHypothesis = 40;
+constexpr std::int64_t Octave = 120000;  // one octave in LogCentUnits
+
+struct LogPeak {
+    double amplitude;
+    std::int64_t log;
+};
+
+struct Candidate {
+    int harmonic;
+    std::int64_t fundamental;  // LogCentUnits
+    int inharmonicityIndex;
+    double score;
+};
+
+// Sorts a handful of peaks by frequency. A plain insertion sort: it stays
+// well-defined even for NaN frequencies, which std::sort does not promise.
+void SortByFrequency(SpectralPeak* peaks, int count) {
+    for (int i = 1; i < count; ++i) {
+        const SpectralPeak v = peaks[i];
+        int j = i;
+        while (j > 0 && peaks[j - 1].frequency > v.frequency) {
+            peaks[j] = peaks[j - 1];
+            --j;
+        }
+        peaks[j] = v;
+    }
+}
+
+// Score of one hypothesis: the fundamental at log c and inharmonicity row i.
+double TemplateScore(const LogCentTables& t, const LogPeak* logPeaks, int count, std::int64_t c,
+                     int i) {
+    const int* partial = t.partial[i];
+    const int* border = t.border[i];
+    const std::int64_t top = border[LogCentTables::MaxHarmonic];
+    // Peaks more than an octave below the fundamental are ignored.
+    int index = 0;
+    while (index < count && logPeaks[index].log < c - Octave) ++index;
+    double score = 0.0;
+    int k = 1;
+    // The sentinel at the end of logPeaks always ends this loop.
+    for (; index <= count; ++index) {
+        const std::int64_t rel = logPeaks[index].log - c;
+        if (rel >= top) break;
+        // k only moves up: the peaks are sorted. Peaks below the first border
+        // all count as partial 1.
+        while (border[k] < rel) ++k;
+        const std::int64_t d = rel > partial[k] ? rel - partial[k] : partial[k] - rel;
+        const std::int64_t g = (d * k) >> 10;
+        score += t.gauss[std::min<std::int64_t>(g, LogCentTables::GaussSize - 1)] *
+                 logPeaks[index].amplitude;
+    }
+    return score;
+}
+
+}  // namespace
+
+bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
+                           double& fundamental, double& inharmonicity, int& harmonicNumber) {
+    if (selected.empty()) return false;
+    const LogCentTables& t = LogCentTables::Instance();
+    const int count = static_cast<int>(selected.size());
+
+    // Up to 20 peaks live on the stack; larger inputs (only from direct callers)
+    // use the heap.
+    LogPeak local[MaxSelected + 1];
+    std::vector<LogPeak> large;
+    LogPeak* logPeaks = local;
+    if (count > MaxSelected) {
+        large.resize(selected.size() + 1);
+        logPeaks = large.data();
+    }
+    int strongest = 0;
+    for (int j = 0; j < count; ++j) {
+        const SpectralPeak& p = selected[static_cast<std::size_t>(j)];
+        logPeaks[j] = p.frequency > 0.0 ? LogPeak{p.amplitude, LogCentUnits(p.frequency)}
+                                        : LogPeak{0.0, 0};
+        if (p.amplitude > selected[static_cast<std::size_t>(strongest)].amplitude) strongest = j;
+    }
+    logPeaks[count] = LogPeak{0.0, INT_MAX};
+
+    const std::int64_t strongestLog = LogCentUnits(selected[static_cast<std::size_t>(strongest)].frequency);
+    const std::int64_t minLog = LogCentUnits(settings.minFundamental);
+    if (strongestLog < minLog) return false;
+
+    Candidate candidates[HighestHypothesis];
+    int candidateCount = 0;
+    for (int h = HighestHypothesis; h >= 1; --h) {
+        if (strongestLog - t.harmonic[h] < minLog) continue;
+        Candidate best{h, 0, 0, 0.0};
+        for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
+            const std::int64_t c = strongestLog - t.partial[i][h];
+            const double score = TemplateScore(t, logPeaks, count, c, i);
+            // Strictly larger: the least inharmonicity wins ties.
+            if (i == 0 || score > best.score) best = Candidate{h, c, i, score};
+        }
+        candidates[candidateCount++] = best;
+    }
+    if (candidateCount == 0) return false;
+
+    // Octave decision: start from the lowest fundamental; a higher candidate
+    // replaces it when its score beats octaveBias^(1 + octaves above).
+    Candidate best = candidates[0];
+    for (int j = 1; j < candidateCount; ++j) {
+        const Candidate& x = candidates[j];
+        std::int64_t d = x.fundamental - best.fundamental;
+        double factor = settings.octaveBias;
+        while (d > Octave / 2) {
+            d -= Octave;
+            factor *= settings.octaveBias;
+        }
+        if (x.score > factor * best.score) best = x;
+    }
+    fundamental = std::exp2(static_cast<double>(best.fundamental) / 120000.0);
+    inharmonicity = best.inharmonicityIndex * LogCentTables::InharmonicityStep;
+    harmonicNumber = best.harmonic;
+    return true;
+}
+
+void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, double inharmonicity,
+                      HarmonicMap& map) {
+    map.clear();
+    const double b = inharmonicity;
+    for (const SpectralPeak& peak : peaks) {
+        const double ratio = peak.frequency / fundamental;
+        double k;
+        if (b < 1e-7) {
+            k = ratio;
+        } else {
+            // Real root of b k^3 + k = f / f0 (Cardano; the cubic has one).
+            const double p = 1.0 / b;
+            const double q = -(peak.frequency / (fundamental * b));
+            const double s = std::sqrt(q * q + 4.0 * p * p * p / 27.0);
+            const double r = std::cbrt((s - q) / 2.0);
+            k = r - p / (3.0 * r);
+        }
+        // Harmonic numbers beyond the template's 64 partials are not kept; the
+        // range test also keeps the conversion to int defined.
+        if (!(k >= 0.5 && k < LogCentTables::MaxHarmonic + 0.5)) continue;
+        const int n = static_cast<int>(std::round(k));
+        const double model = (n * b * n + 1.0) * n * fundamental;
+        const double deviation = 1200.0 * std::log2(peak.frequency / model);
+        if (!(std::fabs(deviation) < 50.0)) continue;
+        auto it = map.find(n);
+        if (it == map.end()) {
+            map.emplace(n, peak);
+        } else if (it->second.amplitude < peak.amplitude) {
+            it->second = peak;
+        }
+    }
+}
+
+FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
+                                        const AnalyzerSettings& settings) {
+    FundamentalEstimate result;
+    result.peaks.assign(peaks.begin(), peaks.end());
+    if (peaks.empty()) return result;
+
+    // Skip the leading peaks at or below the usable range.
+    const double lower = std::max(settings.tiltLowFrequency, settings.minFundamental / Semitone);
+    std::size_t first = 0;
+    while (first < peaks.size() && peaks[first].frequency <= lower) ++first;
+
+    // Tilt the amplitudes up to tiltHighFrequency (favouring higher partials
+    // against the falling spectrum of most instruments) and keep the 20
+    // strongest, largest first, the earlier peak winning equal amplitudes.
+    const double span = std::fabs(settings.tiltHighFrequency - settings.tiltLowFrequency);
+    SpectralPeak selected[MaxSelected];
+    int selectedCount = 0;
+    bool tilting = true;
+    for (std::size_t j = first; j < peaks.size(); ++j) {
+        SpectralPeak weighted = peaks[j];
+        if (tilting && weighted.frequency <= settings.tiltHighFrequency) {
+            weighted.amplitude =
+                (weighted.frequency - settings.tiltLowFrequency) * weighted.amplitude / span;
+        } else {
+            tilting = false;
+        }
+        if (selectedCount == MaxSelected && !(weighted.amplitude > selected[MaxSelected - 1].amplitude))
+            continue;
+        int pos = selectedCount < MaxSelected ? selectedCount : MaxSelected - 1;
+        while (pos > 0 && weighted.amplitude > selected[pos - 1].amplitude) {
+            if (pos < MaxSelected) selected[pos] = selected[pos - 1];
+            --pos;
+        }
+        selected[pos] = weighted;
+        if (selectedCount < MaxSelected) ++selectedCount;
+    }
+    if (selectedCount == 0) return result;
+    SortByFrequency(selected, selectedCount);
+
+    if (selectedCount == 1) {
+        result.frequency = result.frameFundamental = selected[0].frequency;
+        result.inharmonicity = 0.0;
+        BuildHarmonicMap(peaks, selected[0].frequency, 0.0, result.harmonics);
+        return result;
+    }
+
+    double f0 = 0.0;
+    double b = 0.0;
+    int h = 0;
+    if (!MatchHarmonicTemplate(std::span<const SpectralPeak>(selected, static_cast<std::size_t>(selectedCount)),
+                               settings, f0, b, h))
+        return result;
+    result.strongestHarmonic = h;
+    result.frequency = result.frameFundamental = f0;
+    result.inharmonicity = b;
+    BuildHarmonicMap(peaks, f0, b, result.harmonics);
+
+    // Refine from all matched harmonics, weighted by power. The division by n
+    // alone leaves the inharmonic stretch in the refined value.
+    double s1 = 0.0;
+    double s2 = 0.0;
+    for (const auto& [n, peak] : result.harmonics) {
+        const double power = peak.amplitude * peak.amplitude;
+        s1 += power;
+        s2 += power * peak.frequency / n;
+    }
+    if (s1 > 0.0) result.frequency = s2 / s1;
+    return result;
+}
+
+}  // namespace NoteAnalyzer

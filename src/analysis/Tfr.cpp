@@ -1,0 +1,128 @@
+#include "analysis/Tfr.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace NoteAnalyzer {
+
+namespace {
+// The window and calibration formulas use these decimals, not full-precision
+// 2*pi and 4*pi; the reassignment scaling depends on the same value.
+constexpr double WindowTwoPi = 6.28318530718;
+constexpr double WindowFourPi = 12.56637061436;
+}  // namespace
+
+void BlackmanWindow(double* out, int n, double gain) {
+    if (n <= 0) return;
+    out[0] = 0.0;
+    out[n - 1] = 0.0;
+    for (int i = 1; i <= n / 2 - 1; ++i) {
+        const double v =
+            gain * 0.5 * (0.84 - std::cos(i * WindowTwoPi / n) + 0.16 * std::cos(i * WindowFourPi / n));
+        out[i] = v;
+        out[n - 1 - i] = v;
+    }
+    if (n % 2 == 1) out[n / 2] = gain;
+}
+
+void ElementwiseProduct(const double* a, const double* b, double* out, int n) {
+    for (int i = 0; i < n; ++i) out[i] = a[i] * b[i];
+}
+
+TFR::TFR(int sampleRate_, int analysisSize_, int advanceSize_)
+    : sampleRate(sampleRate_),
+      analysisSize(analysisSize_),
+      advanceSize(advanceSize_),
+      fftTables(&RealFftTablesFor(analysisSize_)) {
+    const std::size_t n = static_cast<std::size_t>(analysisSize);
+    plainSpectrum = AllocateAlignedDoubles(n);
+    plainWindow = AllocateAlignedDoubles(n);
+    derivativeSpectrum = AllocateAlignedDoubles(n);
+    derivativeWindow = AllocateAlignedDoubles(n);
+    rampSpectrum = AllocateAlignedDoubles(n);
+    rampWindow = AllocateAlignedDoubles(n);
+    scratch = AllocateAlignedDoubles(n);
+
+    BlackmanWindow(plainWindow.get(), analysisSize, 1.0);
+
+    // dh: first difference of a window one sample longer whose gain turns the
+    // phase relation of the reassignment directly into hertz.
+    {
+        AlignedDoubles longer = AllocateAlignedDoubles(n + 1);
+        BlackmanWindow(longer.get(), analysisSize + 1, sampleRate / WindowTwoPi);
+        for (std::size_t i = 0; i < n; ++i) derivativeWindow[i] = longer[i + 1] - longer[i];
+    }
+
+    // th: h weighted by a ramp from -1 at the first sample to +1 at the last.
+    BlackmanWindow(rampWindow.get(), analysisSize, 1.0);
+    for (int i = 0; i < analysisSize; ++i) rampWindow[i] *= (i * 2.0 / (analysisSize - 1) - 1.0);
+
+    // Calibrate with a unit sinusoid half-way between two bins, the worst case
+    // of the parabolic interpolation, so such a tone reads exactly 1.0.
+    const int bin = analysisSize / 25;
+    const double f = sampleRate * (bin + 0.5) / analysisSize;
+    AlignedDoubles testFrame = AllocateAlignedDoubles(n);
+    for (int i = 0; i < analysisSize; ++i) testFrame[i] = std::sin(WindowTwoPi * i * f / sampleRate);
+    std::vector<SpectralPeak> peaks;
+    ReassignedPeakScan(testFrame.get(), peaks);
+    double largest = 0.0;
+    for (const auto& p : peaks) {
+        if (p.amplitude > largest) largest = p.amplitude;
+    }
+    // Frames too short to hold the test tone keep the neutral divisor.
+    if (largest > 0.0 && std::isfinite(largest)) amplitudeNorm = largest;
+}
+
+TFR::~TFR() = default;
+
+void TFR::ReassignedPeakScan(const double* frame, std::vector<SpectralPeak>& peaks) {
+    peaks.clear();
+    const int n = analysisSize;
+    double* xh = plainSpectrum.get();
+    double* xd = derivativeSpectrum.get();
+    double* xt = rampSpectrum.get();
+    ElementwiseProduct(frame, plainWindow.get(), scratch.get(), n);
+    RealFft(scratch.get(), xh, n, *fftTables);
+    ElementwiseProduct(frame, derivativeWindow.get(), scratch.get(), n);
+    RealFft(scratch.get(), xd, n, *fftTables);
+    ElementwiseProduct(frame, rampWindow.get(), scratch.get(), n);
+    RealFft(scratch.get(), xt, n, *fftTables);
+
+    const double binWidth = static_cast<double>(sampleRate) / n;
+    const double timeTolerance = advanceSize * 0.5;
+    const int lastBin = n / 2 - 4;  // candidates k satisfy 2 <= k < lastBin
+    if (lastBin <= 2) return;
+    auto power = [xh](int k) { return xh[2 * k] * xh[2 * k] + xh[2 * k + 1] * xh[2 * k + 1]; };
+
+    // Bins 0 and 1 are never candidates; bin 1's power counts as 0 when bin 2
+    // is judged, so bin 2 is compared with bin 3 alone.
+    double previous = 0.0;
+    double current = power(2);
+    for (int k = 2; k < lastBin; ++k) {
+        const double next = power(k + 1);
+        if (current > next && current > previous) {
+            const double hr = xh[2 * k], hi = xh[2 * k + 1];
+            const double df = (hi * xd[2 * k] - hr * xd[2 * k + 1]) / current;
+            const double dt = (hr * xt[2 * k] + hi * xt[2 * k + 1]) / current;
+            if (std::fabs(df) < binWidth && std::fabs(dt) < timeTolerance) {
+                const double frequency = k * static_cast<double>(sampleRate) / n + df;
+                double amplitude;
+                if (next > 0.0 && current > 0.0 && previous > 0.0) {
+                    // Height of the parabola through the three dB values.
+                    const double a = 20.0 * std::log10(std::sqrt(previous));
+                    const double b = 20.0 * std::log10(std::sqrt(current));
+                    const double c = 20.0 * std::log10(std::sqrt(next));
+                    amplitude = std::pow(
+                        10.0, (b - ((a - c) * 0.5 / (a - 2.0 * b + c)) * ((a - c) * 0.25)) * 0.05);
+                } else {
+                    amplitude = std::sqrt(current);
+                }
+                peaks.push_back(SpectralPeak{amplitude / amplitudeNorm, frequency});
+            }
+        }
+        previous = current;
+        current = next;
+    }
+}
+
+}  // namespace NoteAnalyzer
