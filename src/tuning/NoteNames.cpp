@@ -89,6 +89,8 @@ std::string FormatNoteName(NoteIndex n, int transpose)
 
 NoteIndex ParseNoteName(std::string_view text)
 {
+    // A name ends at the first NUL, as a C string would.
+    text = text.substr(0, text.find('\0'));
     if (text.empty())
         return NoteIndexInvalid;
 

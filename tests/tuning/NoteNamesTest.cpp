@@ -116,7 +116,9 @@ TEST(ParseNoteName, NonAsciiIsNotANoteName)
 {
     EXPECT_EQ(ParseNoteName("\xC3\x89" "4"), NoteIndexInvalid);       // É4
     EXPECT_EQ(ParseNoteName("C\xE2\x99\xAF" "4"), NoteIndexInvalid);  // C♯4: ♯ is no accidental
+    // A NUL ends the name: "C" alone, and "C0" followed by hidden junk.
     EXPECT_EQ(ParseNoteName(std::string("C\0" "4", 3)), NoteIndexInvalid);
+    EXPECT_EQ(ParseNoteName(std::string("C0\0" "x", 4)), 12);
 }
 
 TEST(ParseNoteName, RoundTripsEveryFormattedNote)
