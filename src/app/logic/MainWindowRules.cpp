@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
 
 namespace MainWindowRules {
 
@@ -40,14 +43,43 @@ float NoiseFloorToThreshold(float noiseFloorDb) {
     return std::clamp(position, 0.0f, 1.0f);
 }
 
-std::string SaveFailureMessage(const std::vector<std::string>& failedFiles) {
-    std::string text = "Zelvo Tuner could not save its settings to:\n";
-    for (const std::string& file : failedFiles)
-        text += "\n    " + file;
-    text +=
-        "\n\nThe settings files that were there before are unchanged, so nothing saved "
-        "earlier was lost. The changes made in this session were not stored.";
-    return text;
+std::string ProgramOfCommandLine(const std::string& commandLine) {
+    const auto begin = commandLine.find_first_not_of(" \t");
+    if (begin == std::string::npos)
+        return {};
+    const auto end = commandLine.find_first_of(" \t", begin);
+    return commandLine.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+namespace {
+
+bool IsExecutableFile(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec))
+        return false;
+    return ::access(file.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+std::string FindProgramOnPath(const std::string& program, const std::string& pathList) {
+    if (program.empty())
+        return {};
+    if (program.find('/') != std::string::npos)
+        return IsExecutableFile(program) ? program : std::string();
+    std::size_t start = 0;
+    while (start <= pathList.size()) {
+        auto end = pathList.find(':', start);
+        if (end == std::string::npos)
+            end = pathList.size();
+        // An empty entry means the current directory, as in the shell.
+        const std::string dir = end > start ? pathList.substr(start, end - start) : ".";
+        const std::filesystem::path candidate = std::filesystem::path(dir) / program;
+        if (IsExecutableFile(candidate))
+            return candidate.string();
+        start = end + 1;
+    }
+    return {};
 }
 
 }  // namespace MainWindowRules

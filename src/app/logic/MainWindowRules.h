@@ -40,10 +40,14 @@ std::vector<std::string> RecordingControlCommands(int device, Platform platform)
 // clamp((-60 - floor) / -60, 0, 1).
 float NoiseFloorToThreshold(float noiseFloorDb);
 
-// Text shown when some settings files could not be written at exit. Names
-// the files and tells the user that the previous files were left as they
-// were. `failedFiles` holds the full paths.
-std::string SaveFailureMessage(const std::vector<std::string>& failedFiles);
-inline constexpr const char* SaveFailureCaption = "Zelvo Tuner: settings not saved";
+// Caption of the message shown when settings files could not be written at
+// exit (the text itself comes with the save result).
+inline constexpr const char* SaveFailureCaption = "Zelvo Tuner";
+
+// The first word of a command line (the program), and where it is found on a
+// PATH-style list of directories ("" when it is not there or not
+// executable). A name that contains a slash is checked as it stands.
+std::string ProgramOfCommandLine(const std::string& commandLine);
+std::string FindProgramOnPath(const std::string& program, const std::string& pathList);
 
 }  // namespace MainWindowRules

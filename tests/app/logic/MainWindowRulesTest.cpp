@@ -47,9 +47,15 @@ TEST(MainWindowRules, NoiseFloorMarker) {
     EXPECT_FLOAT_EQ(NoiseFloorToThreshold(std::nanf("")), 0.5f);
 }
 
-TEST(MainWindowRules, SaveFailureNamesEveryFileAndSaysTheOldOnesStand) {
-    const std::string text = SaveFailureMessage({"/a/tuner_config.xml", "/a/tuner_stretch.xml"});
-    EXPECT_NE(text.find("/a/tuner_config.xml"), std::string::npos);
-    EXPECT_NE(text.find("/a/tuner_stretch.xml"), std::string::npos);
-    EXPECT_NE(text.find("unchanged"), std::string::npos);
+TEST(MainWindowRules, ProgramLookupOnThePath) {
+    EXPECT_EQ(ProgramOfCommandLine("pavucontrol --tab=4"), "pavucontrol");
+    EXPECT_EQ(ProgramOfCommandLine("  gnome-control-center sound"), "gnome-control-center");
+    EXPECT_EQ(ProgramOfCommandLine(""), "");
+    EXPECT_EQ(FindProgramOnPath("sh", "/nonexistent:/bin:/usr/bin"), "/bin/sh");
+    EXPECT_EQ(FindProgramOnPath("zelvo-no-such-program", "/bin:/usr/bin"), "");
+    EXPECT_EQ(FindProgramOnPath("/bin/sh", ""), "/bin/sh");
+    // A directory or a file without execute permission is not a program.
+    EXPECT_EQ(FindProgramOnPath("bin", "/"), "");
+    EXPECT_EQ(FindProgramOnPath("passwd", "/etc"), "");
+    EXPECT_EQ(FindProgramOnPath("", "/bin"), "");
 }
