@@ -134,6 +134,18 @@ void RecorderThread(std::shared_ptr<RecorderContext> context) {
 
 }  // namespace
 
+RecorderContext::~RecorderContext() {
+    // Reached when the last handle is dropped: either the thread has finished
+    // with the context, or this is the thread itself dropping the last
+    // reference after Stop let it go.
+    if (!thread.joinable()) return;
+    if (thread.get_id() == std::this_thread::get_id()) {
+        thread.detach();
+    } else {
+        thread.join();
+    }
+}
+
 void Start(RecorderHandle& context, const RecorderConfig& config, bool wait) {
     auto created = std::make_shared<RecorderContext>();
     created->deviceId = config.deviceId;

@@ -74,6 +74,13 @@ struct RecorderConfig {
 // every field before the thread runs and afterwards only reads status, clears
 // running and signals stopEvent.
 struct RecorderContext {
+    RecorderContext() = default;
+    RecorderContext(const RecorderContext&) = delete;
+    RecorderContext& operator=(const RecorderContext&) = delete;
+    // Joins a thread that has already let go of the context; never blocks on
+    // a running capture (the thread holds the context while it runs).
+    ~RecorderContext();
+
     unsigned int deviceId = 0;
     int channels = 0;
     int bitsPerSample = 0;
