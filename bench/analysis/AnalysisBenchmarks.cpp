@@ -1,0 +1,112 @@
+// Cost of the analysis engine: the real FFT (beside FFTW when available) and one
+// Analyzer::Process hop per sample rate and quality, on a tone above the gate and
+// on silence. The "cpu_share" counter is the hop's CPU time as a fraction of the
+// hop's duration in real time: the share of one core the tuner needs.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "analysis/Analyzer.h"
+#include "analysis/AnalyzerSettings.h"
+#include "analysis/RealFft.h"
+
+#ifdef ZELVO_HAVE_FFTW3
+#include <fftw3.h>
+#endif
+
+namespace {
+
+void FillNoise(double* x, int n) {
+    unsigned state = 12345u;
+    for (int i = 0; i < n; ++i) {
+        state = state * 1664525u + 1013904223u;
+        x[i] = static_cast<double>(state >> 8) / 8388608.0 - 1.0;
+    }
+}
+
+void BM_RealFft(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    auto source = NoteAnalyzer::AllocateAlignedDoubles(static_cast<std::size_t>(n));
+    auto work = NoteAnalyzer::AllocateAlignedDoubles(static_cast<std::size_t>(n));
+    auto out = NoteAnalyzer::AllocateAlignedDoubles(static_cast<std::size_t>(n));
+    FillNoise(source.get(), n);
+    const auto& tables = NoteAnalyzer::RealFftTablesFor(n);
+    for (auto _ : state) {
+        // The transform overwrites its input, so each run starts from a copy,
+        // as the peak scan does with its windowed frame.
+        std::copy(source.get(), source.get() + n, work.get());
+        NoteAnalyzer::RealFft(work.get(), out.get(), n, tables);
+        benchmark::DoNotOptimize(out.get());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RealFft)->RangeMultiplier(2)->Range(1024, 16384)->Unit(benchmark::kMicrosecond);
+
+#ifdef ZELVO_HAVE_FFTW3
+void BM_FftwR2c(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    double* in = fftw_alloc_real(static_cast<std::size_t>(n));
+    fftw_complex* out = fftw_alloc_complex(static_cast<std::size_t>(n / 2 + 1));
+    std::vector<double> source(static_cast<std::size_t>(n));
+    fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_MEASURE);
+    FillNoise(source.data(), n);
+    for (auto _ : state) {
+        // The same copy as above, so both sides pay for it.
+        std::copy(source.begin(), source.end(), in);
+        fftw_execute(plan);
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+    fftw_destroy_plan(plan);
+    fftw_free(out);
+    fftw_free(in);
+}
+BENCHMARK(BM_FftwR2c)->RangeMultiplier(2)->Range(1024, 16384)->Unit(benchmark::kMicrosecond);
+#endif
+
+// One hop of Process. range(0) = sample rate, range(1) = quality, range(2) = 1
+// for a harmonic tone at about -7 dB, 0 for digital silence.
+void BM_AnalyzerProcess(benchmark::State& state) {
+    const int rate = static_cast<int>(state.range(0));
+    const int quality = static_cast<int>(state.range(1));
+    const bool tone = state.range(2) != 0;
+    NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(rate, quality));
+    analyzer.noiseFloor = -30.0;
+    const int advance = analyzer.Settings().advanceSize;
+    // A second of signal, fed hop after hop in a loop, 16-bit quantised like
+    // captured input.
+    const int hops = rate / advance + 1;
+    std::vector<double> signal(static_cast<std::size_t>(hops) * advance, 0.0);
+    if (tone) {
+        const double f0 = 110.0;
+        for (std::size_t i = 0; i < signal.size(); ++i) {
+            double v = 0.0;
+            for (int k = 1; k <= 8; ++k) v += 0.5 / k * std::sin(6.283185307179586 * k * f0 * i / rate);
+            signal[i] = std::round(v * 0.5 * 32767.0) / 32767.0;
+        }
+    }
+    int next = 0;
+    for (int h = 0; h < hops; ++h) analyzer.Process(signal.data() + h * advance);  // fill the queues
+    for (auto _ : state) {
+        auto result = analyzer.Process(signal.data() + next * advance);
+        benchmark::DoNotOptimize(result);
+        next = (next + 1) % hops;
+    }
+    const double hopSeconds = static_cast<double>(advance) / rate;
+    // CPU seconds per hop divided by the hop's duration.
+    state.counters["cpu_share"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) / hopSeconds,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_AnalyzerProcess)
+    ->ArgNames({"rate", "fast", "tone"})
+    ->ArgsProduct({{11025, 22050, 44100, 48000, 96000}, {0, 1}, {1, 0}})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
