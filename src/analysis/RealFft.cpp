@@ -201,7 +201,7 @@ void FinalStep(const RealFftTables& t, Input x, double* yr, double* yi) {
 // Four-wide kernels for m >= 16, written with the compiler's vector extension:
 // on a plain x86-64 target each operation becomes two SSE2 instructions, in the
 // AVX2 clone one. Loads and stores go through memcpy so no alignment is assumed.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__)
 // The vectors never cross a function boundary (see ZELVO_FFT_INLINE), so the
 // note about the AVX calling convention does not apply.
 #pragma GCC diagnostic ignored "-Wpsabi"
