@@ -1,0 +1,233 @@
+// The reusable parts of zelvo-analyze: option parsing, note grouping, the
+// text it prints, settings resolution and the live display line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "AnalyzeOptions.h"
+#include "AudioFileReader.h"
+#include "LiveDisplay.h"
+#include "NoteSummary.h"
+#include "OutputFormat.h"
+#include "ToolSettings.h"
+
+using namespace ZelvoAnalyze;
+
+namespace {
+
+const ToolFeatures kAll{true, true};
+
+ParsedOptions Parse(std::vector<std::string> args, ToolFeatures features = kAll) {
+  return ParseAnalyzeOptions(args, features);
+}
+
+HopReading Hop(double endTime, NoteIndex note, float cents) {
+  HopReading r;
+  r.endTime = endTime;
+  r.note = note;
+  r.cents = cents;
+  r.frequency = IsValidNoteIndex(note) ? 440.0 : -1.0;
+  return r;
+}
+
+}  // namespace
+
+TEST(AnalyzeOptions, DefaultsAndValues) {
+  auto p = Parse({"tone.wav"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.mode, RunMode::Hops);
+  EXPECT_EQ(p.options.file, "tone.wav");
+  EXPECT_FALSE(p.options.quality || p.options.noiseFloor || p.options.middleA);
+
+  p = Parse({"--notes", "--quality", "fast", "--noise-floor=-45.5", "--middle-a", "442", "x.flac"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.mode, RunMode::Notes);
+  EXPECT_EQ(*p.options.quality, 1);
+  EXPECT_DOUBLE_EQ(*p.options.noiseFloor, -45.5);
+  EXPECT_DOUBLE_EQ(*p.options.middleA, 442.0);
+
+  // Range ends are accepted; "--" lets a file name start with a dash.
+  p = Parse({"--noise-floor", "-60", "--middle-a", "880", "--", "-odd.wav"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.file, "-odd.wav");
+
+  EXPECT_EQ(Parse({"--help", "--bogus"}).options.mode, RunMode::Help);
+}
+
+TEST(AnalyzeOptions, RefusesBadCommandLines) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--bogus", "a.wav"},          {"a.wav", "b.wav"},
+      {},                            {"--quality", "slow", "a.wav"},
+      {"--noise-floor", "1", "a.wav"}, {"--noise-floor", "-60.1", "a.wav"},
+      {"--noise-floor", "nan", "a.wav"}, {"--middle-a", "219.9", "a.wav"},
+      {"--middle-a", "440Hz", "a.wav"}, {"--middle-a"},
+      {"--notes=1", "a.wav"},        {"--device", "3", "a.wav"},
+      {"--live", "a.wav"},           {"--live", "--notes"},
+      {"--live", "--seconds", "0"},  {"--live", "--device", "-2"},
+      {"--list-devices", "a.wav"},
+  };
+  for (const auto& args : bad) {
+    const auto p = Parse(args);
+    EXPECT_NE(p.error, "") << ::testing::PrintToString(args);
+  }
+  EXPECT_NE(Parse({"--bogus", "a.wav"}).error.find("--bogus"), std::string::npos);
+}
+
+TEST(AnalyzeOptions, LiveAndFeatureGuards) {
+  auto p = Parse({"--live", "--device", "2", "--format", "0x400", "--seconds", "1.5"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.mode, RunMode::Live);
+  EXPECT_EQ(*p.options.device, 2);
+  EXPECT_EQ(*p.options.format, 0x400);
+  EXPECT_DOUBLE_EQ(*p.options.seconds, 1.5);
+
+  const ToolFeatures none{false, false};
+  EXPECT_NE(Parse({"--live"}, none).error, "");
+  EXPECT_NE(Parse({"--list-devices"}, none).error, "");
+  EXPECT_NE(Parse({"--settings", "d", "a.wav"}, none).error, "");
+  EXPECT_EQ(UsageText(none).find("--live"), std::string::npos);
+  EXPECT_NE(UsageText(kAll).find("--settings"), std::string::npos);
+}
+
+TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
+  const double hop = 0.5;
+  NoteSummarizer summary(hop);
+  summary.Add(Hop(0.5, NoteIndexInvalid, 0));
+  summary.Add(Hop(1.0, 69, 1.0f));
+  summary.Add(Hop(1.5, 69, 3.0f));
+  summary.Add(Hop(2.0, 69, 2.0f));
+  summary.Add(Hop(2.5, 71, -4.0f));  // another note ends A4 at once
+  summary.Add(Hop(3.0, 71, -2.0f));
+  summary.Add(Hop(3.5, NoteIndexInvalid, 0));  // a hop without a reading ends B4
+  summary.Add(Hop(4.0, 71, 9.0f));             // B4 again is a new note
+  const auto spans = summary.Finish();
+  ASSERT_EQ(spans.size(), 3u);
+  EXPECT_EQ(spans[0].note, 69);
+  EXPECT_DOUBLE_EQ(spans[0].start, 0.5);
+  EXPECT_DOUBLE_EQ(spans[0].end, 2.0);
+  EXPECT_FLOAT_EQ(spans[0].medianCents, 2.0f);
+  EXPECT_EQ(spans[0].hops, 3);
+  EXPECT_EQ(spans[1].note, 71);
+  EXPECT_FLOAT_EQ(spans[1].medianCents, -3.0f);  // even count: mean of the middle two
+  EXPECT_EQ(spans[2].hops, 1);
+  EXPECT_DOUBLE_EQ(spans[2].start, 3.5);
+  EXPECT_TRUE(NoteSummarizer(hop).Finish().empty());
+}
+
+TEST(OutputFormat, HopAndNoteLines) {
+  HopReading r = Hop(0.1857, 69, -0.004f);
+  r.frequency = 439.99912;
+  r.level = -6.04;
+  EXPECT_EQ(FormatHopLine(r), "0.186\t439.999\tA4\t0.00\t-6.0");
+  HopReading none;
+  none.endTime = 0.0232;
+  none.level = -96.3295;
+  EXPECT_EQ(FormatHopLine(none), "0.023\t-1\t-\t-\t-96.3");
+  // A frequency outside the note range keeps its number but names no note.
+  none.frequency = 9000.0;
+  EXPECT_EQ(FormatHopLine(none), "0.023\t9000.000\t-\t-\t-96.3");
+
+  NoteSpan span{70, 0.0232, 1.5, -7.853f, 64};
+  EXPECT_EQ(FormatNoteLine(span), "Bb4\t0.023\t1.500\t-7.85\t64");
+}
+
+TEST(OutputFormat, CentsLabelAsTheTunerShowsIt) {
+  EXPECT_EQ(FormatCentsLabel(3.3f, 0), "+03.3");
+  EXPECT_EQ(FormatCentsLabel(-12.0f, 0), "-12.0");
+  EXPECT_EQ(FormatCentsLabel(0.04f, 0), "+00.0");
+  EXPECT_EQ(FormatCentsLabel(-0.04f, 0), "+00.0");  // sign of the rounded value
+  EXPECT_EQ(FormatCentsLabel(-0.05f, 0), "-00.1");  // half away from zero
+  EXPECT_EQ(FormatCentsLabel(49.96f, 0), "+50.0");
+  EXPECT_EQ(FormatCentsLabel(3.3f, 1), "+03");
+  EXPECT_EQ(FormatCentsLabel(-12.5f, 1), "-13");
+  EXPECT_EQ(FormatCentsLabel(1.0f, 2), "");
+  EXPECT_EQ(FormatFixed(-0.004, 2), "0.00");
+  EXPECT_EQ(FormatFixed(-0.006, 2), "-0.01");
+}
+
+TEST(AudioFileReader, MixesChannelsByAveraging) {
+  const double interleaved[] = {1.0, 0.0, -0.5, -0.5, 0.25, std::numeric_limits<double>::quiet_NaN()};
+  double mono[3];
+  MixToMono(interleaved, 3, 2, mono);
+  EXPECT_DOUBLE_EQ(mono[0], 0.5);
+  EXPECT_DOUBLE_EQ(mono[1], -0.5);
+  EXPECT_DOUBLE_EQ(mono[2], 0.125);  // a sample that is not a number counts as silence
+}
+
+TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
+  AnalyzeOptions options;
+  auto s = ResolveSettings(options, std::nullopt);
+  EXPECT_EQ(s.quality, 0);
+  EXPECT_DOUBLE_EQ(s.noiseFloor, -30.0);
+  EXPECT_DOUBLE_EQ(s.reference.calibration, 1.0);
+  EXPECT_EQ(s.reference.table, DefaultNoteTable());
+  EXPECT_EQ(s.device, -1);
+  EXPECT_EQ(s.format, 4);
+
+  TunerSettings files;
+  files.middleA = 442.0f;
+  files.noiseFloor = -50.0f;
+  files.analysisQuality = 1;
+  files.knownFreq = 440.0f;
+  files.expectedFreq = 441.0f;
+  s = ResolveSettings(options, files);
+  EXPECT_EQ(s.quality, 1);
+  EXPECT_DOUBLE_EQ(s.noiseFloor, -50.0);
+  EXPECT_NEAR(s.reference.calibration, 440.0 / 441.0, 1e-12);
+  EXPECT_NEAR(s.reference.table[57].center, 7.851f, 0.001f);
+
+  options.quality = 0;
+  options.noiseFloor = -20.0;
+  options.middleA = 440.0;
+  s = ResolveSettings(options, files);
+  EXPECT_EQ(s.quality, 0);
+  EXPECT_DOUBLE_EQ(s.noiseFloor, -20.0);
+  EXPECT_FLOAT_EQ(s.reference.table[57].center, 0.0f);
+
+  // Values a hand-edited file may hold fall back to the defaults.
+  TunerSettings odd;
+  odd.middleA = 0.0f;
+  odd.noiseFloor = 12.0f;
+  odd.analysisQuality = 7;
+  odd.expectedFreq = 0.5f;
+  s = ResolveSettings(AnalyzeOptions{}, odd);
+  EXPECT_EQ(s.reference.table, DefaultNoteTable());
+  EXPECT_DOUBLE_EQ(s.noiseFloor, -30.0);
+  EXPECT_EQ(s.quality, 0);
+  EXPECT_DOUBLE_EQ(s.reference.calibration, 1.0);
+}
+
+TEST(HopReading, CalibratesBeforeNamingTheNote) {
+  TuningReference reference;
+  reference.calibration = CalibrationFactor(440.0, 441.0);
+  NoteAnalyzer::AnalysisResult result;
+  result.level = -3.0;
+  result.frequency = 441.0;
+  const HopReading r = ReadHop(reference, result, 1.0);
+  EXPECT_NEAR(r.frequency, 440.0, 1e-9);
+  EXPECT_EQ(r.note, 69);
+  EXPECT_NEAR(r.cents, 0.0f, 1e-3f);
+
+  result.frequency = 16.35 * std::pow(2.0, -60.0 / 1200.0);  // 60 cents below C0
+  EXPECT_FALSE(ReadHop(TuningReference{}, result, 1.0).HasNote());
+  result.frequency = -1.0;
+  EXPECT_EQ(ReadHop(reference, result, 1.0).frequency, -1.0);  // no reading is not calibrated
+}
+
+TEST(LiveDisplay, ShowsTheLatestReadingAndTheMeanLevel) {
+  LiveDisplay display{TuningReference{}};
+  EXPECT_EQ(display.TakeLine(), "");
+  NoteAnalyzer::AnalysisResult result;
+  result.frequency = 440.0 * std::pow(2.0, 3.34 / 1200.0);
+  for (int i = 0; i < 8; ++i) {
+    result.level = i < 4 ? -40.0 : -20.0;
+    display.Add(result);
+  }
+  EXPECT_EQ(display.TakeLine(), "A4\t+03.3\t-30.0");
+  EXPECT_EQ(display.TakeLine(), "");  // nothing new on this tick
+  result.frequency = -1.0;
+  result.level = -20.0;
+  display.Add(result);  // the oldest -40 drops out of the 8 kept
+  EXPECT_EQ(display.TakeLine(), "-\t-\t-27.5");
+}

@@ -1,0 +1,42 @@
+// Runs the command-line tools from the tests and captures what they print.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ToolTest {
+
+struct ToolRun {
+  int status = -1;  // exit status, or -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs program with args (each quoted for the shell); extraEnvironment is a
+// list of NAME=value pairs set for the program only.
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                const std::vector<std::string>& extraEnvironment = {});
+
+// Splits text into lines, and a line into tab-separated fields.
+std::vector<std::string> Lines(const std::string& text);
+std::vector<std::string> Fields(const std::string& line);
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void WriteTextFile(const std::string& path, const std::string& text);
+
+}  // namespace ToolTest

@@ -1,0 +1,20 @@
+// The recording mode of the tool: one file through the analyzer, printed
+// hop by hop or note by note.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "ToolSettings.h"
+
+namespace ZelvoAnalyze {
+
+// Reads path, analyses it with the settings for its rate and the chosen
+// quality, and writes hop lines (or note lines when notes is set) to out.
+// Every problem found before the first reading (file, rate the analyzer
+// rejects) throws a std::runtime_error whose message names it, and nothing
+// has been written then.
+void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes,
+                 std::ostream& out);
+
+}  // namespace ZelvoAnalyze
