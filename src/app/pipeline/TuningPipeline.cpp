@@ -50,6 +50,16 @@ StartOutcome TuningPipeline::StartRecording(bool quiet)
         return outcome;
     }
 
+    if (!device_) {
+        // No capture layer was given: the same outcome as a device that
+        // cannot be opened, without starting a thread that is bound to fail.
+        outcome.status = StartStatus::DeviceFailed;
+        if (!quiet) {
+            outcome.message = StartFailedMessage;
+        }
+        return outcome;
+    }
+
     // The analyzer is built while no recorder thread exists, so no lock is
     // needed to create it; the lock only orders it against later hops.
     auto analyzer = std::make_unique<NoteAnalyzer::Analyzer>(

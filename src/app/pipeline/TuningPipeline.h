@@ -16,13 +16,17 @@
 //   - Display timer, each tick: UpdateReading() then UpdateIndicators(); hand
 //     the texts and values to the hidden controls and the panes.
 //   - Watchdog timer (5 s): OnWatchdogTick() (quiet restart, never a message).
-//   - Energy marker dragged (WM_USER+1 in the original): SetNoiseFloorPosition().
+//   - Energy marker dragged (the energy pane's noise-floor message):
+//     SetNoiseFloorPosition().
 //   - Analysis quality or recording device changed: change the ConfigRecord,
 //     then StartRecording(false) (it stops the old capture first).
 //   - Tuning changed: SetNoteTable(); note preset chosen: UpdateIndicators().
 //   - Harmonics window: SetHarmonicsView(view) when it opens, then
-//     NotifyHarmonics(true); SetHarmonicsView(nullptr) before it is destroyed;
-//     its messages map to OnHarmonicsStateChange() and RequestStoreReference().
+//     NotifyHarmonics(true) when opened by command, NotifyHarmonics(false)
+//     when reopened at start-up; SetHarmonicsView(nullptr) before it is
+//     destroyed. Its state-change and store-reference messages map to
+//     OnHarmonicsStateChange() and RequestStoreReference(). At a new note the
+//     pipeline notifies the view itself from UpdateReading().
 //   - Window destruction: StopRecording() (the destructor does it too), before
 //     the ConfigRecord is saved.
 

@@ -206,6 +206,16 @@ TEST_F(TuningPipelineTest, FailingDeviceReleasesEverythingAndReportsUnlessQuiet)
     EXPECT_TRUE(device->WaitForOpenCalls(opens + 1, 5s));
 }
 
+TEST_F(TuningPipelineTest, MissingCaptureLayerFailsLikeADevice)
+{
+    TuningPipeline pipeline = Make(nullptr);
+    EXPECT_EQ(pipeline.StartRecording(false).message, StartFailedMessage);
+    EXPECT_TRUE(pipeline.StartRecording(true).message.empty());
+    EXPECT_FALSE(pipeline.IsRecordingSetUp());
+    pipeline.OnWatchdogTick();  // retries quietly, still nothing to record from
+    EXPECT_FALSE(pipeline.IsRecordingSetUp());
+}
+
 TEST_F(TuningPipelineTest, WatchdogRestartsACaptureThatFailedWhileRunning)
 {
     TestCaptureDevice::Settings s;
