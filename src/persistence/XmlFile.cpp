@@ -48,20 +48,8 @@ bool WriteXmlFile(const std::filesystem::path& file,
 
 std::string XmlDocumentText(const std::function<void(XmlWriter&)>& writeDocument)
 {
-    // A temporary stream keeps the writer's one code path for files.
-    FileHandle stream(std::tmpfile());
-    if (!stream)
-        return {};
-    {
-        XmlWriter writer(stream.get());
-        writeDocument(writer);
-    }
     std::string text;
-    std::fflush(stream.get());
-    std::rewind(stream.get());
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stream.get())) > 0)
-        text.append(buffer, n);
+    XmlWriter writer(text);
+    writeDocument(writer);
     return text;
 }

@@ -2,6 +2,8 @@
 
 XmlWriter::XmlWriter(std::FILE* stream) : file_(stream), ownsFile_(false) {}
 
+XmlWriter::XmlWriter(std::string& output) : memory_(&output) {}
+
 XmlWriter::~XmlWriter()
 {
     // A writer that opened its own file must not leak it, even when the
@@ -12,7 +14,7 @@ XmlWriter::~XmlWriter()
 
 bool XmlWriter::Open(const std::string& path)
 {
-    if (file_ != nullptr)
+    if (file_ != nullptr || memory_ != nullptr)
         return false;
     file_ = std::fopen(path.c_str(), "w");
     ownsFile_ = file_ != nullptr;
@@ -21,6 +23,10 @@ bool XmlWriter::Open(const std::string& path)
 
 bool XmlWriter::Close()
 {
+    if (memory_ != nullptr) {
+        memory_ = nullptr;
+        return true;
+    }
     if (file_ == nullptr)
         return false;
     bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
@@ -35,7 +41,9 @@ bool XmlWriter::Close()
 void XmlWriter::Write(std::string_view bytes)
 {
     // Without a stream the document is discarded; the callers check Open.
-    if (file_ != nullptr && !bytes.empty())
+    if (memory_ != nullptr)
+        memory_->append(bytes);
+    else if (file_ != nullptr && !bytes.empty())
         std::fwrite(bytes.data(), 1, bytes.size(), file_);
 }
 

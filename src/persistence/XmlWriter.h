@@ -21,6 +21,8 @@ public:
     // Writes to a stream the caller opened and will close (the writer never
     // closes a stream it did not open itself).
     explicit XmlWriter(std::FILE* stream);
+    // Appends the document to a string instead of a file.
+    explicit XmlWriter(std::string& output);
     ~XmlWriter();
 
     XmlWriter(const XmlWriter&) = delete;
@@ -62,6 +64,7 @@ private:
     }
 
     std::FILE* file_ = nullptr;
+    std::string* memory_ = nullptr;
     bool ownsFile_ = false;
     State state_ = State::Initial;
     std::vector<std::string> openElements_;

@@ -116,6 +116,7 @@ TEST(ConfigFile, SavedFilesLoadBackUnchanged)
     TempDirectory dir;
     for (const ConfigRecord& original : {ConfigRecord{}, Unusual()}) {
         ASSERT_TRUE(SaveConfig(original, dir / ConfigFileName));
+        EXPECT_EQ(ReadWholeFile(dir / ConfigFileName), ConfigDocumentText(original));
         ConfigRecord loaded;
         loaded.MiddleA = 430.0f; // must be overwritten
         LoadConfig(loaded, dir / ConfigFileName);
