@@ -152,6 +152,8 @@ int RunLiveTuner(const EffectiveSettings& settings, std::optional<double> second
   config.listener = &listener;
   config.device = Recorder::CreatePortAudioDevice();
 
+  // Handlers first, so that a signal during the start still stops cleanly.
+  StopSignals signals;
   Recorder::RecorderHandle recorder;
   try {
     Recorder::Start(recorder, config, true);
@@ -161,7 +163,6 @@ int RunLiveTuner(const EffectiveSettings& settings, std::optional<double> second
     return 2;
   }
 
-  StopSignals signals;
   LiveDisplay display(settings.reference);
   const auto started = std::chrono::steady_clock::now();
   auto nextTick = started + kDisplayPeriod;

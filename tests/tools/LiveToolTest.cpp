@@ -1,0 +1,113 @@
+// zelvo-analyze --live and --list-devices against ALSA's file plugin, which
+// presents a raw 16-bit file as a capture device, so no sound card is needed.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "ToolRunner.h"
+
+using namespace ToolTest;
+
+namespace {
+
+const std::string kAnalyze = ZELVO_ANALYZE_PATH;
+const std::string kTone = ZELVO_TONE_PATH;
+
+// A raw file of a 440 Hz tone and an ALSA configuration with two capture
+// PCMs reading it: "zelvo_file" and "default" (PortAudio needs a default).
+// The "null" slave does not pace the capture: the file is read as fast as
+// the analysis takes it, so it is made long enough (ten minutes of sound)
+// to outlast the first display ticks on any machine; after its end the
+// plugin delivers stale data.
+class LiveTool : public ::testing::Test {
+ protected:
+  // The file and the configuration are made once for all the tests here.
+  static void SetUpTestSuite() {
+    dir = new TempDir;
+    const auto raw = dir->File("a440.raw");
+    const ToolRun tone = RunTool(kTone, {"--out", raw, "--duration", "600", "--harmonics", "3", "440"});
+    ASSERT_EQ(tone.status, 0) << tone.err;
+    const std::string pcm = "  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile \"" +
+                            raw + "\"\n  format \"raw\"\n";
+    WriteTextFile(dir->File("asound.conf"),
+                  "defaults.pcm.file_format \"raw\"\n"
+                  "defaults.pcm.file_truncate true\n"
+                  "pcm.null { type null }\n"
+                  "pcm.zelvo_file {\n" + pcm + "}\n"
+                  "pcm.default {\n" + pcm + "}\n");
+    environment = {"ALSA_CONFIG_PATH=" + dir->File("asound.conf")};
+  }
+  static void TearDownTestSuite() {
+    delete dir;
+    dir = nullptr;
+  }
+  static ToolRun Analyze(const std::vector<std::string>& args) {
+    return RunTool(kAnalyze, args, environment);
+  }
+
+  static inline TempDir* dir = nullptr;
+  static inline std::vector<std::string> environment;
+};
+
+const std::regex kLiveLine(R"(([A-G][#b]?[0-8]\t[+-]\d\d\.\d|-\t-)\t-?\d+\.\d)");
+
+}  // namespace
+
+TEST_F(LiveTool, ListsThePreferredDeviceAndTheFileDevice) {
+  const ToolRun run = Analyze({"--list-devices"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto lines = Lines(run.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "-1\tPreferred Recording Device");
+  bool fileDevice = false;
+  for (const auto& line : lines) fileDevice = fileDevice || line.find("\tzelvo_file") != std::string::npos;
+  EXPECT_TRUE(fileDevice) << run.out;
+  EXPECT_NE(run.out.find("\t11.025 kHz / 16-Bits / Mono\t0x4 (4)\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\t44.1 kHz / 16-Bits / Stereo\t0x800 (2048)\n"), std::string::npos);
+}
+
+TEST_F(LiveTool, ReadsA4FromTheFileDevice) {
+  const ToolRun run = Analyze({"--live", "--seconds", "0.5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto lines = Lines(run.out);
+  ASSERT_FALSE(lines.empty());
+  for (const auto& line : lines) EXPECT_TRUE(std::regex_match(line, kLiveLine)) << line;
+  // The first tick comes well inside the file: the tone, in tune, about 8 dB
+  // down (three harmonics at half full scale).
+  const auto first = Fields(lines[0]);
+  ASSERT_EQ(first.size(), 3u);
+  EXPECT_EQ(first[0], "A4");
+  EXPECT_TRUE(first[1] == "+00.0" || first[1] == "+00.1" || first[1] == "-00.1") << first[1];
+  EXPECT_NEAR(std::stod(first[2]), -8.1, 0.5);
+}
+
+TEST_F(LiveTool, SignalsStopItCleanly) {
+  for (const std::string signal : {"INT", "TERM"}) {
+    const ToolRun run = RunTool(
+        "/bin/sh",
+        {"-c", "\"$0\" --live & pid=$!; sleep 0.5; kill -" + signal +
+                   " $pid; wait $pid; echo \"exit=$?\"",
+         kAnalyze},
+        environment);
+    const auto lines = Lines(run.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "exit=0") << signal << "\n" << run.err;
+    EXPECT_GE(lines.size(), 2u) << signal;
+  }
+}
+
+TEST_F(LiveTool, StartFailuresExitWithStatusTwo) {
+  ToolRun run = Analyze({"--live", "--format", "3"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Invalid recording device format\n");
+  run = Analyze({"--live", "--format", "0"});
+  EXPECT_EQ(run.err, "Invalid recording device format\n");
+
+  run = Analyze({"--live", "--device", "57"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Unable to start recording with the currently selected device.\n");
+}
