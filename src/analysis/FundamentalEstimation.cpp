@@ -134,8 +134,16 @@ void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, d
                       HarmonicMap& map) {
     map.clear();
     const double b = inharmonicity;
+    // k(1 + b k^2) grows with k, so the harmonic numbers 1 to 64 (k in
+    // [0.5, 64.5)) are exactly the ratios f / f0 in [lowest, highest). Testing
+    // the ratio first spares the cube root for the many peaks of a noisy frame
+    // that lie far above the 64th partial.
+    const double lowest = 0.5 * (1.0 + b * 0.25);
+    const double topK = LogCentTables::MaxHarmonic + 0.5;
+    const double highest = topK * (1.0 + b * topK * topK);
     for (const SpectralPeak& peak : peaks) {
         const double ratio = peak.frequency / fundamental;
+        if (!(ratio >= lowest && ratio < highest)) continue;
         double k;
         if (b < 1e-7) {
             k = ratio;
