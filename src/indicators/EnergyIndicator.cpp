@@ -46,6 +46,7 @@ bool CEnergyIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& po
     Bind(wxEVT_MOTION, &CEnergyIndicator::OnMouseMove, this);
     Bind(wxEVT_LEFT_UP, &CEnergyIndicator::OnLeftUp, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CEnergyIndicator::OnCaptureLost, this);
+    Bind(wxEVT_MOUSE_CAPTURE_CHANGED, &CEnergyIndicator::OnCaptureChanged, this);
 
     RebuildGradient();
     return true;
@@ -177,11 +178,22 @@ void CEnergyIndicator::OnMouseMove(wxMouseEvent& event)
 {
     if (m_dragging)
         MoveFloorTo(event.GetY());
+    else if (HasCapture())
+        ReleaseMouse();  // handed back after another window's capture ended
 }
 
 void CEnergyIndicator::OnLeftUp(wxMouseEvent& /*event*/)
 {
     EndDrag();
+}
+
+void CEnergyIndicator::OnCaptureChanged(wxMouseCaptureChangedEvent& event)
+{
+    // Another window took the mouse in the middle of a drag: the drag ends.
+    // wx keeps our capture underneath theirs; it is released when it comes
+    // back (the next mouse move) since we are no longer dragging.
+    if (event.GetCapturedWindow() != this)
+        m_dragging = false;
 }
 
 void CEnergyIndicator::OnCaptureLost(wxMouseCaptureLostEvent& /*event*/)

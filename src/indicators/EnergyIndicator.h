@@ -69,6 +69,7 @@ private:
     void OnMouseMove(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnCaptureChanged(wxMouseCaptureChangedEvent& event);
 
     wxBitmap m_gradient;  // client-sized, the colours of a full bar
     float m_drawnLevel = 1.0f;

@@ -46,9 +46,13 @@ TEST_F(BackBufferWndTest, CreationBuildsTheBufferOnce)
 TEST_F(BackBufferWndTest, EachResizeAndColourChangeRebuildsOnce)
 {
     auto* pane = new CountingPane(host, wxSize(120, 80));
+    PumpEvents();
+    const int beforeRealResize = pane->recreated;
     pane->SetClientSize(200, 90);
+    PumpEvents();
     const int afterRealResize = pane->recreated;
-    EXPECT_GE(afterRealResize, 1);
+    EXPECT_EQ(afterRealResize, beforeRealResize + 1);
+    EXPECT_TRUE(pane->HasBackBuffer());
 
     SendSize(*pane);
     EXPECT_EQ(pane->recreated, afterRealResize + 1);
@@ -89,4 +93,14 @@ TEST_F(BackBufferWndTest, ZeroSizedPanePaintsDirectlyWithoutError)
     EXPECT_EQ(pane->lastClient.GetSize(), wxSize(0, 0));
     // Painting without a buffer reports it like a (failed) rebuild.
     EXPECT_EQ(pane->recreated, recreatedBefore + 1);
+}
+
+TEST_F(BackBufferWndTest, PaintHandlerDrawsOnScreen)
+{
+    auto* pane = new CountingPane(host, wxSize(60, 40));
+    PumpEvents();
+    const int before = pane->draws;
+    pane->Refresh();
+    EXPECT_TRUE(PumpEventsUntil([&] { return pane->draws > before; }));
+    EXPECT_EQ(pane->lastClient, wxRect(0, 0, 60, 40));
 }

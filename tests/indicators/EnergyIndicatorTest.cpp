@@ -129,6 +129,25 @@ TEST_F(EnergyIndicatorTest, LosingTheCaptureEndsTheDrag)
     EXPECT_EQ(received.size(), count);
 }
 
+TEST_F(EnergyIndicatorTest, AnotherWindowTakingTheMouseEndsTheDrag)
+{
+    auto* other = new wxWindow(parent, wxID_ANY, wxPoint(100, 10), wxSize(20, 20));
+    PumpEvents();
+    Mouse(wxEVT_LEFT_DOWN, 30);
+    ASSERT_TRUE(pane->IsDragging());
+    // What the window system reports when another window takes the mouse.
+    wxMouseCaptureChangedEvent changed(pane->GetId(), other);
+    changed.SetEventObject(pane);
+    pane->ProcessWindowEvent(changed);
+    EXPECT_FALSE(pane->IsDragging());
+    // When the capture comes back to the meter it lets it go at the next
+    // move, without moving the floor.
+    const std::size_t count = received.size();
+    Mouse(wxEVT_MOTION, 60);
+    EXPECT_EQ(received.size(), count);
+    EXPECT_FALSE(pane->HasCapture());
+}
+
 TEST_F(EnergyIndicatorTest, TinyAndZeroSizedPanesPaintWithoutError)
 {
     for (const wxSize size : {wxSize(3, 5), wxSize(1, 1), wxSize(0, 0)}) {

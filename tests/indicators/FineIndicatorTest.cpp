@@ -162,3 +162,14 @@ TEST_F(FineIndicatorTest, TinyAndEmptyPanesPaint)
     RenderPane(*pane);
     EXPECT_FALSE(pane->HasBackBuffer());
 }
+
+TEST_F(FineIndicatorTest, PaintsOnScreenThroughThePaintHandler)
+{
+    PumpEvents();
+    pane->position = 0.5f;
+    pane->fade = 0.25f;
+    pane->RefreshIfChanged();
+    EXPECT_TRUE(PumpEventsUntil([&] { return pane->GetDrawnPosition() == 0.5f; }));
+    EXPECT_FLOAT_EQ(pane->GetDrawnPosition(), 0.5f);
+    EXPECT_FLOAT_EQ(pane->GetDrawnFade(), 0.25f);
+}

@@ -6,6 +6,7 @@
 #include <wx/app.h>
 #include <wx/dcmemory.h>
 #include <wx/evtloop.h>
+#include <wx/utils.h>
 
 #include "indicators/BackBufferWnd.h"
 #include "indicators/EnergyIndicator.h"
@@ -27,6 +28,17 @@ void PumpEvents()
 {
     for (int i = 0; i < 5; ++i)
         wxTheApp->Yield(true);
+}
+
+bool PumpEventsUntil(const std::function<bool()>& done)
+{
+    // Window-system drawing is driven by the frame clock, so give it real
+    // time as well as a chance to run.
+    for (int i = 0; i < 200 && !done(); ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    return done();
 }
 
 namespace {

@@ -26,6 +26,8 @@ protected:
 
 // Lets pending window-system events (sizes, maps) arrive.
 void PumpEvents();
+// Pumps events until done() holds, for at most about a second; returns done().
+bool PumpEventsUntil(const std::function<bool()>& done);
 
 // The pane's face as the paint handler would put it on screen.
 wxImage RenderPane(CBackBufferWnd& pane);
