@@ -1,0 +1,77 @@
+// The per-hop path may allocate only what the result owns: its peak list and
+// the nodes of the frame's harmonic map. Counted by replacing the global
+// allocation functions for this test program.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "TestSignals.h"
+#include "analysis/Analyzer.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+#if defined(__GNUC__) && !defined(__clang__)
+// The replacements below pair malloc with free by design; GCC cannot see that
+// once they are inlined into the standard containers.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+TEST(AnalyzerAllocation, HopsAllocateOnlyTheResult) {
+    for (int quality : {0, 1}) {
+        NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(44100, quality));
+        analyzer.noiseFloor = -30.0;
+        const int advance = analyzer.Settings().advanceSize;
+        const auto tone = ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(110.0, 8), 44100, 0, advance * 40, true);
+        const std::vector<double> silence(static_cast<std::size_t>(advance), 0.0);
+
+        // Silent hops are not analysed and allocate nothing at all.
+        for (int h = 0; h < 20; ++h) {
+            const long before = allocations.load();
+            const auto r = analyzer.Process(silence.data());
+            EXPECT_EQ(allocations.load() - before, 0) << h;
+        }
+        // Analysed hops: one block for the peak list plus one node per map entry.
+        for (int h = 0; h < 40; ++h) {
+            const long before = allocations.load();
+            const auto r = analyzer.Process(tone.data() + h * advance);
+            const long used = allocations.load() - before;
+            const auto expected = 1 + static_cast<long>(analyzer.EstimateFundamental(r.peaks).harmonics.size());
+            EXPECT_EQ(used, expected) << h;
+        }
+    }
+}
+
+TEST(AnalyzerRobustness, NonFiniteSamplesGiveNoReadingAndNoCrash) {
+    NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(11025, 1));
+    std::vector<double> hop(256, 0.25);
+    hop[0] = std::numeric_limits<double>::quiet_NaN();
+    hop[100] = std::numeric_limits<double>::infinity();
+    hop[200] = -std::numeric_limits<double>::infinity();
+    for (int h = 0; h < 8; ++h) {
+        const auto r = analyzer.Process(hop.data());
+        EXPECT_EQ(r.frequency, -1.0);
+    }
+    // Once the bad samples have left the frame, readings come back.
+    long clock = 0;
+    const auto r = ZelvoTest::Feed(analyzer, ZelvoTest::HarmonicTone(220.0, 5), 12, clock);
+    EXPECT_NEAR(r.frequency, 220.0, 0.05);
+}
+
+}  // namespace
