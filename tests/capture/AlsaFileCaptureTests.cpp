@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "AlsaTestConfig.h"
@@ -136,6 +139,50 @@ TEST(PortAudioFileDevice, RecordingReadsTheSamplesOfTheFile) {
 
 TEST(PortAudioFileDevice, PreferredDeviceIsPortAudiosDefaultInput) {
     RecordAndCompare(WaveMapperDeviceId);
+}
+
+// The device layer on its own: the file device runs far faster than real
+// time, so the two queued buffers are filled at once and everything after
+// them must be dropped and counted, never written over a filled buffer.
+TEST(PortAudioFileDevice, FillsQueuedBuffersInOrderAndDropsWhatDoesNotFit) {
+    PortAudioSession session;
+    auto devices = CreatePortAudioDevice();
+    const int number = FileDeviceNumber(*devices);
+    ASSERT_GE(number, 0);
+    std::vector<std::uint8_t> expected(static_cast<std::size_t>(FileFrames) * 2);
+    for (int i = 0; i < FileFrames; ++i) {
+        const auto word = static_cast<std::uint16_t>(FileSample(i));
+        expected[2 * static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(word & 0xFF);
+        expected[2 * static_cast<std::size_t>(i) + 1] = static_cast<std::uint8_t>(word >> 8);
+    }
+    // The raw bytes arrive unchanged in either sample format.
+    for (const WaveFormatDesc format : {WaveFormatDesc{1, 16, 11025}, WaveFormatDesc{1, 8, 22050}}) {
+        std::atomic<int> done{0};
+        std::unique_ptr<ICaptureStream> stream;
+        ASSERT_EQ(devices->Open(static_cast<unsigned int>(number), format, [&done] { ++done; }, stream),
+                  CaptureResult::Ok);
+        std::vector<std::uint8_t> first(512, 0xEE);
+        std::vector<std::uint8_t> second(512, 0xEE);
+        ASSERT_EQ(stream->AddBuffer(first.data(), first.size()), CaptureResult::Ok);
+        ASSERT_EQ(stream->AddBuffer(second.data(), second.size()), CaptureResult::Ok);
+        // Empty buffers and, for 16-bit, partial frames are refused.
+        EXPECT_EQ(stream->AddBuffer(second.data(), 0), CaptureResult::Failed);
+        if (format.bitsPerSample == 16) {
+            EXPECT_EQ(stream->AddBuffer(second.data(), 3), CaptureResult::Failed);
+        }
+        ASSERT_EQ(stream->Start(), CaptureResult::Ok);
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (stream->DroppedFrames() == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+        EXPECT_EQ(stream->Stop(), CaptureResult::Ok);
+        EXPECT_EQ(stream->Close(), CaptureResult::Ok);
+        EXPECT_EQ(stream->AddBuffer(first.data(), first.size()), CaptureResult::NotOpen);
+
+        EXPECT_EQ(done.load(), 2);
+        EXPECT_GT(stream->DroppedFrames(), 0u);
+        EXPECT_TRUE(std::equal(first.begin(), first.end(), expected.begin()));
+        EXPECT_TRUE(std::equal(second.begin(), second.end(), expected.begin() + 512));
+    }
 }
 
 TEST(PortAudioFileDevice, UnsupportedFormatIsRefusedAsCodeTwo) {
