@@ -58,11 +58,14 @@ void CFineIndicator::SetCaptions(const wxString& left, const wxString& right)
 
 void CFineIndicator::SetTexts(const wxString& noteText, const wxString& centsText)
 {
-    if (noteText == m_drawnNoteText && centsText == m_drawnCentsText)
-        return;
+    // Always keep the newest texts: had texts that differ from the drawn ones
+    // been set and then the drawn ones again before the next paint, skipping
+    // the store would leave the pane showing the stale in-between texts.
+    // Only the invalidation depends on a difference from what was drawn.
     m_noteText = noteText;
     m_centsText = centsText;
-    Refresh();
+    if (noteText != m_drawnNoteText || centsText != m_drawnCentsText)
+        Refresh();
 }
 
 void CFineIndicator::SetScaleLabels(const std::vector<wxString>& labels)

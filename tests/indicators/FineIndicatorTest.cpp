@@ -151,6 +151,16 @@ TEST_F(FineIndicatorTest, InvalidatesOnlyWhenAShownValueChanges)
     EXPECT_EQ(pane->refreshes, ++refreshes);
 }
 
+TEST_F(FineIndicatorTest, TextsSetBackBeforeAPaintAreTheOnesShown)
+{
+    pane->SetTexts("A4", "+00.0");
+    RenderPane(*pane);
+    pane->SetTexts("B4", "+01.0");
+    pane->SetTexts("A4", "+00.0");  // back to what is on screen
+    EXPECT_EQ(pane->GetNoteText(), "A4");
+    EXPECT_EQ(pane->GetCentsText(), "+00.0");
+}
+
 TEST_F(FineIndicatorTest, TinyAndEmptyPanesPaint)
 {
     pane->SetTexts("A4", "+03.3");
