@@ -13,7 +13,17 @@
 #include <unistd.h>
 #endif
 
-ReplacingFileWriter::ReplacingFileWriter(std::filesystem::path target) : target_(std::move(target)) {}
+ReplacingFileWriter::ReplacingFileWriter(std::filesystem::path target) : target_(std::move(target))
+{
+    // A settings file that is a symbolic link (kept in a dotfiles folder, say)
+    // is replaced where the link points, so the link itself survives.
+    std::error_code error;
+    if (std::filesystem::is_symlink(target_, error)) {
+        std::filesystem::path resolved = std::filesystem::weakly_canonical(target_, error);
+        if (!error)
+            target_ = std::move(resolved);
+    }
+}
 
 ReplacingFileWriter::~ReplacingFileWriter() { Discard(); }
 

@@ -3,6 +3,7 @@
 #include "persistence/FileTextEncoding.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -190,7 +191,7 @@ XmlReadResult DocumentReader::Read()
             // The name in an end tag is not compared with the start tag.
             if (context_.path.empty())
                 return XmlReadUnmatchedEndTag;
-            context_.path.pop_back();
+            context_.PopPath();
             if (!SkipToTagOpen())
                 return XmlReadComplete;
             continue;
@@ -205,7 +206,7 @@ XmlReadResult DocumentReader::Read()
                 break;
             raw += static_cast<char>(c_);
         }
-        context_.path.push_back(DecodeFileText(raw));
+        context_.PushPath(DecodeFileText(raw));
         if (!SkipWhite())
             return XmlReadUnexpectedEnd;
 
@@ -251,7 +252,7 @@ XmlReadResult DocumentReader::Read()
             // Self-closing; the ">" after the slash is not examined.
             if (!CallHandler())
                 return XmlReadStoppedByHandler;
-            context_.path.pop_back();
+            context_.PopPath();
             if (!SkipToTagOpen())
                 return XmlReadComplete;
             continue;
@@ -292,7 +293,25 @@ const std::string& ElementContext::Attribute(const std::string& name) const
 
 bool ElementContext::PathContains(std::string_view name) const
 {
-    return std::find(path.begin(), path.end(), name) != path.end();
+    if (countedDepth_ != path.size()) // path filled by hand: search it
+        return std::find(path.begin(), path.end(), name) != path.end();
+    return pathNameCounts_.find(name) != pathNameCounts_.end();
+}
+
+void ElementContext::PushPath(std::string name)
+{
+    ++pathNameCounts_[name];
+    path.push_back(std::move(name));
+    ++countedDepth_;
+}
+
+void ElementContext::PopPath()
+{
+    const auto it = pathNameCounts_.find(path.back());
+    if (--it->second == 0)
+        pathNameCounts_.erase(it);
+    path.pop_back();
+    --countedDepth_;
 }
 
 XmlReadResult XmlReader(std::FILE* stream, const ElementHandler& handler, void* userData)

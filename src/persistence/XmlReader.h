@@ -39,7 +39,18 @@ struct ElementContext {
     // The value of an attribute; a missing attribute reads as empty text.
     const std::string& Attribute(const std::string& name) const;
     // Whether some element of the path (the current one included) is named so.
+    // Constant in the depth of the path, so deeply nested input stays cheap.
     bool PathContains(std::string_view name) const;
+
+    // Path changes go through these so the name counts stay in step.
+    void PushPath(std::string name);
+    void PopPath();
+
+private:
+    // How often each name occurs on the path (names with count 0 removed),
+    // valid while the path was only changed by PushPath and PopPath.
+    std::map<std::string, int, std::less<>> pathNameCounts_;
+    std::size_t countedDepth_ = 0;
 };
 
 // (current element's name, context, user data) -> true to continue reading.

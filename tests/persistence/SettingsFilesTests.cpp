@@ -145,3 +145,22 @@ TEST(SettingsFiles, DefaultDirectoryFollowsXdgConfigHome)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SettingsFiles, SymbolicLinksSurviveASave)
+{
+    TempDirectory tmp;
+    std::filesystem::create_directories(tmp / "dotfiles");
+    WriteWholeFile(tmp / "dotfiles/tuner_config.xml", "old");
+    std::filesystem::create_directories(tmp / "settings");
+    std::filesystem::create_symlink(tmp / "dotfiles/tuner_config.xml", tmp / "settings/tuner_config.xml");
+
+    ConfigRecord config;
+    config.Pitch = 5;
+    ASSERT_TRUE(SaveConfig(config, tmp / "settings/tuner_config.xml"));
+    EXPECT_TRUE(std::filesystem::is_symlink(tmp / "settings/tuner_config.xml"));
+    EXPECT_EQ(ReadWholeFile(tmp / "dotfiles/tuner_config.xml"), ConfigDocumentText(config));
+}
+
+} // namespace

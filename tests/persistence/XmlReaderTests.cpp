@@ -205,3 +205,35 @@ TEST(XmlReader, ReadsFromAStreamWithoutAHandler)
 }
 
 } // namespace
+
+namespace {
+
+TEST(XmlReader, PathKnowsItsNamesAtAnyDepth)
+{
+    std::string document;
+    for (int i = 0; i < 20000; ++i)
+        document += i == 10 ? "<System>" : "<Deep>";
+    document += "<Leaf/>";
+    for (int i = 0; i < 20000; ++i)
+        document += "</Deep>";
+    document += "<Other/>";
+    std::vector<bool> inSystem;
+    EXPECT_EQ(XmlReader(
+                  document,
+                  [&](const std::string& name, const ElementContext& c, void*) {
+                      if (name == "Leaf" || name == "Other")
+                          inSystem.push_back(c.PathContains("System"));
+                      return true;
+                  },
+                  nullptr),
+              XmlReadComplete);
+    // Inside System at depth 20001, and no longer once everything closed.
+    EXPECT_EQ(inSystem, (std::vector<bool>{true, false}));
+
+    ElementContext byHand;
+    byHand.path = {"A", "System", "B"};
+    EXPECT_TRUE(byHand.PathContains("System"));
+    EXPECT_FALSE(byHand.PathContains("Graphics"));
+}
+
+} // namespace
