@@ -1,0 +1,413 @@
+#include "app/TunerWnd.h"
+
+#include <algorithm>
+
+#include <wx/display.h>
+#include <wx/msgdlg.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
+
+#include "app/TunerEvents.h"
+#include "app/logic/CommandIds.h"
+#include "app/logic/MainWindowRules.h"
+#include "indicators/EnergyIndicator.h"
+#include "indicators/FineIndicator.h"
+#include "indicators/GlobalIndicator.h"
+#include "tuning/NoteTable.h"
+#include "tuning/TuningStatusText.h"
+
+#ifndef ZELVO_VERSION_MAJOR
+#define ZELVO_VERSION_MAJOR 1
+#endif
+
+namespace {
+
+// The title suffix: empty in release builds.
+constexpr const char* TitleSuffix = "";
+
+// A resize counts as settled when no further size change came for this long.
+// GTK reports only the result of a user's drag, never the edge being dragged,
+// so the proportion is restored once the drag has ended.
+constexpr int ResizeSettleMs = 200;
+
+enum TimerId { DisplayTimerId = 1, WatchdogTimerId = 2, SettleTimerId = 3 };
+
+ZelvoLayout::WindowRect ToWindowRect(const wxRect& r) {
+    return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+}  // namespace
+
+CTunerWnd::CTunerWnd() : m_defaultPreset(DefaultPreset()) {}
+
+CTunerWnd::~CTunerWnd() {
+    // Normally already done by the close handler; a window destroyed some
+    // other way must still not leave a recorder thread calling into it.
+    if (m_pipeline)
+        m_pipeline->StopRecording();
+}
+
+bool CTunerWnd::Create(const TunerWndOptions& options) {
+    m_options = options;
+    m_settingsDirectory =
+        options.settingsDirectory.empty() ? DefaultSettingsDirectory() : options.settingsDirectory;
+
+    // An overlapped window with a caption, system menu, sizing border and a
+    // minimise box, but no maximise box: its size follows the proportion.
+    const long style = wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxMINIMIZE_BOX |
+                       wxCLIP_CHILDREN;
+    if (!wxFrame::Create(nullptr, wxID_ANY, MainWindowRules::BaseTitle, wxDefaultPosition,
+                         wxDefaultSize, style))
+        return false;
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+
+    // The settings files first: the tuning table and the panes depend on them.
+    LoadSettingsFiles(m_settings, m_settingsDirectory);
+    m_pipeline = std::make_unique<TuningPipeline>(m_settings.config, options.captureDevice);
+    ApplyTuning();
+
+    SetTitle(wxString::FromUTF8(
+        MainWindowRules::FormatWindowTitle(ZELVO_VERSION_MAJOR, TitleSuffix)));
+    CreateMenus();
+    CreateStatusBar(1);
+    const int stretch[] = {-1};
+    GetStatusBar()->SetStatusWidths(1, stretch);
+    UpdateStatusText();
+
+    CreateChildren();
+
+    if (!options.captureDevice || options.captureDevice->DeviceCount() == 0) {
+        ShowMessage(MainWindowRules::NoDeviceMessage, MainWindowRules::NoDeviceCaption,
+                    wxOK | wxICON_EXCLAMATION);
+        // Refused: nothing was changed, so nothing is written.
+        Destroy();
+        return false;
+    }
+
+    m_global->SetNoteTable(m_pipeline->GetNoteTable());
+    m_global->SetTranspose(m_settings.config.Pitch);
+    UpdateStatusText();
+    BindEvents();
+    wxQueueEvent(this, new wxCommandEvent(EVT_TUNERWND_STARTUP));
+
+    m_displayTimer.SetOwner(this, DisplayTimerId);
+    m_watchdogTimer.SetOwner(this, WatchdogTimerId);
+    m_settleTimer.SetOwner(this, SettleTimerId);
+    ArmDisplayTimer();
+    m_watchdogTimer.Start(MainWindowRules::WatchdogPeriodMs);
+
+    LayoutPanes();
+    PlaceOnDesktop();
+    if (m_settings.config.AlwaysOnTop)
+        SetWindowStyleFlag(GetWindowStyleFlag() | wxSTAY_ON_TOP);
+
+    m_pipeline->SeedNoteTrack();
+    m_created = true;
+    UpdateIndicators();
+    return true;
+}
+
+void CTunerWnd::CreateChildren() {
+    // Hidden text controls that carry the reading for other programs.
+    m_noteText = new wxStaticText(this, CommandId::NoteTextControl, wxEmptyString, wxPoint(-1, -1),
+                                  wxSize(201, 21));
+    m_noteText->Hide();
+    m_levelText = new wxStaticText(this, CommandId::LevelTextControl, wxEmptyString,
+                                   wxPoint(-1, -2), wxSize(201, 22));
+    m_levelText->Hide();
+
+    m_energy = new CEnergyIndicator(this, CommandId::EnergyIndicator, wxPoint(10, 10),
+                                    wxSize(30, 259), wxCLIP_CHILDREN);
+    m_energy->SetName("Energy Indicator");
+    m_energy->floorPosition = MainWindowRules::NoiseFloorToThreshold(m_settings.config.NoiseFloor);
+    m_energy->Refresh();
+
+    m_fine = new CFineIndicator(this, CommandId::FineIndicator, wxDefaultPosition, wxDefaultSize,
+                                wxCLIP_CHILDREN);
+    m_fine->SetName("Fine Indicator");
+    m_fine->fade = 1.0f;
+    m_fine->position = 0.0f;
+    m_fine->smoothing = m_settings.config.Smooth;
+    m_fine->SetCaptions("Note", "Cents");
+    m_fine->SetTexts(wxEmptyString, wxEmptyString);
+    m_fine->SetScaleLabels({"-50", "-25", "0", "+25", "+50"});
+
+    m_global = new CGlobalIndicator(this, CommandId::GlobalIndicator);
+    m_global->SetName("Global Indicator");
+    ApplyActivePreset();
+    m_global->value = 60.0f;
+}
+
+void CTunerWnd::ApplyTuning() {
+    m_pipeline->SetNoteTable(BuildNoteTable(m_settings.stretches, m_settings.temperaments,
+                                            m_settings.config.MiddleA));
+    if (m_global) {
+        m_global->SetNoteTable(m_pipeline->GetNoteTable());
+        m_global->SetTranspose(m_settings.config.Pitch);
+    }
+}
+
+void CTunerWnd::UpdateStatusText() {
+    wxStatusBar* bar = GetStatusBar();
+    if (m_inMenuLoop || !bar)
+        return;
+    const wxString text = wxString::FromUTF8(TuningStatusText(
+        m_settings.config.MiddleA, m_settings.temperaments, m_settings.stretches,
+        m_settings.config.Pitch));
+    if (bar->GetStatusText(0) != text)
+        bar->SetStatusText(text, 0);
+}
+
+void CTunerWnd::ApplyActivePreset() {
+    m_global->SetNotes(ActivePreset(m_settings.presets, m_defaultPreset).notes);
+}
+
+void CTunerWnd::BindEvents() {
+    Bind(wxEVT_CLOSE_WINDOW, &CTunerWnd::OnClose, this);
+    Bind(wxEVT_TIMER, &CTunerWnd::OnDisplayTimer, this, DisplayTimerId);
+    Bind(wxEVT_TIMER, &CTunerWnd::OnWatchdogTimer, this, WatchdogTimerId);
+    Bind(wxEVT_TIMER, &CTunerWnd::OnSettleTimer, this, SettleTimerId);
+    Bind(EVT_TUNERWND_STARTUP, &CTunerWnd::OnStartup, this);
+    Bind(EVT_NOISE_FLOOR_CHANGED, &CTunerWnd::OnNoiseFloorChanged, this);
+    Bind(wxEVT_SIZE, &CTunerWnd::OnSize, this);
+    Bind(wxEVT_MOVE, &CTunerWnd::OnMove, this);
+    Bind(wxEVT_MENU_OPEN, &CTunerWnd::OnMenuOpen, this);
+    Bind(wxEVT_MENU_CLOSE, &CTunerWnd::OnMenuClose, this);
+    Bind(EVT_HARMONICS_DIALOG_DESTROY, &CTunerWnd::OnHarmonicsDestroyed, this);
+    Bind(EVT_HARMONICS_STORE_REFERENCE, &CTunerWnd::OnHarmonicsStoreReference, this);
+    BindCommands();
+}
+
+// ---------------------------------------------------------------------------
+// Shutdown
+
+void CTunerWnd::OnClose(wxCloseEvent& event) {
+    if (!m_shutDown) {
+        m_shutDown = true;
+        m_displayTimer.Stop();
+        m_watchdogTimer.Stop();
+        m_settleTimer.Stop();
+        m_pipeline->StopRecording();
+        SaveSettings();
+    }
+    event.Skip();  // the frame's own handling destroys the window
+}
+
+void CTunerWnd::SaveSettings() {
+    if (!m_created)
+        return;
+    const SettingsSaveResult result = SaveSettingsFiles(m_settings, m_settingsDirectory);
+    if (!result.Ok())
+        ShowMessage(wxString::FromUTF8(result.message), MainWindowRules::SaveFailureCaption,
+                    wxOK | wxICON_EXCLAMATION);
+}
+
+void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long style) {
+    if (m_options.showMessage)
+        m_options.showMessage(text, caption, style);
+    else
+        wxMessageBox(text, caption, style, this);
+}
+
+// ---------------------------------------------------------------------------
+// Timers and posted events
+
+void CTunerWnd::ArmDisplayTimer() {
+    if (!m_shutDown)
+        m_displayTimer.StartOnce(MainWindowRules::DisplayPeriodMs(m_settings.config.Rate));
+}
+
+void CTunerWnd::OnDisplayTimer(wxTimerEvent&) {
+    m_displayTimer.Stop();
+    if (!m_inMenuLoop && IsActive())
+        UpdateStatusText();
+    RunDisplayTick();
+    ArmDisplayTimer();
+}
+
+void CTunerWnd::RunDisplayTick() {
+    const ReadingUpdate update = m_pipeline->UpdateReading();
+    if (update.noteStarted)
+        m_noteText->SetLabel(wxString::FromUTF8(update.noteText));
+    const wxString level = wxString::FromUTF8(update.levelText);
+    if (!update.levelText.empty() && m_levelText->GetLabel() != level)
+        m_levelText->SetLabel(level);
+
+    UpdateIndicators();
+}
+
+void CTunerWnd::UpdateIndicators() {
+    const DisplayValues values = m_pipeline->UpdateIndicators();
+    if (values.hasReading) {
+        m_fine->position = values.deviation;
+        m_fine->SetTexts(wxString::FromUTF8(values.noteLabel),
+                         wxString::FromUTF8(values.centsLabel));
+        m_global->value = values.globalValue;
+        m_global->RefreshIfChanged();
+    }
+    if (values.hasLevel) {
+        m_energy->level = values.energy;
+        m_energy->RefreshIfChanged();
+        m_fine->fade = values.fade;
+    }
+    m_fine->RefreshIfChanged();
+}
+
+void CTunerWnd::OnWatchdogTimer(wxTimerEvent&) {
+    if (!m_shutDown)
+        m_pipeline->OnWatchdogTick();
+}
+
+void CTunerWnd::OnStartup(wxCommandEvent&) {
+    if (m_shutDown)
+        return;
+    m_startupHandled = true;
+    RestartRecording();
+}
+
+void CTunerWnd::RestartRecording() {
+    const StartOutcome outcome = m_pipeline->StartRecording(false);
+    if (!outcome.message.empty())
+        ShowMessage(wxString::FromUTF8(outcome.message), MainWindowRules::BaseTitle, wxOK);
+}
+
+void CTunerWnd::OnNoiseFloorChanged(NoiseFloorEvent& event) {
+    m_pipeline->SetNoiseFloorPosition(event.GetFloorPosition());
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+ZelvoLayout::FrameOverhead CTunerWnd::CurrentOverhead() const {
+    const wxSize outer = GetSize();
+    const wxSize area = GetClientSize();
+    return ZelvoLayout::FrameOverhead::FromMeasuredSizes({outer.x, outer.y}, {area.x, area.y});
+}
+
+void CTunerWnd::LayoutPanes() {
+    if (!GetStatusBar() || !m_fine)
+        return;
+    // The client area of a frame already leaves out the menu bar and the
+    // status bar: it is the pane area.
+    const wxSize area = GetClientSize();
+    const ZelvoLayout::PaneLayout layout = ZelvoLayout::ComputePaneLayout(area.x, area.y);
+    auto place = [](wxWindow* pane, const ZelvoLayout::PaneRect& r) {
+        pane->SetSize(r.x, r.y, r.width, r.height);
+    };
+    place(m_energy, layout.energy);
+    place(m_fine, layout.fine);
+    place(m_global, layout.global);
+}
+
+void CTunerWnd::StoreWindowRect() {
+    if (!m_created || IsIconized())
+        return;
+    const wxRect r = GetRect();
+    m_settings.config.TunerPosLeft = r.x;
+    m_settings.config.TunerPosTop = r.y;
+    m_settings.config.TunerPosRight = r.x + r.width;
+    m_settings.config.TunerPosBottom = r.y + r.height;
+}
+
+void CTunerWnd::ApplySizeLimits() {
+    const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
+    const ZelvoLayout::WindowSize minimum = ZelvoLayout::MinimumTrackSize(overhead);
+    int displayIndex = wxDisplay::GetFromWindow(this);
+    if (displayIndex == wxNOT_FOUND)
+        displayIndex = 0;
+    const wxRect work = wxDisplay(static_cast<unsigned>(displayIndex)).GetClientArea();
+    const ZelvoLayout::WindowSize maximum =
+        ZelvoLayout::MaximumSize(overhead, work.width, work.height);
+    SetSizeHints(wxSize(minimum.width, minimum.height), wxSize(maximum.width, maximum.height));
+}
+
+void CTunerWnd::PlaceOnDesktop() {
+    const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
+    const ZelvoLayout::WindowRect saved{m_settings.config.TunerPosLeft, m_settings.config.TunerPosTop,
+                                        m_settings.config.TunerPosRight,
+                                        m_settings.config.TunerPosBottom};
+    const wxRect desktop = wxDisplay(0u).GetGeometry();
+    const ZelvoLayout::WindowRect r =
+        ZelvoLayout::PlaceOnDesktop(overhead, saved, ToWindowRect(desktop));
+    ApplySizeLimits();
+    m_adjustingSize = true;
+    SetSize(r.left, r.top, r.Width(), r.Height());
+    m_adjustingSize = false;
+    m_settledRect = r;
+    LayoutPanes();
+}
+
+void CTunerWnd::OnSize(wxSizeEvent& event) {
+    LayoutPanes();
+    StoreWindowRect();
+    if (m_created && !m_adjustingSize && !IsIconized())
+        m_settleTimer.StartOnce(ResizeSettleMs);
+    event.Skip();
+}
+
+void CTunerWnd::OnMove(wxMoveEvent& event) {
+    StoreWindowRect();
+    // A plain move keeps the size: remember where the window now is, so that
+    // the next resize is compared with the right rectangle.
+    const ZelvoLayout::WindowRect now = ToWindowRect(GetRect());
+    if (now.Width() == m_settledRect.Width() && now.Height() == m_settledRect.Height())
+        m_settledRect = now;
+    event.Skip();
+}
+
+void CTunerWnd::OnSettleTimer(wxTimerEvent&) {
+    if (!m_created || m_shutDown || IsIconized())
+        return;
+    const ZelvoLayout::WindowRect now = ToWindowRect(GetRect());
+    const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
+    const ZelvoLayout::SizingEdge edge = ZelvoLayout::InferSizingEdge(m_settledRect, now);
+    ZelvoLayout::WindowRect corrected = ZelvoLayout::CorrectSizing(overhead, edge, now);
+    // Keep the result within the size limits (the proportion holds at both).
+    const wxSize minimum = GetMinSize();
+    const wxSize maximum = GetMaxSize();
+    if (corrected.Height() < minimum.y || (maximum.y > 0 && corrected.Height() > maximum.y) ||
+        corrected.Width() < minimum.x || (maximum.x > 0 && corrected.Width() > maximum.x)) {
+        const int height = std::clamp(now.Height(), minimum.y, maximum.y > 0 ? maximum.y : now.Height());
+        corrected = ZelvoLayout::CorrectSizing(overhead, ZelvoLayout::SizingEdge::BottomRight,
+                                               {now.left, now.top, now.right, now.top + height});
+    }
+    m_settledRect = corrected;
+    if (corrected == now)
+        return;
+    m_adjustingSize = true;
+    SetSize(corrected.left, corrected.top, corrected.Width(), corrected.Height());
+    m_adjustingSize = false;
+    LayoutPanes();
+    StoreWindowRect();
+}
+
+// ---------------------------------------------------------------------------
+// Menu loop
+
+void CTunerWnd::OnMenuOpen(wxMenuEvent& event) {
+    ++m_openMenus;
+    m_inMenuLoop = true;
+    event.Skip();
+}
+
+void CTunerWnd::OnMenuClose(wxMenuEvent& event) {
+    // Submenus open and close inside the loop of their menu bar menu.
+    m_openMenus = std::max(0, m_openMenus - 1);
+    if (m_openMenus > 0) {
+        event.Skip();
+        return;
+    }
+    m_inMenuLoop = false;
+    // The frame restores the text it showed before the menu opened; the
+    // tuning text is put back after that.
+    event.Skip();
+    CallAfter([this] { UpdateStatusText(); });
+}
+
+wxString CTunerWnd::NoteControlText() const {
+    return m_noteText ? m_noteText->GetLabel() : wxString();
+}
+
+wxString CTunerWnd::LevelControlText() const {
+    return m_levelText ? m_levelText->GetLabel() : wxString();
+}

@@ -1,0 +1,165 @@
+#pragma once
+// The main window: menu, status bar, the three indicator panes, two hidden
+// text controls that carry the reading for other programs, the display and
+// watchdog timers, and the proportional layout. The capture and the note
+// logic live in the TuningPipeline the window owns; the window feeds it with
+// ticks and hands its values to the panes.
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include "app/logic/WindowLayout.h"
+#include "app/pipeline/TuningPipeline.h"
+#include "capture/CaptureDevice.h"
+#include "persistence/SettingsFiles.h"
+#include "tuning/NotePresetMenu.h"
+
+class wxMenu;
+class wxMenuEvent;
+class wxStaticText;
+class CEnergyIndicator;
+class CFineIndicator;
+class CGlobalIndicator;
+class NoiseFloorEvent;
+
+// Shows a message to the user: text, caption and wx message-box style flags.
+using MessagePresenter =
+    std::function<void(const wxString& text, const wxString& caption, long style)>;
+// Starts a command line without waiting for it; false when it cannot start.
+using CommandLauncher = std::function<bool(const std::string& commandLine)>;
+
+// What the window is created with. Everything has a working default except
+// the capture device, which the application supplies (PortAudio in the
+// program, a scripted device in tests).
+struct TunerWndOptions {
+    std::filesystem::path settingsDirectory;  // empty: DefaultSettingsDirectory()
+    std::shared_ptr<Recorder::ICaptureDevice> captureDevice;
+    MessagePresenter showMessage;             // empty: a modal wxMessageBox
+    CommandLauncher launchCommand;            // empty: wxExecute when the program is on PATH
+};
+
+class CTunerWnd : public wxFrame {
+public:
+    CTunerWnd();
+    ~CTunerWnd() override;
+
+    // Builds the window in start-up order: settings files, tuning table,
+    // title, menu, status bar, hidden controls, panes, the device check,
+    // timers, layout and placement, the seeded reading. Returns false when
+    // creation is refused (no recording device: the user is told, and the
+    // window is destroyed without writing any file). Recording starts when
+    // the posted start-up event is handled.
+    bool Create(const TunerWndOptions& options);
+
+    // Rebuilds the note table from MiddleA, the selected temperament and
+    // stretch table, and hands it to the pipeline and the note ladder.
+    void ApplyTuning();
+    // Puts the tuning-reference text into the status bar when it differs
+    // from what is shown; not while a menu is open.
+    void UpdateStatusText();
+    // Rebuilds the "Note Preset" submenu from the preset list and puts it at
+    // position 3 of the "&Note" menu.
+    void RebuildPresetMenu();
+
+    // One display tick (also run by the display timer): status text, reading,
+    // panes.
+    void RunDisplayTick();
+    // Hands the pipeline's current values to the panes.
+    void UpdateIndicators();
+
+    // --- Read access, for the application and tests ---
+    const SettingsFiles& Settings() const { return m_settings; }
+    SettingsFiles& Settings() { return m_settings; }
+    TuningPipeline& Pipeline() { return *m_pipeline; }
+    const std::filesystem::path& SettingsDirectory() const { return m_settingsDirectory; }
+    bool IsInMenuLoop() const { return m_inMenuLoop; }
+    bool IsStartupHandled() const { return m_startupHandled; }
+    CEnergyIndicator* EnergyIndicator() const { return m_energy; }
+    CFineIndicator* FineIndicator() const { return m_fine; }
+    CGlobalIndicator* GlobalIndicator() const { return m_global; }
+    wxString NoteControlText() const;
+    wxString LevelControlText() const;
+    ZelvoLayout::FrameOverhead CurrentOverhead() const;
+    const wxTimer& DisplayTimer() const { return m_displayTimer; }
+
+private:
+    // Creation steps.
+    void CreateMenus();
+    void CreateChildren();
+    void PlaceOnDesktop();
+    void ApplySizeLimits();
+    void BindEvents();
+    void BindCommands();
+
+    // Shutdown: stop recording, save the four files, tell the user when a
+    // file could not be written.
+    void OnClose(wxCloseEvent& event);
+    void SaveSettings();
+
+    // Timers and posted events.
+    void OnDisplayTimer(wxTimerEvent& event);
+    void OnWatchdogTimer(wxTimerEvent& event);
+    void OnSettleTimer(wxTimerEvent& event);
+    void OnStartup(wxCommandEvent& event);
+    void OnNoiseFloorChanged(NoiseFloorEvent& event);
+    void ArmDisplayTimer();
+
+    // Layout.
+    void OnSize(wxSizeEvent& event);
+    void OnMove(wxMoveEvent& event);
+    void LayoutPanes();
+    void StoreWindowRect();
+
+    // Menu loop.
+    void OnMenuOpen(wxMenuEvent& event);
+    void OnMenuClose(wxMenuEvent& event);
+
+    // Commands.
+    void OnExit(wxCommandEvent& event);
+    void OnRecordingControl(wxCommandEvent& event);
+    void OnPixelSmoothing(wxCommandEvent& event);
+    void OnDisplayRate(wxCommandEvent& event);
+    void OnAnalysisQuality(wxCommandEvent& event);
+    void OnCentAccuracy(wxCommandEvent& event);
+    void OnAlwaysOnTop(wxCommandEvent& event);
+    void OnChoosePreset(wxCommandEvent& event);
+    void OnHarmonicsDestroyed(wxCommandEvent& event);
+    void OnHarmonicsStoreReference(wxCommandEvent& event);
+
+    // Applies the active preset's notes to the note ladder.
+    void ApplyActivePreset();
+    // Restarts recording after a change of its settings, telling the user
+    // when it fails.
+    void RestartRecording();
+    void ShowMessage(const wxString& text, const wxString& caption, long style);
+
+    TunerWndOptions m_options;
+    std::filesystem::path m_settingsDirectory;
+    SettingsFiles m_settings;
+    std::unique_ptr<TuningPipeline> m_pipeline;
+    const Preset m_defaultPreset;
+    NotePresetMenu m_presetMenu;
+
+    wxStaticText* m_noteText = nullptr;   // id 200, hidden
+    wxStaticText* m_levelText = nullptr;  // id 201, hidden
+    CEnergyIndicator* m_energy = nullptr;
+    CFineIndicator* m_fine = nullptr;
+    CGlobalIndicator* m_global = nullptr;
+
+    wxTimer m_displayTimer;   // one-shot, re-armed with the Display Rate period
+    wxTimer m_watchdogTimer;  // every 5 s: quiet restart of a failed capture
+    wxTimer m_settleTimer;    // fires when a resize has settled (see OnSize)
+
+    bool m_created = false;         // creation completed: the files are saved on close
+    bool m_shutDown = false;        // recording stopped and files saved
+    bool m_inMenuLoop = false;      // a menu of the bar or one of its submenus is open
+    int m_openMenus = 0;            // menus opened and not yet closed (submenus nest)
+    bool m_startupHandled = false;
+    bool m_adjustingSize = false;   // our own proportional correction is in progress
+    ZelvoLayout::WindowRect m_settledRect;  // the window rectangle after the last settled resize
+};

@@ -1,0 +1,42 @@
+#pragma once
+// The application object: creates the main window with its capture device
+// and settings directory, and turns SIGINT / SIGTERM into a normal close.
+
+#include <filesystem>
+#include <memory>
+
+#include <wx/app.h>
+#include <wx/timer.h>
+
+#include "app/TunerWnd.h"
+
+namespace Recorder {
+class PortAudioSession;
+}
+
+class CZelvoTunerApp : public wxApp {
+public:
+    CZelvoTunerApp();
+    ~CZelvoTunerApp() override;
+
+    // Creates and shows the main window; false ends the program (no
+    // recording device, or the window could not be made).
+    bool OnInit() override;
+    int OnExit() override;
+
+    // The settings directory: ZELVO_TUNER_SETTINGS_DIR when it is set and
+    // not empty (for tests and scripted runs), else the default directory.
+    static std::filesystem::path SettingsDirectoryFromEnvironment();
+
+    CTunerWnd* MainWindow() const { return m_mainWindow; }
+
+private:
+    void OnSignalPoll(wxTimerEvent& event);
+
+    // Keeps PortAudio up while the window records.
+    std::unique_ptr<Recorder::PortAudioSession> m_audioSession;
+    CTunerWnd* m_mainWindow = nullptr;  // owned by the window system once created
+    wxTimer m_signalTimer;              // polls for a shutdown signal
+};
+
+wxDECLARE_APP(CZelvoTunerApp);

@@ -1,0 +1,161 @@
+// Start-up and shutdown of the main window: the refusal without a recording
+// device, the window's first appearance, and the files written on close.
+
+#include <gtest/gtest.h>
+
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/toplevel.h>
+
+#include "GuiTestSupport.h"
+#include "app/TunerWnd.h"
+#include "app/logic/MainWindowRules.h"
+#include "app/logic/WindowLayout.h"
+#include "indicators/EnergyIndicator.h"
+#include "indicators/FineIndicator.h"
+#include "indicators/GlobalIndicator.h"
+#include "persistence/ConfigFile.h"
+#include "persistence/ListFiles.h"
+
+using namespace GuiTest;
+using namespace std::chrono_literals;
+
+TEST(TunerWndLifecycle, NoDeviceShowsTheMessageAndNoWindow) {
+    TempDirectory dir;
+    Recorder::TestCaptureDevice::Settings settings;
+    settings.deviceNames.clear();
+    WindowUnderTest ui(std::make_shared<Recorder::TestCaptureDevice>(settings), dir.Path());
+    EXPECT_FALSE(ui.Create());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, MainWindowRules::NoDeviceMessage);
+    EXPECT_EQ(ui.Messages()[0].caption, "Error: No sound card found");
+    EXPECT_TRUE(ui.Messages()[0].style & wxICON_EXCLAMATION);
+    EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
+    // The window never came up: nothing was written.
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
+TEST(TunerWndLifecycle, FirstStartLooksAsSpecified) {
+    TempDirectory dir;
+    auto device = ToneDevice(440.0);
+    WindowUnderTest ui(device, dir.Path());
+    ASSERT_TRUE(ui.Create());
+    CTunerWnd* w = ui.Window();
+    PumpFor(100ms);
+
+    EXPECT_EQ(w->GetTitle(), "Zelvo Tuner 1");
+    EXPECT_EQ(w->GetStatusBar()->GetFieldsCount(), 1);
+    EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 440.000");
+
+    // Placed at (1, 1), 285 high, with the proportional width.
+    const wxRect r = w->GetRect();
+    EXPECT_EQ(r.x, 1);
+    EXPECT_EQ(r.y, 1);
+    EXPECT_EQ(r.height, 285);
+    EXPECT_EQ(r.width, ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 285));
+
+    // Panes by their fractions of the pane area.
+    const wxSize area = w->GetClientSize();
+    const auto layout = ZelvoLayout::ComputePaneLayout(area.x, area.y);
+    EXPECT_EQ(w->EnergyIndicator()->GetRect(),
+              wxRect(layout.energy.x, layout.energy.y, layout.energy.width, layout.energy.height));
+    EXPECT_EQ(w->FineIndicator()->GetRect(),
+              wxRect(layout.fine.x, layout.fine.y, layout.fine.width, layout.fine.height));
+    EXPECT_EQ(w->GlobalIndicator()->GetRect(),
+              wxRect(layout.global.x, layout.global.y, layout.global.width, layout.global.height));
+    EXPECT_EQ(w->EnergyIndicator()->GetId(), 0);
+    EXPECT_EQ(w->FineIndicator()->GetId(), 1);
+    EXPECT_EQ(w->GlobalIndicator()->GetId(), 3);
+
+    // Initial pane values.
+    EXPECT_FLOAT_EQ(w->EnergyIndicator()->floorPosition, 0.5f);
+    EXPECT_TRUE(w->FineIndicator()->smoothing);
+    EXPECT_EQ(w->GlobalIndicator()->GetNotes(), (NoteSet{24, 36, 48, 60, 72, 84, 96, 108}));
+
+    // The hidden controls exist with their ids.
+    wxWindow* note = w->FindWindow(200);
+    wxWindow* level = w->FindWindow(201);
+    ASSERT_NE(note, nullptr);
+    ASSERT_NE(level, nullptr);
+    EXPECT_FALSE(note->IsShown());
+    EXPECT_FALSE(level->IsShown());
+
+    // Display Rate Fast, recording from the preferred device.
+    EXPECT_EQ(w->Settings().config.Rate, 2);
+    ASSERT_TRUE(PumpUntil([&] { return w->Pipeline().RecorderStatus() == 1; }, 2000ms));
+    EXPECT_EQ(device->LastDeviceId(), Recorder::WaveMapperDeviceId);
+    EXPECT_EQ(device->LastFormat().sampleRate, 11025);
+}
+
+TEST(TunerWndLifecycle, ClosingWritesTheFourFiles) {
+    TempDirectory dir;
+    wxRect rect;
+    {
+        WindowUnderTest ui(ToneDevice(440.0), dir.Path());
+        ASSERT_TRUE(ui.Create());
+        PumpFor(300ms);
+        rect = ui.Window()->GetRect();
+        ui.Close();
+    }
+    EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
+
+    // The configuration is the default record with the window's rectangle,
+    // byte for byte as SaveConfig writes it.
+    ConfigRecord expected;
+    expected.TunerPosLeft = rect.x;
+    expected.TunerPosTop = rect.y;
+    expected.TunerPosRight = rect.x + rect.width;
+    expected.TunerPosBottom = rect.y + rect.height;
+    TempDirectory reference;
+    ASSERT_TRUE(SaveConfig(expected, reference.Path() / "tuner_config.xml"));
+    EXPECT_EQ(ReadFile(dir.Path() / "tuner_config.xml"),
+              ReadFile(reference.Path() / "tuner_config.xml"));
+    EXPECT_EQ(ReadFile(dir.Path() / "tuner_config.xml"), ConfigDocumentText(expected));
+    EXPECT_EQ(ReadFile(dir.Path() / "tuner_presets.xml"), PresetDocumentText(PresetList{}));
+    EXPECT_EQ(ReadFile(dir.Path() / "tuner_temperament.xml"),
+              TemperamentDocumentText(TemperamentList{}));
+    EXPECT_EQ(ReadFile(dir.Path() / "tuner_stretch.xml"), StretchDocumentText(StretchList{}));
+}
+
+TEST(TunerWndLifecycle, SettingsAreReadAtStartAndTheSavedPlaceIsRestored) {
+    TempDirectory dir;
+    ConfigRecord config;
+    config.MiddleA = 442.0f;
+    config.Pitch = 2;
+    config.Rate = 0;
+    config.NoiseFloor = -45.0f;
+    config.Smooth = false;
+    config.TunerPosLeft = 200;
+    config.TunerPosTop = 150;
+    config.TunerPosRight = 900;
+    config.TunerPosBottom = 650;
+    ASSERT_TRUE(SaveConfig(config, dir.Path() / "tuner_config.xml"));
+
+    WindowUnderTest ui(ToneDevice(440.0), dir.Path());
+    ASSERT_TRUE(ui.Create());
+    CTunerWnd* w = ui.Window();
+    PumpFor(100ms);
+    EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 442.000, TRANS: +2");
+    EXPECT_FLOAT_EQ(w->EnergyIndicator()->floorPosition, 0.25f);
+    EXPECT_FALSE(w->FineIndicator()->smoothing);
+    const wxRect r = w->GetRect();
+    EXPECT_EQ(r.GetPosition(), wxPoint(200, 150));
+    EXPECT_EQ(r.height, 500);
+    // The width follows the proportion, not the saved right edge.
+    EXPECT_EQ(r.width, ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 500));
+}
+
+TEST(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {
+    TempDirectory dir;
+    // A directory where the configuration file should be: it cannot be
+    // replaced, the other three files can.
+    std::filesystem::create_directory(dir.Path() / "tuner_config.xml");
+    WindowUnderTest ui(ToneDevice(440.0), dir.Path());
+    ASSERT_TRUE(ui.Create());
+    PumpFor(100ms);
+    ui.Close();
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(ui.Messages()[0].text.Contains("tuner_config.xml"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "tuner_config.xml"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_presets.xml"));
+}
