@@ -18,15 +18,16 @@ namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-// A looped 16-bit mono tone at 11025 Hz; `seconds` is chosen so the loop holds
+// A looped 16-bit mono tone, by default at 11025 Hz; `seconds` is chosen so the loop holds
 // whole cycles and joins without a click.
-std::vector<std::uint8_t> Tone(double hz, double seconds, double amplitude = 0.5)
+std::vector<std::uint8_t> Tone(double hz, double seconds, double amplitude = 0.5,
+                               double rate = 11025.0)
 {
-    const int n = static_cast<int>(std::lround(11025.0 * seconds));
+    const int n = static_cast<int>(std::lround(rate * seconds));
     std::vector<std::int16_t> samples(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         samples[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
-            std::lround(amplitude * 32767.0 * std::sin(2.0 * Pi * hz * i / 11025.0)));
+            std::lround(amplitude * 32767.0 * std::sin(2.0 * Pi * hz * i / rate)));
     }
     return Recorder::Pcm16Bytes(samples);
 }
@@ -162,6 +163,26 @@ TEST_F(TuningPipelineTest, DetunedToneReadsItsCentsAndCalibrationCorrectsIt)
         ASSERT_TRUE(v.hasReading);
         EXPECT_EQ(v.centsLabel, "+00.0");
     }
+}
+
+TEST_F(TuningPipelineTest, FastQualityAt44100HzReadsA4Too)
+{
+    config.Format = 0x400;  // 44100 Hz, 16 bits, mono
+    config.AnalysisQuality = 1;
+    TestCaptureDevice::Settings s;
+    s.signal = Tone(440.0, 2.0, 0.5, 44100.0);
+    auto device = DeviceWith(std::move(s));
+    TuningPipeline pipeline = Make(device);
+    ASSERT_EQ(pipeline.StartRecording(false).status, StartStatus::Started);
+    EXPECT_EQ(device->LastFormat(), (Recorder::WaveFormatDesc{1, 16, 44100}));
+    RecordUntil(pipeline, 10);
+    const DisplayValues v = pipeline.UpdateIndicators();
+    ASSERT_TRUE(v.hasReading);
+    EXPECT_EQ(v.noteLabel, "A4");
+    EXPECT_NEAR(v.deviation * 50.0f, 0.0f, 0.2f);
+    // One buffer is one hop of 256 * 4 frames.
+    EXPECT_NEAR(pipeline.Tracker().Track().results.Newest().hopDuration, 1024.0 / 44100.0,
+                1e-12);
 }
 
 TEST_F(TuningPipelineTest, InvalidFormatIsReportedUnlessQuiet)
