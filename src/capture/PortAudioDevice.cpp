@@ -62,6 +62,11 @@ void EndQuiet() {
 #endif
 }
 
+// PortAudio's calls that open or probe devices are not made from two threads
+// at once (the recorder thread opens and closes, a settings dialog may list
+// formats meanwhile). The audio callback never takes this lock.
+std::mutex DeviceAccessMutex;
+
 // ---- the open stream ----
 
 PaSampleFormat SampleFormatOf(int bitsPerSample) {
@@ -166,7 +171,11 @@ public:
         if (stream_ == nullptr) return CaptureResult::NotOpen;
         stopping_.store(true);
         // Pa_CloseStream stops a running stream and waits for its callback.
-        const PaError error = Pa_CloseStream(stream_);
+        PaError error = paNoError;
+        {
+            std::lock_guard lock(DeviceAccessMutex);
+            error = Pa_CloseStream(stream_);
+        }
         stream_ = nullptr;
         callbackMayRun_ = false;
         return ResultOf(error);
@@ -279,6 +288,7 @@ public:
         const PaDeviceInfo* info = nullptr;
         const PaDeviceIndex device = ToPortAudio(deviceId, &info);
         if (device == paNoDevice) return false;
+        std::lock_guard lock(DeviceAccessMutex);
         mask = 0;
         for (std::uint32_t flag = FirstFormatFlag; flag <= LastFormatFlag; flag <<= 1) {
             const WaveFormatDesc format = Describe(flag);
@@ -302,6 +312,7 @@ public:
             format.channels > info->maxInputChannels)
             return CaptureResult::BadFormat;
         const PaStreamParameters input = Parameters(device, *info, format);
+        std::lock_guard lock(DeviceAccessMutex);
         if (Pa_IsFormatSupported(&input, nullptr, format.sampleRate) != paFormatIsSupported)
             return CaptureResult::BadFormat;
         auto opened = std::make_unique<PortAudioStream>(format, std::move(onBufferDone));
