@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 // The real transform of length n runs as a complex FFT of length M = n/2 on the
@@ -259,14 +260,29 @@ ZELVO_FFT_INLINE void LoadPairs4(const double* p, V4& re, V4& im) {
     im = __builtin_shufflevector(lo, hi, 1, 3, 5, 7);
 }
 
-ZELVO_FFT_INLINE void FirstStepV4(const double* x, double* yr, double* yi, int length, const double* w) {
+// With a window, the input is x[j] * window[j] (the windowing pass is folded
+// into this first read of the frame).
+ZELVO_FFT_INLINE void LoadPairs4(const double* p, const double* window, V4& re, V4& im) {
+    if (window == nullptr) {
+        LoadPairs4(p, re, im);
+        return;
+    }
+    const V4 lo = Load4(p) * Load4(window), hi = Load4(p + 4) * Load4(window + 4);
+    re = __builtin_shufflevector(lo, hi, 0, 2, 4, 6);
+    im = __builtin_shufflevector(lo, hi, 1, 3, 5, 7);
+}
+
+ZELVO_FFT_INLINE void FirstStepV4(const double* x, const double* window, double* yr, double* yi,
+                                  int length, const double* w) {
     const std::size_t quarter = static_cast<std::size_t>(length / 4);
     for (std::size_t p = 0; p < quarter; p += 4) {
         V4 ar, ai, br, bi, cr, ci, dr, di;
-        LoadPairs4(x + 2 * p, ar, ai);
-        LoadPairs4(x + 2 * (p + quarter), br, bi);
-        LoadPairs4(x + 2 * (p + 2 * quarter), cr, ci);
-        LoadPairs4(x + 2 * (p + 3 * quarter), dr, di);
+        const std::size_t j0 = 2 * p, j1 = 2 * (p + quarter), j2 = 2 * (p + 2 * quarter),
+                          j3 = 2 * (p + 3 * quarter);
+        LoadPairs4(x + j0, window == nullptr ? nullptr : window + j0, ar, ai);
+        LoadPairs4(x + j1, window == nullptr ? nullptr : window + j1, br, bi);
+        LoadPairs4(x + j2, window == nullptr ? nullptr : window + j2, cr, ci);
+        LoadPairs4(x + j3, window == nullptr ? nullptr : window + j3, dr, di);
         Butterfly4 y = Radix4Butterfly(ar, ai, br, bi, cr, ci, dr, di);
         Twiddle(y.r1, y.i1, Load4(w + p), Load4(w + quarter + p));
         Twiddle(y.r2, y.i2, Load4(w + 2 * quarter + p), Load4(w + 3 * quarter + p));
@@ -336,10 +352,12 @@ ZELVO_FFT_INLINE void FinalStepV4(const RealFftTables& t, const double* xr, cons
 
 // Complex FFT for m >= 16 (every loop runs over whole vectors); the result is
 // left split in `a`.
-ZELVO_FFT_INLINE void ComplexFftV4(const RealFftTables& t, double* a, double* b) {
+// The first step reads `source` (optionally windowed), which may be `a` itself.
+ZELVO_FFT_INLINE void ComplexFftV4(const RealFftTables& t, const double* source, const double* window,
+                                   double* a, double* b) {
     const std::size_t m = static_cast<std::size_t>(t.m);
     const auto& first = t.steps.front();
-    FirstStepV4(a, b, b + m, first.length, t.twiddles.get() + first.twiddleOffset);
+    FirstStepV4(source, window, b, b + m, first.length, t.twiddles.get() + first.twiddleOffset);
     double* src = b;
     double* dst = a;
     for (std::size_t i = 1; i < t.steps.size(); ++i) {
@@ -410,6 +428,7 @@ const RealFftTables& RealFftTablesFor(int n) {
     // (building an analyzer) and a recorder thread may both arrive here.
     static std::mutex cacheMutex;
     static std::map<int, std::unique_ptr<RealFftTables>> cache;
+    if (n < 1 || (n & (n - 1)) != 0) throw std::invalid_argument("RealFft: length must be a power of two");
     std::lock_guard<std::mutex> lock(cacheMutex);
     auto& entry = cache[n];
     if (!entry) {
@@ -423,27 +442,27 @@ const RealFftTables& RealFftTablesFor(int n) {
     return *entry;
 }
 
-void RealFft(double* in, double* out, int n) { RealFft(in, out, n, RealFftTablesFor(n)); }
+namespace {
 
-// Compiled twice on x86-64 with GCC: once for the baseline and once for AVX2 with
-// FMA; the loader picks the clone the processor supports.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-__attribute__((target_clones("arch=x86-64-v3", "default")))
-#endif
-void RealFft(double* in, double* out, int n, const RealFftTables& t) {
+// Transform of source (times window, when given) with `work` as the second
+// buffer; source may be work itself.
+ZELVO_FFT_INLINE void Transform(const double* source, const double* window, double* work, double* out,
+                                int n, const RealFftTables& t) {
+    if (t.n != n) throw std::invalid_argument("RealFft: tables of another length");
     if (n == 1) {
-        out[0] = in[0];
+        out[0] = window == nullptr ? source[0] : source[0] * window[0];
         return;
     }
     const int m = n / 2;
     if (m >= 16) {
-        ComplexFftV4(t, in, out);
+        ComplexFftV4(t, source, window, work, out);
     } else {
-        ComplexFft(t, in, out);
+        for (int i = 0; i < n; ++i) work[i] = window == nullptr ? source[i] : source[i] * window[i];
+        ComplexFft(t, work, out);
     }
-    // `in` now holds Z split; combine Z[k] and Z[m-k] into X[k] and X[m-k].
-    const double* zr = in;
-    const double* zi = in + m;
+    // `work` now holds Z split; combine Z[k] and Z[m-k] into X[k] and X[m-k].
+    const double* zr = work;
+    const double* zi = work + m;
     out[0] = zr[0] + zi[0];
     out[1] = -(zr[0] - zi[0]);
     const double* cosTable = t.combineCos.get();
@@ -468,6 +487,27 @@ void RealFft(double* in, double* out, int n, const RealFftTables& t) {
         out[m] = zr[halfM];
         out[m + 1] = -zi[halfM];
     }
+}
+
+}  // namespace
+
+void RealFft(double* in, double* out, int n) { RealFft(in, out, n, RealFftTablesFor(n)); }
+
+// Compiled twice on x86-64 with GCC: once for the baseline and once for AVX2 with
+// FMA; the loader picks the clone the processor supports.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define ZELVO_FFT_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define ZELVO_FFT_CLONES
+#endif
+
+ZELVO_FFT_CLONES void RealFft(double* in, double* out, int n, const RealFftTables& tables) {
+    Transform(in, nullptr, in, out, n, tables);
+}
+
+ZELVO_FFT_CLONES void WindowedRealFft(const double* frame, const double* window, double* work,
+                                      double* out, int n, const RealFftTables& tables) {
+    Transform(frame, window, work, out, n, tables);
 }
 
 }  // namespace NoteAnalyzer

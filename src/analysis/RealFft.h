@@ -12,7 +12,8 @@ struct RealFftTables;
 
 // The tables for length n (a power of two, n >= 1), building them on first use.
 // Safe to call from several threads; the cache is guarded by a mutex.
-// Throws std::bad_alloc when the tables cannot be allocated.
+// Throws std::bad_alloc when the tables cannot be allocated and
+// std::invalid_argument when n is not a power of two.
 const RealFftTables& RealFftTablesFor(int n);
 
 // Forward real FFT of length n (a power of two, n >= 1). With
@@ -23,8 +24,16 @@ const RealFftTables& RealFftTablesFor(int n);
 void RealFft(double* in, double* out, int n);
 
 // The same with tables already fetched, for callers that transform often and
-// want no cache lookup on their hot path. `tables` must be those of length n.
+// want no cache lookup on their hot path. `tables` must be those of length n
+// (std::invalid_argument otherwise).
 void RealFft(double* in, double* out, int n, const RealFftTables& tables);
+
+// The transform of frame[j] * window[j] (both n doubles, left unchanged), with
+// the windowing folded into the transform's first pass over the data. `work`
+// (n doubles) is overwritten; out receives the spectrum as RealFft gives it.
+// None of frame, window and work may overlap out.
+void WindowedRealFft(const double* frame, const double* window, double* work, double* out, int n,
+                     const RealFftTables& tables);
 
 // Deleter and owner of 32-byte aligned arrays of doubles.
 struct AlignedDelete {

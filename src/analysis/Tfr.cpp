@@ -26,18 +26,7 @@ void BlackmanWindow(double* out, int n, double gain) {
 }
 
 void ElementwiseProduct(const double* a, const double* b, double* out, int n) {
-    // Four independent products per step, which the compiler turns into vector
-    // instructions even at -O2 (where it does not vectorise the plain loop).
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const double p0 = a[i] * b[i], p1 = a[i + 1] * b[i + 1];
-        const double p2 = a[i + 2] * b[i + 2], p3 = a[i + 3] * b[i + 3];
-        out[i] = p0;
-        out[i + 1] = p1;
-        out[i + 2] = p2;
-        out[i + 3] = p3;
-    }
-    for (; i < n; ++i) out[i] = a[i] * b[i];
+    for (int i = 0; i < n; ++i) out[i] = a[i] * b[i];
 }
 
 TFR::TFR(int sampleRate_, int analysisSize_, int advanceSize_)
@@ -92,12 +81,11 @@ void TFR::ReassignedPeakScan(const double* frame, std::vector<SpectralPeak>& pea
     double* xh = plainSpectrum.get();
     double* xd = derivativeSpectrum.get();
     double* xt = rampSpectrum.get();
-    ElementwiseProduct(frame, plainWindow.get(), scratch.get(), n);
-    RealFft(scratch.get(), xh, n, *fftTables);
-    ElementwiseProduct(frame, derivativeWindow.get(), scratch.get(), n);
-    RealFft(scratch.get(), xd, n, *fftTables);
-    ElementwiseProduct(frame, rampWindow.get(), scratch.get(), n);
-    RealFft(scratch.get(), xt, n, *fftTables);
+    // The three windowed transforms; each product frame * window is formed as
+    // the transform first reads the frame, with scratch as its work space.
+    WindowedRealFft(frame, plainWindow.get(), scratch.get(), xh, n, *fftTables);
+    WindowedRealFft(frame, derivativeWindow.get(), scratch.get(), xd, n, *fftTables);
+    WindowedRealFft(frame, rampWindow.get(), scratch.get(), xt, n, *fftTables);
 
     const double binWidth = static_cast<double>(sampleRate) / n;
     const double timeTolerance = advanceSize * 0.5;

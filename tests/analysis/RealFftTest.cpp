@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <random>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -63,6 +64,25 @@ TEST(RealFft, MatchesDefinitionForEveryPowerOfTwo) {
     }
 }
 
+TEST(RealFft, WindowedTransformEqualsTransformOfTheProduct) {
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> dist(-1.0, 1.0);
+    for (int n = 1; n <= 8192; n *= 2) {
+        SCOPED_TRACE(n);
+        std::vector<double> frame(static_cast<std::size_t>(n)), window(frame.size());
+        for (auto& v : frame) v = dist(rng);
+        for (auto& v : window) v = dist(rng);
+        std::vector<double> product(frame.size()), expected(frame.size()), work(frame.size()), out(frame.size());
+        for (std::size_t i = 0; i < frame.size(); ++i) product[i] = frame[i] * window[i];
+        RealFft(product.data(), expected.data(), n);
+        const auto before = frame;
+        NoteAnalyzer::WindowedRealFft(frame.data(), window.data(), work.data(), out.data(), n,
+                                      NoteAnalyzer::RealFftTablesFor(n));
+        EXPECT_EQ(frame, before);
+        for (std::size_t i = 0; i < out.size(); ++i) EXPECT_NEAR(out[i], expected[i], 1e-12 * n) << i;
+    }
+}
+
 TEST(RealFft, SmallLengthsAndUnitImpulses) {
     // n = 1 and 2 are degenerate but defined; an impulse at j gives exp(-2*pi*i*j*k/n).
     double in1[1] = {3.0}, out1[1];
@@ -110,6 +130,14 @@ TEST(RealFft, TablesAreSharedAndSafeToBuildFromSeveralThreads) {
     RealFft(a.data(), outA.data(), n, *seen[0]);
     RealFft(b.data(), outB.data(), n);
     EXPECT_EQ(outA, outB);
+}
+
+TEST(RealFft, RejectsLengthsItCannotTransform) {
+    EXPECT_THROW(NoteAnalyzer::RealFftTablesFor(0), std::invalid_argument);
+    EXPECT_THROW(NoteAnalyzer::RealFftTablesFor(12), std::invalid_argument);
+    std::vector<double> in(16), out(16);
+    EXPECT_THROW(RealFft(in.data(), out.data(), 16, NoteAnalyzer::RealFftTablesFor(8)),
+                 std::invalid_argument);
 }
 
 TEST(RealFft, AlignedBuffersAreAlignedAndZeroed) {
