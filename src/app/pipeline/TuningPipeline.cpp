@@ -170,9 +170,13 @@ ReadingUpdate TuningPipeline::UpdateReading()
     ReadingUpdate update;
     const double calibration = CalibrationFactorFor(config_.KnownFreq, config_.ExpectedFreq);
 
-    // The lock is held only while one result is taken out, so the recorder
-    // thread can analyse the next hop while this one is being tracked.
-    for (;;) {
+    // Everything queued when the tick begins is taken; results that arrive
+    // meanwhile wait for the next tick, so a producer faster than this loop
+    // (a test device flooding buffers) cannot keep the user-interface thread
+    // here for ever. The lock is held only while one result is taken out, so
+    // the recorder thread can analyse the next hop while this one is tracked.
+    std::size_t pending = QueuedResults();
+    while (pending-- > 0) {
         NoteAnalyzer::AnalysisResult result;
         {
             std::lock_guard<std::mutex> guard(lock_);

@@ -125,7 +125,8 @@ public:
 
     // --- Display (user-interface thread, every display tick) ---
 
-    // Drains the result queue into the note track.
+    // Moves every result queued when it is called into the note track (later
+    // arrivals wait for the next tick).
     ReadingUpdate UpdateReading();
     // The panes' values for the held note.
     DisplayValues UpdateIndicators() const;
