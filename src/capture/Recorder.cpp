@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <system_error>
 
 namespace Recorder {
@@ -66,8 +67,12 @@ void CaptureLoop(RecorderContext& context) {
         return;
     }
 
-    // Declared before the stream so it outlives every callback of the device.
+    // The notification pair and the memory are declared before the stream:
+    // should anything throw, the stream (whose destructor closes the device)
+    // goes first, so no callback or device write can reach freed memory.
     BufferNotification notification;
+    std::unique_ptr<AlignedBlock> samples;
+    std::unique_ptr<AlignedBlock> converted;
     std::unique_ptr<ICaptureStream> stream;
     const auto closeDevice = [&stream] {
         if (!stream) return;
@@ -94,15 +99,16 @@ void CaptureLoop(RecorderContext& context) {
         return;
     }
 
-    AlignedBlock samples(bufferCount * bytesPerBuffer);
-    if (samples.Data() == nullptr) return fail();
+    samples = std::make_unique<AlignedBlock>(bufferCount * bytesPerBuffer);
+    std::uint8_t* const block = samples->Data();
+    if (block == nullptr) return fail();
     for (std::size_t i = 0; i < bufferCount; ++i) {
-        if (stream->AddBuffer(samples.Data() + i * bytesPerBuffer, bytesPerBuffer) != CaptureResult::Ok)
+        if (stream->AddBuffer(block + i * bytesPerBuffer, bytesPerBuffer) != CaptureResult::Ok)
             return fail();
     }
-    AlignedBlock converted(static_cast<std::size_t>(context.bufferSamples) * sizeof(double));
-    if (converted.Data() == nullptr) return fail();
-    auto* doubles = reinterpret_cast<double*>(converted.Data());
+    converted = std::make_unique<AlignedBlock>(static_cast<std::size_t>(context.bufferSamples) * sizeof(double));
+    if (converted->Data() == nullptr) return fail();
+    auto* doubles = reinterpret_cast<double*>(converted->Data());
     if (stream->Start() != CaptureResult::Ok) return fail();
 
     context.status.store(StatusCapturing);
@@ -113,7 +119,7 @@ void CaptureLoop(RecorderContext& context) {
     std::size_t next = 0;
     while (context.running.load()) {
         while (notification.pending.load() > 0 && context.running.load()) {
-            std::uint8_t* buffer = samples.Data() + next * bytesPerBuffer;
+            std::uint8_t* buffer = block + next * bytesPerBuffer;
             Convert(context.bitsPerSample, context.channels, context.bufferSamples, buffer, doubles);
             context.listener->OnBuffer(doubles, context.bufferSamples);
             if (stream->AddBuffer(buffer, bytesPerBuffer) != CaptureResult::Ok) return fail();
@@ -126,7 +132,14 @@ void CaptureLoop(RecorderContext& context) {
 }
 
 void RecorderThread(std::shared_ptr<RecorderContext> context) {
-    CaptureLoop(*context);
+    try {
+        CaptureLoop(*context);
+    } catch (...) {
+        // A listener (or device) that throws ends this capture like a failing
+        // device, instead of ending the program; the device was closed while
+        // the exception left CaptureLoop.
+        context->status.store(StatusFailed);
+    }
     // Last touch of the context by this thread apart from dropping its
     // reference, which frees the context when Stop gave up on the thread.
     context->threadEnded.Set();

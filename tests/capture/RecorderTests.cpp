@@ -4,6 +4,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -329,6 +330,26 @@ TEST(RecorderCapture, DeviceFailingMidwayEndsTheThreadWithStatusTwo) {
     EXPECT_LE(listener.Counts().size(), 60u);
     EXPECT_GE(listener.Counts().size(), 60u - 8u);
     ExpectConsecutive(listener.Samples());
+}
+
+TEST(RecorderCapture, ListenerThatThrowsEndsTheCaptureLikeAFailingDevice) {
+    class Throwing final : public IRecorderListener {
+    public:
+        std::atomic<int> calls{0};
+        void OnBuffer(const double*, int) override {
+            if (++calls == 3) throw std::length_error("list too long");
+        }
+    };
+    auto device = MakeDevice();
+    Throwing listener;
+    RecorderHandle recorder;
+    Start(recorder, ConfigFor(device, &listener), false);
+    const auto deadline = Clock::now() + 5s;
+    while (Status(recorder) != StatusFailed && Clock::now() < deadline) std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(Status(recorder), StatusFailed);
+    EXPECT_TRUE(Stop(recorder));
+    EXPECT_EQ(listener.calls.load(), 3);
+    EXPECT_EQ(device->StreamsOpen(), 0);
 }
 
 TEST(RecorderCapture, StopWhileTheThreadWaitsForAStalledDeviceIsPrompt) {
