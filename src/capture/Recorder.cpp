@@ -160,6 +160,8 @@ RecorderContext::~RecorderContext() {
 }
 
 void Start(RecorderHandle& context, const RecorderConfig& config, bool wait) {
+    // A recorder still held in the handle would otherwise run on unowned.
+    if (context) Stop(context);
     auto created = std::make_shared<RecorderContext>();
     created->deviceId = config.deviceId;
     created->channels = config.channels;

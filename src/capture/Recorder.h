@@ -104,8 +104,8 @@ struct RecorderContext {
 using RecorderHandle = std::shared_ptr<RecorderContext>;
 
 // Creates the context, its stop event and its thread, and starts capture.
-// `context` receives the new context first (any previous one must have been
-// stopped). With wait set, returns once the thread reports status 1 and throws
+// `context` receives the new context first (a recorder still held in it is
+// stopped before). With wait set, returns once the thread reports status 1 and throws
 // RecorderException(2 or 4) otherwise, polling every 50 ms for up to 2000 ms;
 // with wait clear it returns at once and failures show only as status 2.
 // Throws RecorderException(3) when the thread cannot be created.

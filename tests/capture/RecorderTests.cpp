@@ -386,6 +386,20 @@ TEST(RecorderCapture, RealTimePaceDeliversContinuously) {
     ExpectConsecutive(listener.Samples());
 }
 
+TEST(RecorderStart, StopsTheRecorderStillHeldInTheHandle) {
+    auto first = MakeDevice();
+    auto second = MakeDevice();
+    CollectingListener listener;
+    RecorderHandle recorder;
+    Start(recorder, ConfigFor(first, &listener), true);
+    std::weak_ptr<RecorderContext> old = recorder;
+    Start(recorder, ConfigFor(second, &listener), true);
+    EXPECT_TRUE(old.expired());
+    EXPECT_EQ(first->StreamsOpen(), 0);
+    EXPECT_EQ(second->StreamsOpen(), 1);
+    EXPECT_TRUE(Stop(recorder));
+}
+
 TEST(RecorderStop, EmptyHandleIsHarmless) {
     RecorderHandle recorder;
     EXPECT_TRUE(Stop(recorder));
