@@ -87,14 +87,15 @@ TEST_F(LiveTool, SignalsStopItCleanly) {
   for (const std::string signal : {"INT", "TERM"}) {
     const ToolRun run = RunTool(
         "/bin/sh",
-        {"-c", "\"$0\" --live & pid=$!; sleep 0.5; kill -" + signal +
+        {"-c", "\"$0\" --live & pid=$!; sleep 1; kill -" + signal +
                    " $pid; wait $pid; echo \"exit=$?\"",
          kAnalyze},
         environment);
+    // Without --seconds only a signal ends the run; status 0 shows that it
+    // was caught and recording was stopped rather than the program killed.
     const auto lines = Lines(run.out);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "exit=0") << signal << "\n" << run.err;
-    EXPECT_GE(lines.size(), 2u) << signal;
   }
 }
 

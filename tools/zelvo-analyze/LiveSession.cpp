@@ -125,6 +125,9 @@ int ListCaptureDevices(std::ostream& out, std::ostream& err) {
 
 int RunLiveTuner(const EffectiveSettings& settings, std::optional<double> seconds,
                  std::ostream& out, std::ostream& err) {
+  // Handlers first, so that a signal while the sound system starts up still
+  // ends the run through Stop rather than killing it.
+  StopSignals signals;
   const Recorder::WaveFormatDesc format =
       Recorder::Describe(static_cast<std::uint32_t>(settings.format));
   if (settings.format <= 0 || format.sampleRate == 0) {
@@ -152,8 +155,6 @@ int RunLiveTuner(const EffectiveSettings& settings, std::optional<double> second
   config.listener = &listener;
   config.device = Recorder::CreatePortAudioDevice();
 
-  // Handlers first, so that a signal during the start still stops cleanly.
-  StopSignals signals;
   Recorder::RecorderHandle recorder;
   try {
     Recorder::Start(recorder, config, true);
