@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -20,6 +22,7 @@
 #include "tuning/NotePresetMenu.h"
 
 class wxMenu;
+class wxKeyEvent;
 class wxMenuEvent;
 class wxStaticText;
 class CEnergyIndicator;
@@ -118,6 +121,8 @@ private:
     // Menu loop.
     void OnMenuOpen(wxMenuEvent& event);
     void OnMenuClose(wxMenuEvent& event);
+    // Swallows the combinations the menu texts show without an accelerator.
+    void OnCharHook(wxKeyEvent& event);
 
     // Commands.
     void OnExit(wxCommandEvent& event);
@@ -144,6 +149,8 @@ private:
     std::unique_ptr<TuningPipeline> m_pipeline;
     const Preset m_defaultPreset;
     NotePresetMenu m_presetMenu;
+    // (accelerator flags, key code) of the shown-only combinations.
+    std::vector<std::pair<int, int>> m_displayOnlyKeys;
 
     wxStaticText* m_noteText = nullptr;   // id 200, hidden
     wxStaticText* m_levelText = nullptr;  // id 201, hidden

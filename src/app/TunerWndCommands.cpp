@@ -75,6 +75,30 @@ void CTunerWnd::CreateMenus() {
         bar->Append(BuildMenu(top.entries), wxString::FromUTF8(top.title));
     SetMenuBar(bar);
     RebuildPresetMenu();
+
+    // The toolkit turns every combination shown after a tab in a menu text
+    // into a shortcut; the ones that are only shown are taken away here.
+    for (const std::string& text : MainMenu::DisplayOnlyShortcuts()) {
+        wxAcceleratorEntry entry;
+        if (entry.FromString(wxString::FromUTF8(text)))
+            m_displayOnlyKeys.push_back({entry.GetFlags(), entry.GetKeyCode()});
+    }
+    Bind(wxEVT_CHAR_HOOK, &CTunerWnd::OnCharHook, this);
+}
+
+void CTunerWnd::OnCharHook(wxKeyEvent& event) {
+    const int modifiers = event.GetModifiers();
+    const int flags = (modifiers & wxMOD_CONTROL ? wxACCEL_CTRL : 0) |
+                      (modifiers & wxMOD_ALT ? wxACCEL_ALT : 0) |
+                      (modifiers & wxMOD_SHIFT ? wxACCEL_SHIFT : 0);
+    int key = event.GetKeyCode();
+    if (key >= 'a' && key <= 'z')
+        key += 'A' - 'a';  // letters are compared by their upper-case code
+    for (const auto& [shownFlags, shownKey] : m_displayOnlyKeys) {
+        if (flags == shownFlags && key == shownKey)
+            return;  // consumed: no command
+    }
+    event.Skip();
 }
 
 void CTunerWnd::RebuildPresetMenu() {

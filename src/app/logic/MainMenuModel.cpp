@@ -98,6 +98,10 @@ std::vector<AcceleratorEntry> BuildAcceleratorTable() {
             {true, 'H', HarmonicsGraph}};
 }
 
+std::vector<std::string> DisplayOnlyShortcuts() {
+    return {"Ctrl+S", "F1"};
+}
+
 namespace {
 
 void FlattenInto(const std::vector<MenuEntry>& entries, std::vector<const MenuEntry*>& out) {

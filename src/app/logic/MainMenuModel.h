@@ -50,6 +50,12 @@ struct AcceleratorEntry {
 // Ctrl+S and F1, which have no accelerator.
 std::vector<AcceleratorEntry> BuildAcceleratorTable();
 
+// Key combinations that item texts show but that are no accelerator ("Ctrl+S",
+// "F1"): the window swallows them so that the toolkit, which would make every
+// shown combination a shortcut, does not run the item. ("Alt+F4" is left to
+// the window system, which closes the window with it anyway.)
+std::vector<std::string> DisplayOnlyShortcuts();
+
 // The whole tree flattened, depth first (submenus before their children).
 std::vector<const MenuEntry*> FlattenMenu(const std::vector<TopMenu>& menus);
 

@@ -4,6 +4,7 @@
 
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/uiaction.h>
 
 #include "GuiTestSupport.h"
 #include "app/TunerWnd.h"
@@ -237,4 +238,21 @@ TEST_F(TunerWndCommands, ExitClosesAndSaves) {
     PumpFor(100ms);
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_config.xml"));
     EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
+}
+
+TEST_F(TunerWndCommands, OnlyTheTableShortcutsRunCommands) {
+    Start();
+    w->Raise();
+    w->SetFocus();
+    PumpFor(200ms);
+    wxUIActionSimulator keys;
+    // Ctrl+S is shown in the Pixel Smoothing item but is no shortcut.
+    const bool smooth = w->Settings().config.Smooth;
+    keys.Char('s', wxMOD_CONTROL);
+    PumpFor(200ms);
+    EXPECT_EQ(w->Settings().config.Smooth, smooth);
+    // Ctrl+R is one.
+    ui->LaunchResults() = {true};
+    keys.Char('r', wxMOD_CONTROL);
+    EXPECT_TRUE(PumpUntil([&] { return ui->Launched().size() == 1; }, 500ms));
 }

@@ -126,4 +126,19 @@ TEST(MainMenuModel, AcceleratorTableHoldsOnlyTheFiveCtrlShortcuts) {
         EXPECT_NE(a.command, CommandId::HelpContents);
     }
     EXPECT_EQ(AcceleratorText("&About..."), "");
+
+    // Every other shown combination except the window system's Alt+F4 is
+    // listed as display-only.
+    std::vector<std::string> shownOnly;
+    for (const MenuEntry* entry : FlattenMenu(menus)) {
+        const std::string shown = AcceleratorText(entry->text);
+        if (shown.empty() || shown == "Alt+F4")
+            continue;
+        bool inTable = false;
+        for (const AcceleratorEntry& a : table)
+            inTable = inTable || (a.command == entry->id);
+        if (!inTable)
+            shownOnly.push_back(shown);
+    }
+    EXPECT_EQ(shownOnly, DisplayOnlyShortcuts());
 }
