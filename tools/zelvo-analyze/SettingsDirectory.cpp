@@ -12,9 +12,11 @@ TunerSettings LoadTunerSettings(const std::string& directory) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path dir(directory);
-  if (!fs::is_directory(dir, ec))
-    throw std::runtime_error(directory + ": not a settings directory" +
-                             (ec ? ": " + ec.message() : std::string(": no such directory")));
+  const fs::file_status status = fs::status(dir, ec);
+  if (!fs::exists(status))
+    throw std::runtime_error(directory + ": no such settings directory");
+  if (!fs::is_directory(status))
+    throw std::runtime_error(directory + ": not a directory; --settings needs the directory of the settings files");
   // Opening the listing is what fails when the directory may not be read.
   fs::directory_iterator listing(dir, ec);
   if (ec) throw std::runtime_error(directory + ": cannot read the settings directory: " + ec.message());
