@@ -356,7 +356,9 @@ void CTunerWnd::OnMove(wxMoveEvent& event) {
 }
 
 void CTunerWnd::OnSettleTimer(wxTimerEvent&) {
-    if (!m_created || m_shutDown || IsIconized())
+    // A minimised, maximised or full-screen window has the size the window
+    // system gives it.
+    if (!m_created || m_shutDown || IsIconized() || IsMaximized() || IsFullScreen())
         return;
     const ZelvoLayout::WindowRect now = ToWindowRect(GetRect());
     const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
