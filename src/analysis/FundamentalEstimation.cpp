@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 namespace NoteAnalyzer {
 
@@ -40,24 +42,64 @@ void SortByFrequency(SpectralPeak* peaks, int count) {
     }
 }
 
-// Score of one hypothesis: the fundamental at log c and inharmonicity row i.
-double TemplateScore(const LogCentTables& t, const LogPeak* logPeaks, int count, std::int64_t c,
-                     int i) {
+// For every inharmonicity row, the partial that a relative log position belongs
+// to, tabulated in buckets of 1024 units. Borders lie at least 2600 units apart,
+// so a bucket holds at most one of them and one comparison finishes the lookup.
+// This replaces a walk over up to 64 borders per hypothesis; the result is the
+// same: the smallest k with border[k] >= rel.
+class PartialLookup {
+public:
+    static constexpr std::int64_t Lowest = -Octave;  // peaks lie at most an octave below
+    static constexpr int BucketShift = 10;
+
+    static const PartialLookup& Instance() {
+        static PartialLookup lookup;
+        static std::once_flag built;
+        std::call_once(built, [] { lookup.Build(LogCentTables::Instance()); });
+        return lookup;
+    }
+
+    // Smallest k in [1, 64] with border[k] >= rel, for Lowest <= rel < border[64].
+    int PartialAt(int i, const int* border, std::int64_t rel) const {
+        const int k = first[static_cast<std::size_t>(i) * buckets +
+                            static_cast<std::size_t>((rel - Lowest) >> BucketShift)];
+        return border[k] < rel ? k + 1 : k;
+    }
+
+private:
+    void Build(const LogCentTables& t) {
+        const std::int64_t highest = t.border[LogCentTables::InharmonicitySteps - 1][LogCentTables::MaxHarmonic];
+        buckets = static_cast<std::size_t>(((highest - Lowest) >> BucketShift) + 1);
+        first.assign(buckets * LogCentTables::InharmonicitySteps, 0);
+        for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
+            int k = 1;
+            for (std::size_t b = 0; b < buckets; ++b) {
+                const std::int64_t start = Lowest + (static_cast<std::int64_t>(b) << BucketShift);
+                while (k < LogCentTables::MaxHarmonic && t.border[i][k] < start) ++k;
+                first[static_cast<std::size_t>(i) * buckets + b] = static_cast<std::uint8_t>(k);
+            }
+        }
+    }
+
+    std::size_t buckets = 0;
+    std::vector<std::uint8_t> first;
+};
+
+// Score of one hypothesis: the fundamental at log c and inharmonicity row i,
+// starting at the first peak at most an octave below c.
+double TemplateScore(const LogCentTables& t, const PartialLookup& lookup, const LogPeak* logPeaks,
+                     int count, int start, std::int64_t c, int i) {
     const int* partial = t.partial[i];
     const int* border = t.border[i];
     const std::int64_t top = border[LogCentTables::MaxHarmonic];
-    // Peaks more than an octave below the fundamental are ignored.
-    int index = 0;
-    while (index < count && logPeaks[index].log < c - Octave) ++index;
     double score = 0.0;
     int k = 1;
-    // The sentinel at the end of logPeaks always ends this loop.
-    for (; index <= count; ++index) {
+    for (int index = start; index < count; ++index) {
         const std::int64_t rel = logPeaks[index].log - c;
         if (rel >= top) break;
         // k only moves up: the peaks are sorted. Peaks below the first border
         // all count as partial 1.
-        while (border[k] < rel) ++k;
+        k = std::max(k, lookup.PartialAt(i, border, rel));
         const std::int64_t d = rel > partial[k] ? rel - partial[k] : partial[k] - rel;
         const std::int64_t g = (d * k) >> 10;
         score += t.gauss[std::min<std::int64_t>(g, LogCentTables::GaussSize - 1)] *
@@ -72,6 +114,7 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
                            double& fundamental, double& inharmonicity, int& harmonicNumber) {
     if (selected.empty()) return false;
     const LogCentTables& t = LogCentTables::Instance();
+    const PartialLookup& lookup = PartialLookup::Instance();
     const int count = static_cast<int>(selected.size());
 
     // Up to 20 peaks live on the stack; larger inputs (only from direct callers)
@@ -90,7 +133,6 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
                                         : LogPeak{0.0, 0};
         if (p.amplitude > selected[static_cast<std::size_t>(strongest)].amplitude) strongest = j;
     }
-    logPeaks[count] = LogPeak{0.0, INT_MAX};
 
     const std::int64_t strongestLog = LogCentUnits(selected[static_cast<std::size_t>(strongest)].frequency);
     const std::int64_t minLog = LogCentUnits(settings.minFundamental);
@@ -101,9 +143,18 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
     for (int h = HighestHypothesis; h >= 1; --h) {
         if (strongestLog - t.harmonic[h] < minLog) continue;
         Candidate best{h, 0, 0, 0.0};
+        int start = count;
         for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
             const std::int64_t c = strongestLog - t.partial[i][h];
-            const double score = TemplateScore(t, logPeaks, count, c, i);
+            // Peaks more than an octave below c are ignored. c only falls as i
+            // grows, so the first peak in range only moves down.
+            if (i == 0) {
+                start = 0;
+                while (start < count && logPeaks[start].log < c - Octave) ++start;
+            } else {
+                while (start > 0 && logPeaks[start - 1].log >= c - Octave) --start;
+            }
+            const double score = TemplateScore(t, lookup, logPeaks, count, start, c, i);
             // Strictly larger: the least inharmonicity wins ties.
             if (i == 0 || score > best.score) best = Candidate{h, c, i, score};
         }
