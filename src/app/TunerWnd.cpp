@@ -103,6 +103,7 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
 
     m_pipeline->SeedNoteTrack();
     m_created = true;
+    StoreWindowRect();  // the placed rectangle is the one to save
     UpdateIndicators();
     return true;
 }
@@ -175,6 +176,7 @@ void CTunerWnd::BindEvents() {
     Bind(wxEVT_MENU_CLOSE, &CTunerWnd::OnMenuClose, this);
     Bind(EVT_HARMONICS_DIALOG_DESTROY, &CTunerWnd::OnHarmonicsDestroyed, this);
     Bind(EVT_HARMONICS_STORE_REFERENCE, &CTunerWnd::OnHarmonicsStoreReference, this);
+    Bind(EVT_HARMONICS_DIALOG_REQUEST_DESTROY, &CTunerWnd::OnHarmonicsRequestDestroy, this);
     BindCommands();
 }
 

@@ -135,6 +135,7 @@ private:
     void OnChoosePreset(wxCommandEvent& event);
     void OnHarmonicsDestroyed(wxCommandEvent& event);
     void OnHarmonicsStoreReference(wxCommandEvent& event);
+    void OnHarmonicsRequestDestroy(wxCommandEvent& event);
 
     // Applies the active preset's notes to the note ladder.
     void ApplyActivePreset();

@@ -272,3 +272,11 @@ void CTunerWnd::OnHarmonicsDestroyed(wxCommandEvent&) {
 void CTunerWnd::OnHarmonicsStoreReference(wxCommandEvent&) {
     m_pipeline->RequestStoreReference();
 }
+
+void CTunerWnd::OnHarmonicsRequestDestroy(wxCommandEvent&) {
+    // The user closed the harmonics window: the main window takes the
+    // keyboard back. (The harmonics window itself is not part of this
+    // program yet, so there is nothing further to destroy.)
+    Raise();
+    SetFocus();
+}

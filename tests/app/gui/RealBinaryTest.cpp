@@ -93,3 +93,31 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
     EXPECT_EQ(config.TunerPosTop, 1);
     EXPECT_EQ(config.TunerPosBottom, 286);
 }
+
+TEST(RealBinary, WithoutADisplayItSaysSoAndExitsWithStatus1) {
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        dup2(pipeFds[1], STDERR_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        execl(ZELVO_TUNER_BINARY, ZELVO_TUNER_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    std::string output;
+    char buffer[512];
+    ssize_t n = 0;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        output.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    const int status = WaitForExit(pid, 10s);
+    ASSERT_NE(status, -1);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(output.find("cannot open a graphical display"), std::string::npos) << output;
+}
