@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -63,7 +64,9 @@ public:
     int PartialAt(int i, const int* border, std::int64_t rel) const {
         const int k = first[static_cast<std::size_t>(i) * buckets +
                             static_cast<std::size_t>((rel - Lowest) >> BucketShift)];
-        return border[k] < rel ? k + 1 : k;
+        // Written as an addition rather than a choice: the comparison is
+        // unpredictable, and a branch on it costs more than the whole lookup.
+        return k + static_cast<int>(border[k] < rel);
     }
 
 private:
@@ -100,7 +103,7 @@ double TemplateScore(const LogCentTables& t, const PartialLookup& lookup, const 
         // k only moves up: the peaks are sorted. Peaks below the first border
         // all count as partial 1.
         k = std::max(k, lookup.PartialAt(i, border, rel));
-        const std::int64_t d = rel > partial[k] ? rel - partial[k] : partial[k] - rel;
+        const std::int64_t d = std::abs(rel - partial[k]);
         const std::int64_t g = (d * k) >> 10;
         score += t.gauss[std::min<std::int64_t>(g, LogCentTables::GaussSize - 1)] *
                  logPeaks[index].amplitude;
@@ -138,27 +141,34 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
     const std::int64_t minLog = LogCentUnits(settings.minFundamental);
     if (strongestLog < minLog) return false;
 
+    // One candidate per hypothesis h (strongest peak = partial h), from the
+    // highest h down, each with its best inharmonicity row. The rows are the
+    // outer loop so that one row of the tables stays in cache for every h.
     Candidate candidates[HighestHypothesis];
+    int starts[HighestHypothesis];
     int candidateCount = 0;
     for (int h = HighestHypothesis; h >= 1; --h) {
         if (strongestLog - t.harmonic[h] < minLog) continue;
-        Candidate best{h, 0, 0, 0.0};
-        int start = count;
-        for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
+        candidates[candidateCount] = Candidate{h, 0, 0, 0.0};
+        // Peaks more than an octave below the fundamental are ignored. The
+        // fundamental only falls as the row grows, so the first peak in range
+        // only moves down.
+        const std::int64_t c = strongestLog - t.partial[0][h];
+        int start = 0;
+        while (start < count && logPeaks[start].log < c - Octave) ++start;
+        starts[candidateCount++] = start;
+    }
+    for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
+        for (int j = 0; j < candidateCount; ++j) {
+            Candidate& best = candidates[j];
+            const int h = best.harmonic;
             const std::int64_t c = strongestLog - t.partial[i][h];
-            // Peaks more than an octave below c are ignored. c only falls as i
-            // grows, so the first peak in range only moves down.
-            if (i == 0) {
-                start = 0;
-                while (start < count && logPeaks[start].log < c - Octave) ++start;
-            } else {
-                while (start > 0 && logPeaks[start - 1].log >= c - Octave) --start;
-            }
+            int& start = starts[j];
+            while (start > 0 && logPeaks[start - 1].log >= c - Octave) --start;
             const double score = TemplateScore(t, lookup, logPeaks, count, start, c, i);
             // Strictly larger: the least inharmonicity wins ties.
             if (i == 0 || score > best.score) best = Candidate{h, c, i, score};
         }
-        candidates[candidateCount++] = best;
     }
     if (candidateCount == 0) return false;
 
