@@ -215,10 +215,14 @@ TEST(HopReading, CalibratesBeforeNamingTheNote) {
   EXPECT_EQ(ReadHop(reference, result, 1.0).frequency, -1.0);  // no reading is not calibrated
 }
 
-TEST(LiveDisplay, ShowsTheLatestReadingAndTheMeanLevel) {
+TEST(LiveDisplay, ShowsTheLastNoteAndTheMeanLevel) {
   LiveDisplay display{TuningReference{}};
   EXPECT_EQ(display.TakeLine(), "");
   NoteAnalyzer::AnalysisResult result;
+  result.level = -96.3295;
+  display.Add(result);
+  EXPECT_EQ(display.TakeLine(), "-\t-\t-96.3");  // nothing heard yet
+
   result.frequency = 440.0 * std::pow(2.0, 3.34 / 1200.0);
   for (int i = 0; i < 8; ++i) {
     result.level = i < 4 ? -40.0 : -20.0;
@@ -226,8 +230,14 @@ TEST(LiveDisplay, ShowsTheLatestReadingAndTheMeanLevel) {
   }
   EXPECT_EQ(display.TakeLine(), "A4\t+03.3\t-30.0");
   EXPECT_EQ(display.TakeLine(), "");  // nothing new on this tick
+
+  // Silence ends the note but, as in the tuner, the last note stays shown.
   result.frequency = -1.0;
   result.level = -20.0;
   display.Add(result);  // the oldest -40 drops out of the 8 kept
-  EXPECT_EQ(display.TakeLine(), "-\t-\t-27.5");
+  EXPECT_EQ(display.TakeLine(), "A4\t+03.3\t-27.5");
+
+  result.frequency = 261.6256 * std::pow(2.0, -12.0 / 1200.0);
+  display.Add(result);
+  EXPECT_EQ(display.TakeLine(), "C4\t-12.0\t-25.0");
 }

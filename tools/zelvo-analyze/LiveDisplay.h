@@ -1,4 +1,4 @@
-// The terminal tuner's reading: what the tuner window would show for the
+// The terminal tuner's reading: what the tuner window would show after the
 // results drained on one display tick, as one line of text.
 #pragma once
 
@@ -10,6 +10,10 @@
 
 namespace ZelvoAnalyze {
 
+// Follows the note being played as the tuner's note track does: a result
+// with a note starts or continues that note, a result without one ends it,
+// and the display keeps showing the last note with its newest deviation
+// (the tuner fades its needle there) until another note starts.
 class LiveDisplay {
  public:
   explicit LiveDisplay(TuningReference reference) : reference_(std::move(reference)) {}
@@ -18,15 +22,16 @@ class LiveDisplay {
   void Add(const NoteAnalyzer::AnalysisResult& result);
 
   // The line for this tick: concert note name, the cents label in tenths and
-  // the mean level of the last 8 results, tab-separated ("-" for no note).
-  // Empty when no result arrived since the last call.
+  // the mean level of the last 8 results, tab-separated; "-" for the note
+  // and the label before any note was heard. Empty when no result arrived
+  // since the last call.
   std::string TakeLine();
 
  private:
   static constexpr std::size_t kLevelsKept = 8;
   TuningReference reference_;
   std::deque<float> levels_;
-  HopReading latest_;
+  HopReading shown_;  // newest reading that named a note
   bool fresh_ = false;
 };
 
