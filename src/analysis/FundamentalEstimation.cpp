@@ -60,13 +60,13 @@ public:
         return lookup;
     }
 
-    // Smallest k in [1, 64] with border[k] >= rel, for Lowest <= rel < border[64].
+    // Smallest k in [1, 64] with border[k] >= rel, for rel < border[64]. Sorted
+    // peaks never lie below Lowest; an unsorted list from a direct caller may,
+    // and such a position belongs to partial 1 like any below the first border.
     int PartialAt(int i, const int* border, std::int64_t rel) const {
-        const int k = first[static_cast<std::size_t>(i) * buckets +
-                            static_cast<std::size_t>((rel - Lowest) >> BucketShift)];
-        // Written as an addition rather than a choice: the comparison is
-        // unpredictable, and a branch on it costs more than the whole lookup.
-        return k + static_cast<int>(border[k] < rel);
+        const std::int64_t offset = std::max<std::int64_t>(rel - Lowest, 0);
+        const int k = first[static_cast<std::size_t>(i) * buckets + static_cast<std::size_t>(offset >> BucketShift)];
+        return k + static_cast<int>(border[k] < rel);  // branch-free: the outcome is unpredictable
     }
 
 private:
@@ -122,11 +122,11 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
 
     // Up to 20 peaks live on the stack; larger inputs (only from direct callers)
     // use the heap.
-    LogPeak local[MaxSelected + 1];
+    LogPeak local[MaxSelected];
     std::vector<LogPeak> large;
     LogPeak* logPeaks = local;
     if (count > MaxSelected) {
-        large.resize(selected.size() + 1);
+        large.resize(selected.size());
         logPeaks = large.data();
     }
     int strongest = 0;

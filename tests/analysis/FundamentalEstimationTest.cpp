@@ -147,6 +147,19 @@ TEST(MatchHarmonicTemplate, FailsWhenTheStrongestPeakIsBelowTheMinimum) {
     EXPECT_EQ(EstimateFundamental(selected, Standard()).frequency, -1.0);
 }
 
+TEST(MatchHarmonicTemplate, ToleratesUnsortedAndOddInputFromDirectCallers) {
+    // Not what the estimate passes, but it must not read outside its tables.
+    const std::vector<SpectralPeak> odd{{0.5, 3000.0}, {0.2, 30.0}, {0.1, 0.0}, {0.3, 1500.0},
+                                        {0.2, 1e-300}, {0.4, 44.0}};
+    double f0 = 0.0, b = 0.0;
+    int h = 0;
+    EXPECT_TRUE(NoteAnalyzer::MatchHarmonicTemplate(odd, Standard(), f0, b, h));
+    EXPECT_GT(f0, 27.0 / 1.1);
+    std::vector<SpectralPeak> many = Partials(100.0, 1, 30);  // more than 20 selected
+    EXPECT_TRUE(NoteAnalyzer::MatchHarmonicTemplate(many, Standard(), f0, b, h));
+    EXPECT_NEAR(f0, 100.0, 0.05);
+}
+
 TEST(EstimateFundamental, PeaksAboveTheTiltKeepTheirFullAmplitude) {
     // 300 Hz at 0.9 weighs only 0.9 * (300 + 500) / 5300 = 0.136; a 6 kHz peak
     // above the tilt keeps its full 0.2 and becomes the strongest peak, and the
