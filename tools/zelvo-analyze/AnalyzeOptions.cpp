@@ -140,8 +140,12 @@ ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args,
 }
 
 std::string UsageText(const ToolFeatures& features) {
-  std::string text =
-      "Usage: zelvo-analyze [options] FILE\n"
+  std::string text = "Usage: zelvo-analyze [options] FILE\n";
+  if (features.capture)
+    text +=
+        "       zelvo-analyze --live [options]\n"
+        "       zelvo-analyze --list-devices\n";
+  text +=
       "Reads a recording (WAV, FLAC, AIFF, OGG, ...) through the tuner's analysis engine,\n"
       "one hop at a time as the tuner does, and prints what it hears.\n"
       "Default output, one line per hop, tab-separated: time at the end of the hop (s),\n"
@@ -161,6 +165,7 @@ std::string UsageText(const ToolFeatures& features) {
         "  --live              read the recording device as a terminal tuner\n"
         "  --device N          recording device for --live (default -1, the preferred one)\n"
         "  --format FLAG       capture format flag for --live (default 4: 11.025 kHz 16-bit mono)\n"
+        "                      (with --settings, device and format default to the file's)\n"
         "  --seconds S         stop --live after S seconds\n";
   text +=
       "  --help              show this text\n"

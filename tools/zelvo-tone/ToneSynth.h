@@ -22,7 +22,7 @@ struct ToneSpec {
   std::uint32_t seed = 1;           // noise is reproducible from run to run
 };
 
-// Checks the ranges; returns an empty text when the spec can be synthesized,
+// Checks the ranges; returns an empty text when the tone can be synthesized,
 // otherwise a one-line description of the first problem.
 std::string ValidateToneSpec(const ToneSpec& spec);
 

@@ -4,6 +4,7 @@
 #include "ToneSynth.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -28,6 +29,12 @@ bool ParseNumber(const char* text, double& out) {
   errno = 0;
   out = std::strtod(text, &end);
   return end != text && *end == '\0' && errno == 0;
+}
+
+// Whole numbers only; out-of-range values become -1, which the
+// range checks then refuse (a plain cast of 1e20 to int is undefined).
+int ToCount(double value) {
+  return value == std::floor(value) && value >= 0.0 && value <= 1e6 ? static_cast<int>(value) : -1;
 }
 
 int Fail(const std::string& message) {
@@ -57,12 +64,12 @@ int main(int argc, char** argv) {
       if (!ParseNumber(text, value)) return Fail("not a number for " + arg + ": " + text);
       if (arg == "--duration") spec.duration = value;
       else if (arg == "--gap") spec.gap = value;
-      else if (arg == "--rate") spec.sampleRate = static_cast<int>(value);
-      else if (arg == "--harmonics") spec.harmonics = static_cast<int>(value);
+      else if (arg == "--rate") spec.sampleRate = ToCount(value);
+      else if (arg == "--harmonics") spec.harmonics = ToCount(value);
       else if (arg == "--detune") spec.detuneCents = value;
       else if (arg == "--noise") spec.noise = value;
       else if (arg == "--amplitude") spec.amplitude = value;
-      else if (arg == "--channels") spec.channels = static_cast<int>(value);
+      else if (arg == "--channels") spec.channels = ToCount(value);
       else return Fail("unknown option " + arg);
       continue;
     }
