@@ -50,6 +50,8 @@ Analyzer::Analyzer(const AnalyzerSettings& settings_)
     // Peaks lie at least two bins apart below bin N/2, so N/4 bounds the list.
     framePeaks.reserve(static_cast<std::size_t>(settings.analysisSize / 4 + 1));
     voteScratch.reserve(static_cast<std::size_t>(hopsKept));
+    // Built here, on the constructing thread, rather than by the first hop.
+    PrepareTemplateTables();
 }
 
 Analyzer::~Analyzer() = default;

@@ -113,6 +113,8 @@ double TemplateScore(const LogCentTables& t, const PartialLookup& lookup, const 
 
 }  // namespace
 
+void PrepareTemplateTables() { PartialLookup::Instance(); }
+
 bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
                            double& fundamental, double& inharmonicity, int& harmonicNumber) {
     if (selected.empty()) return false;

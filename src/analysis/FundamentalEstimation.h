@@ -32,6 +32,10 @@ struct LogCentTables {
     static const LogCentTables& Instance();
 };
 
+// Builds the process-wide tables of the template match now instead of on the
+// first estimate, so that the first analysed hop neither waits nor allocates.
+void PrepareTemplateTables();
+
 // The estimate of one frame.
 struct FundamentalEstimate {
     double frequency = -1.0;          // refined fundamental in Hz; -1.0 for none
