@@ -11,6 +11,7 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "GuiTestSupport.h"
 #include "persistence/ConfigFile.h"
@@ -31,6 +32,48 @@ std::string AlsaConfiguration(const std::filesystem::path& raw) {
            "pcm.default {\n" + pcm + "}\n";
 }
 
+// The environment of this process without the named variables, plus the
+// given assignments ("NAME=value"), ready for execve.
+class ChildEnvironment {
+public:
+    ChildEnvironment(const std::vector<std::string>& drop, const std::vector<std::string>& add) {
+        for (char** e = environ; *e; ++e) {
+            const std::string entry = *e;
+            const std::string name = entry.substr(0, entry.find('='));
+            bool dropped = false;
+            for (const std::string& d : drop)
+                dropped = dropped || name == d;
+            for (const std::string& a : add)
+                dropped = dropped || name == a.substr(0, a.find('='));
+            if (!dropped)
+                entries_.push_back(entry);
+        }
+        entries_.insert(entries_.end(), add.begin(), add.end());
+        for (std::string& entry : entries_)
+            pointers_.push_back(entry.data());
+        pointers_.push_back(nullptr);
+    }
+    char** Get() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> entries_;
+    std::vector<char*> pointers_;
+};
+
+// Starts the program with the environment; only async-signal-safe calls
+// happen between fork and exec, as this process runs several threads.
+pid_t StartProgram(ChildEnvironment& env, int stderrFd = -1) {
+    char* const argv[] = {const_cast<char*>(ZELVO_TUNER_BINARY), nullptr};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (stderrFd >= 0)
+            dup2(stderrFd, STDERR_FILENO);
+        execve(ZELVO_TUNER_BINARY, argv, env.Get());
+        _exit(127);
+    }
+    return pid;
+}
+
 // Waits for the child to end; -1 on time-out, else its wait status.
 int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
@@ -43,9 +86,9 @@ int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
     return -1;
 }
 
-}  // namespace
-
-TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
+// Runs the program on the file device for three seconds, sends `signal` and
+// checks that it saved its settings and exited with status 0.
+void RunAndStopWith(int signal) {
     TempDirectory work;
     const std::filesystem::path settings = work.Path() / "settings";
     const std::filesystem::path raw = work.Path() / "a440.raw";
@@ -61,23 +104,19 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
     const std::string alsaConfig = (work.Path() / "asound.conf").string();
     const std::string settingsDir = settings.string();
 
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        setenv("ALSA_CONFIG_PATH", alsaConfig.c_str(), 1);
-        setenv("ZELVO_TUNER_SETTINGS_DIR", settingsDir.c_str(), 1);
-        execl(ZELVO_TUNER_BINARY, ZELVO_TUNER_BINARY, static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    ChildEnvironment env({}, {"ALSA_CONFIG_PATH=" + alsaConfig,
+                              "ZELVO_TUNER_SETTINGS_DIR=" + settingsDir});
+    const pid_t pid = StartProgram(env);
+    ASSERT_GT(pid, 0);
     std::this_thread::sleep_for(3s);
     // Still running: it found the file device and did not stop at a message.
     ASSERT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "the program ended early";
-    kill(pid, SIGTERM);
+    kill(pid, signal);
     const int status = WaitForExit(pid, 15s);
     if (status == -1) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
-        FAIL() << "the program did not end after SIGTERM";
+        FAIL() << "the program did not end after signal " << signal;
     }
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -94,21 +133,23 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
     EXPECT_EQ(config.TunerPosBottom, 286);
 }
 
+}  // namespace
+
+TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
+    RunAndStopWith(SIGTERM);
+}
+
+TEST(RealBinary, SigintSavesTheSettingsAndExitsCleanly) {
+    RunAndStopWith(SIGINT);
+}
+
 TEST(RealBinary, WithoutADisplayItSaysSoAndExitsWithStatus1) {
     int pipeFds[2];
     ASSERT_EQ(pipe(pipeFds), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        dup2(pipeFds[1], STDERR_FILENO);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        execl(ZELVO_TUNER_BINARY, ZELVO_TUNER_BINARY, static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    ChildEnvironment env({"DISPLAY", "WAYLAND_DISPLAY"}, {});
+    const pid_t pid = StartProgram(env, pipeFds[1]);
     close(pipeFds[1]);
+    ASSERT_GT(pid, 0);
     std::string output;
     char buffer[512];
     ssize_t n = 0;
