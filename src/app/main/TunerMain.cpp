@@ -7,12 +7,14 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
+#include "app/MenuIdAssertFilter.h"
 #include "app/ZelvoTunerApp.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CZelvoTunerApp);
 
 int main(int argc, char** argv) {
     wxDISABLE_DEBUG_SUPPORT();
+    InstallMenuIdAssertFilter();
     bool started = false;
     {
         // The toolkit's own complaint is replaced by the message below.
