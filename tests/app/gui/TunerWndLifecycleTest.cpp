@@ -35,7 +35,7 @@ TEST(TunerWndLifecycle, NoDeviceShowsTheMessageAndNoWindow) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
-TEST(TunerWndLifecycle, FirstStartLooksAsSpecified) {
+TEST(TunerWndLifecycle, FirstStartOpensSmallAtTheTopLeftCorner) {
     TempDirectory dir;
     auto device = ToneDevice(440.0);
     WindowUnderTest ui(device, dir.Path());
