@@ -199,9 +199,12 @@ void CTunerWnd::SaveSettings() {
     if (!m_created)
         return;
     const SettingsSaveResult result = SaveSettingsFiles(m_settings, m_settingsDirectory);
-    if (!result.Ok())
-        ShowMessage(wxString::FromUTF8(result.message), MainWindowRules::SaveFailureCaption,
-                    wxOK | wxICON_EXCLAMATION);
+    if (result.Ok())
+        return;
+    // The message names the files; say where they are, too.
+    const std::string text = result.message + "\n\nFolder: " + m_settingsDirectory.string();
+    ShowMessage(wxString::FromUTF8(text), MainWindowRules::SaveFailureCaption,
+                wxOK | wxICON_EXCLAMATION);
 }
 
 void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long style) {

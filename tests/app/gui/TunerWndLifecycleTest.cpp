@@ -156,6 +156,8 @@ TEST(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {
     ui.Close();
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_TRUE(ui.Messages()[0].text.Contains("tuner_config.xml"));
+    EXPECT_TRUE(ui.Messages()[0].text.Contains(wxString::FromUTF8(dir.Path().string())));
+    EXPECT_TRUE(ui.Messages()[0].style & wxICON_EXCLAMATION);
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "tuner_config.xml"));
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_presets.xml"));
 }
