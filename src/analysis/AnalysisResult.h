@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "analysis/SpectralPeak.h"
+#include "analysis/HarmonicMap.h"
 
 namespace NoteAnalyzer {
 

@@ -9,7 +9,7 @@
 #include "analysis/AnalyzerSettings.h"
 #include "analysis/FundamentalEstimation.h"
 #include "analysis/RealFft.h"
-#include "analysis/SpectralPeak.h"
+#include "analysis/HarmonicMap.h"
 #include "analysis/Tfr.h"
 
 namespace NoteAnalyzer {

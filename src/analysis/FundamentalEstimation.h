@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "analysis/AnalyzerSettings.h"
-#include "analysis/SpectralPeak.h"
+#include "analysis/HarmonicMap.h"
 
 namespace NoteAnalyzer {
 

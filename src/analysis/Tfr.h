@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "analysis/RealFft.h"
-#include "analysis/SpectralPeak.h"
+#include "analysis/HarmonicMap.h"
 
 namespace NoteAnalyzer {
 

@@ -9,54 +9,54 @@
 
 namespace ZelvoTone {
 
-std::string ValidateToneSpec(const ToneSpec& spec) {
-  if (spec.frequencies.empty()) return "no frequency given";
-  if (spec.sampleRate < 1000 || spec.sampleRate > 384000)
+std::string ValidateToneRequest(const ToneRequest& request) {
+  if (request.frequencies.empty()) return "no frequency given";
+  if (request.sampleRate < 1000 || request.sampleRate > 384000)
     return "sample rate must lie in 1000..384000 Hz";
-  for (double f : spec.frequencies)
-    if (!(f > 0.0) || f >= spec.sampleRate / 2.0)
+  for (double f : request.frequencies)
+    if (!(f > 0.0) || f >= request.sampleRate / 2.0)
       return "frequency must lie above 0 and below half the sample rate";
-  if (!(spec.duration > 0.0) || spec.duration > 3600.0) return "duration must lie in 0..3600 s";
-  if (!(spec.gap >= 0.0) || spec.gap > 3600.0) return "gap must lie in 0..3600 s";
-  if (spec.harmonics < 1 || spec.harmonics > 64) return "harmonics must lie in 1..64";
-  if (!std::isfinite(spec.detuneCents) || std::fabs(spec.detuneCents) > 1200.0)
+  if (!(request.duration > 0.0) || request.duration > 3600.0) return "duration must lie in 0..3600 s";
+  if (!(request.gap >= 0.0) || request.gap > 3600.0) return "gap must lie in 0..3600 s";
+  if (request.harmonics < 1 || request.harmonics > 64) return "harmonics must lie in 1..64";
+  if (!std::isfinite(request.detuneCents) || std::fabs(request.detuneCents) > 1200.0)
     return "detune must lie in -1200..1200 cents";
-  if (!(spec.noise >= 0.0) || spec.noise > 1.0) return "noise must lie in 0..1";
-  if (!(spec.amplitude >= 0.0) || spec.amplitude > 1.0) return "amplitude must lie in 0..1";
-  if (spec.channels < 1 || spec.channels > 8) return "channels must lie in 1..8";
+  if (!(request.noise >= 0.0) || request.noise > 1.0) return "noise must lie in 0..1";
+  if (!(request.amplitude >= 0.0) || request.amplitude > 1.0) return "amplitude must lie in 0..1";
+  if (request.channels < 1 || request.channels > 8) return "channels must lie in 1..8";
   return {};
 }
 
-std::vector<double> SynthesizeTone(const ToneSpec& spec) {
-  const double rate = spec.sampleRate;
-  const auto noteFrames = static_cast<std::size_t>(std::llround(spec.duration * rate));
-  const auto gapFrames = static_cast<std::size_t>(std::llround(spec.gap * rate));
-  const double detune = std::pow(2.0, spec.detuneCents / 1200.0);
+std::vector<double> SynthesizeTone(const ToneRequest& request) {
+  const double rate = request.sampleRate;
+  const auto noteFrames = static_cast<std::size_t>(std::llround(request.duration * rate));
+  const auto gapFrames = static_cast<std::size_t>(std::llround(request.gap * rate));
+  const double detune = std::pow(2.0, request.detuneCents / 1200.0);
   const double fadeFrames = std::max(1.0, 0.010 * rate);
 
   double harmonicSum = 0.0;
-  for (int k = 1; k <= spec.harmonics; ++k) harmonicSum += 1.0 / k;
+  for (int k = 1; k <= request.harmonics; ++k) harmonicSum += 1.0 / k;
 
-  std::mt19937 generator(spec.seed);
-  std::uniform_real_distribution<double> noise(-spec.noise, spec.noise);
+  std::mt19937 generator(request.seed);
+  std::uniform_real_distribution<double> noise(-request.noise, request.noise);
 
   std::vector<double> out;
-  out.reserve(spec.frequencies.size() * (noteFrames + gapFrames));
-  for (std::size_t n = 0; n < spec.frequencies.size(); ++n) {
+  out.reserve(request.frequencies.size() * (noteFrames + gapFrames));
+  for (std::size_t n = 0; n < request.frequencies.size(); ++n) {
     if (n > 0) out.insert(out.end(), gapFrames, 0.0);
-    const double f = spec.frequencies[n] * detune;
+    const double f = request.frequencies[n] * detune;
     for (std::size_t i = 0; i < noteFrames; ++i) {
       const double t = static_cast<double>(i) / rate;
       double v = 0.0;
       // Partials at or above Nyquist would alias back into the spectrum.
-      for (int k = 1; k <= spec.harmonics && k * f < rate / 2.0; ++k)
+      for (int k = 1; k <= request.harmonics && k * f < rate / 2.0; ++k)
         v += std::sin(2.0 * std::numbers::pi * k * f * t) / k;
       const double edge = std::min(static_cast<double>(i), static_cast<double>(noteFrames - 1 - i));
       const double fade = std::min(1.0, edge / fadeFrames);
-      out.push_back(spec.amplitude * fade * v / harmonicSum);
+      out.push_back(request.amplitude * fade * v / harmonicSum);
     }
   }
-  if (spec.noise > 0.0)
+  if (request.noise > 0.0)
     for (double& v : out) v = std::clamp(v + noise(generator), -1.0, 1.0);
   return out;
 }

@@ -9,7 +9,7 @@
 
 namespace ZelvoTone {
 
-struct ToneSpec {
+struct ToneRequest {
   std::vector<double> frequencies;  // one note per entry, played in order (Hz)
   double duration = 2.0;            // seconds per note
   double gap = 0.0;                 // seconds of silence between notes
@@ -24,11 +24,11 @@ struct ToneSpec {
 
 // Checks the ranges; returns an empty text when the tone can be synthesized,
 // otherwise a one-line description of the first problem.
-std::string ValidateToneSpec(const ToneSpec& spec);
+std::string ValidateToneRequest(const ToneRequest& request);
 
 // The mono signal of the whole sequence. Each note fades in and out over
 // 10 ms so that note boundaries do not click.
-std::vector<double> SynthesizeTone(const ToneSpec& spec);
+std::vector<double> SynthesizeTone(const ToneRequest& request);
 
 // Writes the signal to path, the format chosen by the extension: .wav, .flac,
 // .aif/.aiff (16-bit PCM), .ogg (Vorbis), .raw (headerless 16-bit

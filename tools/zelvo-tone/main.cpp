@@ -45,7 +45,7 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ZelvoTone::ToneSpec spec;
+  ZelvoTone::ToneRequest request;
   std::string out;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -62,25 +62,25 @@ int main(int argc, char** argv) {
         continue;
       }
       if (!ParseNumber(text, value)) return Fail("not a number for " + arg + ": " + text);
-      if (arg == "--duration") spec.duration = value;
-      else if (arg == "--gap") spec.gap = value;
-      else if (arg == "--rate") spec.sampleRate = ToCount(value);
-      else if (arg == "--harmonics") spec.harmonics = ToCount(value);
-      else if (arg == "--detune") spec.detuneCents = value;
-      else if (arg == "--noise") spec.noise = value;
-      else if (arg == "--amplitude") spec.amplitude = value;
-      else if (arg == "--channels") spec.channels = ToCount(value);
+      if (arg == "--duration") request.duration = value;
+      else if (arg == "--gap") request.gap = value;
+      else if (arg == "--rate") request.sampleRate = ToCount(value);
+      else if (arg == "--harmonics") request.harmonics = ToCount(value);
+      else if (arg == "--detune") request.detuneCents = value;
+      else if (arg == "--noise") request.noise = value;
+      else if (arg == "--amplitude") request.amplitude = value;
+      else if (arg == "--channels") request.channels = ToCount(value);
       else return Fail("unknown option " + arg);
       continue;
     }
     if (!ParseNumber(argv[i], value)) return Fail("not a frequency: " + arg);
-    spec.frequencies.push_back(value);
+    request.frequencies.push_back(value);
   }
   if (out.empty()) return Fail("no output file (--out FILE)");
-  if (const std::string problem = ZelvoTone::ValidateToneSpec(spec); !problem.empty())
+  if (const std::string problem = ZelvoTone::ValidateToneRequest(request); !problem.empty())
     return Fail(problem);
   const std::string error =
-      ZelvoTone::WriteTone(out, ZelvoTone::SynthesizeTone(spec), spec.sampleRate, spec.channels);
+      ZelvoTone::WriteTone(out, ZelvoTone::SynthesizeTone(request), request.sampleRate, request.channels);
   if (!error.empty()) return Fail(error);
   return 0;
 }
