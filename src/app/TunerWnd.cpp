@@ -4,6 +4,8 @@
 
 #include <wx/display.h>
 #include <wx/msgdlg.h>
+// After msgdlg.h, which declares the dialog base it derives from.
+#include <wx/generic/msgdlgg.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
 
@@ -184,6 +186,15 @@ void CTunerWnd::BindEvents() {
 // Shutdown
 
 void CTunerWnd::OnClose(wxCloseEvent& event) {
+    // A close request (a shutdown signal, say) while one of our messages is
+    // up: the message is ended first and the close follows once its modal
+    // loop has returned, so nothing is torn down underneath it.
+    if (m_openMessage && event.CanVeto()) {
+        m_closeAfterMessage = true;
+        m_openMessage->EndModal(wxID_CANCEL);
+        event.Veto();
+        return;
+    }
     if (!m_shutDown) {
         m_shutDown = true;
         m_displayTimer.Stop();
@@ -208,10 +219,19 @@ void CTunerWnd::SaveSettings() {
 }
 
 void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long style) {
-    if (m_options.showMessage)
+    if (m_options.showMessage) {
         m_options.showMessage(text, caption, style);
-    else
-        wxMessageBox(text, caption, style, this);
+        return;
+    }
+    // The generic dialog, unlike the native one, can be ended by the program.
+    wxGenericMessageDialog dialog(this, text, caption, style);
+    m_openMessage = &dialog;
+    dialog.ShowModal();
+    m_openMessage = nullptr;
+    if (m_closeAfterMessage) {
+        m_closeAfterMessage = false;
+        CallAfter([this] { Close(); });
+    }
 }
 
 // ---------------------------------------------------------------------------

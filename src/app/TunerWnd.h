@@ -22,6 +22,7 @@
 #include "tuning/NotePresetMenu.h"
 
 class wxMenu;
+class wxDialog;
 class wxKeyEvent;
 class wxMenuEvent;
 class wxStaticText;
@@ -165,6 +166,8 @@ private:
 
     bool m_created = false;         // creation completed: the files are saved on close
     bool m_shutDown = false;        // recording stopped and files saved
+    wxDialog* m_openMessage = nullptr;  // the modal message now shown, if any
+    bool m_closeAfterMessage = false;  // a close request waits for that message
     bool m_inMenuLoop = false;      // a menu of the bar or one of its submenus is open
     int m_openMenus = 0;            // menus opened and not yet closed (submenus nest)
     bool m_startupHandled = false;

@@ -5,6 +5,8 @@
 
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/dialog.h>
+#include <wx/timer.h>
 #include <wx/toplevel.h>
 
 #include "GuiTestSupport.h"
@@ -160,4 +162,32 @@ TEST(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {
     EXPECT_TRUE(ui.Messages()[0].style & wxICON_EXCLAMATION);
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "tuner_config.xml"));
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_presets.xml"));
+}
+
+TEST(TunerWndLifecycle, ACloseRequestEndsAnOpenMessageAndStillSaves) {
+    TempDirectory dir;
+    Recorder::TestCaptureDevice::Settings settings;
+    settings.fault = Recorder::TestCaptureDevice::Fault::FailOpen;
+    auto* window = new CTunerWnd;
+    TunerWndOptions options;
+    options.settingsDirectory = dir.Path();
+    options.captureDevice = std::make_shared<Recorder::TestCaptureDevice>(settings);
+    // No message hook: the window shows its own modal message when the
+    // recording cannot start.
+    ASSERT_TRUE(window->Create(options));
+    window->Show();
+    // A close request arrives while that message is up, as SIGTERM does.
+    wxTimer closer;
+    bool closeSent = false;
+    bool messageWasOpen = false;
+    closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* top : wxTopLevelWindows)
+            messageWasOpen = messageWasOpen || wxDynamicCast(top, wxDialog) != nullptr;
+        closeSent = true;
+        window->Close();
+    });
+    closer.StartOnce(800);
+    EXPECT_TRUE(PumpUntil([&] { return closeSent && wxTopLevelWindows.IsEmpty(); }, 8000ms));
+    EXPECT_TRUE(messageWasOpen);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_config.xml"));
 }
