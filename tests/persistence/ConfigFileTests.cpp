@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-
 namespace {
 
 const char* const kDefaultConfigLines[42] = {
@@ -55,39 +52,13 @@ const char* const kDefaultConfigLines[42] = {
 };
 
 // A record with every field away from its default (and within range).
-ConfigRecord Unusual()
-{
-    ConfigRecord c;
-    c.TunerPosLeft = 10;
-    c.TunerPosTop = -20;
-    c.TunerPosRight = 800;
-    c.TunerPosBottom = 600;
-    c.HarmonicsVisible = true;
-    c.HarmonicsPosLeft = 1;
-    c.HarmonicsPosTop = 2;
-    c.HarmonicsPosRight = 3;
-    c.HarmonicsPosBottom = 4;
-    c.CurrentHarmonicSelected = 3;
-    c.ReferenceHarmonicSelected = 64;
-    c.ReferenceOption = 45;
-    c.AlwaysStore = false;
-    c.TimeRange = 12.5f;
-    c.CentRange = 250.0f;
-    c.Smooth = false;
-    c.Pitch = 11;
-    c.MiddleA = 442.25f;
-    c.KnownFreq = 1000.0f;
-    c.ExpectedFreq = 1001.5f;
-    c.Device = 3;
-    c.Format = 0x800;
-    c.Rate = 0;
-    c.NoiseFloor = -47.5f;
-    c.EnergySmoothDuration = 0.125f;
-    c.AnalysisQuality = 1;
-    c.CentAccuracy = 1;
-    c.AlwaysOnTop = true;
-    return c;
-}
+const ConfigRecord kUnusual{
+    .TunerPosLeft = 10, .TunerPosTop = -20, .TunerPosRight = 800, .TunerPosBottom = 600, .HarmonicsVisible = true,
+    .HarmonicsPosLeft = 1, .HarmonicsPosTop = 2, .HarmonicsPosRight = 3, .HarmonicsPosBottom = 4,
+    .CurrentHarmonicSelected = 3, .ReferenceHarmonicSelected = 64, .ReferenceOption = 45, .AlwaysStore = false,
+    .TimeRange = 12.5f, .CentRange = 250.0f, .Smooth = false, .Pitch = 11, .MiddleA = 442.25f,
+    .KnownFreq = 1000.0f, .ExpectedFreq = 1001.5f, .Device = 3, .Format = 0x800, .Rate = 0, .NoiseFloor = -47.5f,
+    .EnergySmoothDuration = 0.125f, .AnalysisQuality = 1, .CentAccuracy = 1, .AlwaysOnTop = true};
 
 ConfigRecord ReadDoc(const std::string& document, XmlReadResult* result = nullptr)
 {
@@ -98,9 +69,10 @@ ConfigRecord ReadDoc(const std::string& document, XmlReadResult* result = nullpt
     return c;
 }
 
-std::string InSystem(const std::string& leaves)
+// A version-2 document holding leaves inside one group.
+std::string InGroup(const std::string& group, const std::string& leaves)
 {
-    return "<TunerConfig Version=\"2\"><System>" + leaves + "</System></TunerConfig>";
+    return "<TunerConfig Version=\"2\"><" + group + ">" + leaves + "</" + group + "></TunerConfig>";
 }
 
 TEST(ConfigFile, DefaultRecordGivesTheFortyTwoLines)
@@ -114,7 +86,7 @@ TEST(ConfigFile, DefaultRecordGivesTheFortyTwoLines)
 TEST(ConfigFile, SavedFilesLoadBackUnchanged)
 {
     TempDirectory dir;
-    for (const ConfigRecord& original : {ConfigRecord{}, Unusual()}) {
+    for (const ConfigRecord& original : {ConfigRecord{}, kUnusual}) {
         ASSERT_TRUE(SaveConfig(original, dir / ConfigFileName));
         EXPECT_EQ(ReadWholeFile(dir / ConfigFileName), ConfigDocumentText(original));
         ConfigRecord loaded;
@@ -122,17 +94,12 @@ TEST(ConfigFile, SavedFilesLoadBackUnchanged)
         LoadConfig(loaded, dir / ConfigFileName);
         EXPECT_EQ(loaded, original);
     }
-}
-
-TEST(ConfigFile, MissingFileLeavesTheRecordAlone)
-{
-    TempDirectory dir;
-    ConfigRecord c = Unusual();
-    c.Rate = 9; // even an out-of-range value: nothing was read
+    // A missing file changes nothing, not even an out-of-range value.
+    ConfigRecord c = kUnusual;
+    c.Rate = 9;
+    const ConfigRecord before = c;
     LoadConfig(c, dir / "absent.xml");
-    ConfigRecord expected = Unusual();
-    expected.Rate = 9;
-    EXPECT_EQ(c, expected);
+    EXPECT_EQ(c, before);
 }
 
 TEST(ConfigFile, VersionMustBeExactlyTwo)
@@ -147,24 +114,18 @@ TEST(ConfigFile, VersionMustBeExactlyTwo)
     EXPECT_EQ(ReadDoc("<TunerConfig Version='2'>" + leaves).MiddleA, 442.0f);
 }
 
-TEST(ConfigFile, SingleElementChangesOnlyItsField)
-{
-    ConfigRecord expected;
-    expected.MiddleA = 442.0f;
-    EXPECT_EQ(ReadDoc(InSystem("<MiddleA>442</MiddleA>")), expected);
-}
-
 TEST(ConfigFile, AnyDamageRestoresTheWholeRecord)
 {
+    // An intact document changes only what it holds.
+    EXPECT_EQ(ReadDoc(InGroup("System", "<MiddleA>442</MiddleA>")), ConfigRecord{.MiddleA = 442.0f});
     XmlReadResult result = -1;
     // Breaks off inside a later tag: MiddleA, read before, is undone too.
-    EXPECT_EQ(ReadDoc("<TunerConfig Version=\"2\"><System><MiddleA>442</MiddleA><Pit", &result),
-              ConfigRecord{});
+    EXPECT_EQ(ReadDoc("<TunerConfig Version=\"2\"><System><MiddleA>442</MiddleA><Pit", &result), ConfigRecord{});
     EXPECT_EQ(result, XmlReadUnexpectedEnd);
     // Also a record that did not start at the defaults is restored exactly.
-    ConfigRecord c = Unusual();
-    EXPECT_EQ(ReadConfigDocument(c, InSystem("<MiddleA>442</MiddleA><Pitch x=3>")), XmlReadSyntaxError);
-    EXPECT_EQ(c, Unusual());
+    ConfigRecord c = kUnusual;
+    EXPECT_EQ(ReadConfigDocument(c, InGroup("System", "<MiddleA>442</MiddleA><Pitch x=3>")), XmlReadSyntaxError);
+    EXPECT_EQ(c, kUnusual);
 }
 
 TEST(ConfigFile, GroupsDecideWhichFieldAnElementSets)
@@ -175,76 +136,48 @@ TEST(ConfigFile, GroupsDecideWhichFieldAnElementSets)
                                    "<MiddleA>450</MiddleA>" // outside its group: ignored
                                    "<Graphics><Unknown>1</Unknown><Rate>1</Rate></Graphics>"
                                    "</TunerConfig>");
-    EXPECT_EQ(c.HarmonicsPosLeft, 5);
-    EXPECT_EQ(c.TunerPosLeft, 0);
-    EXPECT_EQ(c.TunerPosTop, 7);
-    EXPECT_EQ(c.MiddleA, 440.0f);
-    EXPECT_EQ(c.Rate, 1);
+    EXPECT_EQ(c, (ConfigRecord{.TunerPosTop = 7, .HarmonicsPosLeft = 5, .Rate = 1}));
     // A path holding both groups takes the first row in table order.
-    EXPECT_EQ(ReadDoc("<TunerConfig Version=\"2\"><HarmonicsWindow><TunerWindow><PosLeft>9</PosLeft>"
-                      "</TunerWindow></HarmonicsWindow></TunerConfig>")
-                  .TunerPosLeft,
-              9);
+    const std::string nested = "<TunerWindow><PosLeft>9</PosLeft></TunerWindow>";
+    EXPECT_EQ(ReadDoc(InGroup("HarmonicsWindow", nested)).TunerPosLeft, 9);
 }
 
 TEST(ConfigFile, ConversionsFollowTheRuntimeLibrary)
 {
-    EXPECT_EQ(ReadDoc(InSystem("<Pitch> 3 </Pitch>")).Pitch, 3);
-    EXPECT_EQ(ReadDoc(InSystem("<Pitch>4x</Pitch>")).Pitch, 4);
-    EXPECT_EQ(ReadDoc(InSystem("<Pitch>x</Pitch>")).Pitch, 0);
-    EXPECT_EQ(ReadDoc(InSystem("<NoiseFloor> -42.5dB</NoiseFloor>")).NoiseFloor, -42.5f);
-    EXPECT_EQ(ReadDoc("<TunerConfig Version=\"2\"><Graphics><Smooth>TRUE</Smooth>"
-                      "<AlwaysOnTop>true</AlwaysOnTop></Graphics></TunerConfig>")
-                  .Smooth,
-              false);
-    for (const char* text : {"True", "1", "", " true"}) {
-        const ConfigRecord c = ReadDoc(std::string("<TunerConfig Version=\"2\"><HarmonicsWindow><AlwaysStore>") +
-                                       text + "</AlwaysStore></HarmonicsWindow></TunerConfig>");
-        EXPECT_FALSE(c.AlwaysStore) << text;
-    }
-}
-
-TEST(ConfigFile, LaterDuplicatesWin)
-{
-    EXPECT_EQ(ReadDoc(InSystem("<Pitch>3</Pitch><Pitch>5</Pitch>")).Pitch, 5);
+    EXPECT_EQ(ReadDoc(InGroup("System", "<Pitch> 3 </Pitch>")).Pitch, 3);
+    EXPECT_EQ(ReadDoc(InGroup("System", "<Pitch>4x</Pitch>")).Pitch, 4);
+    EXPECT_EQ(ReadDoc(InGroup("System", "<Pitch>x</Pitch>")).Pitch, 0);
+    EXPECT_EQ(ReadDoc(InGroup("System", "<Pitch>3</Pitch><Pitch>5</Pitch>")).Pitch, 5); // later duplicates win
+    EXPECT_EQ(ReadDoc(InGroup("System", "<NoiseFloor> -42.5dB</NoiseFloor>")).NoiseFloor, -42.5f);
+    EXPECT_TRUE(ReadDoc(InGroup("Graphics", "<AlwaysOnTop>true</AlwaysOnTop>")).AlwaysOnTop);
+    for (const char* text : {"TRUE", "True", "1", "", " true"})
+        EXPECT_FALSE(ReadDoc(InGroup("Graphics", std::string("<Smooth>") + text + "</Smooth>")).Smooth) << text;
 }
 
 TEST(ConfigFile, OutOfRangeValuesFallBackToDefaults)
 {
-    auto graphics = [](const std::string& leaf) {
-        return "<TunerConfig Version=\"2\"><Graphics>" + leaf + "</Graphics></TunerConfig>";
+    struct Case {
+        const char* group;
+        const char* leaf;
+        const char* value;
     };
-    auto harmonics = [](const std::string& leaf) {
-        return "<TunerConfig Version=\"2\"><HarmonicsWindow>" + leaf + "</HarmonicsWindow></TunerConfig>";
+    const Case outside[] = {
+        {"Graphics", "Rate", "7"}, {"Graphics", "Rate", "-1"},
+        {"Graphics", "CentAccuracy", "2"}, {"System", "Pitch", "15"},
+        {"System", "MiddleA", "0"}, {"System", "MiddleA", "881"},
+        {"System", "MiddleA", "nan"}, {"System", "MiddleA", "1e300"},
+        {"System", "NoiseFloor", "5"}, {"System", "NoiseFloor", "-61"},
+        {"System", "AnalysisQuality", "3"}, {"System", "EnergySmoothDuration", "inf"},
+        {"HarmonicsWindow", "ReferenceOption", "97"}, {"HarmonicsWindow", "ReferenceOption", "1009"},
+        {"HarmonicsWindow", "CurrentHarmonicSelected", "0"},
+        {"HarmonicsWindow", "ReferenceHarmonicSelected", "65"}, {"HarmonicsWindow", "TimeRange", "0.5"},
+        {"HarmonicsWindow", "TimeRange", "61"}, {"HarmonicsWindow", "CentRange", "0"},
+        {"Calibration", "KnownFreq", "-inf"},
     };
-    const std::vector<std::pair<std::string, bool (*)(const ConfigRecord&)>> cases = {
-        {graphics("<Rate>7</Rate>"), [](const ConfigRecord& c) { return c.Rate == 2; }},
-        {graphics("<Rate>-1</Rate>"), [](const ConfigRecord& c) { return c.Rate == 2; }},
-        {graphics("<CentAccuracy>2</CentAccuracy>"), [](const ConfigRecord& c) { return c.CentAccuracy == 0; }},
-        {InSystem("<Pitch>15</Pitch>"), [](const ConfigRecord& c) { return c.Pitch == 0; }},
-        {InSystem("<MiddleA>0</MiddleA>"), [](const ConfigRecord& c) { return c.MiddleA == 440.0f; }},
-        {InSystem("<MiddleA>881</MiddleA>"), [](const ConfigRecord& c) { return c.MiddleA == 440.0f; }},
-        {InSystem("<MiddleA>nan</MiddleA>"), [](const ConfigRecord& c) { return c.MiddleA == 440.0f; }},
-        {InSystem("<MiddleA>1e300</MiddleA>"), [](const ConfigRecord& c) { return c.MiddleA == 440.0f; }},
-        {InSystem("<NoiseFloor>5</NoiseFloor>"), [](const ConfigRecord& c) { return c.NoiseFloor == -30.0f; }},
-        {InSystem("<NoiseFloor>-61</NoiseFloor>"), [](const ConfigRecord& c) { return c.NoiseFloor == -30.0f; }},
-        {InSystem("<AnalysisQuality>3</AnalysisQuality>"), [](const ConfigRecord& c) { return c.AnalysisQuality == 0; }},
-        {InSystem("<EnergySmoothDuration>inf</EnergySmoothDuration>"),
-         [](const ConfigRecord& c) { return c.EnergySmoothDuration == 0.05f; }},
-        {harmonics("<ReferenceOption>97</ReferenceOption>"), [](const ConfigRecord& c) { return c.ReferenceOption == 1002; }},
-        {harmonics("<ReferenceOption>1009</ReferenceOption>"), [](const ConfigRecord& c) { return c.ReferenceOption == 1002; }},
-        {harmonics("<CurrentHarmonicSelected>0</CurrentHarmonicSelected>"),
-         [](const ConfigRecord& c) { return c.CurrentHarmonicSelected == -1; }},
-        {harmonics("<ReferenceHarmonicSelected>65</ReferenceHarmonicSelected>"),
-         [](const ConfigRecord& c) { return c.ReferenceHarmonicSelected == -1; }},
-        {harmonics("<TimeRange>0.5</TimeRange>"), [](const ConfigRecord& c) { return c.TimeRange == 5.0f; }},
-        {harmonics("<TimeRange>61</TimeRange>"), [](const ConfigRecord& c) { return c.TimeRange == 5.0f; }},
-        {harmonics("<CentRange>0</CentRange>"), [](const ConfigRecord& c) { return c.CentRange == 100.0f; }},
-        {"<TunerConfig Version=\"2\"><Calibration><KnownFreq>-inf</KnownFreq></Calibration></TunerConfig>",
-         [](const ConfigRecord& c) { return c.KnownFreq == 440.0f; }},
-    };
-    for (const auto& [document, atDefault] : cases)
-        EXPECT_TRUE(atDefault(ReadDoc(document))) << document;
+    for (const Case& c : outside) {
+        const std::string leaf = std::string("<") + c.leaf + ">" + c.value + "</" + c.leaf + ">";
+        EXPECT_EQ(ReadDoc(InGroup(c.group, leaf)), ConfigRecord{}) << leaf;
+    }
 
     // Values at the edges of their ranges are kept.
     const ConfigRecord edges = ReadDoc(
@@ -253,27 +186,16 @@ TEST(ConfigFile, OutOfRangeValuesFallBackToDefaults)
         "<HarmonicsWindow><ReferenceOption>1008</ReferenceOption><CurrentHarmonicSelected>64"
         "</CurrentHarmonicSelected><TimeRange>60</TimeRange><CentRange>1</CentRange></HarmonicsWindow>"
         "</TunerConfig>");
-    EXPECT_EQ(edges.MiddleA, 220.0f);
-    EXPECT_EQ(edges.Pitch, 11);
-    EXPECT_EQ(edges.NoiseFloor, -60.0f);
-    EXPECT_EQ(edges.Rate, 0);
-    EXPECT_EQ(edges.ReferenceOption, 1008);
-    EXPECT_EQ(edges.CurrentHarmonicSelected, 64);
-    EXPECT_EQ(edges.TimeRange, 60.0f);
-    EXPECT_EQ(edges.CentRange, 1.0f);
+    EXPECT_EQ(edges, (ConfigRecord{.CurrentHarmonicSelected = 64, .ReferenceOption = 1008, .TimeRange = 60.0f,
+                                   .CentRange = 1.0f, .Pitch = 11, .MiddleA = 220.0f, .Rate = 0,
+                                   .NoiseFloor = -60.0f}));
 }
 
-TEST(ConfigRecord, CalibrationFactorNeedsBothFrequencies)
+TEST(ConfigRecord, CalibrationFactorNeedsBothFrequenciesAboveOne)
 {
-    ConfigRecord c;
-    c.KnownFreq = 440.0f;
-    c.ExpectedFreq = 441.0f;
-    EXPECT_DOUBLE_EQ(CalibrationFactor(c), 440.0 / 441.0);
-    c.ExpectedFreq = 1.0f;
-    EXPECT_EQ(CalibrationFactor(c), 1.0);
-    c.ExpectedFreq = 441.0f;
-    c.KnownFreq = 0.5f;
-    EXPECT_EQ(CalibrationFactor(c), 1.0);
+    EXPECT_DOUBLE_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 440.0f, .ExpectedFreq = 441.0f}), 440.0 / 441.0);
+    EXPECT_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 440.0f, .ExpectedFreq = 1.0f}), 1.0);
+    EXPECT_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 0.5f, .ExpectedFreq = 441.0f}), 1.0);
 }
 
 } // namespace

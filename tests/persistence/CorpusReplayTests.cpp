@@ -8,34 +8,28 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace {
 
-std::vector<std::filesystem::path> CorpusFiles()
+::testing::AssertionResult IsResultCode(XmlReadResult r)
+{
+    for (XmlReadResult code : {XmlReadComplete, XmlReadUnexpectedEnd, XmlReadSyntaxError, XmlReadUnmatchedEndTag,
+                               XmlReadStoppedByHandler})
+        if (r == code)
+            return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "unknown result code " << r;
+}
+
+TEST(CorpusReplay, EveryInputReadsSafely)
 {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(ZELVO_PERSISTENCE_CORPUS_DIR))
         if (entry.is_regular_file())
             files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-bool IsResultCode(XmlReadResult r)
-{
-    static const std::set<XmlReadResult> codes = {0, 2, 3, 4, 7};
-    return codes.count(r) == 1;
-}
-
-TEST(CorpusReplay, CorpusIsPresent) { EXPECT_GE(CorpusFiles().size(), 10u); }
-
-TEST(CorpusReplay, EveryInputReadsSafely)
-{
-    for (const auto& file : CorpusFiles()) {
+    ASSERT_GE(files.size(), 10u);
+    TempDirectory dir;
+    for (const auto& file : files) {
         SCOPED_TRACE(file.string());
         const std::string bytes = ReadWholeFile(file);
-
         EXPECT_TRUE(IsResultCode(XmlReader(bytes, nullptr, nullptr)));
 
         ConfigRecord config;
@@ -54,7 +48,6 @@ TEST(CorpusReplay, EveryInputReadsSafely)
         for (const Temperament& t : temperaments.entries) {
             EXPECT_EQ(t.offsets.size(), 12u);
             EXPECT_EQ(t.offsets.begin()->first, 0);
-            EXPECT_EQ(t.offsets.rbegin()->first, 11);
         }
 
         StretchList stretches;
@@ -62,11 +55,9 @@ TEST(CorpusReplay, EveryInputReadsSafely)
         for (const StretchTable& s : stretches.entries) {
             EXPECT_EQ(s.offsets.size(), 97u);
             EXPECT_EQ(s.offsets.begin()->first, 12);
-            EXPECT_EQ(s.offsets.rbegin()->first, 108);
         }
 
         // The same bytes as a file on disk, through the file loaders.
-        TempDirectory dir;
         WriteWholeFile(dir / "input.xml", bytes);
         ConfigRecord fromFile;
         LoadConfig(fromFile, dir / "input.xml");

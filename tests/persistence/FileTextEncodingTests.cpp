@@ -9,34 +9,31 @@
 
 namespace {
 
-TEST(FileTextEncoding, KeepsValidUtf8)
+TEST(FileTextEncoding, KeepsValidUtf8AndTakesInvalidBytesAsWindows1252)
 {
-    const std::string text = "A \xC3\xA9 \xE2\x82\xAC \xF0\x9D\x84\x9E";
-    EXPECT_EQ(DecodeFileText(text), text);
+    const std::pair<const char*, const char*> cases[] = {
+        {"A \xC3\xA9 \xE2\x82\xAC \xF0\x9D\x84\x9E", "A \xC3\xA9 \xE2\x82\xAC \xF0\x9D\x84\x9E"},
+        {"\xE9", "\xC3\xA9"},                                // é
+        {"\x80", "\xE2\x82\xAC"},                            // €
+        {"\x9F", "\xC5\xB8"},                                // Ÿ
+        {"\x81", "\xC2\x81"},                                // undefined: C1 control
+        {"\xC3", "\xC3\x83"},                                // cut-off sequence
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                    // overlong form
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},    // surrogate
+        {"\xC3\xA9\xE9", "\xC3\xA9\xC3\xA9"},                // mixed
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(DecodeFileText(bytes), expected) << bytes;
 }
 
-TEST(FileTextEncoding, TakesInvalidBytesAsWindows1252)
+TEST(NumberText, IntegersLikeStrtolSaturating)
 {
-    EXPECT_EQ(DecodeFileText("\xE9"), "\xC3\xA9");            // é
-    EXPECT_EQ(DecodeFileText("\x80"), "\xE2\x82\xAC");        // €
-    EXPECT_EQ(DecodeFileText("\x9F"), "\xC5\xB8");            // Ÿ
-    EXPECT_EQ(DecodeFileText("\x81"), "\xC2\x81");            // undefined: C1 control
-    EXPECT_EQ(DecodeFileText("\xC3"), "\xC3\x83");            // cut-off sequence
-    EXPECT_EQ(DecodeFileText("\xC0\xAF"), "\xC3\x80\xC2\xAF"); // overlong form
-    EXPECT_EQ(DecodeFileText("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC"); // surrogate
-    EXPECT_EQ(DecodeFileText("\xC3\xA9\xE9"), "\xC3\xA9\xC3\xA9"); // mixed
-}
-
-TEST(NumberText, IntegersLikeStrtol)
-{
-    EXPECT_EQ(TextToInt(" 3 "), 3);
-    EXPECT_EQ(TextToInt("\t-12x"), -12);
-    EXPECT_EQ(TextToInt("+7"), 7);
-    EXPECT_EQ(TextToInt("x"), 0);
-    EXPECT_EQ(TextToInt(""), 0);
-    EXPECT_EQ(TextToInt("3.9"), 3);
-    EXPECT_EQ(TextToInt("99999999999"), std::numeric_limits<int>::max());
-    EXPECT_EQ(TextToInt("-99999999999"), std::numeric_limits<int>::min());
+    const std::pair<const char*, int> cases[] = {
+        {" 3 ", 3}, {"\t-12x", -12}, {"+7", 7}, {"x", 0}, {"", 0}, {"3.9", 3},
+        {"99999999999", std::numeric_limits<int>::max()}, {"-99999999999", std::numeric_limits<int>::min()}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(TextToInt(text), expected) << text;
+    EXPECT_EQ(IntToText(std::numeric_limits<int>::min()), "-2147483648");
 }
 
 TEST(NumberText, DoublesIgnoreTheProcessLocale)
@@ -46,18 +43,15 @@ TEST(NumberText, DoublesIgnoreTheProcessLocale)
     std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     EXPECT_DOUBLE_EQ(TextToDouble(" 442.5"), 442.5);
     EXPECT_EQ(TextToDouble("abc"), 0.0);
-    EXPECT_EQ(FloatToText(440.0f), "440.000000");
     EXPECT_EQ(FloatToText(0.05f), "0.050000");
-    EXPECT_EQ(FloatToText(-30.0f), "-30.000000");
     EXPECT_EQ(FloatToText(-13.7f), "-13.700000");
     std::setlocale(LC_NUMERIC, saved.c_str());
-    EXPECT_EQ(IntToText(-2147483647 - 1), "-2147483648");
 }
 
 TEST(NumberText, NarrowingSaturatesToInfinity)
 {
-    EXPECT_TRUE(std::isinf(NarrowToFloat(1e300)));
-    EXPECT_LT(NarrowToFloat(-1e300), 0.0f);
+    EXPECT_EQ(NarrowToFloat(1e300), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(NarrowToFloat(-1e300), -std::numeric_limits<float>::infinity());
     EXPECT_TRUE(std::isnan(NarrowToFloat(std::nan(""))));
     EXPECT_EQ(NarrowToFloat(2.5), 2.5f);
 }

@@ -1,4 +1,5 @@
-// A fresh directory for one test, removed with everything in it afterwards.
+// A fresh directory for one test, removed with everything in it afterwards,
+// and whole-file helpers for checking what was written.
 #pragma once
 
 #include <cstdlib>
@@ -39,6 +40,5 @@ inline std::string ReadWholeFile(const std::filesystem::path& file)
 
 inline void WriteWholeFile(const std::filesystem::path& file, const std::string& text)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 }
