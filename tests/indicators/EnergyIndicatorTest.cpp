@@ -5,7 +5,6 @@
 #include "PaneTestSupport.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/EnergyIndicatorMath.h"
-#include "indicators/IndicatorDrawing.h"
 
 using namespace Indicators;
 
@@ -17,12 +16,13 @@ protected:
     {
         PaneTest::SetUp();
         parent = new wxPanel(host, wxID_ANY, wxPoint(0, 0), wxSize(200, 200));
-        parent->Bind(EVT_NOISE_FLOOR_CHANGED,
-                     [this](NoiseFloorEvent& event) { received.push_back(event.GetFloorPosition()); });
+        parent->Bind(EVT_NOISE_FLOOR_CHANGED, [this](NoiseFloorEvent& event) {
+            received.push_back(event.GetFloorPosition());
+            receivedDb.push_back(event.GetFloorDb());
+        });
         pane = new CEnergyIndicator(parent, wxID_ANY, wxPoint(10, 10), wxSize(kWidth, kHeight));
         pane->SetClientSize(kWidth, kHeight);
         PumpEvents();
-        colours = ReadSystemColours();
     }
 
     void TearDown() override
@@ -40,44 +40,36 @@ protected:
         pane->ProcessWindowEvent(event);
     }
 
-    static constexpr int kWidth = 20;
-    static constexpr int kHeight = 104;
+    static constexpr int kWidth = 20, kHeight = 104;
     wxPanel* parent = nullptr;
     CEnergyIndicator* pane = nullptr;
     std::vector<float> received;
-    SystemColours colours;
+    std::vector<double> receivedDb;
 };
 
 }  // namespace
 
 TEST_F(EnergyIndicatorTest, FloorLineAndBarLandOnTheirRows)
 {
-    pane->level = 0.25f;
     pane->floorPosition = 0.5f;
-    const wxImage image = RenderPane(*pane);
     const int floorRow = FloorRow(0.5f, kHeight);
-    const int levelRow = LevelRow(0.25f, kHeight);
-    EXPECT_EQ(PixelAt(image, kWidth / 2, floorRow), colours.windowText);
-    EXPECT_EQ(PixelAt(image, kWidth / 2, floorRow - 1), colours.window);
-    EXPECT_EQ(PixelAt(image, kWidth / 2, levelRow - 1), colours.window);
-    EXPECT_EQ(PixelAt(image, kWidth / 2, levelRow + 1),
-              EnergyGradientColour(colours, levelRow + 1, kHeight));
-    EXPECT_EQ(PixelAt(image, 0, floorRow), FrameColour(colours));
-    EXPECT_EQ(PixelAt(image, kWidth - 1, floorRow), FrameColour(colours));
-    EXPECT_FLOAT_EQ(pane->GetDrawnLevel(), 0.25f);
-}
-
-TEST_F(EnergyIndicatorTest, BarAboveTheFloorRunsThroughTheLine)
-{
-    pane->level = 0.75f;
-    pane->floorPosition = 0.5f;
-    const wxImage image = RenderPane(*pane);
-    const int floorRow = FloorRow(0.5f, kHeight);
-    const int levelRow = LevelRow(0.75f, kHeight);
-    EXPECT_EQ(PixelAt(image, kWidth / 2, levelRow), EnergyGradientColour(colours, levelRow, kHeight));
-    EXPECT_EQ(PixelAt(image, kWidth / 2, floorRow), colours.windowText);
-    EXPECT_EQ(PixelAt(image, kWidth / 2, kHeight - 2),
-              EnergyGradientColour(colours, kHeight - 2, kHeight));
+    const int x = kWidth / 2;
+    for (const float level : {0.25f, 0.75f}) {
+        SCOPED_TRACE(level);
+        pane->level = level;
+        const wxImage image = RenderPane(*pane);
+        const int levelRow = LevelRow(level, kHeight);
+        auto gradient = [&](int row) { return EnergyGradientColour(colours, row, kHeight); };
+        EXPECT_EQ(PixelAt(image, x, floorRow), colours.windowText);
+        EXPECT_EQ(PixelAt(image, x, levelRow - 1), colours.window);
+        EXPECT_EQ(PixelAt(image, x, levelRow), gradient(levelRow));
+        EXPECT_EQ(PixelAt(image, x, levelRow + 1), gradient(levelRow + 1));
+        EXPECT_EQ(PixelAt(image, x, floorRow - 1), level > 0.5f ? gradient(floorRow - 1) : colours.window);
+        EXPECT_EQ(PixelAt(image, x, kHeight - 2), gradient(kHeight - 2));
+        EXPECT_EQ(PixelAt(image, 0, floorRow), FrameColour(colours));
+        EXPECT_EQ(PixelAt(image, kWidth - 1, floorRow), FrameColour(colours));
+        EXPECT_FLOAT_EQ(pane->GetDrawnLevel(), level);
+    }
 }
 
 TEST_F(EnergyIndicatorTest, DragReportsEveryMoveToTheParentAtOnce)
@@ -88,10 +80,11 @@ TEST_F(EnergyIndicatorTest, DragReportsEveryMoveToTheParentAtOnce)
     EXPECT_TRUE(pane->IsDragging());
     EXPECT_TRUE(pane->HasCapture());
 
-    Mouse(wxEVT_MOTION, kHeight / 2);
+    Mouse(wxEVT_MOTION, 27);  // a quarter down the range
     ASSERT_EQ(received.size(), 2u);
-    EXPECT_FLOAT_EQ(received.back(), 0.5f);
-    EXPECT_NEAR(PositionToDb(pane->floorPosition), -30.0, 0.01);
+    EXPECT_FLOAT_EQ(received.back(), 0.75f);
+    EXPECT_NEAR(receivedDb.back(), -15.0, 0.01);
+    EXPECT_FLOAT_EQ(pane->floorPosition, 0.75f);
 
     Mouse(wxEVT_MOTION, kHeight + 40);  // below the pane: pinned at -60 dB
     EXPECT_FLOAT_EQ(received.back(), 0.0f);
@@ -104,56 +97,32 @@ TEST_F(EnergyIndicatorTest, DragReportsEveryMoveToTheParentAtOnce)
     EXPECT_FLOAT_EQ(pane->floorPosition, 0.0f);
 }
 
-TEST_F(EnergyIndicatorTest, EventCarriesThePositionInDecibels)
-{
-    float db = 0.0f;
-    parent->Bind(EVT_NOISE_FLOOR_CHANGED, [&db](NoiseFloorEvent& event) {
-        db = static_cast<float>(event.GetFloorDb());
-        event.Skip();
-    });
-    Mouse(wxEVT_LEFT_DOWN, 27);  // a quarter down the range
-    EXPECT_NEAR(db, -15.0, 0.01);
-    Mouse(wxEVT_LEFT_UP, 27);
-}
-
-TEST_F(EnergyIndicatorTest, LosingTheCaptureEndsTheDrag)
-{
-    Mouse(wxEVT_LEFT_DOWN, 30);
-    ASSERT_TRUE(pane->IsDragging());
-    wxMouseCaptureLostEvent lost(pane->GetId());
-    lost.SetEventObject(pane);
-    pane->ProcessWindowEvent(lost);
-    EXPECT_FALSE(pane->IsDragging());
-    const std::size_t count = received.size();
-    Mouse(wxEVT_MOTION, 60);
-    EXPECT_EQ(received.size(), count);
-}
-
-TEST_F(EnergyIndicatorTest, AnotherWindowTakingTheMouseEndsTheDrag)
+TEST_F(EnergyIndicatorTest, LosingOrHandingOverTheCaptureEndsTheDrag)
 {
     auto* other = new wxWindow(parent, wxID_ANY, wxPoint(100, 10), wxSize(20, 20));
     PumpEvents();
-    Mouse(wxEVT_LEFT_DOWN, 30);
-    ASSERT_TRUE(pane->IsDragging());
+    wxMouseCaptureLostEvent lost(pane->GetId());
     // What the window system reports when another window takes the mouse.
     wxMouseCaptureChangedEvent changed(pane->GetId(), other);
-    changed.SetEventObject(pane);
-    pane->ProcessWindowEvent(changed);
-    EXPECT_FALSE(pane->IsDragging());
-    // When the capture comes back to the meter it lets it go at the next
-    // move, without moving the floor.
-    const std::size_t count = received.size();
-    Mouse(wxEVT_MOTION, 60);
-    EXPECT_EQ(received.size(), count);
-    EXPECT_FALSE(pane->HasCapture());
+    for (wxEvent* event : std::initializer_list<wxEvent*>{&lost, &changed}) {
+        Mouse(wxEVT_LEFT_DOWN, 30);
+        ASSERT_TRUE(pane->IsDragging());
+        event->SetEventObject(pane);
+        pane->ProcessWindowEvent(*event);
+        EXPECT_FALSE(pane->IsDragging());
+        // If the capture comes back to the meter it lets it go at the next
+        // move, without moving the floor.
+        const std::size_t count = received.size();
+        Mouse(wxEVT_MOTION, 60);
+        EXPECT_EQ(received.size(), count);
+        EXPECT_FALSE(pane->HasCapture());
+    }
 }
 
 TEST_F(EnergyIndicatorTest, TinyAndZeroSizedPanesPaintWithoutError)
 {
     for (const wxSize size : {wxSize(3, 5), wxSize(1, 1), wxSize(0, 0)}) {
-        pane->SetClientSize(size);
-        wxSizeEvent event(pane->GetSize());
-        pane->ProcessWindowEvent(event);
+        Resize(*pane, size);
         RenderPane(*pane);
         Mouse(wxEVT_LEFT_DOWN, 1);  // too small for a range: no division by zero
         Mouse(wxEVT_LEFT_UP, 1);

@@ -4,88 +4,63 @@
 
 using namespace Indicators;
 
-TEST(EnergyScale, DecibelsAndPositions)
+TEST(EnergyScale, DecibelsRowsAndCursorPositions)
 {
     EXPECT_FLOAT_EQ(LevelPositionFromDb(-30.0), 0.5f);
     EXPECT_FLOAT_EQ(LevelPositionFromDb(-90.0), 0.0f);
     EXPECT_FLOAT_EQ(LevelPositionFromDb(6.0), 1.0f);
     EXPECT_DOUBLE_EQ(PositionToDb(0.5f), -30.0);
     EXPECT_DOUBLE_EQ(PositionToDb(1.0f), 0.0);
-}
 
-TEST(EnergyRows, LevelAndFloorRowsStayInside)
-{
-    const int h = 102;  // inner height 100
-    EXPECT_EQ(LevelRow(0.0f, h), 100);
-    EXPECT_EQ(LevelRow(1.0f, h), 1);
-    EXPECT_EQ(LevelRow(0.5f, h), 51);
-    EXPECT_EQ(FloorRow(0.25f, h), 76);
-    // Too small to have an inside: no crash, a harmless row.
+    // Height 102: inner height 100. Too small to have an inside: a harmless row.
+    EXPECT_EQ(LevelRow(0.0f, 102), 100);
+    EXPECT_EQ(LevelRow(1.0f, 102), 1);
+    EXPECT_EQ(LevelRow(0.5f, 102), 51);
+    EXPECT_EQ(FloorRow(0.25f, 102), 76);
     EXPECT_EQ(LevelRow(0.5f, 2), 1);
     EXPECT_EQ(LevelRow(0.5f, 0), 1);
+
+    // Height 104: rows 2..102 span the range, clamped beyond. A pane of four
+    // rows or fewer has no range: the floor stays put.
+    const struct { int row, height; float current, expected; } cases[] = {
+        {2, 104, 0.3f, 1.0f},  {102, 104, 0.3f, 0.0f}, {154, 104, 0.3f, 0.0f},
+        {-40, 104, 0.3f, 1.0f}, {52, 104, 0.3f, 0.5f},  {2, 4, 0.3f, 0.3f}, {2, 0, 0.7f, 0.7f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << " height " << c.height);
+        EXPECT_FLOAT_EQ(FloorFromCursorRow(c.row, c.height, c.current), c.expected);
+    }
 }
 
-TEST(EnergyFloor, CursorRowsMapToPositions)
+TEST(EnergyPlan, FillsForLevelAboveOnAndBelowTheFloor)
 {
-    const int h = 104;  // h - 4 = 100
-    EXPECT_FLOAT_EQ(FloorFromCursorRow(2, h, 0.3f), 1.0f);
-    EXPECT_FLOAT_EQ(FloorFromCursorRow(h - 2, h, 0.3f), 0.0f);
-    EXPECT_FLOAT_EQ(FloorFromCursorRow(h + 50, h, 0.3f), 0.0f);
-    EXPECT_FLOAT_EQ(FloorFromCursorRow(-40, h, 0.3f), 1.0f);
-    EXPECT_FLOAT_EQ(FloorFromCursorRow(52, h, 0.3f), 0.5f);
-    EXPECT_NEAR(PositionToDb(FloorFromCursorRow(h / 2, h, 0.3f)), -30.0, 0.01);
-    // A pane of four rows or fewer has no range: the floor stays put.
-    EXPECT_FLOAT_EQ(FloorFromCursorRow(2, 4, 0.3f), 0.3f);
-    EXPECT_FLOAT_EQ(FloorFromCursorRow(2, 0, 0.7f), 0.7f);
-}
-
-TEST(EnergyPlan, LevelAboveTheFloor)
-{
-    const int h = 102;
-    const auto plan = EnergyFacePlan(10, h, 0.75f, 0.5f);  // Ly 26, Fy 51
-    ASSERT_EQ(plan.size(), 4u);
-    EXPECT_EQ(plan[0].fill, EnergyFill::Window);
-    EXPECT_EQ(plan[0].rect, (PixelRect{1, 1, 8, 25}));
-    EXPECT_EQ(plan[1].fill, EnergyFill::Gradient);
-    EXPECT_EQ(plan[1].rect, (PixelRect{1, 26, 8, 25}));
-    EXPECT_EQ(plan[2].fill, EnergyFill::WindowText);
-    EXPECT_EQ(plan[2].rect, (PixelRect{1, 51, 8, 1}));
-    EXPECT_EQ(plan[3].fill, EnergyFill::Gradient);
-    EXPECT_EQ(plan[3].rect, (PixelRect{1, 52, 8, 49}));  // down to row H-2
-}
-
-TEST(EnergyPlan, LevelBelowTheFloor)
-{
-    const int h = 102;
-    const auto plan = EnergyFacePlan(10, h, 0.25f, 0.5f);  // Ly 76, Fy 51
-    ASSERT_EQ(plan.size(), 4u);
-    EXPECT_EQ(plan[0].rect, (PixelRect{1, 1, 8, 50}));
-    EXPECT_EQ(plan[1].fill, EnergyFill::WindowText);
-    EXPECT_EQ(plan[1].rect, (PixelRect{1, 51, 8, 1}));
-    EXPECT_EQ(plan[2].fill, EnergyFill::Window);
-    EXPECT_EQ(plan[2].rect, (PixelRect{1, 52, 8, 25}));
-    EXPECT_EQ(plan[3].fill, EnergyFill::Gradient);
-    EXPECT_EQ(plan[3].rect, (PixelRect{1, 76, 8, 25}));
-}
-
-TEST(EnergyPlan, LevelOnTheFloorDrawsTheLineOverTheBarTop)
-{
-    const auto plan = EnergyFacePlan(10, 102, 0.5f, 0.5f);  // Ly = Fy = 51
-    // No gradient rows between the level and the floor; the line sits at 51
-    // and the bar continues below it.
-    ASSERT_EQ(plan.size(), 3u);
-    EXPECT_EQ(plan[1].fill, EnergyFill::WindowText);
-    EXPECT_EQ(plan[1].rect.y, 51);
-    EXPECT_EQ(plan[2].fill, EnergyFill::Gradient);
-    EXPECT_EQ(plan[2].rect.y, 52);
-}
-
-TEST(EnergyPlan, SilenceShowsAtMostOneGradientRow)
-{
-    const auto plan = EnergyFacePlan(10, 102, 0.0f, 0.5f);  // Ly = 100
-    ASSERT_FALSE(plan.empty());
-    EXPECT_EQ(plan.back().fill, EnergyFill::Gradient);
-    EXPECT_EQ(plan.back().rect, (PixelRect{1, 100, 8, 1}));
+    using F = EnergyFill;
+    const struct {
+        float level;
+        std::vector<EnergyFillStep> steps;
+    } cases[] = {
+        // Level row 26 above the floor row 51: the bar runs through the line
+        // down to row H-2.
+        {0.75f, {{F::Window, {1, 1, 8, 25}}, {F::Gradient, {1, 26, 8, 25}},
+                 {F::WindowText, {1, 51, 8, 1}}, {F::Gradient, {1, 52, 8, 49}}}},
+        // On the floor: the line is drawn over the top of the bar.
+        {0.5f, {{F::Window, {1, 1, 8, 50}}, {F::WindowText, {1, 51, 8, 1}},
+                {F::Gradient, {1, 52, 8, 49}}}},
+        // Below the floor (row 76).
+        {0.25f, {{F::Window, {1, 1, 8, 50}}, {F::WindowText, {1, 51, 8, 1}},
+                 {F::Window, {1, 52, 8, 25}}, {F::Gradient, {1, 76, 8, 25}}}},
+        // Silence shows one gradient row at the bottom.
+        {0.0f, {{F::Window, {1, 1, 8, 50}}, {F::WindowText, {1, 51, 8, 1}},
+                {F::Window, {1, 52, 8, 49}}, {F::Gradient, {1, 100, 8, 1}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        const auto plan = EnergyFacePlan(10, 102, c.level, 0.5f);
+        ASSERT_EQ(plan.size(), c.steps.size());
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            EXPECT_EQ(plan[i].fill, c.steps[i].fill) << i;
+            EXPECT_EQ(plan[i].rect, c.steps[i].rect) << i;
+        }
+    }
 }
 
 TEST(EnergyPlan, TinyPanesPlanNothingNegative)

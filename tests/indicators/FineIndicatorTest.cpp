@@ -1,9 +1,6 @@
-#include <cmath>
-
 #include "PaneTestSupport.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/FineIndicatorMath.h"
-#include "indicators/IndicatorDrawing.h"
 
 using namespace Indicators;
 
@@ -30,62 +27,49 @@ protected:
         pane->SetClientSize(kWidth, kHeight);
         pane->SetCaptions("Note", "Cents");
         pane->SetScaleLabels({"-50", "-25", "0", "+25", "+50"});
-        colours = ReadSystemColours();
     }
 
-    // Pixel at distance `fraction` x R from the pivot along `angle`.
-    RgbColour AlongAngle(const wxImage& image, double angleDegrees, double fraction) const
+    // Distance from `expected` of the pixel `fraction` x R from the pivot along `angle`.
+    int DistanceAlong(const wxImage& image, double angleDegrees, double fraction, RgbColour expected) const
     {
         const PointD p = RotateAboutPivot({0.0, -fraction * DialRadius(kHeight)}, angleDegrees,
                                           DialPivot(kWidth, kHeight));
-        return PixelAt(image, static_cast<int>(p.x), static_cast<int>(p.y));
+        return ColourDistance(PixelAt(image, static_cast<int>(p.x), static_cast<int>(p.y)), expected);
     }
 
-    static constexpr int kWidth = 400;
-    static constexpr int kHeight = 300;
+    static constexpr int kWidth = 400, kHeight = 300;
     CountingFine* pane = nullptr;
-    SystemColours colours;
 };
 
 }  // namespace
 
-TEST_F(FineIndicatorTest, NeedleAtPlusOneLiesAlongThePlus50Tick)
+TEST_F(FineIndicatorTest, NeedleLiesAlongItsTickInTheFadedColour)
 {
-    pane->position = 1.0f;
-    pane->fade = 0.0f;
-    const wxImage image = RenderPane(*pane);
-    const double tickAngle = TickAngleDegrees(4);
-    for (double f : {0.3, 0.5, 0.7, 0.9})
-        EXPECT_LE(ColourDistance(AlongAngle(image, tickAngle, f), colours.highlight), 8) << f;
-    // The tick itself, beyond the needle's tip, is in the dial colour.
-    EXPECT_LE(ColourDistance(AlongAngle(image, tickAngle, 0.99), DialColour(colours)), 8);
-    // Nothing on the opposite side.
-    EXPECT_LE(ColourDistance(AlongAngle(image, -tickAngle, 0.6), colours.window), 8);
-}
-
-TEST_F(FineIndicatorTest, NeedleAtMinusOneLiesAlongTheMinus50Tick)
-{
-    pane->position = -1.0f;
-    pane->fade = 0.0f;
-    const wxImage image = RenderPane(*pane);
-    for (double f : {0.3, 0.6, 0.9})
-        EXPECT_LE(ColourDistance(AlongAngle(image, TickAngleDegrees(0), f), colours.highlight), 8);
-}
-
-TEST_F(FineIndicatorTest, FadedNeedleTakesTheShadowColour)
-{
-    pane->position = 0.0f;
-    pane->fade = 0.0f;
-    wxImage image = RenderPane(*pane);
-    EXPECT_LE(ColourDistance(AlongAngle(image, 0.0, 0.6), colours.highlight), 8);
-    pane->fade = 1.0f;
-    image = RenderPane(*pane);
-    EXPECT_LE(ColourDistance(AlongAngle(image, 0.0, 0.6), colours.btnShadow), 8);
-    EXPECT_FLOAT_EQ(pane->GetDrawnFade(), 1.0f);
-    // Hub just above the pivot, frame on the left edge, corner touch.
-    EXPECT_LE(ColourDistance(PixelAt(image, kWidth / 2, kHeight - 5), DialColour(colours)), 8);
-    EXPECT_EQ(ColourDistance(PixelAt(image, 0, kHeight / 3), FrameColour(colours)), 0);
-    EXPECT_EQ(ColourDistance(PixelAt(image, 0, 0), FrameCornerColour(colours)), 0);
+    // +1 points along the +50 tick (the fifth), -1 along the -50 tick (the
+    // first); a stale reading turns the needle to the shadow colour.
+    const struct { float position, fade; int tick; RgbColour needle; } cases[] = {
+        {1.0f, 0.0f, 4, colours.highlight}, {-1.0f, 0.0f, 0, colours.highlight},
+        {0.0f, 1.0f, 2, colours.btnShadow}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.position);
+        pane->position = c.position;
+        pane->fade = c.fade;
+        const wxImage image = RenderPane(*pane);
+        const double angle = TickAngleDegrees(c.tick);
+        for (double f : {0.3, 0.5, 0.7, 0.9})
+            EXPECT_LE(DistanceAlong(image, angle, f, c.needle), 8) << f;
+        // The tick beyond the needle's tip is in the dial colour; nothing on
+        // the opposite side.
+        EXPECT_LE(DistanceAlong(image, angle, 0.99, DialColour(colours)), 8);
+        if (c.tick != 2) {
+            EXPECT_LE(DistanceAlong(image, -angle, 0.6, colours.window), 8);
+        }
+        // Hub just above the pivot, frame on the left edge, corner touch.
+        EXPECT_LE(ColourDistance(PixelAt(image, kWidth / 2, kHeight - 5), DialColour(colours)), 8);
+        EXPECT_EQ(PixelAt(image, 0, kHeight / 3), FrameColour(colours));
+        EXPECT_EQ(PixelAt(image, 0, 0), FrameCornerColour(colours));
+        EXPECT_FLOAT_EQ(pane->GetDrawnFade(), c.fade);
+    }
 }
 
 TEST_F(FineIndicatorTest, CentsTextIsRightAlignedAndNoteTextLeftAligned)
@@ -93,10 +77,8 @@ TEST_F(FineIndicatorTest, CentsTextIsRightAlignedAndNoteTextLeftAligned)
     pane->SetTexts("A4", "+00.0");
     const wxImage image = RenderPane(*pane);
     const int top = TextTop(kWidth);
-    const int rows = GlyphSize(kHeight);
-    int leftmost = kWidth;
-    int rightmost = -1;
-    for (int y = top; y < top + rows; ++y) {
+    int leftmost = kWidth, rightmost = -1;
+    for (int y = top; y < top + GlyphSize(kHeight); ++y) {
         for (int x = 2; x < kWidth - 2; ++x) {
             if (ColourDistance(PixelAt(image, x, y), colours.window) > 128) {
                 leftmost = std::min(leftmost, x);
@@ -104,29 +86,33 @@ TEST_F(FineIndicatorTest, CentsTextIsRightAlignedAndNoteTextLeftAligned)
             }
         }
     }
-    // Ink ends at the right edge less the glyph's side bearing (a few pixels).
+    // Ink starts and ends within a glyph's side bearing (a few pixels) of the edges.
     EXPECT_LT(rightmost, TextRightEdge(kWidth));
     EXPECT_GE(rightmost, TextRightEdge(kWidth) - 6);
     EXPECT_GE(leftmost, TextLeft(kWidth));
     EXPECT_LE(leftmost, TextLeft(kWidth) + 6);
 }
 
-TEST_F(FineIndicatorTest, GlyphsAreRenderedOncePerCharacterAndSize)
+TEST_F(FineIndicatorTest, GlyphsAreRenderedOncePerCharacterAndSizeDownToAnEmptyPane)
 {
     pane->SetTexts("A4", "+03.3");
     RenderPane(*pane);
-    EXPECT_EQ(pane->GetGlyphCache().Count(), 6u);  // A 4 + 0 3 .
     RenderPane(*pane);
-    EXPECT_EQ(pane->GetGlyphCache().Count(), 6u);
+    EXPECT_EQ(pane->GetGlyphCache().Count(), 6u);  // A 4 + 0 3 .
     EXPECT_EQ(pane->GetGlyphCache().Size(), GlyphSize(kHeight));
 
-    pane->SetClientSize(kWidth, 200);
-    wxSizeEvent size(pane->GetSize());
-    pane->ProcessWindowEvent(size);
+    Resize(*pane, wxSize(kWidth, 200));
     EXPECT_EQ(pane->GetGlyphCache().Size(), GlyphSize(200));
     EXPECT_EQ(pane->GetGlyphCache().Count(), 0u);
     RenderPane(*pane);
     EXPECT_EQ(pane->GetGlyphCache().Count(), 6u);
+
+    // Tiny and zero-sized panes paint without error.
+    for (const wxSize size : {wxSize(12, 8), wxSize(0, 0)}) {
+        Resize(*pane, size);
+        RenderPane(*pane);
+    }
+    EXPECT_FALSE(pane->HasBackBuffer());
 }
 
 TEST_F(FineIndicatorTest, InvalidatesOnlyWhenAShownValueChanges)
@@ -135,13 +121,15 @@ TEST_F(FineIndicatorTest, InvalidatesOnlyWhenAShownValueChanges)
     RenderPane(*pane);
     int refreshes = pane->refreshes;
     pane->SetTexts("A4", "+00.0");
-    EXPECT_EQ(pane->refreshes, refreshes);
     pane->RefreshIfChanged();
     EXPECT_EQ(pane->refreshes, refreshes);
 
     pane->SetTexts("A4", "+00.1");
     EXPECT_EQ(pane->refreshes, ++refreshes);
+    pane->SetTexts("A4", "+00.0");  // back to what is on screen before a paint
+    EXPECT_EQ(pane->GetCentsText(), "+00.0");
     RenderPane(*pane);
+    refreshes = pane->refreshes;
     pane->position = 0.25f;
     pane->RefreshIfChanged();
     EXPECT_EQ(pane->refreshes, ++refreshes);
@@ -149,37 +137,4 @@ TEST_F(FineIndicatorTest, InvalidatesOnlyWhenAShownValueChanges)
     pane->smoothing = false;
     pane->RefreshIfChanged();
     EXPECT_EQ(pane->refreshes, ++refreshes);
-}
-
-TEST_F(FineIndicatorTest, TextsSetBackBeforeAPaintAreTheOnesShown)
-{
-    pane->SetTexts("A4", "+00.0");
-    RenderPane(*pane);
-    pane->SetTexts("B4", "+01.0");
-    pane->SetTexts("A4", "+00.0");  // back to what is on screen
-    EXPECT_EQ(pane->GetNoteText(), "A4");
-    EXPECT_EQ(pane->GetCentsText(), "+00.0");
-}
-
-TEST_F(FineIndicatorTest, TinyAndEmptyPanesPaint)
-{
-    pane->SetTexts("A4", "+03.3");
-    pane->SetClientSize(12, 8);
-    RenderPane(*pane);
-    pane->SetClientSize(0, 0);
-    wxSizeEvent size(pane->GetSize());
-    pane->ProcessWindowEvent(size);
-    RenderPane(*pane);
-    EXPECT_FALSE(pane->HasBackBuffer());
-}
-
-TEST_F(FineIndicatorTest, PaintsOnScreenThroughThePaintHandler)
-{
-    PumpEvents();
-    pane->position = 0.5f;
-    pane->fade = 0.25f;
-    pane->RefreshIfChanged();
-    EXPECT_TRUE(PumpEventsUntil([&] { return pane->GetDrawnPosition() == 0.5f; }));
-    EXPECT_FLOAT_EQ(pane->GetDrawnPosition(), 0.5f);
-    EXPECT_FLOAT_EQ(pane->GetDrawnFade(), 0.25f);
 }

@@ -10,18 +10,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg)
-{
-    ADD_FAILURE_AT(static_cast<const char*>(file.utf8_str()), line)
-        << "wx assertion in " << func.utf8_str() << ": " << cond.utf8_str() << " "
-        << msg.utf8_str();
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
@@ -29,19 +17,19 @@ int main(int argc, char** argv)
         return RUN_ALL_TESTS();
 
     wxApp::SetInstance(new wxApp());
-    if (!wxEntryStart(argc, argv)) {
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "The pane tests need a display; run them under xvfb-run.\n");
         return 1;
     }
-    if (!wxTheApp || !wxTheApp->CallOnInit()) {
-        wxEntryCleanup();
-        return 1;
-    }
-    wxSetAssertHandler(FailOnAssert);
+    wxSetAssertHandler([](const wxString& file, int line, const wxString& func,
+                          const wxString& cond, const wxString& msg) {
+        ADD_FAILURE_AT(static_cast<const char*>(file.utf8_str()), line)
+            << "wx assertion in " << func.utf8_str() << ": " << cond.utf8_str() << " "
+            << msg.utf8_str();
+    });
     wxLog::EnableLogging(false);
 
     const int result = RUN_ALL_TESTS();
-
     wxTheApp->OnExit();
     wxEntryCleanup();
     return result;

@@ -1,40 +1,96 @@
-// Helpers for the pane tests: a shown host frame, off-screen rendering of a
-// pane into an image, and colour comparisons.
+// Helpers for the pane tests: a shown host frame, event pumping, off-screen
+// rendering of a pane into an image, and colour comparisons.
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 
+#include <wx/app.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/image.h>
+#include <wx/utils.h>
 
 #include <gtest/gtest.h>
 
 #include "indicators/IndicatorColours.h"
+#include "indicators/IndicatorDrawing.h"
 
-class CBackBufferWnd;
-class CEnergyIndicator;
+// Lets pending window-system events (sizes, maps) arrive.
+inline void PumpEvents()
+{
+    for (int i = 0; i < 5; ++i)
+        wxTheApp->Yield(true);
+}
+
+// Pumps events until done() holds, for at most about a second. Window-system
+// drawing is driven by the frame clock, so it needs real time as well.
+inline bool PumpEventsUntil(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 200 && !done(); ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    return done();
+}
 
 // Fixture whose host frame is shown (mouse capture needs a mapped window)
 // and destroyed again after each test.
 class PaneTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        host = new wxFrame(nullptr, wxID_ANY, "pane test", wxPoint(0, 0), wxSize(900, 700));
+        host->Show();
+        PumpEvents();
+        colours = Indicators::ReadSystemColours();
+    }
+    void TearDown() override
+    {
+        host->Destroy();
+        PumpEvents();
+    }
 
     wxFrame* host = nullptr;
+    Indicators::SystemColours colours;
 };
 
-// Lets pending window-system events (sizes, maps) arrive.
-void PumpEvents();
-// Pumps events until done() holds, for at most about a second; returns done().
-bool PumpEventsUntil(const std::function<bool()>& done);
+// Resizes at once, the way the window system's size event would.
+inline void Resize(wxWindow& window, wxSize size)
+{
+    window.SetClientSize(size);
+    wxSizeEvent event(window.GetSize(), window.GetId());
+    event.SetEventObject(&window);
+    window.ProcessWindowEvent(event);
+}
 
-// The pane's face as the paint handler would put it on screen.
-wxImage RenderPane(CBackBufferWnd& pane);
-wxImage RenderPane(CEnergyIndicator& pane);
+// The pane's face as the paint handler would put it on screen, over red.
+template <class Pane>
+wxImage RenderPane(Pane& pane)
+{
+    const wxSize size = pane.GetClientSize();
+    wxBitmap bitmap(std::max(size.x, 1), std::max(size.y, 1), 24);
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(*wxRED_BRUSH);
+        dc.Clear();
+        if constexpr (requires { pane.PaintInto(dc); })
+            pane.PaintInto(dc);
+        else
+            pane.PaintFace(dc);
+    }
+    return bitmap.ConvertToImage();
+}
 
-Indicators::RgbColour PixelAt(const wxImage& image, int x, int y);
+inline Indicators::RgbColour PixelAt(const wxImage& image, int x, int y)
+{
+    return {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)};
+}
+
 // Largest per-channel difference.
-int ColourDistance(Indicators::RgbColour a, Indicators::RgbColour b);
-// `over` blended onto `under` with the given alpha (0..255).
-Indicators::RgbColour Blend(Indicators::RgbColour over, int alpha, Indicators::RgbColour under);
+inline int ColourDistance(Indicators::RgbColour a, Indicators::RgbColour b)
+{
+    return std::max({std::abs(a.red - b.red), std::abs(a.green - b.green),
+                     std::abs(a.blue - b.blue)});
+}
