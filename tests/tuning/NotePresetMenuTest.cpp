@@ -20,80 +20,54 @@ TEST(NotePresetMenu, EmptyListGivesOneGrayedItem)
     NotePresetMenu rebuilt;
     rebuilt.Rebuild(ThreePresets(0));
     rebuilt.Rebuild(PresetList{});  // rebuilding clears the old ids
-
     for (const NotePresetMenu* menu : {&fresh, static_cast<const NotePresetMenu*>(&rebuilt)}) {
         ASSERT_EQ(menu->Items().size(), 1u);
         const NotePresetMenuItem& item = menu->Items()[0];
         EXPECT_EQ(item.text, "(empty)");
-        EXPECT_FALSE(item.enabled);
-        EXPECT_TRUE(item.grayed);
-        EXPECT_FALSE(item.checked);
+        EXPECT_TRUE(!item.enabled && item.grayed && !item.checked);
         EXPECT_TRUE(menu->CommandMap().empty());
-        EXPECT_FALSE(menu->IndexForCommand(3000).has_value());
+        PresetList list;
+        EXPECT_FALSE(menu->Choose(3000, list));
+        EXPECT_EQ(list.SelectedIndex, 0);
+        EXPECT_FALSE(menu->Update(3000, list).enabled);
     }
-
-    PresetList list;
-    EXPECT_FALSE(fresh.Choose(3000, list));
-    EXPECT_EQ(list.SelectedIndex, 0);
-    EXPECT_FALSE(fresh.Update(3000, list).enabled);
 }
 
-TEST(NotePresetMenu, ItemsIdsAndMap)
+TEST(NotePresetMenu, ItemsIdsUpdateAndChoose)
 {
     NotePresetMenu menu;
-    menu.Rebuild(ThreePresets(1));
-    const auto& items = menu.Items();
-    ASSERT_EQ(items.size(), 3u);
+    PresetList list = ThreePresets(1);
+    menu.Rebuild(list);
+    ASSERT_EQ(menu.Items().size(), 3u);
     const char* names[] = {"Guitar", "Bass & Cello", "Vi\xC3\xB6la"};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(items[i].text, names[i]);
-        EXPECT_EQ(items[i].id, 3000 + i);
-        EXPECT_TRUE(items[i].enabled);
-        EXPECT_FALSE(items[i].grayed);
-        EXPECT_EQ(items[i].checked, i == 1);
+        const NotePresetMenuItem& item = menu.Items()[i];
+        EXPECT_EQ(item.text, names[i]);
+        EXPECT_EQ(item.id, 3000 + i);
+        EXPECT_TRUE(item.enabled && !item.grayed);
+        EXPECT_EQ(item.checked, i == 1);
         EXPECT_EQ(menu.IndexForCommand(3000 + i), i);
+        EXPECT_TRUE(menu.Update(3000 + i, list).enabled);
+        EXPECT_EQ(menu.Update(3000 + i, list).checked, i == 1);
     }
-    EXPECT_EQ(menu.CommandMap().size(), 3u);
-    EXPECT_FALSE(menu.IndexForCommand(3003).has_value());
     EXPECT_FALSE(menu.IndexForCommand(2999).has_value());
-}
-
-TEST(NotePresetMenu, UpdateChecksTheSelection)
-{
-    NotePresetMenu menu;
-    PresetList list = ThreePresets(2);
-    menu.Rebuild(list);
-
-    EXPECT_TRUE(menu.Update(3002, list).checked);
-    EXPECT_TRUE(menu.Update(3002, list).enabled);
-    EXPECT_FALSE(menu.Update(3000, list).checked);
-    EXPECT_TRUE(menu.Update(3000, list).enabled);
     EXPECT_FALSE(menu.Update(3003, list).enabled);  // in the routed range, not mapped
 
+    EXPECT_TRUE(menu.Choose(3002, list));
+    EXPECT_EQ(list.SelectedIndex, 2);
+    EXPECT_TRUE(menu.Update(3002, list).checked);
+    EXPECT_FALSE(menu.Choose(3005, list));
+    EXPECT_FALSE(menu.Choose(13000, list));
+    EXPECT_EQ(list.SelectedIndex, 2);
+
     // A selection outside the list checks nothing and leaves every item usable.
-    list.SelectedIndex = 7;
+    list.SelectedIndex = -4;
     menu.Rebuild(list);
-    for (const NotePresetMenuItem& item : menu.Items())
-        EXPECT_FALSE(item.checked);
     for (int id = 3000; id < 3003; ++id) {
+        EXPECT_FALSE(menu.Items()[id - 3000].checked);
         EXPECT_TRUE(menu.Update(id, list).enabled);
         EXPECT_FALSE(menu.Update(id, list).checked);
     }
-}
-
-TEST(NotePresetMenu, ChooseSelectsTheMappedIndex)
-{
-    NotePresetMenu menu;
-    PresetList list = ThreePresets(-4);
-    menu.Rebuild(list);
-
-    EXPECT_TRUE(menu.Choose(3001, list));
-    EXPECT_EQ(list.SelectedIndex, 1);
-    EXPECT_TRUE(menu.Update(3001, list).checked);
-
-    EXPECT_FALSE(menu.Choose(3005, list));
-    EXPECT_FALSE(menu.Choose(13000, list));
-    EXPECT_EQ(list.SelectedIndex, 1);
 }
 
 TEST(NotePresetMenu, IdsStayInsideTheRoutedRange)
