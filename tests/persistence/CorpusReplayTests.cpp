@@ -48,6 +48,7 @@ TEST(CorpusReplay, EveryInputReadsSafely)
         for (const Temperament& t : temperaments.entries) {
             EXPECT_EQ(t.offsets.size(), 12u);
             EXPECT_EQ(t.offsets.begin()->first, 0);
+            EXPECT_EQ(t.offsets.rbegin()->first, 11);
         }
 
         StretchList stretches;
@@ -55,6 +56,7 @@ TEST(CorpusReplay, EveryInputReadsSafely)
         for (const StretchTable& s : stretches.entries) {
             EXPECT_EQ(s.offsets.size(), 97u);
             EXPECT_EQ(s.offsets.begin()->first, 12);
+            EXPECT_EQ(s.offsets.rbegin()->first, 108);
         }
 
         // The same bytes as a file on disk, through the file loaders.
