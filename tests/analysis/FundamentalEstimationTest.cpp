@@ -40,10 +40,8 @@ TEST(LogCentTables, HoldTheTemplateAndAreBuiltOnce) {
     for (int t = 0; t < 4; ++t) threads.emplace_back([t, &seen] { seen[t] = &LogCentTables::Instance(); });
     for (auto& th : threads) th.join();
     for (int t = 1; t < 4; ++t) EXPECT_EQ(seen[t], seen[0]);
-    EXPECT_EQ(seen[0]->harmonic[64], 720000);
     EXPECT_EQ(seen[0]->border[0][64], LogCentUnits(64.5));
     EXPECT_EQ(seen[0]->partial[149][64], LogCentUnits(64 * (1.0 + 149 * 2.5e-6 * 64 * 64)));
-    EXPECT_DOUBLE_EQ(seen[0]->gauss[128], std::exp(-100.0));
 }
 
 TEST(EstimateFundamental, TemplateCases) {

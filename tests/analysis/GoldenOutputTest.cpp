@@ -27,11 +27,8 @@ const char* const Header =
 
 struct Row {
     std::string name;
-    int rate = 0, quality = 0;
-    double frequency = -1.0, frameFundamental = -1.0;
-    int strongestHarmonic = 0;
-    double inharmonicity = 1.0, level = 0.0;
-    int harmonicCount = 0;
+    int rate = 0, quality = 0, strongestHarmonic = 0, harmonicCount = 0;
+    double frequency = -1.0, frameFundamental = -1.0, inharmonicity = 1.0, level = 0.0;
 };
 
 std::vector<Row> Measure() {
@@ -52,8 +49,8 @@ std::vector<Row> Measure() {
                 analyzer.noiseFloor = -30.0;
                 long clock = 0;
                 const auto r = ZelvoTest::Feed(analyzer, partials, 30, clock);
-                rows.push_back(Row{name, rate, quality, r.frequency, r.frameFundamental, r.strongestHarmonic,
-                                   r.inharmonicity, r.level, static_cast<int>(r.harmonics.size())});
+                rows.push_back(Row{name, rate, quality, r.strongestHarmonic, static_cast<int>(r.harmonics.size()),
+                                   r.frequency, r.frameFundamental, r.inharmonicity, r.level});
             }
         }
     }

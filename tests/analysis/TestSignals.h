@@ -11,9 +11,7 @@
 namespace ZelvoTest {
 
 struct Partial {
-    double frequency;
-    double amplitude;
-    double phase = 0.0;
+    double frequency, amplitude, phase = 0.0;
 };
 
 // n samples of the sum of the partials, starting at sample `start`.
@@ -22,10 +20,9 @@ inline std::vector<double> Synthesize(const std::vector<Partial>& partials, int 
     std::vector<double> out(static_cast<std::size_t>(n), 0.0);
     for (int i = 0; i < n; ++i) {
         const double t = static_cast<double>(start + i) / sampleRate;
-        double v = 0.0;
+        double& v = out[static_cast<std::size_t>(i)];
         for (const auto& p : partials) v += p.amplitude * std::sin(6.283185307179586 * p.frequency * t + p.phase);
         if (quantise16) v = std::round(v * 32767.0) / 32767.0;
-        out[static_cast<std::size_t>(i)] = v;
     }
     return out;
 }
@@ -40,17 +37,15 @@ inline std::vector<Partial> HarmonicTone(double f0, int lastHarmonic, double sca
     return partials;
 }
 
-// Feeds `hops` hops of the signal to the analyzer, continuing at sample *clock,
-// and returns the last result.
+// Feeds `hops` hops of the signal, quantised to 16 bits, to the analyzer,
+// continuing at sample `clock`, and returns the last result.
 inline NoteAnalyzer::AnalysisResult Feed(NoteAnalyzer::Analyzer& analyzer,
-                                         const std::vector<Partial>& partials, int hops, long& clock,
-                                         bool quantise16 = true) {
+                                         const std::vector<Partial>& partials, int hops, long& clock) {
     const auto& s = analyzer.Settings();
     NoteAnalyzer::AnalysisResult last;
     for (int h = 0; h < hops; ++h) {
-        const auto hop = Synthesize(partials, s.sampleRate, clock, s.advanceSize, quantise16);
+        last = analyzer.Process(Synthesize(partials, s.sampleRate, clock, s.advanceSize, true).data());
         clock += s.advanceSize;
-        last = analyzer.Process(hop.data());
     }
     return last;
 }

@@ -77,24 +77,18 @@ TEST(Tfr, SingleSinusoidFrequencyAndAmplitudeAcrossTheBand) {
     EXPECT_GT(checked, 500);
 }
 
-TEST(Tfr, BinTwoCanBeAPeakWithItsPlainAmplitudeButBinsZeroAndOneCannot) {
+TEST(Tfr, BinTwoCanBeAPeakButBinsZeroAndOneCannot) {
     const int rate = 11025, n = 2048;
     const double bin = static_cast<double>(rate) / n;
     TFR tfr(rate, n, 256);
     std::vector<SpectralPeak> peaks;
 
-    // Exactly on bin 2: judged against bin 3 alone, amplitude sqrt(P(2)) / norm
-    // without interpolation.
+    // Exactly on bin 2: judged against bin 3 alone, it is still a peak.
     auto frame = ZelvoTest::Synthesize({{2.0 * bin, 0.5}}, rate, 0, n);
     tfr.ReassignedPeakScan(frame.data(), peaks);
     ASSERT_FALSE(peaks.empty());
     EXPECT_NEAR(peaks.front().frequency, 2.0 * bin, 0.05);
-    std::vector<double> window(n), windowed(n), spectrum(n);
-    NoteAnalyzer::BlackmanWindow(window.data(), n, 1.0);
-    NoteAnalyzer::ElementwiseProduct(frame.data(), window.data(), windowed.data(), n);
-    NoteAnalyzer::RealFft(windowed.data(), spectrum.data(), n);
-    EXPECT_DOUBLE_EQ(peaks.front().amplitude, std::sqrt(spectrum[4] * spectrum[4] + spectrum[5] * spectrum[5]) / tfr.AmplitudeNorm());
-
+    // Energy at DC and bin 1 never yields a peak below bin 2.
     frame = ZelvoTest::Synthesize({{0.0, 0.5, 1.5707963267948966}, {1.0 * bin, 0.5}}, rate, 0, n);
     tfr.ReassignedPeakScan(frame.data(), peaks);
     for (const auto& p : peaks) EXPECT_GT(p.frequency, 1.0 * bin);
