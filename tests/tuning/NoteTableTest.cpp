@@ -40,14 +40,8 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch)
     StretchTable stretch;
     stretch.SetOffset(69, 2.0f);
     stretch.SetOffset(108, 30.0f);
-    struct Case {
-        const char* name;
-        StretchTable stretch;
-        Temperament temperament;
-        int key;
-        float middleA;
-        float (*offset)(NoteIndex);  // expected cents beyond (n - 69) * 100
-    };
+    // offset: the expected cents beyond (n - 69) * 100.
+    struct Case { const char* name; StretchTable stretch; Temperament temperament; int key; float middleA; float (*offset)(NoteIndex); };
     const Case cases[] = {
         {"default", {}, {}, 0, 440.0f, [](NoteIndex) { return 0.0f; }},
         {"442 Hz", {}, {}, 0, 442.0f, [](NoteIndex) { return 7.85142f; }},
@@ -123,13 +117,7 @@ TEST(FrequencyToNote, NoteAndDeviationInsideAndBeyondTheRange)
 {
     const NoteTable table = DefaultNoteTable();
     const NoteTable sharpC = BuildNoteTable(StretchTable(), OneOffset(0, 10.0f), 0, 440.0f);
-    struct Case {
-        const NoteTable& table;
-        float hz;
-        NoteIndex note;
-        float deviation;
-        bool withinRange;
-    };
+    struct Case { const NoteTable& table; float hz; NoteIndex note; float deviation; bool withinRange; };
     const Case cases[] = {
         {table, 440.0f, 69, 0.0f, true}, {table, 16.35f, 12, -0.17f, true},  // a little below C0
         {table, FrequencyNear(69, 25.0), 69, 25.0f, true}, {table, FrequencyNear(69, -49.0), 69, -49.0f, true},
