@@ -70,15 +70,17 @@ TEST(ConfigFile, AnyDamageRestoresTheWholeRecord)
 {
     // An intact document changes only what it holds.
     EXPECT_EQ(ReadDoc(InGroup("System", "<MiddleA>442</MiddleA>")), ConfigRecord{.MiddleA = 442.0f});
-    // Breaks off inside a later tag: MiddleA, read before, is undone too.
-    ConfigRecord c;
-    EXPECT_EQ(ReadConfigDocument(c, "<TunerConfig Version=\"2\"><System><MiddleA>442</MiddleA><Pit"),
-              XmlReadUnexpectedEnd);
-    EXPECT_EQ(c, ConfigRecord{});
-    // Also a record that did not start at the defaults is restored exactly.
-    c = kUnusual;
-    EXPECT_EQ(ReadConfigDocument(c, InGroup("System", "<MiddleA>442</MiddleA><Pitch x=3>")), XmlReadSyntaxError);
-    EXPECT_EQ(c, kUnusual);
+    // Breaks off inside a later tag, or a later tag is malformed: MiddleA,
+    // read before, is undone too, and a record that did not start at the
+    // defaults is restored exactly.
+    for (const auto& [leaves, code] : {std::pair{"<MiddleA>442</MiddleA><Pit", XmlReadUnexpectedEnd},
+                                       std::pair{"<MiddleA>442</MiddleA><Pitch x=3>", XmlReadSyntaxError}}) {
+        for (const ConfigRecord& start : {ConfigRecord{}, kUnusual}) {
+            ConfigRecord c = start;
+            EXPECT_EQ(ReadConfigDocument(c, std::string("<TunerConfig Version=\"2\"><System>") + leaves), code);
+            EXPECT_EQ(c, start) << leaves;
+        }
+    }
 }
 
 // The group around a leaf decides its field; numbers convert like strtol /

@@ -37,17 +37,12 @@ void ExpectOnlyTheFourFiles(const std::filesystem::path& dir)
 TEST(SettingsFiles, SaveCreatesTheDirectoryAndLoadReadsAllFour)
 {
     TempDirectory tmp;
-    SettingsFiles loaded;
-    loaded.presets.SelectedIndex = 2;
-    LoadSettingsFiles(loaded, tmp.Path()); // nothing there yet: everything stays
-    EXPECT_EQ(loaded.presets.SelectedIndex, 2);
-    EXPECT_EQ(loaded.config, ConfigRecord{});
-
     const auto dir = tmp / "nested/zelvo-tuner";
     const SettingsSaveResult result = SaveSettingsFiles(Sample(), dir);
     EXPECT_TRUE(result.Ok());
     EXPECT_EQ(result.message, "");
     ExpectOnlyTheFourFiles(dir);
+    SettingsFiles loaded;
     LoadSettingsFiles(loaded, dir);
     EXPECT_EQ(loaded, Sample());
 }
