@@ -182,7 +182,7 @@ TEST(TunerWndLifecycle, ACloseRequestEndsAnOpenMessageAndStillSaves) {
     bool messageWasOpen = false;
     closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         for (wxWindow* top : wxTopLevelWindows)
-            messageWasOpen = messageWasOpen || wxDynamicCast(top, wxDialog) != nullptr;
+            messageWasOpen = messageWasOpen || top->IsKindOf(wxCLASSINFO(wxDialog));
         closeSent = true;
         window->Close();
     });
