@@ -54,33 +54,28 @@ TEST(ConfigFile, SavedFilesLoadBackUnchanged)
     EXPECT_EQ(c, before);
 }
 
-TEST(ConfigFile, VersionMustBeExactlyTwo)
+// A Version other than exactly "2", or damage anywhere, leaves the record as
+// it was: values read before the problem are undone too.
+TEST(ConfigFile, RejectedDocumentsChangeNothing)
 {
-    const std::string leaves = "<System><MiddleA>442</MiddleA></System></TunerConfig>";
-    for (const char* root : {"<TunerConfig Version=\"3\">", "<TunerConfig Version=\"2.0\">",
-                             "<TunerConfig Version=\" 2\">", "<TunerConfig>"}) {
-        ConfigRecord c;
-        EXPECT_EQ(ReadConfigDocument(c, root + leaves), XmlReadStoppedByHandler) << root;
-        EXPECT_EQ(c, ConfigRecord{});
-    }
-    EXPECT_EQ(ReadDoc("<TunerConfig Version='2'>" + leaves).MiddleA, 442.0f);
-}
-
-TEST(ConfigFile, AnyDamageRestoresTheWholeRecord)
-{
-    // An intact document changes only what it holds.
-    EXPECT_EQ(ReadDoc(InGroup("System", "<MiddleA>442</MiddleA>")), ConfigRecord{.MiddleA = 442.0f});
-    // Breaks off inside a later tag, or a later tag is malformed: MiddleA,
-    // read before, is undone too, and a record that did not start at the
-    // defaults is restored exactly.
-    for (const auto& [leaves, code] : {std::pair{"<MiddleA>442</MiddleA><Pit", XmlReadUnexpectedEnd},
-                                       std::pair{"<MiddleA>442</MiddleA><Pitch x=3>", XmlReadSyntaxError}}) {
+    const std::string leaves = "<System><MiddleA>442</MiddleA>";
+    const std::pair<std::string, XmlReadResult> cases[] = {
+        {"<TunerConfig Version=\"3\">" + leaves, XmlReadStoppedByHandler},
+        {"<TunerConfig Version=\"2.0\">" + leaves, XmlReadStoppedByHandler},
+        {"<TunerConfig Version=\" 2\">" + leaves, XmlReadStoppedByHandler},
+        {"<TunerConfig>" + leaves, XmlReadStoppedByHandler},
+        {"<TunerConfig Version=\"2\">" + leaves + "<Pit", XmlReadUnexpectedEnd},
+        {"<TunerConfig Version=\"2\">" + leaves + "<Pitch x=3>", XmlReadSyntaxError},
+    };
+    for (const auto& [document, code] : cases) {
         for (const ConfigRecord& start : {ConfigRecord{}, kUnusual}) {
             ConfigRecord c = start;
-            EXPECT_EQ(ReadConfigDocument(c, std::string("<TunerConfig Version=\"2\"><System>") + leaves), code);
-            EXPECT_EQ(c, start) << leaves;
+            EXPECT_EQ(ReadConfigDocument(c, document), code) << document;
+            EXPECT_EQ(c, start) << document;
         }
     }
+    // Intact, the same document changes only what it holds.
+    EXPECT_EQ(ReadDoc("<TunerConfig Version='2'>" + leaves), ConfigRecord{.MiddleA = 442.0f});
 }
 
 // The group around a leaf decides its field; numbers convert like strtol /

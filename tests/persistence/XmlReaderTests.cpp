@@ -1,7 +1,5 @@
 #include "persistence/XmlReader.h"
 
-#include "TempDirectory.h"
-
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -47,6 +45,9 @@ TEST(XmlReader, CallsOncePerElementBeforeItsChildren)
                             "<B>t &amp; u</Wrong><C a = \"v\" >x<D/></C></A>");
     EXPECT_EQ(r.result, XmlReadComplete);
     EXPECT_EQ(r.calls, (Strings{"A{x=1,y=2}\n\t x \n", "A/B{}t & u", "A/C{a=v}x", "A/C/D{}"}));
+    const Recorded stopped = Read("<A><B/><C/></A>", 1); // the handler can stop the read
+    EXPECT_EQ(stopped.result, XmlReadStoppedByHandler);
+    EXPECT_EQ(stopped.calls.size(), 1u);
 }
 
 TEST(XmlReader, ResultCodesOfDamagedDocuments)
@@ -86,28 +87,15 @@ TEST(XmlReader, ResultCodesOfDamagedDocuments)
     }
 }
 
-TEST(XmlReader, HandlerCanStopTheRead)
+// Entities are known by their first letters; numeric references are bytes of
+// the file (two may form one UTF-8 sequence; 321 = 0x141 keeps only 0x41);
+// bytes that are not UTF-8 are Windows-1252 as older Windows versions wrote.
+TEST(XmlReader, DecodesEntitiesUtf8AndStrayWindows1252Bytes)
 {
-    const Recorded r = Read("<A><B/><C/></A>", 1);
-    EXPECT_EQ(r.result, XmlReadStoppedByHandler);
-    EXPECT_EQ(r.calls.size(), 1u);
-}
-
-TEST(XmlReader, EntitiesAreKnownByTheirFirstLetters)
-{
-    // 321 = 0x141: only the low byte 0x41 remains.
-    EXPECT_EQ(Read("<A v=\"&lt;&gt;&quot;&apos;&amp;&lxyz;&#65;&#x42;&#x4a;\">&#321;</A>").calls,
-              Strings{"A{v=<>\"'&<ABJ}A"});
-}
-
-TEST(XmlReader, ReadsUtf8AndTakesStrayBytesAsWindows1252)
-{
-    // "Größe" in UTF-8, then "Café €" as an older Windows version wrote it.
+    EXPECT_EQ(Read("<A v=\"&lt;&gt;&quot;&apos;&amp;&lxyz;&#65;&#x42;&#x4a;\">&#321;&#195;&#169;|&#233;</A>").calls,
+              Strings{"A{v=<>\"'&<ABJ}A\xC3\xA9|\xC3\xA9"});
     EXPECT_EQ(Read("<A n=\"Gr\xC3\xB6\xC3\x9F" "e\">Caf\xE9 \x80</A>").calls,
               Strings{"A{n=Gr\xC3\xB6\xC3\x9F" "e}Caf\xC3\xA9 \xE2\x82\xAC"});
-    // Numeric references are bytes of the file: two forming one UTF-8
-    // sequence, and one lone Latin byte.
-    EXPECT_EQ(Read("<A>&#195;&#169;|&#233;</A>").calls, Strings{"A{}\xC3\xA9|\xC3\xA9"});
 }
 
 TEST(XmlReader, WindowsLineEndsReadLikeLineFeeds)
