@@ -62,7 +62,8 @@ TEST(AnalyzerValidation, ReportsTheFirstFailingRule) {
         {[](AnalyzerSettings&) {}, ""},
         {[](AnalyzerSettings& s) { s.sampleRate = 0; }, rate},
         {[](AnalyzerSettings& s) { s.sampleRate = -1; s.analysisSize = 3000; }, rate},
-        {[](AnalyzerSettings& s) { s.analysisSize = 0; }, size}, {[](AnalyzerSettings& s) { s.analysisSize = -2048; }, size},
+        {[](AnalyzerSettings& s) { s.analysisSize = 0; }, size},
+        {[](AnalyzerSettings& s) { s.analysisSize = -2048; }, size},
         {[](AnalyzerSettings& s) { s.analysisSize = 2049; }, size},
         {[](AnalyzerSettings& s) { s.analysisSize = 3000; s.advanceSize = 0; }, size},
         {[](AnalyzerSettings& s) { s.advanceSize = 0; }, range},
@@ -83,8 +84,8 @@ TEST(AnalyzerValidation, ReportsTheFirstFailingRule) {
     }
 }
 
-TEST(Analyzer, NullHopThrowsWithoutTouchingState) {
-    Analyzer a(SettingsFor(11025, 1)), b(SettingsFor(11025, 1));
+TEST(Analyzer, BadHopsNeitherCrashNorDisturbTheState) {
+    Analyzer a(SettingsFor(11025, 1)), b(SettingsFor(11025, 1)), c(SettingsFor(11025, 1));
     try {
         a.Process(nullptr);
         FAIL() << "no exception";
@@ -98,6 +99,13 @@ TEST(Analyzer, NullHopThrowsWithoutTouchingState) {
         EXPECT_EQ(ra.level, rb.level);
         EXPECT_EQ(ra.frequency, rb.frequency);
     }
+    // Non-finite samples give no reading; once they have left the frame, readings come back.
+    std::vector<double> hop(256, 0.25);
+    hop[0] = std::nan("");
+    hop[100] = INFINITY;
+    hop[200] = -INFINITY;
+    for (int h = 0; h < 8; ++h) EXPECT_EQ(c.Process(hop.data()).frequency, -1.0);
+    EXPECT_NEAR(Feed(c, ZelvoTest::HarmonicTone(220.0, 5), 12, clockA).frequency, 220.0, 0.05);
 }
 
 TEST(Analyzer, LevelFollowsTheExtremesOfTheHopsInTheFrameAndSilenceIsNotAnalysed) {

@@ -41,15 +41,17 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch)
     stretch.SetOffset(69, 2.0f);
     stretch.SetOffset(108, 30.0f);
     // offset: the expected cents beyond (n - 69) * 100.
-    struct Case { const char* name; StretchTable stretch; Temperament temperament; int key; float middleA; float (*offset)(NoteIndex); };
+    struct Case { const char* name; StretchTable stretch; Temperament temperament; int key; float middleA;
+                  float (*offset)(NoteIndex); };
+    const auto onC = [](NoteIndex n) { return n % 12 == 0 ? 10.0f : 0.0f; };
     const Case cases[] = {
         {"default", {}, {}, 0, 440.0f, [](NoteIndex) { return 0.0f; }},
         {"442 Hz", {}, {}, 0, 442.0f, [](NoteIndex) { return 7.85142f; }},
-        {"C +10 in C", {}, OneOffset(0, 10.0f), 0, 440.0f, [](NoteIndex n) { return n % 12 == 0 ? 10.0f : 0.0f; }},
+        {"C +10 in C", {}, OneOffset(0, 10.0f), 0, 440.0f, onC},
         {"C +10 in D", {}, OneOffset(0, 10.0f), 2, 440.0f, [](NoteIndex n) { return n % 12 == 2 ? 10.0f : 0.0f; }},
         {"C +4 in Eb", {}, OneOffset(0, 4.0f), 3, 440.0f, [](NoteIndex n) { return n % 12 == 3 ? 4.0f : 0.0f; }},
-        {"key 14 plays as C", {}, OneOffset(0, 10.0f), 14, 440.0f, [](NoteIndex n) { return n % 12 == 0 ? 10.0f : 0.0f; }},
-        {"key -1 plays as C", {}, OneOffset(0, 10.0f), -1, 440.0f, [](NoteIndex n) { return n % 12 == 0 ? 10.0f : 0.0f; }},
+        {"key 14 plays as C", {}, OneOffset(0, 10.0f), 14, 440.0f, onC},
+        {"key -1 plays as C", {}, OneOffset(0, 10.0f), -1, 440.0f, onC},
         // An offset on A is moved to the other notes so that A stays fixed...
         {"A +6", {}, OneOffset(9, 6.0f), 0, 440.0f, [](NoteIndex n) { return n % 12 == 9 ? 0.0f : -6.0f; }},
         // ...but the stretch still moves it.
@@ -97,7 +99,8 @@ TEST(NoteTableBuild, SelectionsChooseTheRecords)
     // Indices that do not fit select the neutral records (and are kept); a bad key plays as C.
     temperaments.SelectedIndex = 1;
     stretches.SelectedIndex = -3;
-    EXPECT_EQ(BuildNoteTable(stretches, temperaments, 441.0f), BuildNoteTable(StretchTable(), Temperament(), 0, 441.0f));
+    EXPECT_EQ(BuildNoteTable(stretches, temperaments, 441.0f),
+              BuildNoteTable(StretchTable(), Temperament(), 0, 441.0f));
     EXPECT_EQ(temperaments.SelectedIndex, 1);
     temperaments.SelectedIndex = 0;
     for (const int key : {-1, 12, 99}) {

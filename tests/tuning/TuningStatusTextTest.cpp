@@ -32,7 +32,8 @@ StretchList OneStretch(const std::string& name, float offsetOnA4, int selected =
 TEST(TuningStatusText, PiecesInOrderOnlyWhenTheyChangeSomething)
 {
     const std::string longName(500, 'x');
-    struct Case { float middleA; TemperamentList temperaments; StretchList stretches; int transpose; std::string expected; };
+    struct Case { float middleA; TemperamentList temperaments; StretchList stretches; int transpose;
+                  std::string expected; };
     const Case cases[] = {
         {440.0f, {}, {}, 0, "A4: 440.000"},
         // All-zero records are not mentioned even when selected.
