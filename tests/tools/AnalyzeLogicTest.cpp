@@ -52,6 +52,12 @@ TEST(AnalyzeOptions, DefaultsAndValues) {
   ASSERT_EQ(p.error, "");
   EXPECT_EQ(p.options.file, "-odd.wav");
 
+  p = Parse({"--live", "--device", "2", "--format", "0x400", "--seconds", "1.5"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.mode, RunMode::Live);
+  EXPECT_EQ(*p.options.device, 2);
+  EXPECT_EQ(*p.options.format, 0x400);
+  EXPECT_DOUBLE_EQ(*p.options.seconds, 1.5);
   EXPECT_EQ(Parse({"--help", "--bogus"}).options.mode, RunMode::Help);
 }
 
@@ -74,18 +80,10 @@ TEST(AnalyzeOptions, RefusesBadCommandLines) {
   EXPECT_NE(Parse({"--bogus", "a.wav"}).error.find("--bogus"), std::string::npos);
 }
 
-TEST(AnalyzeOptions, LiveAndFeatureGuards) {
-  auto p = Parse({"--live", "--device", "2", "--format", "0x400", "--seconds", "1.5"});
-  ASSERT_EQ(p.error, "");
-  EXPECT_EQ(p.options.mode, RunMode::Live);
-  EXPECT_EQ(*p.options.device, 2);
-  EXPECT_EQ(*p.options.format, 0x400);
-  EXPECT_DOUBLE_EQ(*p.options.seconds, 1.5);
-
+TEST(AnalyzeOptions, WithoutCaptureOrSettingsTheirOptionsAreRefused) {
   const ToolFeatures none{false, false};
-  EXPECT_NE(Parse({"--live"}, none).error, "");
-  EXPECT_NE(Parse({"--list-devices"}, none).error, "");
-  EXPECT_NE(Parse({"--settings", "d", "a.wav"}, none).error, "");
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--live"}, {"--list-devices"}, {"--settings", "d", "a.wav"}})
+    EXPECT_NE(Parse(args, none).error, "") << args[0];
   EXPECT_EQ(UsageText(none).find("--live"), std::string::npos);
   EXPECT_NE(UsageText(kAll).find("--settings"), std::string::npos);
 }
@@ -133,15 +131,12 @@ TEST(OutputFormat, HopAndNoteLines) {
 }
 
 TEST(OutputFormat, CentsLabelAsTheTunerShowsIt) {
-  EXPECT_EQ(FormatCentsLabel(3.3f, 0), "+03.3");
-  EXPECT_EQ(FormatCentsLabel(-12.0f, 0), "-12.0");
-  EXPECT_EQ(FormatCentsLabel(0.04f, 0), "+00.0");
-  EXPECT_EQ(FormatCentsLabel(-0.04f, 0), "+00.0");  // sign of the rounded value
-  EXPECT_EQ(FormatCentsLabel(-0.05f, 0), "-00.1");  // half away from zero
-  EXPECT_EQ(FormatCentsLabel(49.96f, 0), "+50.0");
-  EXPECT_EQ(FormatCentsLabel(3.3f, 1), "+03");
-  EXPECT_EQ(FormatCentsLabel(-12.5f, 1), "-13");
-  EXPECT_EQ(FormatCentsLabel(1.0f, 2), "");
+  const struct { float cents; int accuracy; const char* label; } cases[] = {
+      {3.3f, 0, "+03.3"},  {-12.0f, 0, "-12.0"}, {0.04f, 0, "+00.0"}, {-0.04f, 0, "+00.0"},
+      {-0.05f, 0, "-00.1"}, {49.96f, 0, "+50.0"}, {3.3f, 1, "+03"},   {-12.5f, 1, "-13"},
+      {1.0f, 2, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatCentsLabel(c.cents, c.accuracy), c.label) << c.cents;
   EXPECT_EQ(FormatFixed(-0.004, 2), "0.00");
   EXPECT_EQ(FormatFixed(-0.006, 2), "-0.01");
 }
@@ -156,27 +151,33 @@ TEST(AudioFileReader, MixesChannelsByAveraging) {
 }
 
 TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
-  AnalyzeOptions options;
-  auto s = ResolveSettings(options, std::nullopt);
-  EXPECT_EQ(s.quality, 0);
-  EXPECT_DOUBLE_EQ(s.noiseFloor, -30.0);
-  EXPECT_DOUBLE_EQ(s.reference.calibration, 1.0);
-  EXPECT_EQ(s.reference.table, DefaultNoteTable());
-  EXPECT_EQ(s.device, -1);
-  EXPECT_EQ(s.format, 4);
-
   TunerSettings files;
   files.middleA = 442.0f;
   files.noiseFloor = -50.0f;
   files.analysisQuality = 1;
   files.knownFreq = 440.0f;
   files.expectedFreq = 441.0f;
-  s = ResolveSettings(options, files);
+  // Values a hand-edited file may hold fall back to the defaults.
+  TunerSettings odd;
+  odd.middleA = 0.0f;
+  odd.noiseFloor = 12.0f;
+  odd.analysisQuality = 7;
+  odd.expectedFreq = 0.5f;
+  for (const auto& defaults : {ResolveSettings(AnalyzeOptions{}, std::nullopt), ResolveSettings(AnalyzeOptions{}, odd)}) {
+    EXPECT_EQ(defaults.quality, 0);
+    EXPECT_DOUBLE_EQ(defaults.noiseFloor, -30.0);
+    EXPECT_DOUBLE_EQ(defaults.reference.calibration, 1.0);
+    EXPECT_EQ(defaults.reference.table, DefaultNoteTable());
+    EXPECT_EQ(defaults.device, -1);
+    EXPECT_EQ(defaults.format, 4);
+  }
+  auto s = ResolveSettings(AnalyzeOptions{}, files);
   EXPECT_EQ(s.quality, 1);
   EXPECT_DOUBLE_EQ(s.noiseFloor, -50.0);
   EXPECT_NEAR(s.reference.calibration, 440.0 / 441.0, 1e-12);
   EXPECT_NEAR(s.reference.table[57].center, 7.851f, 0.001f);
 
+  AnalyzeOptions options;
   options.quality = 0;
   options.noiseFloor = -20.0;
   options.middleA = 440.0;
@@ -184,18 +185,6 @@ TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
   EXPECT_EQ(s.quality, 0);
   EXPECT_DOUBLE_EQ(s.noiseFloor, -20.0);
   EXPECT_FLOAT_EQ(s.reference.table[57].center, 0.0f);
-
-  // Values a hand-edited file may hold fall back to the defaults.
-  TunerSettings odd;
-  odd.middleA = 0.0f;
-  odd.noiseFloor = 12.0f;
-  odd.analysisQuality = 7;
-  odd.expectedFreq = 0.5f;
-  s = ResolveSettings(AnalyzeOptions{}, odd);
-  EXPECT_EQ(s.reference.table, DefaultNoteTable());
-  EXPECT_DOUBLE_EQ(s.noiseFloor, -30.0);
-  EXPECT_EQ(s.quality, 0);
-  EXPECT_DOUBLE_EQ(s.reference.calibration, 1.0);
 }
 
 TEST(HopReading, CalibratesBeforeNamingTheNote) {

@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -12,15 +13,6 @@ using namespace ToolTest;
 
 namespace {
 
-const std::string kAnalyze = ZELVO_ANALYZE_PATH;
-const std::string kTone = ZELVO_TONE_PATH;
-
-void MakeTone(const std::string& path, std::vector<std::string> args) {
-  args.insert(args.begin(), {"--out", path});
-  const ToolRun run = RunTool(kTone, args);
-  ASSERT_EQ(run.status, 0) << run.err;
-}
-
 struct Reading {
   double time = 0, frequency = -1, cents = 0, level = 0;
   std::string note;
@@ -29,47 +21,26 @@ struct Reading {
 // The hop lines of a run, checking the shape of every line on the way.
 std::vector<Reading> HopReadings(const ToolRun& run) {
   std::vector<Reading> readings;
-  for (const auto& line : Lines(run.out)) {
-    const auto f = Fields(line);
+  for (const auto& line : Split(run.out, '\n')) {
+    const auto f = Split(line, '\t');
     EXPECT_EQ(f.size(), 5u) << line;
     if (f.size() != 5) continue;
-    Reading r;
-    r.time = std::stod(f[0]);
-    r.frequency = std::stod(f[1]);
-    r.note = f[2];
-    r.cents = f[3] == "-" ? 0.0 : std::stod(f[3]);
-    r.level = std::stod(f[4]);
     EXPECT_EQ(f[2] == "-", f[3] == "-") << line;
-    readings.push_back(r);
+    readings.push_back({std::stod(f[0]), std::stod(f[1]), f[3] == "-" ? 0.0 : std::stod(f[3]),
+                        std::stod(f[4]), f[2]});
   }
   return readings;
 }
 
-std::vector<Reading> WithNote(const std::vector<Reading>& all) {
+// The readings that name a note and end within [from, to]. From 0.4 s on, a
+// steady tone fills the analysis frame and the consensus window has moved
+// past the frames that were still filling and lean towards the sound's start.
+std::vector<Reading> Named(const std::vector<Reading>& all, double from = 0.0,
+                           double to = std::numeric_limits<double>::infinity()) {
   std::vector<Reading> named;
   for (const auto& r : all)
-    if (r.note != "-") named.push_back(r);
+    if (r.note != "-" && r.time >= from && r.time <= to) named.push_back(r);
   return named;
-}
-
-// The readings of a steady tone once the analysis frame is full of it and
-// the consensus window has moved past the frames that were still filling:
-// before that the first readings lean towards the start of the sound.
-std::vector<Reading> Steady(const std::vector<Reading>& named, double from, double to) {
-  std::vector<Reading> steady;
-  for (const auto& r : named)
-    if (r.time >= from && r.time <= to) steady.push_back(r);
-  return steady;
-}
-
-void ExpectBadInput(const std::vector<std::string>& args, const std::string& mentions = "") {
-  const ToolRun run = RunTool(kAnalyze, args);
-  EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
-  EXPECT_EQ(run.out, "") << ::testing::PrintToString(args);
-  EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
-  if (!mentions.empty()) {
-    EXPECT_NE(run.err.find(mentions), std::string::npos) << run.err;
-  }
 }
 
 }  // namespace
@@ -81,14 +52,13 @@ TEST(AnalyzeTool, CleanA440ReadsA4AtFullScaleLevel) {
   const ToolRun run = RunTool(kAnalyze, {wav});
   ASSERT_EQ(run.status, 0) << run.err;
   const auto all = HopReadings(run);
-  // 2 s at 11025 Hz in hops of 256 frames.
-  ASSERT_EQ(all.size(), 86u);
+  ASSERT_EQ(all.size(), 86u);  // 2 s at 11025 Hz in hops of 256 frames
   EXPECT_NEAR(all[0].time, 256.0 / 11025.0, 0.0005);
   EXPECT_NEAR(all.back().time, 86 * 256.0 / 11025.0, 0.0005);
-  const auto named = WithNote(all);
+  const auto named = Named(all);
   EXPECT_GT(named.size(), 70u);
   for (const auto& r : named) EXPECT_EQ(r.note, "A4") << "at " << r.time;
-  const auto steady = Steady(named, 0.4, 2.0);
+  const auto steady = Named(all, 0.4, 2.0);
   EXPECT_GT(steady.size(), 60u);
   for (const auto& r : steady) {
     EXPECT_NEAR(r.cents, 0.0, 0.05) << "at " << r.time;
@@ -103,15 +73,11 @@ TEST(AnalyzeTool, HarmonicToneReadsItsFundamental) {
   TempDir dir;
   const auto wav = dir.File("a110.wav");
   MakeTone(wav, {"--duration", "2", "--harmonics", "8", "110"});
-  const ToolRun run = RunTool(kAnalyze, {wav});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const auto named = WithNote(HopReadings(run));
-  for (const auto& r : named) EXPECT_EQ(r.note, "A2") << "at " << r.time;
-  const auto steady = Steady(named, 0.4, 2.0);
+  const auto all = HopReadings(RunTool(kAnalyze, {wav}));
+  for (const auto& r : Named(all)) EXPECT_EQ(r.note, "A2") << "at " << r.time;
+  const auto steady = Named(all, 0.4, 2.0);
   ASSERT_GT(steady.size(), 60u);
-  for (const auto& r : steady) {
-    EXPECT_NEAR(r.frequency, 110.0, 0.005) << "at " << r.time;
-  }
+  for (const auto& r : steady) EXPECT_NEAR(r.frequency, 110.0, 0.005) << "at " << r.time;
 }
 
 TEST(AnalyzeTool, OtherFormatsRatesAndFastQuality) {
@@ -125,17 +91,14 @@ TEST(AnalyzeTool, OtherFormatsRatesAndFastQuality) {
     ASSERT_EQ(run.status, 0) << run.err;
     const auto all = HopReadings(run);
     EXPECT_NEAR(all[0].time, 1024.0 / 44100.0, 0.0005);  // hop of 256 * 4 frames
-    const auto named = WithNote(all);
-    for (const auto& r : named) EXPECT_EQ(r.note, "A4") << quality << " at " << r.time;
-    const auto steady = Steady(named, 0.4, 2.0);
+    for (const auto& r : Named(all)) EXPECT_EQ(r.note, "A4") << quality << " at " << r.time;
+    const auto steady = Named(all, 0.4, 2.0);
     ASSERT_GT(steady.size(), 60u) << quality;
-    for (const auto& r : steady) {
-      EXPECT_NEAR(r.cents, 10.0, 0.5) << quality << " at " << r.time;
-    }
+    for (const auto& r : steady) EXPECT_NEAR(r.cents, 10.0, 0.5) << quality << " at " << r.time;
   }
   const auto aiff = dir.File("e4.aiff");
   MakeTone(aiff, {"--rate", "22050", "--duration", "1", "329.6276"});
-  const auto named = WithNote(HopReadings(RunTool(kAnalyze, {aiff})));
+  const auto named = Named(HopReadings(RunTool(kAnalyze, {aiff})));
   ASSERT_FALSE(named.empty());
   EXPECT_EQ(named.front().note, "E4");
 }
@@ -146,80 +109,70 @@ TEST(AnalyzeTool, NotesSummarisesEachHeldNote) {
   MakeTone(wav, {"--duration", "1", "--gap", "0.3", "--harmonics", "4", "440", "660"});
   const ToolRun run = RunTool(kAnalyze, {"--notes", wav});
   ASSERT_EQ(run.status, 0) << run.err;
-  const auto lines = Lines(run.out);
+  const auto lines = Split(run.out, '\n');
   ASSERT_EQ(lines.size(), 2u) << run.out;
-  const auto a = Fields(lines[0]);
-  const auto e = Fields(lines[1]);
+  const auto a = Split(lines[0], '\t');
+  const auto e = Split(lines[1], '\t');
   ASSERT_EQ(a.size(), 5u);
   ASSERT_EQ(e.size(), 5u);
-  EXPECT_EQ(a[0], "A4");
-  EXPECT_EQ(e[0], "E5");
+  EXPECT_EQ(a[0] + " " + e[0], "A4 E5");
   EXPECT_LT(std::stod(a[1]), 0.3);           // starts once the consensus has formed
   EXPECT_NEAR(std::stod(a[2]), 1.0, 0.25);   // ends within the gap
   EXPECT_GT(std::stod(e[1]), 1.2);
   EXPECT_NEAR(std::stod(e[2]), 2.3, 0.1);
   EXPECT_NEAR(std::stod(a[3]), 0.0, 0.05);
   EXPECT_NEAR(std::stod(e[3]), 1200.0 * std::log2(660.0 / 659.2551), 0.05);
-  EXPECT_GT(std::stoi(a[4]), 30);
-  EXPECT_GT(std::stoi(e[4]), 30);
+  EXPECT_GT(std::min(std::stoi(a[4]), std::stoi(e[4])), 30);
 }
 
 TEST(AnalyzeTool, MiddleAAndNoiseFloorOptions) {
   TempDir dir;
   const auto wav = dir.File("a440.wav");
   MakeTone(wav, {"--duration", "1", "--amplitude", "0.01", "440"});  // about -40 dB
-  auto named = WithNote(HopReadings(RunTool(kAnalyze, {"--middle-a", "442", "--noise-floor", "-50", wav})));
+  const auto named = Named(HopReadings(RunTool(kAnalyze, {"--middle-a", "442", "--noise-floor", "-50", wav})));
   ASSERT_FALSE(named.empty());
   EXPECT_NEAR(named.back().cents, -7.85, 0.05);
   // A floor above the tone's level closes the gate: no readings at all.
   const ToolRun gated = RunTool(kAnalyze, {"--noise-floor", "-30", wav});
   EXPECT_EQ(gated.status, 0);
-  EXPECT_TRUE(WithNote(HopReadings(gated)).empty());
-  EXPECT_FALSE(WithNote(HopReadings(RunTool(kAnalyze, {"--noise-floor", "-50", wav}))).empty());
+  EXPECT_TRUE(Named(HopReadings(gated)).empty());
 }
 
 TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
   TempDir dir;
   const auto wav = dir.File("ok.wav");
   MakeTone(wav, {"--duration", "0.5", "440"});
-  ExpectBadInput({"--frobnicate", wav}, "--frobnicate");
-  ExpectBadInput({"--noise-floor", "5", wav}, "--noise-floor");
-  ExpectBadInput({"--noise-floor", "-61", wav}, "--noise-floor");
-  ExpectBadInput({"--middle-a", "100", wav}, "--middle-a");
-  ExpectBadInput({"--middle-a", "881", wav}, "--middle-a");
-  ExpectBadInput({"--quality", "slow", wav}, "--quality");
-  ExpectBadInput({});
-  ExpectBadInput({dir.File("missing.wav")}, "missing.wav");
-  ExpectBadInput({dir.Path().string()}, "directory");
-
-  const auto text = dir.File("notes.txt");
-  WriteTextFile(text, "This is not a recording.\n");
-  ExpectBadInput({text}, "notes.txt");
-  const auto empty = dir.File("empty.wav");
-  WriteTextFile(empty, "");
-  ExpectBadInput({empty}, "empty");
-  const auto truncated = dir.File("header-only.wav");
-  WriteTextFile(truncated, "RIFF");
-  ExpectBadInput({truncated}, "header-only.wav");
-
+  WriteTextFile(dir.File("notes.txt"), "This is not a recording.\n");
+  WriteTextFile(dir.File("empty.wav"), "");
+  WriteTextFile(dir.File("header-only.wav"), "RIFF");
   // A valid WAV without a single frame, and one at a rate the analyzer refuses.
-  SF_INFO info{};
-  info.samplerate = 11025;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-  const auto noFrames = dir.File("no-frames.wav");
-  sf_close(sf_open(noFrames.c_str(), SFM_WRITE, &info));
-  ExpectBadInput({noFrames}, "no audio");
-
+  SF_INFO info{0, 11025, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+  sf_close(sf_open(dir.File("no-frames.wav").c_str(), SFM_WRITE, &info));
   info.samplerate = 400;
-  const auto slow = dir.File("rate400.wav");
-  SNDFILE* file = sf_open(slow.c_str(), SFM_WRITE, &info);
-  ASSERT_NE(file, nullptr);
-  std::vector<short> silence(4000, 0);
-  sf_write_short(file, silence.data(), static_cast<sf_count_t>(silence.size()));
-  sf_close(file);
-  ExpectBadInput({slow}, "Invalid advance size, must be in the range of 1 to SR/2");
+  SNDFILE* slow = sf_open(dir.File("rate400.wav").c_str(), SFM_WRITE, &info);
+  ASSERT_NE(slow, nullptr);
+  const std::vector<short> silence(4000, 0);
+  sf_write_short(slow, silence.data(), static_cast<sf_count_t>(silence.size()));
+  sf_close(slow);
 
+  const struct { std::vector<std::string> args; std::string mentions; } cases[] = {
+      {{"--frobnicate", wav}, "--frobnicate"},  {{"--noise-floor", "5", wav}, "--noise-floor"},
+      {{"--noise-floor", "-61", wav}, "--noise-floor"}, {{"--middle-a", "100", wav}, "--middle-a"},
+      {{"--middle-a", "881", wav}, "--middle-a"}, {{"--quality", "slow", wav}, "--quality"},
+      {{}, ""},                                 {{dir.File("missing.wav")}, "missing.wav"},
+      {{dir.Path().string()}, "directory"},     {{dir.File("notes.txt")}, "notes.txt"},
+      {{dir.File("empty.wav")}, "empty"},       {{dir.File("header-only.wav")}, "header-only.wav"},
+      {{dir.File("no-frames.wav")}, "no audio"},
+      {{dir.File("rate400.wav")}, "Invalid advance size, must be in the range of 1 to SR/2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const ToolRun run = RunTool(kAnalyze, c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Split(run.err, '\n').size(), 1u) << run.err;
+    EXPECT_NE(run.err.find(c.mentions), std::string::npos) << run.err;
+  }
   const auto help = RunTool(kAnalyze, {"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--notes"), std::string::npos);

@@ -14,9 +14,6 @@ using namespace ToolTest;
 
 namespace {
 
-const std::string kAnalyze = ZELVO_ANALYZE_PATH;
-const std::string kTone = ZELVO_TONE_PATH;
-
 // A raw file and an ALSA configuration with two capture PCMs reading it:
 // "zelvo_file" and "default" (PortAudio needs a default). The "null" slave
 // does not pace the capture: the file is read as fast as the recorder takes
@@ -32,8 +29,7 @@ class LiveTool : public ::testing::Test {
   static void SetUpTestSuite() {
     dir = new TempDir;
     const auto raw = dir->File("a440.raw");
-    const ToolRun tone = RunTool(kTone, {"--out", raw, "--duration", "1", "--harmonics", "3", "440"});
-    ASSERT_EQ(tone.status, 0) << tone.err;
+    MakeTone(raw, {"--duration", "1", "--harmonics", "3", "440"});
     std::ofstream(raw, std::ios::binary | std::ios::app) << std::string(4 * 11025 * 2, '\0');
     const std::string pcm = "  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile \"" +
                             raw + "\"\n  format \"raw\"\n";
@@ -64,12 +60,8 @@ const std::regex kLiveLine(R"(([A-G][#b]?[0-8]\t[+-]\d\d\.\d|-\t-)\t-?\d+\.\d)")
 TEST_F(LiveTool, ListsThePreferredDeviceAndTheFileDevice) {
   const ToolRun run = Analyze({"--list-devices"});
   ASSERT_EQ(run.status, 0) << run.err;
-  const auto lines = Lines(run.out);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines[0], "-1\tPreferred Recording Device");
-  bool fileDevice = false;
-  for (const auto& line : lines) fileDevice = fileDevice || line.find("\tzelvo_file") != std::string::npos;
-  EXPECT_TRUE(fileDevice) << run.out;
+  EXPECT_EQ(run.out.rfind("-1\tPreferred Recording Device\n", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("\tzelvo_file"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\t11.025 kHz / 16-Bits / Mono\t0x4 (4)\n"), std::string::npos);
   EXPECT_NE(run.out.find("\t44.1 kHz / 16-Bits / Stereo\t0x800 (2048)\n"), std::string::npos);
 }
@@ -77,18 +69,17 @@ TEST_F(LiveTool, ListsThePreferredDeviceAndTheFileDevice) {
 TEST_F(LiveTool, ReadsA4FromTheFileDevice) {
   const ToolRun run = Analyze({"--live", "--seconds", "0.5"});
   ASSERT_EQ(run.status, 0) << run.err;
-  const auto lines = Lines(run.out);
+  const auto lines = Split(run.out, '\n');
   ASSERT_FALSE(lines.empty());
-  for (const auto& line : lines) EXPECT_TRUE(std::regex_match(line, kLiveLine)) << line;
   // Every tick shows the tone, within the few cents the analysis drifts
   // while the tone leaves its frame, and then the silence's level.
   for (const auto& line : lines) {
-    const auto fields = Fields(line);
-    ASSERT_EQ(fields.size(), 3u);
+    ASSERT_TRUE(std::regex_match(line, kLiveLine)) << line;
+    const auto fields = Split(line, '\t');
     EXPECT_EQ(fields[0], "A4") << line;
     EXPECT_LT(std::fabs(std::stod(fields[1])), 3.0) << line;
   }
-  EXPECT_EQ(Fields(lines.back())[2], "-96.3");
+  EXPECT_EQ(Split(lines.back(), '\t')[2], "-96.3");
 }
 
 TEST_F(LiveTool, SignalsStopItCleanly) {
@@ -101,22 +92,20 @@ TEST_F(LiveTool, SignalsStopItCleanly) {
         environment);
     // Without --seconds only a signal ends the run; status 0 shows that it
     // was caught and recording was stopped rather than the program killed.
-    const auto lines = Lines(run.out);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "exit=0") << signal << "\n" << run.err;
+    EXPECT_TRUE(run.out.ends_with("exit=0\n")) << signal << "\n" << run.out << run.err;
   }
 }
 
 TEST_F(LiveTool, StartFailuresExitWithStatusTwo) {
-  ToolRun run = Analyze({"--live", "--format", "3"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Invalid recording device format\n");
-  run = Analyze({"--live", "--format", "0"});
-  EXPECT_EQ(run.err, "Invalid recording device format\n");
-
-  run = Analyze({"--live", "--device", "57"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Unable to start recording with the currently selected device.\n");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--live", "--format", "3"}, "Invalid recording device format\n"},
+      {{"--live", "--format", "0"}, "Invalid recording device format\n"},
+      {{"--live", "--device", "57"}, "Unable to start recording with the currently selected device.\n"},
+  };
+  for (const auto& [args, message] : cases) {
+    const ToolRun run = Analyze(args);
+    EXPECT_EQ(run.status, 2) << args[2];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, message);
+  }
 }

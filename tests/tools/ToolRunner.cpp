@@ -1,5 +1,6 @@
 #include "ToolRunner.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,53 +20,42 @@ std::string Quote(const std::string& text) {
   return quoted + "'";
 }
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 }  // namespace
 
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
                 const std::vector<std::string>& extraEnvironment) {
   TempDir scratch;
-  const auto errPath = scratch.Path() / "stderr.txt";
+  const std::string errPath = scratch.File("stderr.txt");
   std::string command;
   for (const auto& assignment : extraEnvironment) command += "export " + Quote(assignment) + "; ";
   command += Quote(program);
   for (const auto& arg : args) command += ' ' + Quote(arg);
-  command += " 2>" + Quote(errPath.string()) + " </dev/null";
+  command += " 2>" + Quote(errPath) + " </dev/null";
 
   ToolRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) throw std::runtime_error("cannot run " + program);
   char buffer[4096];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
   const int status = pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadAll(errPath);
+  std::ostringstream err;
+  err << std::ifstream(errPath, std::ios::binary).rdbuf();
+  run.err = err.str();
   return run;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+void MakeTone(const std::string& path, std::vector<std::string> toneArgs) {
+  toneArgs.insert(toneArgs.begin(), {"--out", path});
+  const ToolRun run = RunTool(kTone, toneArgs);
+  ASSERT_EQ(run.status, 0) << run.err;
 }
 
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (;;) {
-    const auto tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab - start));
-    if (tab == std::string::npos) return fields;
-    start = tab + 1;
-  }
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> pieces;
+  std::istringstream in(text);
+  for (std::string piece; std::getline(in, piece, separator);) pieces.push_back(piece);
+  return pieces;
 }
 
 TempDir::TempDir() {

@@ -7,6 +7,10 @@
 
 namespace ToolTest {
 
+// The programs under test, built before the tests.
+inline const std::string kAnalyze = ZELVO_ANALYZE_PATH;
+inline const std::string kTone = ZELVO_TONE_PATH;
+
 struct ToolRun {
   int status = -1;  // exit status, or -1 when the program did not exit normally
   std::string out;
@@ -18,9 +22,13 @@ struct ToolRun {
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
                 const std::vector<std::string>& extraEnvironment = {});
 
-// Splits text into lines, and a line into tab-separated fields.
-std::vector<std::string> Lines(const std::string& text);
-std::vector<std::string> Fields(const std::string& line);
+// Writes a tone with zelvo-tone to path (its format from the extension);
+// a failure to do so fails the calling test.
+void MakeTone(const std::string& path, std::vector<std::string> toneArgs);
+
+// Splits text at every separator; a final separator ends the last piece
+// rather than starting an empty one, so Split(out, '\n') gives the lines.
+std::vector<std::string> Split(const std::string& text, char separator);
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes away.
