@@ -1,6 +1,6 @@
 #include "persistence/ListFiles.h"
 
-#include "TempDirectory.h"
+#include "TempDirectory.h" // ReadWholeFile
 
 #include <gtest/gtest.h>
 
@@ -30,49 +30,6 @@ TEST(ListFiles, ByteExactLayoutOfEachFile)
     EXPECT_EQ(TemperamentDocumentText(TemperamentList{}),
               "<TemperamentList Version=\"3\" SelectedIndex=\"0\" SelectedKey=\"0\" />\n");
     EXPECT_EQ(StretchDocumentText(StretchList{}), "<StretchList Version=\"3\" SelectedIndex=\"0\" />\n");
-}
-
-TEST(ListFiles, EveryListRoundTripsWithAwkwardNames)
-{
-    TempDirectory dir;
-    PresetList presets;
-    TemperamentList temperaments;
-    StretchList stretches;
-    presets.SelectedIndex = 2;
-    temperaments.SelectedIndex = 5; // does not fit the list: kept as it is
-    temperaments.SelectedKey = 7;
-    stretches.SelectedIndex = 1;
-    int k = 0;
-    for (const char* name : {"Tom & Jerry", "\"Quoted\" 'name'", "<script>", "Größe – Stimmung €", "",
-                             "  tab\tand spaces  ", "&amp;"}) {
-        presets.entries.push_back(Preset{name, ParseNoteList("C1,C2, e2-g2, Bb3")});
-        // Values with six decimals or fewer: the file keeps six.
-        temperaments.entries.emplace_back().name = name;
-        temperaments.entries.back().SetOffset(k % 12, -13.75f + 0.5f * k);
-        stretches.entries.emplace_back().name = name;
-        stretches.entries.back().SetOffset(12 + k, 0.125f * k);
-        stretches.entries.back().SetOffset(108, -35.5f);
-        ++k;
-    }
-    ASSERT_TRUE(SavePresetList(presets, dir / PresetFileName));
-    ASSERT_TRUE(SaveTemperamentList(temperaments, dir / TemperamentFileName));
-    ASSERT_TRUE(SaveStretchList(stretches, dir / StretchFileName));
-
-    PresetList p;
-    TemperamentList t;
-    StretchList s;
-    p.entries.push_back(Preset{"stale", {}}); // replaced, not appended to
-    LoadPresetList(p, dir / PresetFileName);
-    LoadTemperamentList(t, dir / TemperamentFileName);
-    LoadStretchList(s, dir / StretchFileName);
-    EXPECT_EQ(p, presets);
-    EXPECT_EQ(t, temperaments);
-    EXPECT_EQ(s, stretches);
-
-    // A missing file empties the list but keeps its selection.
-    LoadPresetList(p, dir / "absent.xml");
-    EXPECT_TRUE(p.entries.empty());
-    EXPECT_EQ(p.SelectedIndex, 2);
 }
 
 // Notes are normalised, entries count at any depth, names an older Windows

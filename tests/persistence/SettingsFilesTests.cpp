@@ -17,11 +17,6 @@ SettingsFiles Sample()
     SettingsFiles s;
     s.config = ConfigRecord{.Pitch = 2, .MiddleA = 442.0f};
     s.presets.entries = {Preset{"Guitar & Bass", ParseNoteList("E2, A2, D3, G3, B3, E4")}};
-    s.temperaments.entries.resize(1);
-    s.temperaments.entries[0].SetOffset(1, -9.5f);
-    s.temperaments.SelectedKey = 9;
-    s.stretches.entries.resize(1);
-    s.stretches.entries[0].SetOffset(100, 12.5f);
     return s;
 }
 
@@ -34,17 +29,40 @@ void ExpectOnlyTheFourFiles(const std::filesystem::path& dir)
     EXPECT_EQ(std::distance(begin(files), end(files)), 4);
 }
 
-TEST(SettingsFiles, SaveCreatesTheDirectoryAndLoadReadsAllFour)
+TEST(SettingsFiles, EveryFileRoundTripsWithAwkwardNames)
 {
+    SettingsFiles original = Sample();
+    original.presets.SelectedIndex = 2;
+    original.temperaments.SelectedIndex = 5; // does not fit the list: kept as it is
+    original.temperaments.SelectedKey = 7;
+    original.stretches.SelectedIndex = 1;
+    int k = 0;
+    for (const char* name : {"Tom & Jerry", "\"Quoted\" 'name'", "<script>", "Größe – Stimmung €", "",
+                             "  tab\tand spaces  ", "&amp;"}) {
+        original.presets.entries.push_back(Preset{name, ParseNoteList("C1,C2, e2-g2, Bb3")});
+        // Values with six decimals or fewer: the file keeps six.
+        original.temperaments.entries.emplace_back().name = name;
+        original.temperaments.entries.back().SetOffset(k % 12, -13.75f + 0.5f * k);
+        original.stretches.entries.emplace_back().name = name;
+        original.stretches.entries.back().SetOffset(12 + k, 0.125f * k);
+        original.stretches.entries.back().SetOffset(108, -35.5f);
+        ++k;
+    }
     TempDirectory tmp;
-    const auto dir = tmp / "nested/zelvo-tuner";
-    const SettingsSaveResult result = SaveSettingsFiles(Sample(), dir);
+    const auto dir = tmp / "nested/zelvo-tuner"; // created by the save
+    const SettingsSaveResult result = SaveSettingsFiles(original, dir);
     EXPECT_TRUE(result.Ok());
     EXPECT_EQ(result.message, "");
     ExpectOnlyTheFourFiles(dir);
     SettingsFiles loaded;
+    loaded.presets.entries.push_back(Preset{"stale", {}}); // replaced, not appended to
     LoadSettingsFiles(loaded, dir);
-    EXPECT_EQ(loaded, Sample());
+    EXPECT_EQ(loaded, original);
+
+    // Missing files empty the lists but keep the selections.
+    LoadSettingsFiles(loaded, tmp.Path());
+    EXPECT_TRUE(loaded.presets.entries.empty() && loaded.stretches.entries.empty());
+    EXPECT_EQ(loaded.presets.SelectedIndex, 2);
 }
 
 TEST(SettingsFiles, AFileThatCannotBeReplacedIsReportedAndLeftAlone)
