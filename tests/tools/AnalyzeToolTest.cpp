@@ -125,19 +125,6 @@ TEST(AnalyzeTool, NotesSummarisesEachHeldNote) {
   EXPECT_GT(std::min(std::stoi(a[4]), std::stoi(e[4])), 30);
 }
 
-TEST(AnalyzeTool, MiddleAAndNoiseFloorOptions) {
-  TempDir dir;
-  const auto wav = dir.File("a440.wav");
-  MakeTone(wav, {"--duration", "1", "--amplitude", "0.01", "440"});  // about -40 dB
-  const auto named = Named(HopReadings(RunTool(kAnalyze, {"--middle-a", "442", "--noise-floor", "-50", wav})));
-  ASSERT_FALSE(named.empty());
-  EXPECT_NEAR(named.back().cents, -7.85, 0.05);
-  // A floor above the tone's level closes the gate: no readings at all.
-  const ToolRun gated = RunTool(kAnalyze, {"--noise-floor", "-30", wav});
-  EXPECT_EQ(gated.status, 0);
-  EXPECT_TRUE(Named(HopReadings(gated)).empty());
-}
-
 TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
   TempDir dir;
   const auto wav = dir.File("ok.wav");

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ class LiveTool : public ::testing::Test {
  protected:
   // The file and the configuration are made once for all the tests here.
   static void SetUpTestSuite() {
-    dir = new TempDir;
+    dir = std::make_unique<TempDir>();
     const auto raw = dir->File("a440.raw");
     MakeTone(raw, {"--duration", "1", "--harmonics", "3", "440"});
     std::ofstream(raw, std::ios::binary | std::ios::app) << std::string(4 * 11025 * 2, '\0');
@@ -41,15 +42,12 @@ class LiveTool : public ::testing::Test {
                   "pcm.default {\n" + pcm + "}\n");
     environment = {"ALSA_CONFIG_PATH=" + dir->File("asound.conf")};
   }
-  static void TearDownTestSuite() {
-    delete dir;
-    dir = nullptr;
-  }
+  static void TearDownTestSuite() { dir.reset(); }
   static ToolRun Analyze(const std::vector<std::string>& args) {
     return RunTool(kAnalyze, args, environment);
   }
 
-  static inline TempDir* dir = nullptr;
+  static inline std::unique_ptr<TempDir> dir;
   static inline std::vector<std::string> environment;
 };
 

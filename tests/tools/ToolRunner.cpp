@@ -4,8 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -59,11 +59,9 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 }
 
 TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  path_ = std::filesystem::temp_directory_path() /
-          ("zelvo-tools-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(path_);
-  std::filesystem::create_directories(path_);
+  std::string name = (std::filesystem::temp_directory_path() / "zelvo-tools-XXXXXX").string();
+  if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("cannot make a directory like " + name);
+  path_ = name;
 }
 
 TempDir::~TempDir() {
