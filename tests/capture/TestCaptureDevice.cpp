@@ -1,19 +1,25 @@
 #include "TestCaptureDevice.h"
 
-#include <algorithm>
-#include <cstring>
 #include <deque>
 #include <thread>
 
 namespace Recorder {
 
+// One mutex and one condition variable serve the device and all of its
+// streams: every change is made under `mutex` and announced on `changed`, so
+// a stall release, a queued buffer or a stop wakes whoever waits for it.
 struct TestCaptureDevice::State {
     explicit State(Settings s) : settings(std::move(s)) {}
 
+    bool Known(unsigned int deviceId) const {
+        return deviceId == WaveMapperDeviceId ? !settings.deviceNames.empty()
+                                              : deviceId < settings.deviceNames.size();
+    }
+
     const Settings settings;
     std::mutex mutex;
-    std::condition_variable changed;          // any counter below changed
-    std::atomic<bool> stallReleased{false};
+    std::condition_variable changed;
+    bool stallReleased = false;               // guarded by mutex
     std::uint64_t deliveries = 0;             // guarded by mutex
     std::uint64_t dropped = 0;                // guarded by mutex
     int openCalls = 0;                        // guarded by mutex
@@ -26,6 +32,7 @@ struct TestCaptureDevice::State {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Fault = TestCaptureDevice::Fault;
 
 class TestCaptureStream final : public ICaptureStream {
 public:
@@ -36,140 +43,108 @@ public:
     ~TestCaptureStream() override { Close(); }
 
     CaptureResult AddBuffer(std::uint8_t* data, std::size_t bytes) override {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(state_->mutex);
         if (!open_) return CaptureResult::NotOpen;
         if (failed_) return CaptureResult::BadDevice;
         if (data == nullptr || bytes == 0) return CaptureResult::Failed;
         queue_.push_back({data, bytes});
-        wake_.notify_all();
-        return CaptureResult::Ok;
-    }
-
-    CaptureResult Start() override {
-        if (state_->settings.fault == TestCaptureDevice::Fault::FailStart) return CaptureResult::Failed;
-        std::lock_guard lock(mutex_);
-        if (!open_) return CaptureResult::NotOpen;
-        if (worker_.joinable()) return CaptureResult::Ok;
-        quit_ = false;
-        worker_ = std::thread([this] { Run(); });
-        return CaptureResult::Ok;
-    }
-
-    CaptureResult Stop() override {
-        {
-            std::lock_guard lock(mutex_);
-            if (!open_) return CaptureResult::NotOpen;
-            quit_ = true;
-            wake_.notify_all();
-        }
-        if (worker_.joinable()) worker_.join();
-        return CaptureResult::Ok;
-    }
-
-    CaptureResult Reset() override {
-        if (Stop() != CaptureResult::Ok) return CaptureResult::NotOpen;
-        std::lock_guard lock(mutex_);
-        queue_.clear();
-        return CaptureResult::Ok;
-    }
-
-    CaptureResult Close() override {
-        if (Reset() != CaptureResult::Ok) return CaptureResult::NotOpen;
-        {
-            std::lock_guard lock(mutex_);
-            open_ = false;
-        }
-        std::lock_guard lock(state_->mutex);
-        --state_->streamsOpen;
         state_->changed.notify_all();
         return CaptureResult::Ok;
     }
 
+    CaptureResult Start() override {
+        if (state_->settings.fault == Fault::FailStart) return CaptureResult::Failed;
+        std::lock_guard lock(state_->mutex);
+        if (!open_) return CaptureResult::NotOpen;
+        if (!worker_.joinable()) {
+            quit_ = false;
+            worker_ = std::thread([this] { Run(); });
+        }
+        return CaptureResult::Ok;
+    }
+
+    CaptureResult Stop() override { return Halt(false, false); }
+    CaptureResult Reset() override { return Halt(true, false); }
+    CaptureResult Close() override { return Halt(true, true); }
+
 private:
-    struct Slot {
-        std::uint8_t* data;
-        std::size_t bytes;
-    };
+    struct Slot { std::uint8_t* data; std::size_t bytes; };
+
+    // Stop, Reset and Close: ends the device's thread, then forgets the
+    // queued buffers and closes the stream as asked.
+    CaptureResult Halt(bool forgetQueue, bool close) {
+        std::unique_lock lock(state_->mutex);
+        if (!open_) return CaptureResult::NotOpen;
+        quit_ = true;
+        state_->changed.notify_all();
+        lock.unlock();
+        if (worker_.joinable()) worker_.join();
+        lock.lock();
+        if (forgetQueue) queue_.clear();
+        if (close) {
+            open_ = false;
+            --state_->streamsOpen;
+            state_->changed.notify_all();
+        }
+        return CaptureResult::Ok;
+    }
 
     Clock::duration DurationOf(std::size_t bytes) const {
-        const double frames = static_cast<double>(bytes) / BlockAlign(format_);
-        const double seconds = frames / format_.sampleRate / state_->settings.speed;
+        const double seconds = static_cast<double>(bytes) / BlockAlign(format_) / format_.sampleRate /
+                               state_->settings.speed;
         return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     }
 
-    bool Stalled() const {
-        const auto& settings = state_->settings;
-        return settings.fault == TestCaptureDevice::Fault::StallAfterBuffers &&
-               delivered_ >= settings.faultAfterBuffers && !state_->stallReleased.load();
-    }
-
-    // The device's own thread: takes queued buffers in order, fills and reports them.
+    // The device's own thread: takes queued buffers in order, fills and
+    // reports them. At RealTime pace the clock starts with the first queued
+    // buffer; a buffer duration that passes with nothing queued is lost.
     void Run() {
-        const bool realTime = state_->settings.pace == TestCaptureDevice::Pace::RealTime;
-        std::size_t lastBytes = 0;
-        Clock::time_point due = Clock::now();
+        const auto& settings = state_->settings;
+        const bool realTime = settings.pace == TestCaptureDevice::Pace::RealTime;
+        std::size_t lastBytes = 0;   // 0 until the first buffer arrives
+        Clock::time_point due;
+        std::unique_lock lock(state_->mutex);
         for (;;) {
-            Slot slot{};
-            {
-                std::unique_lock lock(mutex_);
-                while (Stalled() && !quit_) wake_.wait_for(lock, std::chrono::milliseconds(5));
-                if (quit_) return;
-                if (realTime) {
-                    if (lastBytes == 0) {
-                        wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
-                        if (quit_) return;
-                        lastBytes = queue_.front().bytes;
-                        due = Clock::now();
-                    }
-                    due += DurationOf(queue_.empty() ? lastBytes : queue_.front().bytes);
-                    if (wake_.wait_until(lock, due, [this] { return quit_; })) return;
-                    if (queue_.empty()) {
-                        // Nothing queued when the sound arrived: it is lost.
-                        std::lock_guard stateLock(state_->mutex);
-                        ++state_->dropped;
-                        continue;
-                    }
-                } else {
-                    wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
-                    if (quit_) return;
+            const bool paced = realTime && lastBytes > 0;
+            state_->changed.wait(lock, [&] {
+                const bool stalled = settings.fault == Fault::StallAfterBuffers &&
+                                     delivered_ >= settings.faultAfterBuffers && !state_->stallReleased;
+                return quit_ || (!stalled && (paced || !queue_.empty()));
+            });
+            if (quit_) return;
+            if (realTime) {
+                if (!paced) due = Clock::now();
+                due += DurationOf(queue_.empty() ? lastBytes : queue_.front().bytes);
+                if (state_->changed.wait_until(lock, due, [this] { return quit_; })) return;
+                if (queue_.empty()) {
+                    ++state_->dropped;
+                    continue;
                 }
-                slot = queue_.front();
-                queue_.pop_front();
-                lastBytes = slot.bytes;
             }
+            const Slot slot = queue_.front();
+            queue_.pop_front();
+            lastBytes = slot.bytes;
             Fill(slot);
-            std::uint64_t sequence = 0;
-            {
-                std::lock_guard stateLock(state_->mutex);
-                sequence = state_->deliveries++;
-                state_->changed.notify_all();
-            }
+            const std::uint64_t sequence = state_->deliveries++;
             ++delivered_;
-            const auto& settings = state_->settings;
-            if (settings.fault == TestCaptureDevice::Fault::FailAfterBuffers &&
-                delivered_ >= settings.faultAfterBuffers) {
-                std::lock_guard lock(mutex_);
-                failed_ = true;
-            }
+            failed_ = failed_ || (settings.fault == Fault::FailAfterBuffers &&
+                                  delivered_ >= settings.faultAfterBuffers);
+            state_->changed.notify_all();
+            lock.unlock();
             if (state_->observer) state_->observer(sequence);
             onBufferDone_();
+            lock.lock();
         }
     }
 
+    // Copies the signal on from where the last buffer ended; silence when
+    // there is none (or it ended and does not loop).
     void Fill(const Slot& slot) {
         const auto& signal = state_->settings.signal;
         const std::uint8_t silence = format_.bitsPerSample == 8 ? 0x80 : 0x00;
-        std::size_t done = 0;
-        while (done < slot.bytes) {
-            if (signal.empty() || (!state_->settings.loopSignal && signalPosition_ >= signal.size())) {
-                std::memset(slot.data + done, silence, slot.bytes - done);
-                return;
-            }
-            if (signalPosition_ >= signal.size()) signalPosition_ = 0;
-            const std::size_t take = std::min(slot.bytes - done, signal.size() - signalPosition_);
-            std::memcpy(slot.data + done, signal.data() + signalPosition_, take);
-            done += take;
-            signalPosition_ += take;
+        for (std::size_t i = 0; i < slot.bytes; ++i) {
+            if (state_->settings.loopSignal && signalPosition_ >= signal.size()) signalPosition_ = 0;
+            slot.data[i] = signalPosition_ < signal.size() ? signal[signalPosition_++] : silence;
         }
     }
 
@@ -177,16 +152,20 @@ private:
     const WaveFormatDesc format_;
     const BufferDoneCallback onBufferDone_;
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Slot> queue_;      // guarded by mutex_
-    bool open_ = true;            // guarded by mutex_
-    bool failed_ = false;         // guarded by mutex_
-    bool quit_ = false;           // guarded by mutex_
+    std::deque<Slot> queue_;      // guarded by state_->mutex
+    bool open_ = true;            // guarded by state_->mutex
+    bool failed_ = false;         // guarded by state_->mutex
+    bool quit_ = false;           // guarded by state_->mutex
+    std::uint64_t delivered_ = 0; // guarded by state_->mutex
     std::thread worker_;
-    std::uint64_t delivered_ = 0;       // worker thread only
-    std::size_t signalPosition_ = 0;    // worker thread only
+    std::size_t signalPosition_ = 0;  // guarded by state_->mutex
 };
+
+template <typename T>
+T Locked(TestCaptureDevice::State& state, const T& field) {
+    std::lock_guard lock(state.mutex);
+    return field;
+}
 
 }  // namespace
 
@@ -197,28 +176,17 @@ TestCaptureDevice::TestCaptureDevice(Settings settings)
 
 TestCaptureDevice::~TestCaptureDevice() = default;
 
-int TestCaptureDevice::DeviceCount() {
-    return static_cast<int>(state_->settings.deviceNames.size());
-}
+int TestCaptureDevice::DeviceCount() { return static_cast<int>(state_->settings.deviceNames.size()); }
 
 bool TestCaptureDevice::DeviceName(unsigned int deviceId, std::string& name) {
-    const auto& names = state_->settings.deviceNames;
-    if (deviceId == WaveMapperDeviceId) {
-        if (names.empty()) return false;
-        name = names.front();
-        return true;
-    }
-    if (deviceId >= names.size()) return false;
-    name = names[deviceId];
+    if (!state_->Known(deviceId)) return false;
+    name = state_->settings.deviceNames[deviceId == WaveMapperDeviceId ? 0 : deviceId];
     return true;
 }
 
 bool TestCaptureDevice::FormatMask(unsigned int deviceId, std::uint32_t& mask) {
-    const auto& settings = state_->settings;
-    if (!settings.maskReadable) return false;
-    if (deviceId != WaveMapperDeviceId && deviceId >= settings.deviceNames.size()) return false;
-    if (deviceId == WaveMapperDeviceId && settings.deviceNames.empty()) return false;
-    mask = settings.formatMask;
+    if (!state_->settings.maskReadable || !state_->Known(deviceId)) return false;
+    mask = state_->settings.formatMask;
     return true;
 }
 
@@ -226,28 +194,17 @@ CaptureResult TestCaptureDevice::Open(unsigned int deviceId, const WaveFormatDes
                                       BufferDoneCallback onBufferDone,
                                       std::unique_ptr<ICaptureStream>& stream) {
     stream.reset();
-    {
-        std::lock_guard lock(state_->mutex);
-        ++state_->openCalls;
-        state_->lastDeviceId = deviceId;
-        state_->lastFormat = format;
-        state_->changed.notify_all();
-    }
-    const auto& settings = state_->settings;
-    switch (settings.fault) {
-        case Fault::RefuseFormat: return CaptureResult::BadFormat;
-        case Fault::FailOpen: return CaptureResult::BadDevice;
-        case Fault::StallInOpen:
-            while (!state_->stallReleased.load()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            break;
-        default: break;
-    }
-    const bool known = deviceId == WaveMapperDeviceId ? !settings.deviceNames.empty()
-                                                      : deviceId < settings.deviceNames.size();
-    if (!known) return CaptureResult::BadDevice;
+    const Fault fault = state_->settings.fault;
+    std::unique_lock lock(state_->mutex);
+    ++state_->openCalls;
+    state_->lastDeviceId = deviceId;
+    state_->lastFormat = format;
+    state_->changed.notify_all();
+    if (fault == Fault::StallInOpen) state_->changed.wait(lock, [this] { return state_->stallReleased; });
+    if (fault == Fault::RefuseFormat) return CaptureResult::BadFormat;
+    if (fault == Fault::FailOpen || !state_->Known(deviceId)) return CaptureResult::BadDevice;
     if (BlockAlign(format) <= 0 || format.sampleRate <= 0) return CaptureResult::BadFormat;
     stream = std::make_unique<TestCaptureStream>(state_, format, std::move(onBufferDone));
-    std::lock_guard lock(state_->mutex);
     ++state_->streamsOpen;
     return CaptureResult::Ok;
 }
@@ -256,7 +213,11 @@ void TestCaptureDevice::SetFillObserver(std::function<void(std::uint64_t)> obser
     state_->observer = std::move(observer);
 }
 
-void TestCaptureDevice::ReleaseStall() { state_->stallReleased.store(true); }
+void TestCaptureDevice::ReleaseStall() {
+    std::lock_guard lock(state_->mutex);
+    state_->stallReleased = true;
+    state_->changed.notify_all();
+}
 
 bool TestCaptureDevice::WaitForDeliveries(std::uint64_t count, std::chrono::milliseconds timeout) {
     std::unique_lock lock(state_->mutex);
@@ -268,39 +229,15 @@ bool TestCaptureDevice::WaitForOpenCalls(int count, std::chrono::milliseconds ti
     return state_->changed.wait_for(lock, timeout, [&] { return state_->openCalls >= count; });
 }
 
-std::uint64_t TestCaptureDevice::Deliveries() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->deliveries;
-}
-
-std::uint64_t TestCaptureDevice::DroppedBuffers() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->dropped;
-}
-
-int TestCaptureDevice::OpenCalls() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->openCalls;
-}
-
-int TestCaptureDevice::StreamsOpen() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->streamsOpen;
-}
-
-unsigned int TestCaptureDevice::LastDeviceId() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->lastDeviceId;
-}
-
-WaveFormatDesc TestCaptureDevice::LastFormat() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->lastFormat;
-}
+std::uint64_t TestCaptureDevice::Deliveries() const { return Locked(*state_, state_->deliveries); }
+std::uint64_t TestCaptureDevice::DroppedBuffers() const { return Locked(*state_, state_->dropped); }
+int TestCaptureDevice::OpenCalls() const { return Locked(*state_, state_->openCalls); }
+int TestCaptureDevice::StreamsOpen() const { return Locked(*state_, state_->streamsOpen); }
+unsigned int TestCaptureDevice::LastDeviceId() const { return Locked(*state_, state_->lastDeviceId); }
+WaveFormatDesc TestCaptureDevice::LastFormat() const { return Locked(*state_, state_->lastFormat); }
 
 std::vector<std::uint8_t> Pcm16Bytes(const std::vector<std::int16_t>& samples) {
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(samples.size() * 2);
     for (std::int16_t sample : samples) {
         const auto word = static_cast<std::uint16_t>(sample);
         bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
