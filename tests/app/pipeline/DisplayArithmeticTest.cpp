@@ -69,17 +69,13 @@ TEST(Calibration, FactorOnlyWhenBothFrequenciesExceedOneHertz)
 TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote)
 {
     const NoteTable table = DefaultNoteTable();
-    const HarmonicWeights same = CompressionWeights(table, 69, 69);
-    ASSERT_EQ(same.size(), 65u);
-    EXPECT_EQ(same[0], 0.0f);  // no index-0 line for the reference
-    for (int k = 1; k < 64; ++k) {
-        EXPECT_FLOAT_EQ(same[static_cast<std::size_t>(k)], 1.0f / static_cast<float>(k)) << k;
-    }
-    EXPECT_EQ(same[64], 0.0f);
-    // Weight by harmonic for A3, A5 and D4 as references of A4: A3's third
-    // (E5) and D4's fundamental reach A4 by no whole factor; D4's third (A5,
-    // 2 cents sharp of equal temperament) halves onto it.
+    ASSERT_EQ(CompressionWeights(table, 69, 69).size(), 65u);
+    // Weight by harmonic of the reference: for A4 itself 1/k with no index-0
+    // line and no entry 64; for A3, A5 and D4 the harmonics that land on A4.
+    // A3's third (E5) and D4's fundamental reach A4 by no whole factor; D4's
+    // third (A5, 2 cents sharp of equal temperament) halves onto it.
     const struct { NoteIndex reference; int k; float weight; } cases[] = {
+        {69, 0, 0.0f}, {69, 1, 1.0f}, {69, 5, 0.2f}, {69, 63, 1.0f / 63.0f}, {69, 64, 0.0f},
         {57, 1, 2.0f}, {57, 2, 1.0f}, {57, 3, 0.0f}, {57, 4, 0.5f}, {57, 6, 1.0f / 3.0f},
         {81, 1, 0.5f}, {81, 3, 1.0f / 6.0f}, {62, 1, 0.0f}, {62, 3, 0.5f}, {62, 6, 0.25f},
     };
@@ -87,12 +83,10 @@ TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote)
         EXPECT_FLOAT_EQ(CompressionWeights(table, 69, c.reference)[static_cast<std::size_t>(c.k)],
                         c.weight) << c.reference << " k=" << c.k;
     }
-    for (const auto& w : {CompressionWeights(table, NoteIndexInvalid, 69),
-                          CompressionWeights(table, 69, 11), CompressionWeights(NoteTable{}, 69, 69)}) {
-        ASSERT_EQ(w.size(), 65u);
-        for (float v : w) {
-            EXPECT_EQ(v, 0.0f);
-        }
+    // No current note, a reference below the range or no table: all zeros.
+    for (const auto& w : {CompressionWeights(table, NoteIndexInvalid, 69), CompressionWeights(table, 69, 11),
+                          CompressionWeights(NoteTable{}, 69, 69)}) {
+        EXPECT_EQ(w, HarmonicWeights(65, 0.0f));
     }
 }
 
