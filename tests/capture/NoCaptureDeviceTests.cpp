@@ -43,6 +43,7 @@ TEST(PortAudioWithoutDevices, ListsOnlyThePreferredEntryAndRecordingFailsWithCod
 }  // namespace Recorder
 
 int main(int argc, char** argv) {
-    return Recorder::AlsaTest::RunWithConfiguration(
-        argc, argv, [](const std::filesystem::path&) { return "pcm.default { type hw card 31 device 0 }\n"; });
+    return Recorder::AlsaTest::RunWithConfiguration(argc, argv, [](const std::filesystem::path&) {
+        return "pcm.default { type hw card 31 device 0 }\n";
+    });
 }

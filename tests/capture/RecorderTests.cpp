@@ -18,7 +18,7 @@ using Fault = TestCaptureDevice::Fault;
 std::shared_ptr<TestCaptureDevice> MakeDevice(Fault fault = Fault::None, std::uint64_t faultAfter = 0) {
     TestCaptureDevice::Settings settings;
     std::vector<std::int16_t> samples(65536);
-    for (int k = 0; k < 65536; ++k) samples[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k - 32768);
+    for (std::size_t k = 0; k < samples.size(); ++k) samples[k] = static_cast<std::int16_t>(k - 32768);
     settings.signal = Pcm16Bytes(samples);
     settings.fault = fault;
     settings.faultAfterBuffers = faultAfter;

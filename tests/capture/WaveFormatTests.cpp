@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "TestCaptureDevice.h"
@@ -58,21 +59,13 @@ TEST(WaveFormat, DeviceListHasThePreferredDeviceFirstAndSelectsTheStoredOne) {
     settings.deviceNames = {"Line In", "USB Microphone"};
     TestCaptureDevice devices(settings);
     const DeviceList list = ListDevices(devices, 1);
-    ASSERT_EQ(list.entries.size(), 3u);
-    const std::pair<const char*, int> expected[] = {{"Preferred Recording Device", -1}, {"Line In", 0},
-                                                    {"USB Microphone", 1}};
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(list.entries[i].text, expected[i].first);
-        EXPECT_EQ(list.entries[i].deviceNumber, expected[i].second);
-    }
+    std::string rows;
+    for (const DeviceEntry& entry : list.entries)
+        rows += std::to_string(entry.deviceNumber) + " " + entry.text + "; ";
+    EXPECT_EQ(rows, "-1 Preferred Recording Device; 0 Line In; 1 USB Microphone; ");
     EXPECT_EQ(list.selected, 2);
     EXPECT_EQ(ListDevices(devices).selected, 0);       // default: the preferred device
     EXPECT_EQ(ListDevices(devices, 7).selected, -1);   // stored device is gone: no selection
-
-    settings.deviceNames.clear();
-    TestCaptureDevice none(settings);
-    EXPECT_EQ(ListDevices(none).entries.size(), 1u);
-    EXPECT_TRUE(ListFormats(none, -1, 0x4).entries.empty());
 }
 
 TEST(WaveFormat, FormatListFollowsTheMaskAndKeepsOrChoosesTheStoredFlag) {
