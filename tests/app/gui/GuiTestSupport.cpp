@@ -10,7 +10,6 @@
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
-#include <wx/utils.h>
 
 namespace GuiTest {
 
@@ -47,49 +46,40 @@ TempDirectory::~TempDirectory() {
         std::filesystem::remove_all(path_, ec);
 }
 
-std::vector<std::uint8_t> SineBytes(double frequency, double seconds, int sampleRate) {
-    const int count = static_cast<int>(seconds * sampleRate);
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        samples[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
-            std::lround(12000.0 * std::sin(2.0 * std::numbers::pi * frequency * i / sampleRate)));
+std::vector<std::uint8_t> SineBytes(double frequency, double seconds) {
+    const int sampleRate = 11025;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * sampleRate));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(std::lround(
+            12000.0 * std::sin(2.0 * std::numbers::pi * frequency * static_cast<double>(i) / sampleRate)));
     return Recorder::Pcm16Bytes(samples);
 }
 
-std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency) {
+std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(
+    double frequency, Recorder::TestCaptureDevice::Fault fault, std::uint64_t faultAfterBuffers) {
     Recorder::TestCaptureDevice::Settings settings;
-    // A whole number of periods would be best; ten seconds looped is close
-    // enough that the seam does not disturb the reading.
+    // Ten seconds looped: the seam is too rare to disturb the reading.
     settings.signal = SineBytes(frequency, 10.0);
     settings.pace = Recorder::TestCaptureDevice::Pace::RealTime;
+    settings.fault = fault;
+    settings.faultAfterBuffers = faultAfterBuffers;
     return std::make_shared<Recorder::TestCaptureDevice>(settings);
 }
 
 WindowUnderTest::WindowUnderTest(std::shared_ptr<Recorder::ICaptureDevice> device,
                                  const std::filesystem::path& settingsDirectory)
-    : device_(std::move(device)),
-      settingsDirectory_(settingsDirectory),
-      messages_(std::make_shared<std::vector<ShownMessage>>()),
-      launched_(std::make_shared<std::vector<std::string>>()),
-      launchResults_(std::make_shared<std::vector<bool>>()) {}
-
-WindowUnderTest::~WindowUnderTest() {
-    Close();
-}
+    : device_(std::move(device)), settingsDirectory_(settingsDirectory) {}
 
 bool WindowUnderTest::Create() {
     TunerWndOptions options;
     options.settingsDirectory = settingsDirectory_;
     options.captureDevice = device_;
-    auto messages = messages_;
-    options.showMessage = [messages](const wxString& text, const wxString& caption, long style) {
-        messages->push_back({text, caption, style});
+    options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
+        h->messages.push_back({text, caption, style});
     };
-    auto launched = launched_;
-    auto results = launchResults_;
-    options.launchCommand = [launched, results](const std::string& command) {
-        const bool ok = launched->size() < results->size() && (*results)[launched->size()];
-        launched->push_back(command);
+    options.launchCommand = [h = hooks](const std::string& command) {
+        const bool ok = h->launched.size() < h->launchResults.size() && h->launchResults[h->launched.size()];
+        h->launched.push_back(command);
         return ok;
     };
     auto* window = new CTunerWnd;

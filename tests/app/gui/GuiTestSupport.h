@@ -21,7 +21,6 @@ namespace GuiTest {
 // Runs the toolkit's events (timers, posted events, idle deletion) until
 // `done` holds or `timeout` passes; returns whether it held.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-// Runs events for the given time.
 void PumpFor(std::chrono::milliseconds duration);
 
 // A fresh directory, removed again by the destructor.
@@ -35,11 +34,13 @@ private:
     std::filesystem::path path_;
 };
 
-// 16-bit PCM of a sine at `frequency` Hz, `seconds` long, at `sampleRate`.
-std::vector<std::uint8_t> SineBytes(double frequency, double seconds, int sampleRate = 11025);
+// 16-bit PCM of a sine at `frequency` Hz, `seconds` long, at 11025 Hz.
+std::vector<std::uint8_t> SineBytes(double frequency, double seconds);
 
-// A scripted device that plays a sine at real-time pace.
-std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency);
+// A scripted device that plays a sine at real-time pace, with an optional fault.
+std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(
+    double frequency, Recorder::TestCaptureDevice::Fault fault = Recorder::TestCaptureDevice::Fault::None,
+    std::uint64_t faultAfterBuffers = 0);
 
 struct ShownMessage {
     wxString text;
@@ -47,13 +48,20 @@ struct ShownMessage {
     long style = 0;
 };
 
-// A main window created on a test device and settings directory. Messages
-// are collected, launches are answered by `launchResults` in order.
+// What the window under test showed and launched. Shared with the window's
+// hooks, so it outlives a window whose deletion is still pending.
+struct Hooks {
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> launched;
+    std::vector<bool> launchResults;  // answers to the launches, in order; missing: failed
+};
+
+// A main window created on a test device and settings directory.
 class WindowUnderTest {
 public:
     WindowUnderTest(std::shared_ptr<Recorder::ICaptureDevice> device,
                     const std::filesystem::path& settingsDirectory);
-    ~WindowUnderTest();
+    ~WindowUnderTest() { Close(); }
 
     // Creates (and on success shows) the window; false when refused.
     bool Create();
@@ -61,17 +69,12 @@ public:
     void Close();
 
     CTunerWnd* Window() const { return window_.get(); }
-    const std::vector<ShownMessage>& Messages() const { return *messages_; }
-    std::vector<std::string>& Launched() { return *launched_; }
-    std::vector<bool>& LaunchResults() { return *launchResults_; }
+    const std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
 
 private:
     std::shared_ptr<Recorder::ICaptureDevice> device_;
     std::filesystem::path settingsDirectory_;
     wxWeakRef<CTunerWnd> window_;  // cleared when the window is destroyed
-    std::shared_ptr<std::vector<ShownMessage>> messages_;
-    std::shared_ptr<std::vector<std::string>> launched_;
-    std::shared_ptr<std::vector<bool>> launchResults_;
 };
 
 // Reads a whole file as bytes ("" when it cannot be read).

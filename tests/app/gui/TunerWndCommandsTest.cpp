@@ -4,16 +4,15 @@
 
 #include <wx/menu.h>
 #include <wx/statusbr.h>
-#include <wx/uiaction.h>
 
 #include "GuiTestSupport.h"
 #include "app/TunerWnd.h"
 #include "app/logic/CommandIds.h"
 #include "app/logic/MainMenuModel.h"
-#include "app/logic/MainWindowRules.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
+#include "persistence/ConfigFile.h"
 #include "persistence/ListFiles.h"
 
 using namespace GuiTest;
@@ -23,13 +22,9 @@ namespace {
 
 class TunerWndCommands : public ::testing::Test {
 protected:
-    void SetUp() override {
-        device = ToneDevice(440.0);
-        ui = std::make_unique<WindowUnderTest>(device, dir.Path());
-    }
     void Start() {
-        ASSERT_TRUE(ui->Create());
-        w = ui->Window();
+        ASSERT_TRUE(ui.Create());
+        w = ui.Window();
         ASSERT_TRUE(PumpUntil([&] { return w->Pipeline().RecorderStatus() == 1; }, 2000ms));
     }
     // Runs a menu command as the menu or an accelerator would.
@@ -45,22 +40,25 @@ protected:
         for (size_t i = 0; i < w->GetMenuBar()->GetMenuCount(); ++i)
             w->GetMenuBar()->GetMenu(i)->UpdateUI(w);
     }
+    void MenuEvent(wxEventType type, size_t menu) {
+        wxMenuEvent event(type, 0, w->GetMenuBar()->GetMenu(menu));
+        w->ProcessWindowEvent(event);
+    }
 
     TempDirectory dir;
-    std::shared_ptr<Recorder::TestCaptureDevice> device;
-    std::unique_ptr<WindowUnderTest> ui;
+    std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
+    WindowUnderTest ui{device, dir.Path()};
     CTunerWnd* w = nullptr;
 };
 
 }  // namespace
 
-TEST_F(TunerWndCommands, MenuBarFollowsTheModel) {
+TEST_F(TunerWndCommands, MenuBarAndAcceleratorsFollowTheModel) {
     Start();
     wxMenuBar* bar = w->GetMenuBar();
     const auto model = MainMenu::BuildMenuModel();
     ASSERT_EQ(bar->GetMenuCount(), model.size());
-    for (size_t i = 0; i < model.size(); ++i)
-        EXPECT_EQ(bar->GetMenuLabel(i), wxString::FromUTF8(model[i].title));
+    UpdateMenus();
     for (const MainMenu::MenuEntry* entry : MainMenu::FlattenMenu(model)) {
         if (entry->id == 0)
             continue;
@@ -68,16 +66,26 @@ TEST_F(TunerWndCommands, MenuBarFollowsTheModel) {
         ASSERT_NE(item, nullptr) << entry->id;
         EXPECT_EQ(item->GetItemLabel(), wxString::FromUTF8(entry->text)) << entry->id;
         EXPECT_EQ(item->GetHelp(), wxString::FromUTF8(entry->help)) << entry->id;
+        // Items of dialogs that come later are shown but disabled.
+        EXPECT_EQ(item->IsEnabled(), entry->available) << entry->id;
     }
-    UpdateMenus();
-    // Dialogs that come later: shown, disabled.
-    for (int id : {32799, 219, 143, 32784, 182, 142})
-        EXPECT_FALSE(Item(id)->IsEnabled()) << id;
-    EXPECT_TRUE(Item(CommandId::Exit)->IsEnabled());
+    // The five shortcuts run their commands; the shown Ctrl+S and F1 do not.
+    const wxAcceleratorTable* table = w->GetAcceleratorTable();
+    ASSERT_TRUE(table && table->IsOk());
+    std::vector<std::pair<int, int>> keys;  // key code, expected command
+    for (const MainMenu::AcceleratorEntry& a : MainMenu::BuildAcceleratorTable())
+        keys.emplace_back(a.key, a.command);
+    keys.emplace_back('S', -1);
+    keys.emplace_back(WXK_F1, -1);
+    for (const auto& [code, command] : keys) {
+        wxKeyEvent key(wxEVT_KEY_DOWN);
+        key.m_keyCode = code;
+        key.m_controlDown = code != WXK_F1;
+        EXPECT_EQ(table->GetCommand(key), command) << code;
+    }
 }
 
 TEST_F(TunerWndCommands, PresetSubmenuIsTheFourthEntryOfTheNoteMenu) {
-    // Two presets, the second selected.
     PresetList presets;
     presets.entries.push_back({"Guitar & Bass", ParseNoteList("E2,A2,D3,G3,B3,E4")});
     presets.entries.push_back({"Violin", ParseNoteList("G3,D4,A4,E5")});
@@ -90,12 +98,10 @@ TEST_F(TunerWndCommands, PresetSubmenuIsTheFourthEntryOfTheNoteMenu) {
     wxMenuItem* sub = note->FindItemByPosition(3);
     EXPECT_EQ(sub->GetItemLabelText(), "Note Preset");
     ASSERT_NE(sub->GetSubMenu(), nullptr);
-    ASSERT_EQ(sub->GetSubMenu()->GetMenuItemCount(), 2u);
+    EXPECT_EQ(sub->GetSubMenu()->GetMenuItemCount(), 2u);
     EXPECT_EQ(Item(3000)->GetItemLabelText(), "Guitar & Bass");
     EXPECT_EQ(w->GlobalIndicator()->GetNotes(), ParseNoteList("G3,D4,A4,E5"));
-
     UpdateMenus();
-    EXPECT_FALSE(Item(3000)->IsChecked());
     EXPECT_TRUE(Item(3001)->IsChecked());
 
     Command(3000);
@@ -103,6 +109,7 @@ TEST_F(TunerWndCommands, PresetSubmenuIsTheFourthEntryOfTheNoteMenu) {
     EXPECT_EQ(w->GlobalIndicator()->GetNotes(), ParseNoteList("E2,A2,D3,G3,B3,E4"));
     UpdateMenus();
     EXPECT_TRUE(Item(3000)->IsChecked());
+    EXPECT_FALSE(Item(3001)->IsChecked());
 
     // Rebuilding replaces the submenu in place.
     w->Settings().presets.entries.clear();
@@ -115,93 +122,77 @@ TEST_F(TunerWndCommands, PresetSubmenuIsTheFourthEntryOfTheNoteMenu) {
     EXPECT_EQ(Item(3000), nullptr);
 }
 
-TEST_F(TunerWndCommands, AcceleratorTableHoldsTheFiveShortcuts) {
-    Start();
-    const wxAcceleratorTable* table = w->GetAcceleratorTable();
-    ASSERT_TRUE(table && table->IsOk());
-    for (const MainMenu::AcceleratorEntry& a : MainMenu::BuildAcceleratorTable()) {
-        wxKeyEvent key(wxEVT_KEY_DOWN);
-        key.m_keyCode = a.key;
-        key.m_controlDown = true;
-        EXPECT_EQ(table->GetCommand(key), a.command) << a.key;
-    }
-    for (int code : {static_cast<int>('S'), static_cast<int>(WXK_F1)}) {
-        wxKeyEvent key(wxEVT_KEY_DOWN);
-        key.m_keyCode = code;
-        key.m_controlDown = code == 'S';
-        EXPECT_EQ(table->GetCommand(key), -1) << code;
-    }
-}
-
-TEST_F(TunerWndCommands, SwitchesAndTheirMarks) {
-    Start();
-    Command(CommandId::PixelSmoothing);
-    EXPECT_FALSE(w->Settings().config.Smooth);
-    EXPECT_FALSE(w->FineIndicator()->smoothing);
-    UpdateMenus();
-    EXPECT_FALSE(Item(CommandId::PixelSmoothing)->IsChecked());
-
-    Command(CommandId::DisplayRateSlow);
-    EXPECT_EQ(w->Settings().config.Rate, 0);
-    UpdateMenus();
-    EXPECT_TRUE(Item(CommandId::DisplayRateSlow)->IsChecked());
-    EXPECT_FALSE(Item(CommandId::DisplayRateFast)->IsChecked());
-    // The new period applies from the next re-arm of the one-shot timer.
-    EXPECT_TRUE(PumpUntil([&] { return w->DisplayTimer().GetInterval() == 100; }, 200ms));
-    EXPECT_TRUE(w->DisplayTimer().IsOneShot());
-
-    Command(CommandId::CentsRoundWhole);
-    EXPECT_EQ(w->Settings().config.CentAccuracy, 1);
-    UpdateMenus();
-    EXPECT_TRUE(Item(CommandId::CentsRoundWhole)->IsChecked());
-    EXPECT_FALSE(Item(CommandId::CentsRoundTenth)->IsChecked());
-    PumpFor(500ms);
-    EXPECT_EQ(w->FineIndicator()->GetCentsText().length(), 3u) << w->FineIndicator()->GetCentsText();
-
-    Command(CommandId::AlwaysOnTop);
-    EXPECT_TRUE(w->Settings().config.AlwaysOnTop);
-    EXPECT_TRUE(w->GetWindowStyleFlag() & wxSTAY_ON_TOP);
-    UpdateMenus();
-    EXPECT_TRUE(Item(CommandId::AlwaysOnTop)->IsChecked());
-    Command(CommandId::AlwaysOnTop);
-    EXPECT_FALSE(w->GetWindowStyleFlag() & wxSTAY_ON_TOP);
-}
-
-TEST_F(TunerWndCommands, AnalysisQualityRestartsOnlyOnAChange) {
+TEST_F(TunerWndCommands, SwitchesTheirMarksAndTheSavedSettings) {
     Start();
     const int opens = device->OpenCalls();
-    Command(CommandId::AnalysisQualityNormal);  // already Normal
+    Command(CommandId::AnalysisQualityNormal);  // already Normal: no restart
     EXPECT_EQ(device->OpenCalls(), opens);
-    Command(CommandId::AnalysisQualityFast);
-    EXPECT_EQ(w->Settings().config.AnalysisQuality, 1);
-    EXPECT_EQ(device->OpenCalls(), opens + 1);
-    EXPECT_EQ(w->Pipeline().RecorderStatus(), 1);
-    UpdateMenus();
-    EXPECT_TRUE(Item(CommandId::AnalysisQualityFast)->IsChecked());
-    EXPECT_FALSE(Item(CommandId::AnalysisQualityNormal)->IsChecked());
-    EXPECT_TRUE(ui->Messages().empty());
+
+    const struct {
+        int command;
+        int markedOn;   // item checked afterwards (0: none)
+        int markedOff;  // item unchecked afterwards (0: none)
+        std::function<bool()> applied;
+    } cases[] = {
+        {CommandId::PixelSmoothing, 0, CommandId::PixelSmoothing,
+         [&] { return !w->Settings().config.Smooth && !w->FineIndicator()->smoothing; }},
+        // The new period applies from the next re-arm of the one-shot timer.
+        {CommandId::DisplayRateSlow, CommandId::DisplayRateSlow, CommandId::DisplayRateFast,
+         [&] { return w->Settings().config.Rate == 0 && w->DisplayTimer().GetInterval() == 100 &&
+                      w->DisplayTimer().IsOneShot(); }},
+        {CommandId::CentsRoundWhole, CommandId::CentsRoundWhole, CommandId::CentsRoundTenth,
+         [&] { return w->Settings().config.CentAccuracy == 1 &&
+                      w->FineIndicator()->GetCentsText().length() == 3; }},
+        {CommandId::AlwaysOnTop, CommandId::AlwaysOnTop, 0,
+         [&] { return w->Settings().config.AlwaysOnTop && (w->GetWindowStyleFlag() & wxSTAY_ON_TOP); }},
+        // A changed quality restarts the recording once.
+        {CommandId::AnalysisQualityFast, CommandId::AnalysisQualityFast, CommandId::AnalysisQualityNormal,
+         [&] { return w->Settings().config.AnalysisQuality == 1 && device->OpenCalls() == opens + 1 &&
+                      w->Pipeline().RecorderStatus() == 1; }},
+        {CommandId::AlwaysOnTop, 0, CommandId::AlwaysOnTop,
+         [&] { return !w->Settings().config.AlwaysOnTop && !(w->GetWindowStyleFlag() & wxSTAY_ON_TOP); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        Command(c.command);
+        EXPECT_TRUE(PumpUntil(c.applied, 1000ms));
+        UpdateMenus();
+        if (c.markedOn) {
+            EXPECT_TRUE(Item(c.markedOn)->IsChecked());
+        }
+        if (c.markedOff) {
+            EXPECT_FALSE(Item(c.markedOff)->IsChecked());
+        }
+    }
+    EXPECT_TRUE(ui.hooks->messages.empty());
+
+    // Exit closes the window and saves the changed settings.
+    Command(CommandId::Exit);
+    PumpFor(100ms);
+    EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
+    ConfigRecord saved;
+    ASSERT_TRUE(std::filesystem::exists(dir.Path() / "tuner_config.xml"));
+    LoadConfig(saved, dir.Path() / "tuner_config.xml");
+    EXPECT_FALSE(saved.Smooth);
+    EXPECT_EQ(saved.Rate, 0);
+    EXPECT_EQ(saved.CentAccuracy, 1);
+    EXPECT_EQ(saved.AnalysisQuality, 1);
 }
 
 TEST_F(TunerWndCommands, StatusTextWaitsWhileAMenuIsOpen) {
     Start();
     wxStatusBar* bar = w->GetStatusBar();
-    wxMenuEvent open(wxEVT_MENU_OPEN, 0, w->GetMenuBar()->GetMenu(0));
-    w->ProcessWindowEvent(open);
-    EXPECT_TRUE(w->IsInMenuLoop());
+    MenuEvent(wxEVT_MENU_OPEN, 0);
     // A submenu opening and closing inside the loop does not end it.
-    wxMenuEvent subOpen(wxEVT_MENU_OPEN, 0, w->GetMenuBar()->GetMenu(2));
-    w->ProcessWindowEvent(subOpen);
-    wxMenuEvent subClose(wxEVT_MENU_CLOSE, 0, w->GetMenuBar()->GetMenu(2));
-    w->ProcessWindowEvent(subClose);
+    MenuEvent(wxEVT_MENU_OPEN, 2);
+    MenuEvent(wxEVT_MENU_CLOSE, 2);
     EXPECT_TRUE(w->IsInMenuLoop());
-
     bar->SetStatusText("Exit the tuner application");
     w->UpdateStatusText();
     PumpFor(50ms);
     EXPECT_EQ(bar->GetStatusText(0), "Exit the tuner application");
 
-    wxMenuEvent close(wxEVT_MENU_CLOSE, 0, w->GetMenuBar()->GetMenu(0));
-    w->ProcessWindowEvent(close);
+    MenuEvent(wxEVT_MENU_CLOSE, 0);
     EXPECT_FALSE(w->IsInMenuLoop());
     PumpFor(50ms);
     EXPECT_EQ(bar->GetStatusText(0), "A4: 440.000");
@@ -209,18 +200,18 @@ TEST_F(TunerWndCommands, StatusTextWaitsWhileAMenuIsOpen) {
 
 TEST_F(TunerWndCommands, RecordingControlTriesEachProgramThenReports) {
     Start();
-    ui->LaunchResults() = {false, true};
+    ui.hooks->launchResults = {false, true};
     Command(CommandId::RecordingControl);
-    EXPECT_EQ(ui->Launched(),
+    EXPECT_EQ(ui.hooks->launched,
               (std::vector<std::string>{"pavucontrol --tab=4", "gnome-control-center sound"}));
-    EXPECT_TRUE(ui->Messages().empty());
+    EXPECT_TRUE(ui.hooks->messages.empty());
 
-    ui->Launched().clear();
-    ui->LaunchResults() = {false, false};
+    ui.hooks->launched.clear();
+    ui.hooks->launchResults = {false, false};
     Command(CommandId::RecordingControl);
-    EXPECT_EQ(ui->Launched().size(), 2u);
-    ASSERT_EQ(ui->Messages().size(), 1u);
-    EXPECT_EQ(ui->Messages()[0].text, "Unable to launch the Windows Recording Control Panel.");
+    EXPECT_EQ(ui.hooks->launched.size(), 2u);
+    ASSERT_EQ(ui.hooks->messages.size(), 1u);
+    EXPECT_EQ(ui.hooks->messages[0].text, "Unable to launch the Windows Recording Control Panel.");
 }
 
 TEST_F(TunerWndCommands, NoiseFloorDragReachesTheSettings) {
@@ -230,32 +221,4 @@ TEST_F(TunerWndCommands, NoiseFloorDragReachesTheSettings) {
     w->EnergyIndicator()->GetEventHandler()->ProcessEvent(event);
     EXPECT_FLOAT_EQ(w->Settings().config.NoiseFloor, -15.0f);
     EXPECT_TRUE(PumpUntil([&] { return w->LevelControlText() == "LEVEL:-15.0"; }, 500ms));
-}
-
-TEST_F(TunerWndCommands, ExitClosesAndSaves) {
-    Start();
-    Command(CommandId::Exit);
-    PumpFor(100ms);
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_config.xml"));
-    EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
-}
-
-TEST_F(TunerWndCommands, OnlyTheTableShortcutsRunCommands) {
-    Start();
-    w->Raise();
-    w->SetFocus();
-    PumpFor(200ms);
-    wxUIActionSimulator keys;
-    // Keys go to the focused window of the display, which another program
-    // on the same display may take: Ctrl+R (a shortcut) follows Ctrl+S and
-    // proves that both reached this window.
-    const bool smooth = w->Settings().config.Smooth;
-    ui->LaunchResults() = {true};
-    keys.Char('s', wxMOD_CONTROL);
-    keys.Char('r', wxMOD_CONTROL);
-    if (!PumpUntil([&] { return ui->Launched().size() == 1; }, 1000ms))
-        GTEST_SKIP() << "the keyboard focus is elsewhere on this display";
-    PumpFor(100ms);
-    // Ctrl+S is shown in the Pixel Smoothing item but is no shortcut.
-    EXPECT_EQ(w->Settings().config.Smooth, smooth);
 }

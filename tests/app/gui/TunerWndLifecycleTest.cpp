@@ -3,15 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/menu.h>
-#include <wx/statusbr.h>
 #include <wx/dialog.h>
+#include <wx/statusbr.h>
 #include <wx/timer.h>
-#include <wx/toplevel.h>
 
 #include "GuiTestSupport.h"
 #include "app/TunerWnd.h"
-#include "app/logic/MainWindowRules.h"
 #include "app/logic/WindowLayout.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
@@ -28,13 +25,14 @@ TEST(TunerWndLifecycle, NoDeviceShowsTheMessageAndNoWindow) {
     settings.deviceNames.clear();
     WindowUnderTest ui(std::make_shared<Recorder::TestCaptureDevice>(settings), dir.Path());
     EXPECT_FALSE(ui.Create());
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].text, MainWindowRules::NoDeviceMessage);
-    EXPECT_EQ(ui.Messages()[0].caption, "Error: No sound card found");
-    EXPECT_TRUE(ui.Messages()[0].style & wxICON_EXCLAMATION);
+    ASSERT_EQ(ui.hooks->messages.size(), 1u);
+    EXPECT_EQ(ui.hooks->messages[0].text,
+              "Zelvo Tuner was unable to find any usable recording device on this computer.  "
+              "To use this program a 16-bit sound card must be installed");
+    EXPECT_EQ(ui.hooks->messages[0].caption, "Error: No sound card found");
+    EXPECT_TRUE(ui.hooks->messages[0].style & wxICON_EXCLAMATION);
     EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
-    // The window never came up: nothing was written.
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));  // nothing written
 }
 
 TEST(TunerWndLifecycle, FirstStartOpensSmallAtTheTopLeftCorner) {
@@ -48,40 +46,37 @@ TEST(TunerWndLifecycle, FirstStartOpensSmallAtTheTopLeftCorner) {
     EXPECT_EQ(w->GetTitle(), "Zelvo Tuner 1");
     EXPECT_EQ(w->GetStatusBar()->GetFieldsCount(), 1);
     EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 440.000");
+    // Placed at (1, 1), 285 high, with the proportional width, which is also
+    // the smallest size; the largest keeps the proportion.
+    const int w285 = ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 285);
+    EXPECT_EQ(w->GetRect(), wxRect(1, 1, w285, 285));
+    EXPECT_EQ(w->GetMinSize(), wxSize(w285, 285));
+    const wxSize maximum = w->GetMaxSize();
+    EXPECT_GT(maximum.y, 285);
+    EXPECT_LE(std::abs(maximum.x - ZelvoLayout::WidthForHeight(w->CurrentOverhead(), maximum.y)), 2);
 
-    // Placed at (1, 1), 285 high, with the proportional width.
-    const wxRect r = w->GetRect();
-    EXPECT_EQ(r.x, 1);
-    EXPECT_EQ(r.y, 1);
-    EXPECT_EQ(r.height, 285);
-    EXPECT_EQ(r.width, ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 285));
-
-    // Panes by their fractions of the pane area.
+    // Panes by their fractions of the pane area, with their ids.
     const wxSize area = w->GetClientSize();
     const auto layout = ZelvoLayout::ComputePaneLayout(area.x, area.y);
-    EXPECT_EQ(w->EnergyIndicator()->GetRect(),
-              wxRect(layout.energy.x, layout.energy.y, layout.energy.width, layout.energy.height));
-    EXPECT_EQ(w->FineIndicator()->GetRect(),
-              wxRect(layout.fine.x, layout.fine.y, layout.fine.width, layout.fine.height));
-    EXPECT_EQ(w->GlobalIndicator()->GetRect(),
-              wxRect(layout.global.x, layout.global.y, layout.global.width, layout.global.height));
-    EXPECT_EQ(w->EnergyIndicator()->GetId(), 0);
-    EXPECT_EQ(w->FineIndicator()->GetId(), 1);
-    EXPECT_EQ(w->GlobalIndicator()->GetId(), 3);
-
-    // Initial pane values.
+    const struct {
+        wxWindow* pane;
+        ZelvoLayout::PaneRect rect;
+        int id;
+    } panes[] = {{w->EnergyIndicator(), layout.energy, 0},
+                 {w->FineIndicator(), layout.fine, 1},
+                 {w->GlobalIndicator(), layout.global, 3}};
+    for (const auto& p : panes) {
+        EXPECT_EQ(p.pane->GetRect(), wxRect(p.rect.x, p.rect.y, p.rect.width, p.rect.height)) << p.id;
+        EXPECT_EQ(p.pane->GetId(), p.id);
+    }
     EXPECT_FLOAT_EQ(w->EnergyIndicator()->floorPosition, 0.5f);
     EXPECT_TRUE(w->FineIndicator()->smoothing);
     EXPECT_EQ(w->GlobalIndicator()->GetNotes(), (NoteSet{24, 36, 48, 60, 72, 84, 96, 108}));
-
-    // The hidden controls exist with their ids.
-    wxWindow* note = w->FindWindow(200);
-    wxWindow* level = w->FindWindow(201);
-    ASSERT_NE(note, nullptr);
-    ASSERT_NE(level, nullptr);
-    EXPECT_FALSE(note->IsShown());
-    EXPECT_FALSE(level->IsShown());
-
+    // The hidden note and level controls.
+    for (int id : {200, 201}) {
+        ASSERT_NE(w->FindWindow(id), nullptr) << id;
+        EXPECT_FALSE(w->FindWindow(id)->IsShown()) << id;
+    }
     // Display Rate Fast, recording from the preferred device.
     EXPECT_EQ(w->Settings().config.Rate, 2);
     ASSERT_TRUE(PumpUntil([&] { return w->Pipeline().RecorderStatus() == 1; }, 2000ms));
@@ -124,7 +119,6 @@ TEST(TunerWndLifecycle, SettingsAreReadAtStartAndTheSavedPlaceIsRestored) {
     ConfigRecord config;
     config.MiddleA = 442.0f;
     config.Pitch = 2;
-    config.Rate = 0;
     config.NoiseFloor = -45.0f;
     config.Smooth = false;
     config.TunerPosLeft = 200;
@@ -140,11 +134,9 @@ TEST(TunerWndLifecycle, SettingsAreReadAtStartAndTheSavedPlaceIsRestored) {
     EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 442.000, TRANS: +2");
     EXPECT_FLOAT_EQ(w->EnergyIndicator()->floorPosition, 0.25f);
     EXPECT_FALSE(w->FineIndicator()->smoothing);
-    const wxRect r = w->GetRect();
-    EXPECT_EQ(r.GetPosition(), wxPoint(200, 150));
-    EXPECT_EQ(r.height, 500);
     // The width follows the proportion, not the saved right edge.
-    EXPECT_EQ(r.width, ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 500));
+    EXPECT_EQ(w->GetRect(),
+              wxRect(200, 150, ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 500), 500));
 }
 
 TEST(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {
@@ -156,10 +148,11 @@ TEST(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {
     ASSERT_TRUE(ui.Create());
     PumpFor(100ms);
     ui.Close();
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_TRUE(ui.Messages()[0].text.Contains("tuner_config.xml"));
-    EXPECT_TRUE(ui.Messages()[0].text.Contains(wxString::FromUTF8(dir.Path().string())));
-    EXPECT_TRUE(ui.Messages()[0].style & wxICON_EXCLAMATION);
+    ASSERT_EQ(ui.hooks->messages.size(), 1u);
+    const ShownMessage& m = ui.hooks->messages[0];
+    EXPECT_TRUE(m.text.Contains("tuner_config.xml"));
+    EXPECT_TRUE(m.text.Contains(wxString::FromUTF8(dir.Path().string())));
+    EXPECT_TRUE(m.style & wxICON_EXCLAMATION);
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "tuner_config.xml"));
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_presets.xml"));
 }
@@ -168,12 +161,12 @@ TEST(TunerWndLifecycle, ACloseRequestEndsAnOpenMessageAndStillSaves) {
     TempDirectory dir;
     Recorder::TestCaptureDevice::Settings settings;
     settings.fault = Recorder::TestCaptureDevice::Fault::FailOpen;
-    auto* window = new CTunerWnd;
     TunerWndOptions options;
     options.settingsDirectory = dir.Path();
     options.captureDevice = std::make_shared<Recorder::TestCaptureDevice>(settings);
     // No message hook: the window shows its own modal message when the
     // recording cannot start.
+    auto* window = new CTunerWnd;
     ASSERT_TRUE(window->Create(options));
     window->Show();
     // A close request arrives while that message is up, as SIGTERM does.

@@ -6,27 +6,13 @@
 
 using namespace MainWindowRules;
 
-TEST(MainWindowRules, Title) {
+TEST(MainWindowRules, TitleAndDisplayPeriod) {
     EXPECT_EQ(FormatWindowTitle(1, ""), "Zelvo Tuner 1");
     EXPECT_EQ(FormatWindowTitle(12, " beta"), "Zelvo Tuner 12 beta");
-}
-
-TEST(MainWindowRules, MessagesAreTheProgramsOwnTexts) {
-    EXPECT_STREQ(NoDeviceMessage,
-                 "Zelvo Tuner was unable to find any usable recording device on this computer.  "
-                 "To use this program a 16-bit sound card must be installed");
-    EXPECT_STREQ(NoDeviceCaption, "Error: No sound card found");
-    EXPECT_STREQ(RecordingControlFailedMessage,
-                 "Unable to launch the Windows Recording Control Panel.");
-}
-
-TEST(MainWindowRules, DisplayPeriodPerRate) {
-    EXPECT_EQ(DisplayPeriodMs(0), 100);
-    EXPECT_EQ(DisplayPeriodMs(1), 50);
-    EXPECT_EQ(DisplayPeriodMs(2), 10);
-    // Hand-edited values outside the range use the default (fast) period.
-    EXPECT_EQ(DisplayPeriodMs(7), 10);
-    EXPECT_EQ(DisplayPeriodMs(-1), 10);
+    // Hand-edited rates outside the range use the default (fast) period.
+    const int periods[][2] = {{0, 100}, {1, 50}, {2, 10}, {7, 10}, {-1, 10}};
+    for (const auto& p : periods)
+        EXPECT_EQ(DisplayPeriodMs(p[0]), p[1]) << "rate " << p[0];
 }
 
 TEST(MainWindowRules, RecordingControlCommands) {
@@ -38,24 +24,25 @@ TEST(MainWindowRules, RecordingControlCommands) {
               (V{"pavucontrol --tab=4", "gnome-control-center sound"}));
 }
 
-TEST(MainWindowRules, NoiseFloorMarker) {
-    EXPECT_FLOAT_EQ(NoiseFloorToThreshold(-30.0f), 0.5f);
-    EXPECT_FLOAT_EQ(NoiseFloorToThreshold(-60.0f), 0.0f);
-    EXPECT_FLOAT_EQ(NoiseFloorToThreshold(0.0f), 1.0f);
-    EXPECT_FLOAT_EQ(NoiseFloorToThreshold(-90.0f), 0.0f);
-    EXPECT_FLOAT_EQ(NoiseFloorToThreshold(12.0f), 1.0f);
-    EXPECT_FLOAT_EQ(NoiseFloorToThreshold(std::nanf("")), 0.5f);
+TEST(MainWindowRules, NoiseFloorMarkerIsClampedAndNaNSafe) {
+    const float cases[][2] = {{-30.0f, 0.5f}, {-60.0f, 0.0f}, {0.0f, 1.0f},
+                              {-90.0f, 0.0f}, {12.0f, 1.0f},  {std::nanf(""), 0.5f}};
+    for (const auto& c : cases)
+        EXPECT_FLOAT_EQ(NoiseFloorToThreshold(c[0]), c[1]) << c[0];
 }
 
 TEST(MainWindowRules, ProgramLookupOnThePath) {
-    EXPECT_EQ(ProgramOfCommandLine("pavucontrol --tab=4"), "pavucontrol");
     EXPECT_EQ(ProgramOfCommandLine("  gnome-control-center sound"), "gnome-control-center");
     EXPECT_EQ(ProgramOfCommandLine(""), "");
-    EXPECT_EQ(FindProgramOnPath("sh", "/nonexistent:/bin:/usr/bin"), "/bin/sh");
-    EXPECT_EQ(FindProgramOnPath("zelvo-no-such-program", "/bin:/usr/bin"), "");
-    EXPECT_EQ(FindProgramOnPath("/bin/sh", ""), "/bin/sh");
-    // A directory or a file without execute permission is not a program.
-    EXPECT_EQ(FindProgramOnPath("bin", "/"), "");
-    EXPECT_EQ(FindProgramOnPath("passwd", "/etc"), "");
-    EXPECT_EQ(FindProgramOnPath("", "/bin"), "");
+    const char* cases[][3] = {
+        {"sh", "/nonexistent:/bin:/usr/bin", "/bin/sh"},
+        {"zelvo-no-such-program", "/bin:/usr/bin", ""},
+        {"/bin/sh", "", "/bin/sh"},
+        // A directory or a file without execute permission is not a program.
+        {"bin", "/", ""},
+        {"passwd", "/etc", ""},
+        {"", "/bin", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FindProgramOnPath(c[0], c[1]), c[2]) << c[0] << " in " << c[1];
 }

@@ -10,9 +10,12 @@ namespace {
 // menu 19, status bar 20 -> V = 20 + 19 + 8 + 19 = 66, H = 8.
 const FrameOverhead kClassic = FrameOverhead::FromSystemMetrics(4, 4, 19, 19, 20);
 
+int W(int height) { return WidthForHeight(kClassic, height); }
+int H(int width) { return HeightForWidth(kClassic, width); }
+
 }  // namespace
 
-TEST(WindowLayout, OverheadFromMetricsAndMeasuredSizes) {
+TEST(WindowLayout, OverheadAndProportion) {
     EXPECT_EQ(kClassic.vertical, 66);
     EXPECT_EQ(kClassic.horizontal, 8);
     const FrameOverhead measured = FrameOverhead::FromMeasuredSizes({300, 400}, {290, 330});
@@ -22,83 +25,56 @@ TEST(WindowLayout, OverheadFromMetricsAndMeasuredSizes) {
     const FrameOverhead early = FrameOverhead::FromMeasuredSizes({0, 0}, {10, 10});
     EXPECT_EQ(early.horizontal, 0);
     EXPECT_EQ(early.vertical, 0);
-}
 
-TEST(WindowLayout, WidthAndHeightKeepThePaneAreaProportion) {
     // 285 high: pane area 219 high, 262.8 wide -> 8 + 262.8 + 0.5 = 271.3 -> 271.
-    EXPECT_EQ(WidthForHeight(kClassic, 285), 271);
-    EXPECT_EQ(HeightForWidth(kClassic, 271), 285);
+    EXPECT_EQ(W(285), 271);
+    EXPECT_EQ(H(271), 285);
     for (int h = 285; h < 1200; h += 7) {
-        const int w = WidthForHeight(kClassic, h);
-        const float areaW = static_cast<float>(w - kClassic.horizontal);
+        const float areaW = static_cast<float>(W(h) - kClassic.horizontal);
         const float areaH = static_cast<float>(h - kClassic.vertical);
         EXPECT_NEAR(areaW / areaH, 1.2f, 0.6f / areaH) << "height " << h;
-        // Going back from the width lands within one pixel of the height.
-        EXPECT_NEAR(HeightForWidth(kClassic, w), h, 1) << "height " << h;
+        EXPECT_NEAR(H(W(h)), h, 1) << "height " << h;
     }
+    EXPECT_EQ(MinimumTrackSize(kClassic), (WindowSize{W(285), 285}));
+    // A wide screen limits the height; a tall one limits the width.
+    EXPECT_EQ(MaximumSize(kClassic, 1920, 1040), (WindowSize{W(1040), 1040}));
+    EXPECT_EQ(MaximumSize(kClassic, 800, 1400), (WindowSize{800, H(800)}));
 }
 
 TEST(WindowLayout, DraggingAnEdgeCorrectsTheOppositeDimension) {
-    const WindowRect start{100, 100, 371, 385};
-    // Right edge dragged wider: the height follows, top and left stay.
-    WindowRect r = CorrectSizing(kClassic, SizingEdge::Right, {100, 100, 500, 385});
-    EXPECT_EQ(r.left, 100);
-    EXPECT_EQ(r.top, 100);
-    EXPECT_EQ(r.right, 500);
-    EXPECT_EQ(r.Height(), HeightForWidth(kClassic, 400));
-
-    // Bottom edge dragged: the width follows from the new height.
-    r = CorrectSizing(kClassic, SizingEdge::Bottom, {100, 100, 371, 600});
-    EXPECT_EQ(r.bottom, 600);
-    EXPECT_EQ(r.Width(), WidthForHeight(kClassic, 500));
-
-    // Top-left corner: the right edge stays where it was.
-    r = CorrectSizing(kClassic, SizingEdge::TopLeft, {50, 20, start.right, start.bottom});
-    EXPECT_EQ(r.right, start.right);
-    EXPECT_EQ(r.top, 20);
-    EXPECT_EQ(r.left, start.right - WidthForHeight(kClassic, start.bottom - 20));
-
-    // Bottom-left likewise; top-right moves the right edge.
-    r = CorrectSizing(kClassic, SizingEdge::BottomLeft, {40, 100, 371, 700});
-    EXPECT_EQ(r.right, 371);
-    EXPECT_EQ(r.left, 371 - WidthForHeight(kClassic, 600));
-    r = CorrectSizing(kClassic, SizingEdge::TopRight, {100, 50, 900, 385});
-    EXPECT_EQ(r.left, 100);
-    EXPECT_EQ(r.right, 100 + WidthForHeight(kClassic, 335));
-
-    // Left edge: like the right one, the bottom follows.
-    r = CorrectSizing(kClassic, SizingEdge::Left, {0, 100, 371, 385});
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.bottom, 100 + HeightForWidth(kClassic, 371));
+    // Sides correct the other dimension; left corners keep the right edge.
+    const struct {
+        SizingEdge edge;
+        WindowRect proposed, expected;
+    } cases[] = {
+        {SizingEdge::Right, {100, 100, 500, 385}, {100, 100, 500, 100 + H(400)}},
+        {SizingEdge::Left, {0, 100, 371, 385}, {0, 100, 371, 100 + H(371)}},
+        {SizingEdge::Bottom, {100, 100, 371, 600}, {100, 100, 100 + W(500), 600}},
+        {SizingEdge::TopLeft, {50, 20, 371, 385}, {371 - W(365), 20, 371, 385}},
+        {SizingEdge::BottomLeft, {40, 100, 371, 700}, {371 - W(600), 100, 371, 700}},
+        {SizingEdge::TopRight, {100, 50, 900, 385}, {100, 50, 100 + W(335), 385}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.edge));
+        EXPECT_EQ(CorrectSizing(kClassic, c.edge, c.proposed), c.expected);
+    }
 }
 
 TEST(WindowLayout, EdgeIsInferredFromTheChangeOfTheRectangle) {
     const WindowRect before{100, 100, 400, 400};
-    EXPECT_EQ(InferSizingEdge(before, {100, 100, 500, 400}), SizingEdge::Right);
-    EXPECT_EQ(InferSizingEdge(before, {50, 100, 400, 400}), SizingEdge::Left);
-    EXPECT_EQ(InferSizingEdge(before, {100, 100, 400, 450}), SizingEdge::Bottom);
-    EXPECT_EQ(InferSizingEdge(before, {100, 60, 400, 400}), SizingEdge::Top);
-    EXPECT_EQ(InferSizingEdge(before, {50, 60, 400, 400}), SizingEdge::TopLeft);
-    EXPECT_EQ(InferSizingEdge(before, {100, 60, 450, 400}), SizingEdge::TopRight);
-    EXPECT_EQ(InferSizingEdge(before, {50, 100, 400, 450}), SizingEdge::BottomLeft);
-    EXPECT_EQ(InferSizingEdge(before, {100, 100, 450, 450}), SizingEdge::BottomRight);
-    // A move without a size change corrects the width, which is then a no-op
-    // for a window that already has the proportion.
-    EXPECT_EQ(InferSizingEdge(before, {150, 150, 450, 450}), SizingEdge::BottomRight);
-}
-
-TEST(WindowLayout, SizeLimits) {
-    const WindowSize minimum = MinimumTrackSize(kClassic);
-    EXPECT_EQ(minimum.height, 285);
-    EXPECT_EQ(minimum.width, WidthForHeight(kClassic, 285));
-
-    // A wide screen limits the height; a tall one limits the width.
-    WindowSize maximum = MaximumSize(kClassic, 1920, 1040);
-    EXPECT_EQ(maximum.height, 1040);
-    EXPECT_EQ(maximum.width, WidthForHeight(kClassic, 1040));
-    maximum = MaximumSize(kClassic, 800, 1400);
-    EXPECT_EQ(maximum.width, 800);
-    EXPECT_EQ(maximum.height, HeightForWidth(kClassic, 800));
+    const struct {
+        WindowRect after;
+        SizingEdge edge;
+    } cases[] = {
+        {{100, 100, 500, 400}, SizingEdge::Right},   {{50, 100, 400, 400}, SizingEdge::Left},
+        {{100, 100, 400, 450}, SizingEdge::Bottom},  {{100, 60, 400, 400}, SizingEdge::Top},
+        {{50, 60, 400, 400}, SizingEdge::TopLeft},   {{100, 60, 450, 400}, SizingEdge::TopRight},
+        {{50, 100, 400, 450}, SizingEdge::BottomLeft}, {{100, 100, 450, 450}, SizingEdge::BottomRight},
+        // A plain move corrects the width: a no-op for a proportional window.
+        {{150, 150, 450, 450}, SizingEdge::BottomRight},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InferSizingEdge(before, c.after), c.edge) << c.after.left << "," << c.after.top;
 }
 
 TEST(WindowLayout, PanesKeepTheirFractions) {
@@ -116,45 +92,26 @@ TEST(WindowLayout, PanesKeepTheirFractions) {
         EXPECT_LE(l.fine.y + l.fine.height, w);
     }
     // A collapsed or negative area gives empty panes, not negative sizes.
-    const PaneLayout empty = ComputePaneLayout(-5, 0);
-    EXPECT_EQ(empty.fine, (PaneRect{0, 0, 0, 0}));
-}
-
-TEST(WindowLayout, PlacementOfAnUnsavedWindow) {
-    const WindowRect desktop{0, 0, 1600, 1200};
-    const WindowRect r = PlaceOnDesktop(kClassic, {0, 0, 0, 0}, desktop);
-    EXPECT_EQ(r, (WindowRect{1, 1, 1 + WidthForHeight(kClassic, 285), 286}));
+    EXPECT_EQ(ComputePaneLayout(-5, 0).fine, (PaneRect{0, 0, 0, 0}));
 }
 
 TEST(WindowLayout, PlacementKeepsTheWindowOnTheDesktop) {
     const WindowRect desktop{0, 0, 1600, 1200};
-    // A saved window with its proportion inside the desktop stays put.
-    const int w500 = WidthForHeight(kClassic, 500);
-    EXPECT_EQ(PlaceOnDesktop(kClassic, {200, 300, 200 + w500, 800}, desktop),
-              (WindowRect{200, 300, 200 + w500, 800}));
-    // The saved width is ignored: the proportion decides it.
-    EXPECT_EQ(PlaceOnDesktop(kClassic, {200, 300, 1000, 800}, desktop).Width(), w500);
-
-    // Partly below and right of the desktop: moved back, size kept.
-    WindowRect r = PlaceOnDesktop(kClassic, {1500, 1000, 1500 + w500, 1500}, desktop);
-    EXPECT_EQ(r.bottom, 1200);
-    EXPECT_EQ(r.right, 1600);
-    EXPECT_EQ(r.Height(), 500);
-
-    // Off to the top left (a monitor that is gone): one pixel in.
-    r = PlaceOnDesktop(kClassic, {-3000, -2000, -3000 + w500, -1500}, desktop);
-    EXPECT_EQ(r.left, 1);
-    EXPECT_EQ(r.top, 1);
-
-    // Larger than the desktop: the top-left corner wins.
-    r = PlaceOnDesktop(kClassic, {100, 100, 5000, 3000}, desktop);
-    EXPECT_EQ(r.left, 1);
-    EXPECT_EQ(r.top, 1);
-    EXPECT_EQ(r.Height(), 2900);
-
-    // A desktop that does not start at the origin.
-    const WindowRect shifted{-1280, 0, 0, 1024};
-    r = PlaceOnDesktop(kClassic, {0, 0, 0, 0}, shifted);
-    EXPECT_EQ(r.right, 0);
-    EXPECT_EQ(r.top, 1);
+    const int w500 = W(500);
+    const struct {
+        const char* what;
+        WindowRect saved, desk, expected;
+    } cases[] = {
+        {"never saved", {0, 0, 0, 0}, desktop, {1, 1, 1 + W(285), 286}},
+        {"inside, width from the proportion", {200, 300, 1000, 800}, desktop,
+         {200, 300, 200 + w500, 800}},
+        {"below and right: moved back", {1500, 1000, 1500 + w500, 1500}, desktop,
+         {1600 - w500, 700, 1600, 1200}},
+        {"a monitor that is gone", {-3000, -2000, -3000 + w500, -1500}, desktop,
+         {1, 1, 1 + w500, 501}},
+        {"larger than the desktop", {100, 100, 5000, 3000}, desktop, {1, 1, 1 + W(2900), 2901}},
+        {"desktop left of the origin", {0, 0, 0, 0}, {-1280, 0, 0, 1024}, {-W(285), 1, 0, 286}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PlaceOnDesktop(kClassic, c.saved, c.desk), c.expected) << c.what;
 }
