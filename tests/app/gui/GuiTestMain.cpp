@@ -18,9 +18,8 @@ namespace {
 // check the program lets through on purpose (see MenuIdAssertFilter.h).
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& msg) {
-    std::fprintf(stderr, "wx assertion failed: %s:%d %s: %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-    ADD_FAILURE() << "wx assertion: " << cond << " " << msg;
+    ADD_FAILURE() << "wx assertion at " << file << ":" << line << " " << func << ": " << cond << " "
+                  << msg;
 }
 
 class GuiTestApp : public wxApp {
@@ -32,10 +31,8 @@ public:
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    // Listing the tests needs no display.
-    if (GTEST_FLAG_GET(list_tests))
+    if (GTEST_FLAG_GET(list_tests))  // listing the tests needs no display
         return RUN_ALL_TESTS();
-
     wxApp::SetInstance(new GuiTestApp);
     bool started = false;
     {

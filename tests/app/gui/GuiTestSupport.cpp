@@ -10,8 +10,11 @@
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
+#include <wx/menu.h>
 
 namespace GuiTest {
+
+using namespace std::chrono_literals;
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
@@ -25,7 +28,7 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
             return true;
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(2ms);
     }
 }
 
@@ -34,8 +37,7 @@ void PumpFor(std::chrono::milliseconds duration) {
 }
 
 TempDirectory::TempDirectory() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "zelvo-app-test-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelvo-app-test-XXXXXX").string();
     if (mkdtemp(pattern.data()))
         path_ = pattern;
 }
@@ -66,14 +68,17 @@ std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(
     return std::make_shared<Recorder::TestCaptureDevice>(settings);
 }
 
-WindowUnderTest::WindowUnderTest(std::shared_ptr<Recorder::ICaptureDevice> device,
-                                 const std::filesystem::path& settingsDirectory)
-    : device_(std::move(device)), settingsDirectory_(settingsDirectory) {}
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
-bool WindowUnderTest::Create() {
+bool WindowTest::Create() {
     TunerWndOptions options;
-    options.settingsDirectory = settingsDirectory_;
-    options.captureDevice = device_;
+    options.settingsDirectory = dir.Path();
+    options.captureDevice = device;
     options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
         h->messages.push_back({text, caption, style});
     };
@@ -84,26 +89,42 @@ bool WindowUnderTest::Create() {
     };
     auto* window = new CTunerWnd;
     if (!window->Create(options)) {
-        PumpFor(std::chrono::milliseconds(50));  // lets the refused window go
+        PumpFor(50ms);  // lets the refused window go
         return false;
     }
-    window_ = window;
-    window_->Show();
+    window_ = w = window;
+    w->Show();
     return true;
 }
 
-void WindowUnderTest::Close() {
+void WindowTest::Start(bool recording) {
+    ASSERT_TRUE(Create());
+    if (recording) {
+        ASSERT_TRUE(PumpUntil([&] { return w->Pipeline().RecorderStatus() == 1; }, 2000ms));
+    }
+}
+
+void WindowTest::CloseWindow() {
     if (!window_)
         return;
     window_->Close(true);
-    PumpFor(std::chrono::milliseconds(50));
+    PumpFor(50ms);
 }
 
-std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+void WindowTest::Command(int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(w);
+    w->ProcessWindowEvent(event);
+    PumpFor(20ms);
+}
+
+wxMenuItem* WindowTest::Item(int id) {
+    return w->GetMenuBar()->FindItem(id);
+}
+
+void WindowTest::UpdateMenus() {
+    for (size_t i = 0; i < w->GetMenuBar()->GetMenuCount(); ++i)
+        w->GetMenuBar()->GetMenu(i)->UpdateUI(w);
 }
 
 }  // namespace GuiTest

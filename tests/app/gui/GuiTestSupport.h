@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the main window's tests: the event pump, a temporary
-// settings directory, tones for the scripted capture device, and a window
-// under test with its messages collected instead of shown.
+// settings directory, tones for the scripted capture device, and a fixture
+// with the window under test, its messages collected instead of shown.
 
 #include <chrono>
 #include <filesystem>
@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
-#include <wx/string.h>
+#include <gtest/gtest.h>
 #include <wx/weakref.h>
 
 #include "TestCaptureDevice.h"
 #include "app/TunerWnd.h"
+
+class wxMenuItem;
 
 namespace GuiTest {
 
@@ -42,42 +44,47 @@ std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(
     double frequency, Recorder::TestCaptureDevice::Fault fault = Recorder::TestCaptureDevice::Fault::None,
     std::uint64_t faultAfterBuffers = 0);
 
+// Reads a whole file as bytes ("" when it cannot be read).
+std::string ReadFile(const std::filesystem::path& file);
+
 struct ShownMessage {
     wxString text;
     wxString caption;
     long style = 0;
 };
 
-// What the window under test showed and launched. Shared with the window's
-// hooks, so it outlives a window whose deletion is still pending.
+// What the window showed and launched. Shared with the window's hooks, so
+// it outlives a window whose deletion is still pending.
 struct Hooks {
     std::vector<ShownMessage> messages;
     std::vector<std::string> launched;
     std::vector<bool> launchResults;  // answers to the launches, in order; missing: failed
 };
 
-// A main window created on a test device and settings directory.
-class WindowUnderTest {
-public:
-    WindowUnderTest(std::shared_ptr<Recorder::ICaptureDevice> device,
-                    const std::filesystem::path& settingsDirectory);
-    ~WindowUnderTest() { Close(); }
-
-    // Creates (and on success shows) the window; false when refused.
+// A test with a main window on `device` (a 440 Hz tone unless the test
+// replaces it) and the settings directory `dir`.
+class WindowTest : public ::testing::Test {
+protected:
+    void TearDown() override { CloseWindow(); }
+    // Creates and shows the window; false when it refuses to start.
     bool Create();
+    // Create() that must succeed; `recording`: then waits until it records.
+    void Start(bool recording = false);
     // Closes the window the way the close box does and lets it go.
-    void Close();
+    void CloseWindow();
+    // Runs a menu command as the menu or an accelerator would.
+    void Command(int id);
+    wxMenuItem* Item(int id);
+    // Brings the menu items up to date, as opening the menu does.
+    void UpdateMenus();
 
-    CTunerWnd* Window() const { return window_.get(); }
-    const std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
+    TempDirectory dir;
+    std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
+    std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
+    CTunerWnd* w = nullptr;
 
 private:
-    std::shared_ptr<Recorder::ICaptureDevice> device_;
-    std::filesystem::path settingsDirectory_;
     wxWeakRef<CTunerWnd> window_;  // cleared when the window is destroyed
 };
-
-// Reads a whole file as bytes ("" when it cannot be read).
-std::string ReadFile(const std::filesystem::path& file);
 
 }  // namespace GuiTest

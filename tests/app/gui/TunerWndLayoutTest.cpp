@@ -1,17 +1,16 @@
 // The proportional layout on a window system that reports only the result
 // of a resize: the window corrects its size once the resize has settled.
 
-#include <gtest/gtest.h>
-
 #include "GuiTestSupport.h"
-#include "app/TunerWnd.h"
 #include "app/logic/WindowLayout.h"
 #include "indicators/FineIndicator.h"
 
 using namespace GuiTest;
 using namespace std::chrono_literals;
 
-TEST(TunerWndLayout, ResizingCorrectsTheOtherDimension) {
+using TunerWndLayout = WindowTest;
+
+TEST_F(TunerWndLayout, ResizingCorrectsTheOtherDimension) {
     // Each drag moves the left/top edges by (dx, dy) and grows the size by
     // (dw, dh). A width change makes the height follow; otherwise the width
     // follows the height and a dragged left edge keeps the right edge.
@@ -25,10 +24,9 @@ TEST(TunerWndLayout, ResizingCorrectsTheOtherDimension) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDirectory dir;
-        WindowUnderTest ui(ToneDevice(440.0), dir.Path());
-        ASSERT_TRUE(ui.Create());
-        CTunerWnd* w = ui.Window();
+        CloseWindow();
+        std::filesystem::remove(dir.Path() / "tuner_config.xml");  // each starts small
+        Start();
         w->SetPosition(wxPoint(400, 300));
         PumpFor(300ms);
         const wxRect before = w->GetRect();

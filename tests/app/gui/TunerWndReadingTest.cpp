@@ -1,34 +1,31 @@
 // The window reading sound from a scripted capture device: the note and
 // cents it shows, and the watchdog's quiet restart of a failed device.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdlib>
 
 #include "GuiTestSupport.h"
-#include "app/TunerWnd.h"
 #include "indicators/FineIndicator.h"
 
 using namespace GuiTest;
 using namespace std::chrono_literals;
 
-TEST(TunerWndReading, ToneShowsItsNoteWithinTwoSecondsAndItsCents) {
+using TunerWndReading = WindowTest;
+
+TEST_F(TunerWndReading, ToneShowsItsNoteWithinTwoSecondsAndItsCents) {
     const struct {
         double frequency;
         const char* note;
         double cents;
     } cases[] = {
         {440.0, "A4", 0.0},
-        // 20 cents above E4 (329.63 Hz).
-        {440.0 * std::pow(2.0, (-500.0 + 20.0) / 1200.0), "E4", 20.0},
+        {440.0 * std::pow(2.0, (-500.0 + 20.0) / 1200.0), "E4", 20.0},  // 20 cents above E4
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.note);
-        TempDirectory dir;
-        WindowUnderTest ui(ToneDevice(c.frequency), dir.Path());
-        ASSERT_TRUE(ui.Create());
-        CTunerWnd* w = ui.Window();
+        CloseWindow();
+        device = ToneDevice(c.frequency);
+        Start();
         auto* fine = w->FineIndicator();
         // Before any sound the seeded reading shows A4 with the needle faded.
         EXPECT_EQ(fine->GetNoteText(), "A4");
@@ -47,18 +44,16 @@ TEST(TunerWndReading, ToneShowsItsNoteWithinTwoSecondsAndItsCents) {
         // The needle sits at cents / 50 of its swing and is bright.
         EXPECT_NEAR(fine->position, c.cents / 50.0, 0.03);
         EXPECT_LT(fine->fade, 0.5f);
-        EXPECT_TRUE(ui.hooks->messages.empty());
+        EXPECT_TRUE(hooks->messages.empty());
     }
 }
 
-TEST(TunerWndReading, WatchdogRestartsAFailedDeviceQuietly) {
-    TempDirectory dir;
-    auto device = ToneDevice(440.0, Recorder::TestCaptureDevice::Fault::FailAfterBuffers, 20);
-    WindowUnderTest ui(device, dir.Path());
-    ASSERT_TRUE(ui.Create());
+TEST_F(TunerWndReading, WatchdogRestartsAFailedDeviceQuietly) {
+    device = ToneDevice(440.0, Recorder::TestCaptureDevice::Fault::FailAfterBuffers, 20);
+    Start();
     ASSERT_TRUE(PumpUntil([&] { return device->OpenCalls() >= 1; }, 2000ms));
     // The device fails after about half a second; within the next watchdog
     // period (5 s) the capture is opened again, without a message.
     EXPECT_TRUE(PumpUntil([&] { return device->OpenCalls() >= 2; }, 7000ms));
-    EXPECT_TRUE(ui.hooks->messages.empty());
+    EXPECT_TRUE(hooks->messages.empty());
 }
