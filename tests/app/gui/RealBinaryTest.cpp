@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,9 +35,7 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
                "pcm.null { type null }\npcm.default {\n  type file\n  slave.pcm \"null\"\n"
                "  file \"/dev/null\"\n  infile \"" << raw.string() << "\"\n  format \"raw\"\n}\n";
     }
-    // This process's environment with the two variables replaced, built
-    // before fork: only async-signal-safe calls may follow it here, as this
-    // process runs several threads.
+    // This process's environment with the two variables replaced.
     std::vector<std::string> entries{"ALSA_CONFIG_PATH=" + (work.Path() / "asound.conf").string(),
                                      "ZELVO_TUNER_SETTINGS_DIR=" + settings.string()};
     for (char** e = environ; *e; ++e) {
@@ -50,12 +49,8 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
     env.push_back(nullptr);
     char* const argv[] = {const_cast<char*>(ZELVO_TUNER_BINARY), nullptr};
 
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execve(ZELVO_TUNER_BINARY, argv, env.data());
-        _exit(127);
-    }
-    ASSERT_GT(pid, 0);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, ZELVO_TUNER_BINARY, nullptr, nullptr, argv, env.data()), 0);
     std::this_thread::sleep_for(3s);
     // Still running: it found the file device and did not stop at a message.
     ASSERT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "the program ended early";

@@ -20,8 +20,6 @@ TEST(MainWindowRules, RecordingControlCommands) {
     EXPECT_EQ(RecordingControlCommands(-1, Platform::Windows), (V{"SndVol32.exe -r", "SndVol.exe -r"}));
     EXPECT_EQ(RecordingControlCommands(2, Platform::Windows),
               (V{"SndVol32.exe -r -d 2", "SndVol.exe -r"}));
-    EXPECT_EQ(RecordingControlCommands(2, Platform::Linux),
-              (V{"pavucontrol --tab=4", "gnome-control-center sound"}));
 }
 
 TEST(MainWindowRules, NoiseFloorMarkerIsClampedAndNaNSafe) {
