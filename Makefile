@@ -1,4 +1,4 @@
-# What a person types: make build | run | test | bench | gallery | fuzz | clean.
+# What a person types: make run | test | build | lint | format | bench | gallery | fuzz | clean.
 # Every target first installs the Debian packages it needs when they are missing.
 
 BUILD      ?= build
@@ -9,17 +9,13 @@ CMAKE_ARGS ?=
 PACKAGES = cmake g++ make pkg-config \
            libgtest-dev libgmock-dev libbenchmark-dev \
            libwxgtk3.2-dev portaudio19-dev libasound2-dev libsndfile1-dev libfftw3-dev \
-           xvfb xauth fonts-liberation2 imagemagick
+           xvfb xauth fonts-liberation2 imagemagick clang-format clang-tidy
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
-# GUI tests and the tuner need a display; without one they run under Xvfb.
-ifeq ($(strip $(DISPLAY)),)
-  XRUN = xvfb-run -a -s "-screen 0 1600x1200x24"
-else
-  XRUN =
-endif
+# Off-screen pictures run under a private X server, never on the user's display.
+XRUN = tests/support/run-under-xvfb.sh
 
-.PHONY: all deps build run test bench gallery fuzz fuzz-deps clean
+.PHONY: all deps build run test lint format bench gallery fuzz fuzz-deps clean
 
 all: build
 
@@ -52,10 +48,24 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
-	cd $(BUILD) && $(XRUN) ctest --output-on-failure -j $(JOBS)
+	@./tools/check-format.sh
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-run: build
+# The tuner needs a display: say so before building anything, then build
+# only the tuner.
+run: deps
+	@./tools/run-tuner.sh --check-display
+	@$(MAKE) --no-print-directory $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target zelvo-tuner
 	@./tools/run-tuner.sh $(BUILD)
+
+# The format check, then clang-tidy over every source of the build.
+lint: build
+	@./tools/check-format.sh
+	@./tools/run-clang-tidy.sh $(BUILD)
+
+format: deps
+	@./tools/check-format.sh --fix
 
 bench: build
 	@./tools/run-benchmarks.sh $(BUILD)
@@ -67,9 +77,8 @@ gallery: build
 fuzz: fuzz-deps
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DZELVO_FUZZ=ON -DZELVO_BUILD_TESTS=OFF -DZELVO_BUILD_BENCH=OFF -DZELVO_BUILD_TOOLS=OFF \
-	  -DZELVO_COMPONENTS="analysis;tuning;persistence"
-	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	  -DZELVO_FUZZ=ON -DZELVO_BUILD_TESTS=OFF -DZELVO_BUILD_BENCH=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS) --target zelvo_fuzzers
 	./fuzz/run-fuzzers.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 clean:

@@ -16,7 +16,7 @@
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
 #include "tuning/NoteTable.h"
-#include "tuning/TuningStatusText.h"
+#include "app/logic/TuningStatusText.h"
 
 #ifndef ZELVO_VERSION_MAJOR
 #define ZELVO_VERSION_MAJOR 1

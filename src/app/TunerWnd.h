@@ -16,10 +16,10 @@
 #include <wx/timer.h>
 
 #include "app/logic/WindowLayout.h"
-#include "app/pipeline/TuningPipeline.h"
+#include "pipeline/TuningPipeline.h"
 #include "capture/CaptureDevice.h"
 #include "persistence/SettingsFiles.h"
-#include "tuning/NotePresetMenu.h"
+#include "app/logic/NotePresetMenu.h"
 
 class wxMenu;
 class wxDialog;

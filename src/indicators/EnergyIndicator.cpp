@@ -3,7 +3,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
-#include "indicators/EnergyIndicatorMath.h"
+#include "indicators/math/EnergyIndicatorMath.h"
 #include "indicators/IndicatorDrawing.h"
 
 using namespace Indicators;

@@ -14,7 +14,7 @@
 #include <wx/bitmap.h>
 
 #include "indicators/BackBufferWnd.h"
-#include "indicators/GlobalIndicatorMath.h"
+#include "indicators/math/GlobalIndicatorMath.h"
 #include "tuning/NoteTable.h"
 #include "tuning/Preset.h"
 

@@ -6,7 +6,7 @@
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 
-#include "indicators/FineIndicatorMath.h"
+#include "indicators/math/FineIndicatorMath.h"
 #include "indicators/IndicatorDrawing.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <wx/graphics.h>
 #include <wx/string.h>
 
-#include "indicators/IndicatorColours.h"
+#include "indicators/math/IndicatorColours.h"
 
 class wxWindow;
 

@@ -13,6 +13,8 @@
 #include <iostream>
 #include <string>
 
+#include "TempDirectory.h"
+
 namespace Recorder::AlsaTest {
 
 // The main of such a program: `configure` gets a fresh scratch directory for
@@ -21,18 +23,14 @@ namespace Recorder::AlsaTest {
 inline int RunWithConfiguration(int argc, char** argv,
                                 const std::function<std::string(const std::filesystem::path&)>& configure) {
     testing::InitGoogleTest(&argc, argv);
-    std::string directory = (std::filesystem::temp_directory_path() / "zelvo-capture-XXXXXX").string();
-    const bool made = mkdtemp(directory.data()) != nullptr;
-    const std::filesystem::path file = std::filesystem::path(directory) / "asound.conf";
-    const bool written = made && (std::ofstream(file) << configure(directory)).good();
+    const TempDirectory directory;
+    const std::filesystem::path file = directory / "asound.conf";
+    const bool written = (std::ofstream(file) << configure(directory.Path())).good();
     if (!written || setenv("ALSA_CONFIG_PATH", file.c_str(), 1) != 0) {
         std::cerr << "cannot prepare the ALSA test configuration\n";
         return 1;
     }
-    const int result = RUN_ALL_TESTS();
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
-    return result;
+    return RUN_ALL_TESTS();
 }
 
 }  // namespace Recorder::AlsaTest

@@ -5,6 +5,7 @@
 
 #include "RecorderTestSupport.h"
 #include "TestCaptureDevice.h"
+#include "WaitUntil.h"
 
 namespace Recorder {
 namespace {
@@ -37,12 +38,6 @@ RecorderConfig ConfigFor(std::shared_ptr<ICaptureDevice> device, IRecorderListen
 void ExpectConsecutive(const std::vector<double>& samples) {
     for (std::size_t i = 0; i < samples.size(); ++i)
         ASSERT_EQ(std::lround(samples[i] * 32768.0) + 32768, static_cast<long>(i % 65536)) << "sample " << i;
-}
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds timeout = 5s) {
-    const auto deadline = Clock::now() + timeout;
-    while (!done() && Clock::now() < deadline) std::this_thread::sleep_for(1ms);
-    return done();
 }
 
 TEST(Recorder, SlowListenerGetsEveryBufferOnceAndInOrder) {

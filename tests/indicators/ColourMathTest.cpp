@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "indicators/IndicatorColours.h"
+#include "indicators/math/IndicatorColours.h"
 
 using namespace Indicators;
 

@@ -4,7 +4,7 @@
 
 #include "PaneTestSupport.h"
 #include "indicators/EnergyIndicator.h"
-#include "indicators/EnergyIndicatorMath.h"
+#include "indicators/math/EnergyIndicatorMath.h"
 
 using namespace Indicators;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "indicators/EnergyIndicatorMath.h"
+#include "indicators/math/EnergyIndicatorMath.h"
 
 using namespace Indicators;
 

@@ -1,6 +1,6 @@
 #include "PaneTestSupport.h"
 #include "indicators/FineIndicator.h"
-#include "indicators/FineIndicatorMath.h"
+#include "indicators/math/FineIndicatorMath.h"
 
 using namespace Indicators;
 

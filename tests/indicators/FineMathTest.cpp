@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "indicators/FineIndicatorMath.h"
+#include "indicators/math/FineIndicatorMath.h"
 
 using namespace Indicators;
 

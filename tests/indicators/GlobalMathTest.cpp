@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "indicators/GlobalIndicatorMath.h"
+#include "indicators/math/GlobalIndicatorMath.h"
 
 using namespace Indicators;
 

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "indicators/IndicatorColours.h"
+#include "indicators/math/IndicatorColours.h"
 #include "indicators/IndicatorDrawing.h"
 
 // Lets pending window-system events (sizes, maps) arrive.

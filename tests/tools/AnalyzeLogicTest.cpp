@@ -16,10 +16,8 @@ using namespace ZelvoAnalyze;
 
 namespace {
 
-const ToolFeatures kAll{true, true};
-
-ParsedOptions Parse(std::vector<std::string> args, ToolFeatures features = kAll) {
-  return ParseAnalyzeOptions(args, features);
+ParsedOptions Parse(std::vector<std::string> args) {
+  return ParseAnalyzeOptions(args);
 }
 
 HopReading Hop(double endTime, NoteIndex note, float cents) {
@@ -64,14 +62,6 @@ TEST(AnalyzeOptions, RefusesBadCommandLines) {
   };
   for (const auto& args : bad) EXPECT_NE(Parse(args).error, "") << ::testing::PrintToString(args);
   EXPECT_NE(Parse({"--bogus", "a.wav"}).error.find("--bogus"), std::string::npos);
-}
-
-TEST(AnalyzeOptions, WithoutCaptureOrSettingsTheirOptionsAreRefused) {
-  const ToolFeatures none{false, false};
-  for (const auto& args : std::vector<std::vector<std::string>>{{"--live"}, {"--list-devices"}, {"--settings", "d", "a.wav"}})
-    EXPECT_NE(Parse(args, none).error, "") << args[0];
-  EXPECT_EQ(UsageText(none).find("--live"), std::string::npos);
-  EXPECT_NE(UsageText(kAll).find("--settings"), std::string::npos);
 }
 
 TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {

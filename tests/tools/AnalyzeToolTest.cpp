@@ -46,7 +46,7 @@ std::vector<Reading> Named(const std::vector<Reading>& all, double from = 0.0,
 }  // namespace
 
 TEST(AnalyzeTool, CleanA440ReadsA4AtFullScaleLevel) {
-  TempDir dir;
+  TempDirectory dir;
   const auto wav = dir.File("a440.wav");
   MakeTone(wav, {"--duration", "2", "--amplitude", "0.5", "440"});
   const ToolRun run = RunTool(kAnalyze, {wav});
@@ -70,7 +70,7 @@ TEST(AnalyzeTool, CleanA440ReadsA4AtFullScaleLevel) {
 }
 
 TEST(AnalyzeTool, HarmonicToneReadsItsFundamental) {
-  TempDir dir;
+  TempDirectory dir;
   const auto wav = dir.File("a110.wav");
   MakeTone(wav, {"--duration", "2", "--harmonics", "8", "110"});
   const auto all = HopReadings(RunTool(kAnalyze, {wav}));
@@ -81,7 +81,7 @@ TEST(AnalyzeTool, HarmonicToneReadsItsFundamental) {
 }
 
 TEST(AnalyzeTool, OtherFormatsRatesAndFastQuality) {
-  TempDir dir;
+  TempDirectory dir;
   // Stereo FLAC at 44100 Hz, detuned 10 cents sharp, with a little noise.
   const auto flac = dir.File("detuned.flac");
   MakeTone(flac, {"--rate", "44100", "--channels", "2", "--detune", "10", "--noise", "0.01",
@@ -104,7 +104,7 @@ TEST(AnalyzeTool, OtherFormatsRatesAndFastQuality) {
 }
 
 TEST(AnalyzeTool, NotesSummarisesEachHeldNote) {
-  TempDir dir;
+  TempDirectory dir;
   const auto wav = dir.File("two.wav");
   MakeTone(wav, {"--duration", "1", "--gap", "0.3", "--harmonics", "4", "440", "660"});
   const ToolRun run = RunTool(kAnalyze, {"--notes", wav});
@@ -126,12 +126,12 @@ TEST(AnalyzeTool, NotesSummarisesEachHeldNote) {
 }
 
 TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
-  TempDir dir;
+  TempDirectory dir;
   const auto wav = dir.File("ok.wav");
   MakeTone(wav, {"--duration", "0.5", "440"});
-  WriteTextFile(dir.File("notes.txt"), "This is not a recording.\n");
-  WriteTextFile(dir.File("empty.wav"), "");
-  WriteTextFile(dir.File("header-only.wav"), "RIFF");
+  WriteWholeFile(dir.File("notes.txt"), "This is not a recording.\n");
+  WriteWholeFile(dir.File("empty.wav"), "");
+  WriteWholeFile(dir.File("header-only.wav"), "RIFF");
   // A valid WAV without a single frame, and one at a rate the analyzer refuses.
   SF_INFO info{0, 11025, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
   sf_close(sf_open(dir.File("no-frames.wav").c_str(), SFM_WRITE, &info));

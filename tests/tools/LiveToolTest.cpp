@@ -28,13 +28,13 @@ class LiveTool : public ::testing::Test {
  protected:
   // The file and the configuration are made once for all the tests here.
   static void SetUpTestSuite() {
-    dir = std::make_unique<TempDir>();
+    dir = std::make_unique<TempDirectory>();
     const auto raw = dir->File("a440.raw");
     MakeTone(raw, {"--duration", "1", "--harmonics", "3", "440"});
     std::ofstream(raw, std::ios::binary | std::ios::app) << std::string(4 * 11025 * 2, '\0');
     const std::string pcm = "  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile \"" +
                             raw + "\"\n  format \"raw\"\n";
-    WriteTextFile(dir->File("asound.conf"),
+    WriteWholeFile(dir->File("asound.conf"),
                   "defaults.pcm.file_format \"raw\"\n"
                   "defaults.pcm.file_truncate true\n"
                   "pcm.null { type null }\n"
@@ -47,7 +47,7 @@ class LiveTool : public ::testing::Test {
     return RunTool(kAnalyze, args, environment);
   }
 
-  static inline std::unique_ptr<TempDir> dir;
+  static inline std::unique_ptr<TempDirectory> dir;
   static inline std::vector<std::string> environment;
 };
 

@@ -40,9 +40,9 @@ class SettingsOption : public ::testing::Test {
     EXPECT_EQ(fields[0], note);
     return std::stod(fields[3]);
   }
-  void Write(const std::string& name, const std::string& text) { WriteTextFile((settings / name).string(), text); }
+  void Write(const std::string& name, const std::string& text) { WriteWholeFile((settings / name).string(), text); }
 
-  TempDir dir;
+  TempDirectory dir;
   std::filesystem::path settings = dir.Path() / "settings";
   std::string wav = dir.File("a440.wav");
 };

@@ -24,7 +24,7 @@ std::string Quote(const std::string& text) {
 
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
                 const std::vector<std::string>& extraEnvironment) {
-  TempDir scratch;
+  TempDirectory scratch;
   const std::string errPath = scratch.File("stderr.txt");
   std::string command;
   for (const auto& assignment : extraEnvironment) command += "export " + Quote(assignment) + "; ";
@@ -56,21 +56,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   std::istringstream in(text);
   for (std::string piece; std::getline(in, piece, separator);) pieces.push_back(piece);
   return pieces;
-}
-
-TempDir::TempDir() {
-  std::string name = (std::filesystem::temp_directory_path() / "zelvo-tools-XXXXXX").string();
-  if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("cannot make a directory like " + name);
-  path_ = name;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
-void WriteTextFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 }  // namespace ToolTest

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "TempDirectory.h"
+
 namespace ToolTest {
 
 // The programs under test, built before the tests.
@@ -30,21 +32,5 @@ void MakeTone(const std::string& path, std::vector<std::string> toneArgs);
 // rather than starting an empty one, so Split(out, '\n') gives the lines.
 std::vector<std::string> Split(const std::string& text, char separator);
 
-// A fresh directory under the system's temporary directory, removed with
-// everything in it when the object goes away.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-void WriteTextFile(const std::string& path, const std::string& text);
 
 }  // namespace ToolTest

@@ -35,8 +35,7 @@ bool TakesValue(const std::string& name) {
 
 }  // namespace
 
-ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args,
-                                  const ToolFeatures& features) {
+ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
   ParsedOptions parsed;
   AnalyzeOptions& o = parsed.options;
   auto fail = [&parsed](std::string message) {
@@ -94,14 +93,11 @@ ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args,
         return fail("--middle-a must be a frequency from 220 to 880 Hz, not '" + value + "'");
       o.middleA = number;
     } else if (arg == "--settings") {
-      if (!features.settings) return fail("--settings is not available in this build");
       if (value.empty()) return fail("--settings needs a directory");
       o.settingsDir = value;
     } else if (arg == "--list-devices") {
-      if (!features.capture) return fail("--list-devices is not available in this build");
       listDevices = true;
     } else if (arg == "--live") {
-      if (!features.capture) return fail("--live is not available in this build");
       live = true;
     } else if (arg == "--device") {
       if (!ParseInt(value, integer) || integer < -1)
@@ -139,13 +135,11 @@ ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args,
   return parsed;
 }
 
-std::string UsageText(const ToolFeatures& features) {
-  std::string text = "Usage: zelvo-analyze [options] FILE\n";
-  if (features.capture)
-    text +=
-        "       zelvo-analyze --live [options]\n"
-        "       zelvo-analyze --list-devices\n";
-  text +=
+std::string UsageText() {
+  return
+      "Usage: zelvo-analyze [options] FILE\n"
+      "       zelvo-analyze --live [options]\n"
+      "       zelvo-analyze --list-devices\n"
       "Reads a recording (WAV, FLAC, AIFF, OGG, ...) through the tuner's analysis engine,\n"
       "one hop at a time as the tuner does, and prints what it hears.\n"
       "Default output, one line per hop, tab-separated: time at the end of the hop (s),\n"
@@ -154,23 +148,17 @@ std::string UsageText(const ToolFeatures& features) {
       "                      median deviation (cents), number of hops\n"
       "  --quality Q         analysis quality, normal or fast (default normal)\n"
       "  --noise-floor DB    analysis gate from -60 to 0 dB (default -30)\n"
-      "  --middle-a HZ       frequency of A4 from 220 to 880 Hz (default 440)\n";
-  if (features.settings)
-    text +=
+      "  --middle-a HZ       frequency of A4 from 220 to 880 Hz (default 440)\n"
         "  --settings DIR      use the tuner's settings files in DIR: middle A, temperament,\n"
-        "                      stretch table, calibration, noise floor, quality\n";
-  if (features.capture)
-    text +=
+        "                      stretch table, calibration, noise floor, quality\n"
         "  --list-devices      list the recording devices and the formats they offer\n"
         "  --live              read the recording device as a terminal tuner\n"
         "  --device N          recording device for --live (default -1, the preferred one)\n"
         "  --format FLAG       capture format flag for --live (default 4: 11.025 kHz 16-bit mono)\n"
         "                      (with --settings, device and format default to the file's)\n"
-        "  --seconds S         stop --live after S seconds\n";
-  text +=
+        "  --seconds S         stop --live after S seconds\n"
       "  --help              show this text\n"
       "Bad input prints one line on stderr and exits with status 2.\n";
-  return text;
 }
 
 }  // namespace ZelvoAnalyze

@@ -10,13 +10,6 @@ namespace ZelvoAnalyze {
 
 enum class RunMode { Hops, Notes, ListDevices, Live, Help };
 
-// What this build of the tool can do; options for a missing part are refused
-// with a message rather than silently ignored.
-struct ToolFeatures {
-  bool settings = false;  // --settings (needs the persistence library)
-  bool capture = false;   // --live, --list-devices (need the capture library)
-};
-
 struct AnalyzeOptions {
   RunMode mode = RunMode::Hops;
   std::string file;                       // the recording, for Hops and Notes
@@ -37,10 +30,9 @@ struct ParsedOptions {
 constexpr double kDefaultNoiseFloor = -30.0;
 constexpr double kDefaultMiddleA = 440.0;
 
-ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args,
-                                  const ToolFeatures& features);
+ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args);
 
-// The --help text for a build with the given features.
-std::string UsageText(const ToolFeatures& features);
+// The --help text.
+std::string UsageText();
 
 }  // namespace ZelvoAnalyze

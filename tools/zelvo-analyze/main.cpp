@@ -13,27 +13,12 @@
 #include "AnalyzeOptions.h"
 #include "ToolSettings.h"
 #include "analysis/Analyzer.h"
-#ifdef ZELVO_ANALYZE_HAS_SETTINGS
-#include "SettingsDirectory.h"
-#endif
-#ifdef ZELVO_ANALYZE_HAS_CAPTURE
 #include "LiveSession.h"
-#endif
+#include "SettingsDirectory.h"
 
 namespace {
 
 constexpr int kBadInput = 2;
-
-ZelvoAnalyze::ToolFeatures BuiltFeatures() {
-  ZelvoAnalyze::ToolFeatures features;
-#ifdef ZELVO_ANALYZE_HAS_SETTINGS
-  features.settings = true;
-#endif
-#ifdef ZELVO_ANALYZE_HAS_CAPTURE
-  features.capture = true;
-#endif
-  return features;
-}
 
 int Fail(const std::string& message) {
   std::cerr << "zelvo-analyze: " << message << std::endl;
@@ -43,35 +28,31 @@ int Fail(const std::string& message) {
 int Run(const ZelvoAnalyze::AnalyzeOptions& options) {
   using ZelvoAnalyze::RunMode;
   std::optional<ZelvoAnalyze::TunerSettings> files;
-#ifdef ZELVO_ANALYZE_HAS_SETTINGS
   if (options.settingsDir) files = ZelvoAnalyze::LoadTunerSettings(*options.settingsDir);
-#endif
   const ZelvoAnalyze::EffectiveSettings settings = ZelvoAnalyze::ResolveSettings(options, files);
   switch (options.mode) {
     case RunMode::Hops:
     case RunMode::Notes:
       ZelvoAnalyze::AnalyzeFile(options.file, settings, options.mode == RunMode::Notes, std::cout);
       return 0;
-#ifdef ZELVO_ANALYZE_HAS_CAPTURE
     case RunMode::ListDevices:
       return ZelvoAnalyze::ListCaptureDevices(std::cout, std::cerr);
     case RunMode::Live:
       return ZelvoAnalyze::RunLiveTuner(settings, options.seconds, std::cout, std::cerr);
-#endif
-    default:
-      return Fail("this mode is not available in this build");
+    case RunMode::Help:
+      break;
   }
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const ZelvoAnalyze::ToolFeatures features = BuiltFeatures();
   const ZelvoAnalyze::ParsedOptions parsed =
-      ZelvoAnalyze::ParseAnalyzeOptions(std::vector<std::string>(argv + 1, argv + argc), features);
+      ZelvoAnalyze::ParseAnalyzeOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) return Fail(parsed.error);
   if (parsed.options.mode == ZelvoAnalyze::RunMode::Help) {
-    std::cout << ZelvoAnalyze::UsageText(features);
+    std::cout << ZelvoAnalyze::UsageText();
     return 0;
   }
   try {

@@ -36,18 +36,6 @@ void PumpFor(std::chrono::milliseconds duration) {
     PumpUntil([] { return false; }, duration);
 }
 
-TempDirectory::TempDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelvo-app-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()))
-        path_ = pattern;
-}
-
-TempDirectory::~TempDirectory() {
-    std::error_code ec;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ec);
-}
-
 std::vector<std::uint8_t> SineBytes(double frequency, double seconds) {
     const int sampleRate = 11025;
     std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * sampleRate));
@@ -66,13 +54,6 @@ std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(
     settings.fault = fault;
     settings.faultAfterBuffers = faultAfterBuffers;
     return std::make_shared<Recorder::TestCaptureDevice>(settings);
-}
-
-std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 bool WindowTest::Create() {

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "TempDirectory.h"
 #include <wx/weakref.h>
 
 #include "TestCaptureDevice.h"
@@ -25,17 +27,6 @@ namespace GuiTest {
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 void PumpFor(std::chrono::milliseconds duration);
 
-// A fresh directory, removed again by the destructor.
-class TempDirectory {
-public:
-    TempDirectory();
-    ~TempDirectory();
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 // 16-bit PCM of a sine at `frequency` Hz, `seconds` long, at 11025 Hz.
 std::vector<std::uint8_t> SineBytes(double frequency, double seconds);
 
@@ -43,9 +34,6 @@ std::vector<std::uint8_t> SineBytes(double frequency, double seconds);
 std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(
     double frequency, Recorder::TestCaptureDevice::Fault fault = Recorder::TestCaptureDevice::Fault::None,
     std::uint64_t faultAfterBuffers = 0);
-
-// Reads a whole file as bytes ("" when it cannot be read).
-std::string ReadFile(const std::filesystem::path& file);
 
 struct ShownMessage {
     wxString text;

@@ -79,11 +79,11 @@ TEST_F(TunerWndLifecycle, ClosingWritesTheFourFiles) {
     expected.TunerPosTop = rect.y;
     expected.TunerPosRight = rect.x + rect.width;
     expected.TunerPosBottom = rect.y + rect.height;
-    EXPECT_EQ(ReadFile(dir.Path() / "tuner_config.xml"), ConfigDocumentText(expected));
-    EXPECT_EQ(ReadFile(dir.Path() / "tuner_presets.xml"), PresetDocumentText(PresetList{}));
-    EXPECT_EQ(ReadFile(dir.Path() / "tuner_temperament.xml"),
+    EXPECT_EQ(ReadWholeFile(dir.Path() / "tuner_config.xml"), ConfigDocumentText(expected));
+    EXPECT_EQ(ReadWholeFile(dir.Path() / "tuner_presets.xml"), PresetDocumentText(PresetList{}));
+    EXPECT_EQ(ReadWholeFile(dir.Path() / "tuner_temperament.xml"),
               TemperamentDocumentText(TemperamentList{}));
-    EXPECT_EQ(ReadFile(dir.Path() / "tuner_stretch.xml"), StretchDocumentText(StretchList{}));
+    EXPECT_EQ(ReadWholeFile(dir.Path() / "tuner_stretch.xml"), StretchDocumentText(StretchList{}));
 }
 
 TEST_F(TunerWndLifecycle, SettingsAreReadAtStartAndTheSavedPlaceIsRestored) {
