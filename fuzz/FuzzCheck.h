@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                          \
-    do {                                                                               \
-        if (!(condition)) {                                                            \
+#define FUZZ_CHECK(condition)                                                                   \
+    do {                                                                                        \
+        if (!(condition)) {                                                                     \
             std::fprintf(stderr, "check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            std::abort();                                                              \
-        }                                                                              \
+            std::abort();                                                                       \
+        }                                                                                       \
     } while (false)
 
-inline bool IsReaderResult(int r) { return r == 0 || r == 2 || r == 3 || r == 4 || r == 7; }
+inline bool IsReaderResult(int r) {
+    return r == 0 || r == 2 || r == 3 || r == 4 || r == 7;
+}

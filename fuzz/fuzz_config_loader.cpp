@@ -7,15 +7,13 @@
 
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     ConfigRecord config;
     const XmlReadResult result = ReadConfigDocument(config, bytes);
     FUZZ_CHECK(IsReaderResult(result));
-    if (result != XmlReadComplete)
-        FUZZ_CHECK(config == ConfigRecord{});
+    if (result != XmlReadComplete) FUZZ_CHECK(config == ConfigRecord{});
 
     ConfigRecord checked = config;
     FUZZ_CHECK(!ApplyConfigFallbacks(checked));

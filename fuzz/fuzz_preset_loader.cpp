@@ -8,17 +8,14 @@
 
 namespace {
 
-void CheckEntries(const PresetList& list)
-{
+void CheckEntries(const PresetList& list) {
     for (const Preset& preset : list.entries)
-        for (NoteIndex n : preset.notes)
-            FUZZ_CHECK(IsValidNoteIndex(n));
+        for (NoteIndex n : preset.notes) FUZZ_CHECK(IsValidNoteIndex(n));
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     PresetList list;
@@ -29,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A carriage return followed by a line feed in a name is read back as a
     // line feed alone (Windows line ends are folded), so such names do not
     // come back byte for byte.
-    if (written.find("\r\n") != std::string::npos)
-        return 0;
+    if (written.find("\r\n") != std::string::npos) return 0;
     PresetList reloaded;
     FUZZ_CHECK(ReadPresetDocument(reloaded, written) == XmlReadComplete);
     FUZZ_CHECK(PresetDocumentText(reloaded) == written);

@@ -4,26 +4,23 @@
 
 #include "FuzzCheck.h"
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
 // Every stretch table holds exactly the notes 12..108, all finite.
-void CheckEntries(const StretchList& list)
-{
+void CheckEntries(const StretchList& list) {
     for (const StretchTable& s : list.entries) {
         FUZZ_CHECK(s.offsets.size() == 97);
         FUZZ_CHECK(s.offsets.begin()->first == 12 && s.offsets.rbegin()->first == 108);
-        for (const auto& [note, cents] : s.offsets)
-            FUZZ_CHECK(std::isfinite(cents));
+        for (const auto& [note, cents] : s.offsets) FUZZ_CHECK(std::isfinite(cents));
     }
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     StretchList list;
@@ -34,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A carriage return followed by a line feed in a name is read back as a
     // line feed alone (Windows line ends are folded), so such names do not
     // come back byte for byte.
-    if (written.find("\r\n") != std::string::npos)
-        return 0;
+    if (written.find("\r\n") != std::string::npos) return 0;
     StretchList reloaded;
     FUZZ_CHECK(ReadStretchDocument(reloaded, written) == XmlReadComplete);
     FUZZ_CHECK(StretchDocumentText(reloaded) == written);

@@ -4,26 +4,23 @@
 
 #include "FuzzCheck.h"
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
 // Every temperament holds exactly the twelve pitch classes, all finite.
-void CheckEntries(const TemperamentList& list)
-{
+void CheckEntries(const TemperamentList& list) {
     for (const Temperament& t : list.entries) {
         FUZZ_CHECK(t.offsets.size() == 12);
         FUZZ_CHECK(t.offsets.begin()->first == 0 && t.offsets.rbegin()->first == 11);
-        for (const auto& [key, cents] : t.offsets)
-            FUZZ_CHECK(std::isfinite(cents));
+        for (const auto& [key, cents] : t.offsets) FUZZ_CHECK(std::isfinite(cents));
     }
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     TemperamentList list;
@@ -34,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A carriage return followed by a line feed in a name is read back as a
     // line feed alone (Windows line ends are folded), so such names do not
     // come back byte for byte.
-    if (written.find("\r\n") != std::string::npos)
-        return 0;
+    if (written.find("\r\n") != std::string::npos) return 0;
     TemperamentList reloaded;
     FUZZ_CHECK(ReadTemperamentDocument(reloaded, written) == XmlReadComplete);
     FUZZ_CHECK(TemperamentDocumentText(reloaded) == written);

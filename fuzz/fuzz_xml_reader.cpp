@@ -15,23 +15,20 @@ struct Trace {
     std::vector<std::string> events;
 };
 
-bool Record(const std::string& name, const ElementContext& context, void* data)
-{
+bool Record(const std::string& name, const ElementContext& context, void* data) {
     FUZZ_CHECK(!context.path.empty());
     FUZZ_CHECK(context.path.back() == name);
     auto& trace = *static_cast<Trace*>(data);
     std::string event = name + '\x01' + context.text;
-    for (const auto& [key, value] : context.attributes)
-        event += '\x02' + key + '\x03' + value;
+    for (const auto& [key, value] : context.attributes) event += '\x02' + key + '\x03' + value;
     trace.events.push_back(std::move(event));
     // Let the input decide when the handler stops the read, to reach code 7.
     return context.Attribute("stop").empty();
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     Trace fromMemory;
@@ -39,10 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(IsReaderResult(memoryResult));
 
     // The stream path must read exactly the same document.
-    std::FILE* stream = size > 0 ? fmemopen(const_cast<std::uint8_t*>(data), size, "r")
-                                 : std::tmpfile();
-    if (stream == nullptr)
-        return 0;
+    std::FILE* stream = size > 0 ? fmemopen(const_cast<std::uint8_t*>(data), size, "r") : std::tmpfile();
+    if (stream == nullptr) return 0;
     Trace fromStream;
     const XmlReadResult streamResult = XmlReader(stream, Record, &fromStream);
     std::fclose(stream);

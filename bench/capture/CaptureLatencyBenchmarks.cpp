@@ -113,7 +113,12 @@ void BM_Convert(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * Frames);
 }
-BENCHMARK(BM_Convert)->ArgNames({"bits", "channels"})->Args({8, 1})->Args({8, 2})->Args({16, 1})->Args({16, 2});
+BENCHMARK(BM_Convert)
+    ->ArgNames({"bits", "channels"})
+    ->Args({8, 1})
+    ->Args({8, 2})
+    ->Args({16, 1})
+    ->Args({16, 2});
 
 }  // namespace
 }  // namespace Recorder

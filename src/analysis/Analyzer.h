@@ -8,8 +8,8 @@
 #include "analysis/AnalysisResult.h"
 #include "analysis/AnalyzerSettings.h"
 #include "analysis/FundamentalEstimation.h"
-#include "analysis/RealFft.h"
 #include "analysis/HarmonicMap.h"
+#include "analysis/RealFft.h"
 #include "analysis/Tfr.h"
 
 namespace NoteAnalyzer {
@@ -71,9 +71,7 @@ private:
             items[static_cast<std::size_t>((first + count) % Capacity())] = value;
             ++count;
         }
-        const T& operator[](int i) const {
-            return items[static_cast<std::size_t>((first + i) % Capacity())];
-        }
+        const T& operator[](int i) const { return items[static_cast<std::size_t>((first + i) % Capacity())]; }
 
     private:
         std::vector<T> items;
@@ -88,12 +86,12 @@ private:
 
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
-    AlignedDoubles frame;                       // the last analysisSize samples, oldest first
+    AlignedDoubles frame;                              // the last analysisSize samples, oldest first
     RingQueue<std::pair<double, double>> hopExtremes;  // (min, max) per hop
-    RingQueue<Estimate> recentEstimates;        // (level, frequency) per hop
+    RingQueue<Estimate> recentEstimates;               // (level, frequency) per hop
     int hopsKept;
-    std::vector<SpectralPeak> framePeaks;       // reused by every scan
-    std::vector<Estimate> voteScratch;          // sorted copy for the vote
+    std::vector<SpectralPeak> framePeaks;  // reused by every scan
+    std::vector<Estimate> voteScratch;     // sorted copy for the vote
 };
 
 }  // namespace NoteAnalyzer

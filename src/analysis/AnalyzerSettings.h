@@ -5,15 +5,15 @@ namespace NoteAnalyzer {
 // Parameters of one analyzer. Fill it with SettingsFor() rather than by hand;
 // the analyzer validates the first five fields when it is constructed.
 struct AnalyzerSettings {
-    int sampleRate = 0;               // samples per second
-    int analysisSize = 0;             // frame length N; a power of two
-    int advanceSize = 0;              // hop length in samples; divides analysisSize
-    double minFundamental = 0.0;      // lowest fundamental (Hz) the estimation may report
-    double tiltLowFrequency = 0.0;    // Hz where the spectral tilt weight is zero
-    double tiltHighFrequency = 0.0;   // Hz where the tilt weight reaches 1
-    double octaveBias = 0.0;          // factor of the octave decision
-    double consensusDuration = 0.0;   // milliseconds of history in the consensus vote
-    double consensusRatio = 0.0;      // share of that history that must agree
+    int sampleRate = 0;              // samples per second
+    int analysisSize = 0;            // frame length N; a power of two
+    int advanceSize = 0;             // hop length in samples; divides analysisSize
+    double minFundamental = 0.0;     // lowest fundamental (Hz) the estimation may report
+    double tiltLowFrequency = 0.0;   // Hz where the spectral tilt weight is zero
+    double tiltHighFrequency = 0.0;  // Hz where the tilt weight reaches 1
+    double octaveBias = 0.0;         // factor of the octave decision
+    double consensusDuration = 0.0;  // milliseconds of history in the consensus vote
+    double consensusRatio = 0.0;     // share of that history that must agree
 };
 
 // Values of the AnalysisQuality setting.

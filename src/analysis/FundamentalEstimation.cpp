@@ -65,13 +65,15 @@ public:
     // and such a position belongs to partial 1 like any below the first border.
     int PartialAt(int i, const int* border, std::int64_t rel) const {
         const std::int64_t offset = std::max<std::int64_t>(rel - Lowest, 0);
-        const int k = first[static_cast<std::size_t>(i) * buckets + static_cast<std::size_t>(offset >> BucketShift)];
+        const int k =
+            first[static_cast<std::size_t>(i) * buckets + static_cast<std::size_t>(offset >> BucketShift)];
         return k + static_cast<int>(border[k] < rel);  // branch-free: the outcome is unpredictable
     }
 
 private:
     void Build(const LogCentTables& t) {
-        const std::int64_t highest = t.border[LogCentTables::InharmonicitySteps - 1][LogCentTables::MaxHarmonic];
+        const std::int64_t highest =
+            t.border[LogCentTables::InharmonicitySteps - 1][LogCentTables::MaxHarmonic];
         buckets = static_cast<std::size_t>(((highest - Lowest) >> BucketShift) + 1);
         first.assign(buckets * LogCentTables::InharmonicitySteps, 0);
         for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
@@ -90,8 +92,8 @@ private:
 
 // Score of one hypothesis: the fundamental at log c and inharmonicity row i,
 // starting at the first peak at most an octave below c.
-double TemplateScore(const LogCentTables& t, const PartialLookup& lookup, const LogPeak* logPeaks,
-                     int count, int start, std::int64_t c, int i) {
+double TemplateScore(const LogCentTables& t, const PartialLookup& lookup, const LogPeak* logPeaks, int count,
+                     int start, std::int64_t c, int i) {
     const int* partial = t.partial[i];
     const int* border = t.border[i];
     const std::int64_t top = border[LogCentTables::MaxHarmonic];
@@ -105,15 +107,16 @@ double TemplateScore(const LogCentTables& t, const PartialLookup& lookup, const 
         k = std::max(k, lookup.PartialAt(i, border, rel));
         const std::int64_t d = std::abs(rel - partial[k]);
         const std::int64_t g = (d * k) >> 10;
-        score += t.gauss[std::min<std::int64_t>(g, LogCentTables::GaussSize - 1)] *
-                 logPeaks[index].amplitude;
+        score += t.gauss[std::min<std::int64_t>(g, LogCentTables::GaussSize - 1)] * logPeaks[index].amplitude;
     }
     return score;
 }
 
 }  // namespace
 
-void PrepareTemplateTables() { PartialLookup::Instance(); }
+void PrepareTemplateTables() {
+    PartialLookup::Instance();
+}
 
 bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
                            double& fundamental, double& inharmonicity, int& harmonicNumber) {
@@ -134,8 +137,7 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
     int strongest = 0;
     for (int j = 0; j < count; ++j) {
         const SpectralPeak& p = selected[static_cast<std::size_t>(j)];
-        logPeaks[j] = p.frequency > 0.0 ? LogPeak{p.amplitude, LogCentUnits(p.frequency)}
-                                        : LogPeak{0.0, 0};
+        logPeaks[j] = p.frequency > 0.0 ? LogPeak{p.amplitude, LogCentUnits(p.frequency)} : LogPeak{0.0, 0};
         if (p.amplitude > selected[static_cast<std::size_t>(strongest)].amplitude) strongest = j;
     }
 
@@ -255,8 +257,7 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
     for (std::size_t j = first; j < peaks.size(); ++j) {
         SpectralPeak weighted = peaks[j];
         if (tilting && weighted.frequency <= settings.tiltHighFrequency) {
-            weighted.amplitude =
-                (weighted.frequency - settings.tiltLowFrequency) * weighted.amplitude / span;
+            weighted.amplitude = (weighted.frequency - settings.tiltLowFrequency) * weighted.amplitude / span;
         } else {
             tilting = false;
         }
@@ -283,8 +284,9 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
     double f0 = 0.0;
     double b = 0.0;
     int h = 0;
-    if (!MatchHarmonicTemplate(std::span<const SpectralPeak>(selected, static_cast<std::size_t>(selectedCount)),
-                               settings, f0, b, h))
+    if (!MatchHarmonicTemplate(
+            std::span<const SpectralPeak>(selected, static_cast<std::size_t>(selectedCount)), settings, f0, b,
+            h))
         return result;
     result.strongestHarmonic = h;
     result.frequency = result.frameFundamental = f0;

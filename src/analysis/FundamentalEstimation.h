@@ -38,7 +38,7 @@ void PrepareTemplateTables();
 
 // The estimate of one frame.
 struct FundamentalEstimate {
-    double frequency = -1.0;          // refined fundamental in Hz; -1.0 for none
+    double frequency = -1.0;  // refined fundamental in Hz; -1.0 for none
     HarmonicMap harmonics;
     double inharmonicity = 1.0;       // B; 1.0 when none
     double frameFundamental = -1.0;   // template fundamental before refinement
@@ -54,13 +54,12 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
 // Matches the selected peaks (at most 20, sorted by increasing frequency) to the
 // template. On success sets the fundamental (Hz), the inharmonicity B and the
 // harmonic number given to the strongest peak, and returns true.
-bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected,
-                           const AnalyzerSettings& settings, double& fundamental,
-                           double& inharmonicity, int& harmonicNumber);
+bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
+                           double& fundamental, double& inharmonicity, int& harmonicNumber);
 
 // Assigns every peak to its nearest partial k*f0*(1 + B k^2) within 50 cents,
 // keeping the strongest peak per harmonic number; harmonic numbers are 1 to 64.
-void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental,
-                      double inharmonicity, HarmonicMap& map);
+void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, double inharmonicity,
+                      HarmonicMap& map);
 
 }  // namespace NoteAnalyzer

@@ -24,7 +24,9 @@
 
 namespace NoteAnalyzer {
 
-void AlignedDelete::operator()(double* p) const noexcept { std::free(p); }
+void AlignedDelete::operator()(double* p) const noexcept {
+    std::free(p);
+}
 
 AlignedDoubles AllocateAlignedDoubles(std::size_t count) {
     if (count > (static_cast<std::size_t>(-1) - 31) / sizeof(double)) throw std::bad_alloc();
@@ -113,8 +115,8 @@ struct InterleavedInput {
 // the four inputs x[q + stride*(p + r*L/4)] become the outputs
 // y[q + stride*(4p + r)], r = 0..3, the last three multiplied by w^(r*p).
 template <typename Input>
-void Radix4Step(Input x, double* __restrict yr, double* __restrict yi, int length,
-                int stride, const double* __restrict w) {
+void Radix4Step(Input x, double* __restrict yr, double* __restrict yi, int length, int stride,
+                const double* __restrict w) {
     const std::size_t quarter = static_cast<std::size_t>(length / 4);
     const std::size_t s = static_cast<std::size_t>(stride);
     const double* w1r = w;
@@ -124,8 +126,7 @@ void Radix4Step(Input x, double* __restrict yr, double* __restrict yi, int lengt
     const double* w3r = w + 4 * quarter;
     const double* w3i = w + 5 * quarter;
     for (std::size_t p = 0; p < quarter; ++p) {
-        const double c1 = w1r[p], s1 = w1i[p], c2 = w2r[p], s2 = w2i[p], c3 = w3r[p],
-                     s3 = w3i[p];
+        const double c1 = w1r[p], s1 = w1i[p], c2 = w2r[p], s2 = w2i[p], c3 = w3r[p], s3 = w3i[p];
         const std::size_t in0 = s * p, in1 = s * (p + quarter), in2 = s * (p + 2 * quarter),
                           in3 = s * (p + 3 * quarter), out0 = s * 4 * p;
         for (std::size_t q = 0; q < s; ++q) {
@@ -198,7 +199,6 @@ void FinalStep(const RealFftTables& t, Input x, double* yr, double* yi) {
     }
 }
 
-
 // Four-wide kernels for m >= 16, written with the compiler's vector extension:
 // on a plain x86-64 target each operation becomes two SSE2 instructions, in the
 // AVX2 clone one. Loads and stores go through memcpy so no alignment is assumed.
@@ -218,9 +218,15 @@ ZELVO_FFT_INLINE V4 Load4(const double* p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-ZELVO_FFT_INLINE void Store4(double* p, V4 v) { std::memcpy(p, &v, sizeof v); }
-ZELVO_FFT_INLINE V4 Splat(double x) { return V4{x, x, x, x}; }
-ZELVO_FFT_INLINE V4 Reverse(V4 v) { return __builtin_shufflevector(v, v, 3, 2, 1, 0); }
+ZELVO_FFT_INLINE void Store4(double* p, V4 v) {
+    std::memcpy(p, &v, sizeof v);
+}
+ZELVO_FFT_INLINE V4 Splat(double x) {
+    return V4{x, x, x, x};
+}
+ZELVO_FFT_INLINE V4 Reverse(V4 v) {
+    return __builtin_shufflevector(v, v, 3, 2, 1, 0);
+}
 
 // The four radix-4 outputs of four neighbouring butterflies.
 struct Butterfly4 {
@@ -272,8 +278,8 @@ ZELVO_FFT_INLINE void LoadPairs4(const double* p, const double* window, V4& re, 
     im = __builtin_shufflevector(lo, hi, 1, 3, 5, 7);
 }
 
-ZELVO_FFT_INLINE void FirstStepV4(const double* x, const double* window, double* yr, double* yi,
-                                  int length, const double* w) {
+ZELVO_FFT_INLINE void FirstStepV4(const double* x, const double* window, double* yr, double* yi, int length,
+                                  const double* w) {
     const std::size_t quarter = static_cast<std::size_t>(length / 4);
     for (std::size_t p = 0; p < quarter; p += 4) {
         V4 ar, ai, br, bi, cr, ci, dr, di;
@@ -298,7 +304,7 @@ ZELVO_FFT_INLINE void FirstStepV4(const double* x, const double* window, double*
 
 // A later step: stride >= 4, so the inner loop runs over whole vectors.
 ZELVO_FFT_INLINE void StepV4(const double* xr, const double* xi, double* yr, double* yi, int length,
-                   int stride, const double* w) {
+                             int stride, const double* w) {
     const std::size_t quarter = static_cast<std::size_t>(length / 4);
     const std::size_t s = static_cast<std::size_t>(stride);
     for (std::size_t p = 0; p < quarter; ++p) {
@@ -308,9 +314,8 @@ ZELVO_FFT_INLINE void StepV4(const double* xr, const double* xi, double* yr, dou
         const std::size_t in0 = s * p, in1 = s * (p + quarter), in2 = s * (p + 2 * quarter),
                           in3 = s * (p + 3 * quarter), out0 = s * 4 * p;
         for (std::size_t q = 0; q < s; q += 4) {
-            Butterfly4 y = Radix4Butterfly(Load4(xr + in0 + q), Load4(xi + in0 + q),
-                                           Load4(xr + in1 + q), Load4(xi + in1 + q),
-                                           Load4(xr + in2 + q), Load4(xi + in2 + q),
+            Butterfly4 y = Radix4Butterfly(Load4(xr + in0 + q), Load4(xi + in0 + q), Load4(xr + in1 + q),
+                                           Load4(xi + in1 + q), Load4(xr + in2 + q), Load4(xi + in2 + q),
                                            Load4(xr + in3 + q), Load4(xi + in3 + q));
             Twiddle(y.r1, y.i1, c1, s1);
             Twiddle(y.r2, y.i2, c2, s2);
@@ -326,14 +331,13 @@ ZELVO_FFT_INLINE void StepV4(const double* xr, const double* xi, double* yr, dou
 // Last step without twiddles; each group of four q is loaded before it is
 // stored, so it may run in place.
 ZELVO_FFT_INLINE void FinalStepV4(const RealFftTables& t, const double* xr, const double* xi, double* yr,
-                        double* yi) {
+                                  double* yi) {
     if (t.finalRadix == 4) {
         const std::size_t s = static_cast<std::size_t>(t.m / 4);
         for (std::size_t q = 0; q < s; q += 4) {
-            const Butterfly4 y = Radix4Butterfly(Load4(xr + q), Load4(xi + q), Load4(xr + s + q),
-                                                 Load4(xi + s + q), Load4(xr + 2 * s + q),
-                                                 Load4(xi + 2 * s + q), Load4(xr + 3 * s + q),
-                                                 Load4(xi + 3 * s + q));
+            const Butterfly4 y = Radix4Butterfly(
+                Load4(xr + q), Load4(xi + q), Load4(xr + s + q), Load4(xi + s + q), Load4(xr + 2 * s + q),
+                Load4(xi + 2 * s + q), Load4(xr + 3 * s + q), Load4(xi + 3 * s + q));
             Store4(yr + q, y.r0), Store4(yi + q, y.i0);
             Store4(yr + s + q, y.r1), Store4(yi + s + q, y.i1);
             Store4(yr + 2 * s + q, y.r2), Store4(yi + 2 * s + q, y.i2);
@@ -362,8 +366,7 @@ ZELVO_FFT_INLINE void ComplexFftV4(const RealFftTables& t, const double* source,
     double* dst = a;
     for (std::size_t i = 1; i < t.steps.size(); ++i) {
         const auto& step = t.steps[i];
-        StepV4(src, src + m, dst, dst + m, step.length, step.stride,
-               t.twiddles.get() + step.twiddleOffset);
+        StepV4(src, src + m, dst, dst + m, step.length, step.stride, t.twiddles.get() + step.twiddleOffset);
         std::swap(src, dst);
     }
     FinalStepV4(t, src, src + m, a, a + m);
@@ -372,7 +375,7 @@ ZELVO_FFT_INLINE void ComplexFftV4(const RealFftTables& t, const double* source,
 // Combines Z[k] and Z[m-k] into X[k] and X[m-k] for k in [first, last), four
 // at a time; the mirrored half is read and written in reverse.
 ZELVO_FFT_INLINE int CombineV4(const double* zr, const double* zi, double* out, int m, const double* cosTable,
-                     const double* sinTable, int first, int last) {
+                               const double* sinTable, int first, int last) {
     const V4 half = Splat(0.5);
     int k = first;
     for (; k + 4 <= last; k += 4) {
@@ -446,8 +449,8 @@ namespace {
 
 // Transform of source (times window, when given) with `work` as the second
 // buffer; source may be work itself.
-ZELVO_FFT_INLINE void Transform(const double* source, const double* window, double* work, double* out,
-                                int n, const RealFftTables& t) {
+ZELVO_FFT_INLINE void Transform(const double* source, const double* window, double* work, double* out, int n,
+                                const RealFftTables& t) {
     if (t.n != n) throw std::invalid_argument("RealFft: tables of another length");
     if (n == 1) {
         out[0] = window == nullptr ? source[0] : source[0] * window[0];
@@ -491,7 +494,9 @@ ZELVO_FFT_INLINE void Transform(const double* source, const double* window, doub
 
 }  // namespace
 
-void RealFft(double* in, double* out, int n) { RealFft(in, out, n, RealFftTablesFor(n)); }
+void RealFft(double* in, double* out, int n) {
+    RealFft(in, out, n, RealFftTablesFor(n));
+}
 
 // Compiled twice on x86-64 with GCC: once for the baseline and once for AVX2 with
 // FMA; the loader picks the clone the processor supports.
@@ -505,8 +510,8 @@ ZELVO_FFT_CLONES void RealFft(double* in, double* out, int n, const RealFftTable
     Transform(in, nullptr, in, out, n, tables);
 }
 
-ZELVO_FFT_CLONES void WindowedRealFft(const double* frame, const double* window, double* work,
-                                      double* out, int n, const RealFftTables& tables) {
+ZELVO_FFT_CLONES void WindowedRealFft(const double* frame, const double* window, double* work, double* out,
+                                      int n, const RealFftTables& tables) {
     Transform(frame, window, work, out, n, tables);
 }
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "analysis/RealFft.h"
 #include "analysis/HarmonicMap.h"
+#include "analysis/RealFft.h"
 
 namespace NoteAnalyzer {
 
@@ -47,12 +47,12 @@ private:
     int advanceSize;
     // Spectra (packed real-FFT layout) and the windows they are taken with.
     AlignedDoubles plainSpectrum;
-    AlignedDoubles plainWindow;       // h
+    AlignedDoubles plainWindow;  // h
     AlignedDoubles derivativeSpectrum;
     AlignedDoubles derivativeWindow;  // dh, scaled so corrections come out in Hz
     AlignedDoubles rampSpectrum;
-    AlignedDoubles rampWindow;        // th, h weighted by a ramp from -1 to +1
-    AlignedDoubles scratch;           // the windowed frame, overwritten by the FFT
+    AlignedDoubles rampWindow;  // th, h weighted by a ramp from -1 to +1
+    AlignedDoubles scratch;     // the windowed frame, overwritten by the FFT
     double amplitudeNorm = 1.0;
     const RealFftTables* fftTables;
 };

@@ -12,11 +12,11 @@
 #include "app/TunerEvents.h"
 #include "app/logic/CommandIds.h"
 #include "app/logic/MainWindowRules.h"
+#include "app/logic/TuningStatusText.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
 #include "tuning/NoteTable.h"
-#include "app/logic/TuningStatusText.h"
 
 #ifndef ZELVO_VERSION_MAJOR
 #define ZELVO_VERSION_MAJOR 1
@@ -45,8 +45,7 @@ CTunerWnd::CTunerWnd() : m_defaultPreset(DefaultPreset()) {}
 CTunerWnd::~CTunerWnd() {
     // Normally already done by the close handler; a window destroyed some
     // other way must still not leave a recorder thread calling into it.
-    if (m_pipeline)
-        m_pipeline->StopRecording();
+    if (m_pipeline) m_pipeline->StopRecording();
 }
 
 bool CTunerWnd::Create(const TunerWndOptions& options) {
@@ -56,10 +55,10 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
 
     // An overlapped window with a caption, system menu, sizing border and a
     // minimise box, but no maximise box: its size follows the proportion.
-    const long style = wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxMINIMIZE_BOX |
-                       wxCLIP_CHILDREN;
-    if (!wxFrame::Create(nullptr, wxID_ANY, MainWindowRules::BaseTitle, wxDefaultPosition,
-                         wxDefaultSize, style))
+    const long style =
+        wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxCLIP_CHILDREN;
+    if (!wxFrame::Create(nullptr, wxID_ANY, MainWindowRules::BaseTitle, wxDefaultPosition, wxDefaultSize,
+                         style))
         return false;
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
 
@@ -68,8 +67,7 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     m_pipeline = std::make_unique<TuningPipeline>(m_settings.config, options.captureDevice);
     ApplyTuning();
 
-    SetTitle(wxString::FromUTF8(
-        MainWindowRules::FormatWindowTitle(ZELVO_VERSION_MAJOR, TitleSuffix)));
+    SetTitle(wxString::FromUTF8(MainWindowRules::FormatWindowTitle(ZELVO_VERSION_MAJOR, TitleSuffix)));
     CreateMenus();
     CreateStatusBar(1);
     const int stretch[] = {-1};
@@ -100,8 +98,7 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
 
     LayoutPanes();
     PlaceOnDesktop();
-    if (m_settings.config.AlwaysOnTop)
-        SetWindowStyleFlag(GetWindowStyleFlag() | wxSTAY_ON_TOP);
+    if (m_settings.config.AlwaysOnTop) SetWindowStyleFlag(GetWindowStyleFlag() | wxSTAY_ON_TOP);
 
     m_pipeline->SeedNoteTrack();
     m_created = true;
@@ -112,21 +109,21 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
 
 void CTunerWnd::CreateChildren() {
     // Hidden text controls that carry the reading for other programs.
-    m_noteText = new wxStaticText(this, CommandId::NoteTextControl, wxEmptyString, wxPoint(-1, -1),
-                                  wxSize(201, 21));
+    m_noteText =
+        new wxStaticText(this, CommandId::NoteTextControl, wxEmptyString, wxPoint(-1, -1), wxSize(201, 21));
     m_noteText->Hide();
-    m_levelText = new wxStaticText(this, CommandId::LevelTextControl, wxEmptyString,
-                                   wxPoint(-1, -2), wxSize(201, 22));
+    m_levelText =
+        new wxStaticText(this, CommandId::LevelTextControl, wxEmptyString, wxPoint(-1, -2), wxSize(201, 22));
     m_levelText->Hide();
 
-    m_energy = new CEnergyIndicator(this, CommandId::EnergyIndicator, wxPoint(10, 10),
-                                    wxSize(30, 259), wxCLIP_CHILDREN);
+    m_energy = new CEnergyIndicator(this, CommandId::EnergyIndicator, wxPoint(10, 10), wxSize(30, 259),
+                                    wxCLIP_CHILDREN);
     m_energy->SetName("Energy Indicator");
     m_energy->floorPosition = MainWindowRules::NoiseFloorToThreshold(m_settings.config.NoiseFloor);
     m_energy->Refresh();
 
-    m_fine = new CFineIndicator(this, CommandId::FineIndicator, wxDefaultPosition, wxDefaultSize,
-                                wxCLIP_CHILDREN);
+    m_fine =
+        new CFineIndicator(this, CommandId::FineIndicator, wxDefaultPosition, wxDefaultSize, wxCLIP_CHILDREN);
     m_fine->SetName("Fine Indicator");
     m_fine->fade = 1.0f;
     m_fine->position = 0.0f;
@@ -142,8 +139,8 @@ void CTunerWnd::CreateChildren() {
 }
 
 void CTunerWnd::ApplyTuning() {
-    m_pipeline->SetNoteTable(BuildNoteTable(m_settings.stretches, m_settings.temperaments,
-                                            m_settings.config.MiddleA));
+    m_pipeline->SetNoteTable(
+        BuildNoteTable(m_settings.stretches, m_settings.temperaments, m_settings.config.MiddleA));
     if (m_global) {
         m_global->SetNoteTable(m_pipeline->GetNoteTable());
         m_global->SetTranspose(m_settings.config.Pitch);
@@ -152,13 +149,10 @@ void CTunerWnd::ApplyTuning() {
 
 void CTunerWnd::UpdateStatusText() {
     wxStatusBar* bar = GetStatusBar();
-    if (m_inMenuLoop || !bar)
-        return;
+    if (m_inMenuLoop || !bar) return;
     const wxString text = wxString::FromUTF8(TuningStatusText(
-        m_settings.config.MiddleA, m_settings.temperaments, m_settings.stretches,
-        m_settings.config.Pitch));
-    if (bar->GetStatusText(0) != text)
-        bar->SetStatusText(text, 0);
+        m_settings.config.MiddleA, m_settings.temperaments, m_settings.stretches, m_settings.config.Pitch));
+    if (bar->GetStatusText(0) != text) bar->SetStatusText(text, 0);
 }
 
 void CTunerWnd::ApplyActivePreset() {
@@ -207,15 +201,12 @@ void CTunerWnd::OnClose(wxCloseEvent& event) {
 }
 
 void CTunerWnd::SaveSettings() {
-    if (!m_created)
-        return;
+    if (!m_created) return;
     const SettingsSaveResult result = SaveSettingsFiles(m_settings, m_settingsDirectory);
-    if (result.Ok())
-        return;
+    if (result.Ok()) return;
     // The message names the files; say where they are, too.
     const std::string text = result.message + "\n\nFolder: " + m_settingsDirectory.string();
-    ShowMessage(wxString::FromUTF8(text), MainWindowRules::SaveFailureCaption,
-                wxOK | wxICON_EXCLAMATION);
+    ShowMessage(wxString::FromUTF8(text), MainWindowRules::SaveFailureCaption, wxOK | wxICON_EXCLAMATION);
 }
 
 void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long style) {
@@ -238,25 +229,21 @@ void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long 
 // Timers and posted events
 
 void CTunerWnd::ArmDisplayTimer() {
-    if (!m_shutDown)
-        m_displayTimer.StartOnce(MainWindowRules::DisplayPeriodMs(m_settings.config.Rate));
+    if (!m_shutDown) m_displayTimer.StartOnce(MainWindowRules::DisplayPeriodMs(m_settings.config.Rate));
 }
 
 void CTunerWnd::OnDisplayTimer(wxTimerEvent&) {
     m_displayTimer.Stop();
-    if (!m_inMenuLoop && IsActive())
-        UpdateStatusText();
+    if (!m_inMenuLoop && IsActive()) UpdateStatusText();
     RunDisplayTick();
     ArmDisplayTimer();
 }
 
 void CTunerWnd::RunDisplayTick() {
     const ReadingUpdate update = m_pipeline->UpdateReading();
-    if (update.noteStarted)
-        m_noteText->SetLabel(wxString::FromUTF8(update.noteText));
+    if (update.noteStarted) m_noteText->SetLabel(wxString::FromUTF8(update.noteText));
     const wxString level = wxString::FromUTF8(update.levelText);
-    if (!update.levelText.empty() && m_levelText->GetLabel() != level)
-        m_levelText->SetLabel(level);
+    if (!update.levelText.empty() && m_levelText->GetLabel() != level) m_levelText->SetLabel(level);
 
     UpdateIndicators();
 }
@@ -265,8 +252,7 @@ void CTunerWnd::UpdateIndicators() {
     const DisplayValues values = m_pipeline->UpdateIndicators();
     if (values.hasReading) {
         m_fine->position = values.deviation;
-        m_fine->SetTexts(wxString::FromUTF8(values.noteLabel),
-                         wxString::FromUTF8(values.centsLabel));
+        m_fine->SetTexts(wxString::FromUTF8(values.noteLabel), wxString::FromUTF8(values.centsLabel));
         m_global->value = values.globalValue;
         m_global->RefreshIfChanged();
     }
@@ -279,13 +265,11 @@ void CTunerWnd::UpdateIndicators() {
 }
 
 void CTunerWnd::OnWatchdogTimer(wxTimerEvent&) {
-    if (!m_shutDown)
-        m_pipeline->OnWatchdogTick();
+    if (!m_shutDown) m_pipeline->OnWatchdogTick();
 }
 
 void CTunerWnd::OnStartup(wxCommandEvent&) {
-    if (m_shutDown)
-        return;
+    if (m_shutDown) return;
     m_startupHandled = true;
     RestartRecording();
 }
@@ -310,8 +294,7 @@ ZelvoLayout::FrameOverhead CTunerWnd::CurrentOverhead() const {
 }
 
 void CTunerWnd::LayoutPanes() {
-    if (!GetStatusBar() || !m_fine)
-        return;
+    if (!GetStatusBar() || !m_fine) return;
     // The client area of a frame already leaves out the menu bar and the
     // status bar: it is the pane area.
     const wxSize area = GetClientSize();
@@ -325,8 +308,7 @@ void CTunerWnd::LayoutPanes() {
 }
 
 void CTunerWnd::StoreWindowRect() {
-    if (!m_created || IsIconized())
-        return;
+    if (!m_created || IsIconized()) return;
     const wxRect r = GetRect();
     m_settings.config.TunerPosLeft = r.x;
     m_settings.config.TunerPosTop = r.y;
@@ -338,22 +320,18 @@ void CTunerWnd::ApplySizeLimits() {
     const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
     const ZelvoLayout::WindowSize minimum = ZelvoLayout::MinimumTrackSize(overhead);
     int displayIndex = wxDisplay::GetFromWindow(this);
-    if (displayIndex == wxNOT_FOUND)
-        displayIndex = 0;
+    if (displayIndex == wxNOT_FOUND) displayIndex = 0;
     const wxRect work = wxDisplay(static_cast<unsigned>(displayIndex)).GetClientArea();
-    const ZelvoLayout::WindowSize maximum =
-        ZelvoLayout::MaximumSize(overhead, work.width, work.height);
+    const ZelvoLayout::WindowSize maximum = ZelvoLayout::MaximumSize(overhead, work.width, work.height);
     SetSizeHints(wxSize(minimum.width, minimum.height), wxSize(maximum.width, maximum.height));
 }
 
 void CTunerWnd::PlaceOnDesktop() {
     const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
     const ZelvoLayout::WindowRect saved{m_settings.config.TunerPosLeft, m_settings.config.TunerPosTop,
-                                        m_settings.config.TunerPosRight,
-                                        m_settings.config.TunerPosBottom};
+                                        m_settings.config.TunerPosRight, m_settings.config.TunerPosBottom};
     const wxRect desktop = wxDisplay(0u).GetGeometry();
-    const ZelvoLayout::WindowRect r =
-        ZelvoLayout::PlaceOnDesktop(overhead, saved, ToWindowRect(desktop));
+    const ZelvoLayout::WindowRect r = ZelvoLayout::PlaceOnDesktop(overhead, saved, ToWindowRect(desktop));
     ApplySizeLimits();
     m_adjustingSize = true;
     SetSize(r.left, r.top, r.Width(), r.Height());
@@ -365,8 +343,7 @@ void CTunerWnd::PlaceOnDesktop() {
 void CTunerWnd::OnSize(wxSizeEvent& event) {
     LayoutPanes();
     StoreWindowRect();
-    if (m_created && !m_adjustingSize && !IsIconized())
-        m_settleTimer.StartOnce(ResizeSettleMs);
+    if (m_created && !m_adjustingSize && !IsIconized()) m_settleTimer.StartOnce(ResizeSettleMs);
     event.Skip();
 }
 
@@ -375,16 +352,14 @@ void CTunerWnd::OnMove(wxMoveEvent& event) {
     // A plain move keeps the size: remember where the window now is, so that
     // the next resize is compared with the right rectangle.
     const ZelvoLayout::WindowRect now = ToWindowRect(GetRect());
-    if (now.Width() == m_settledRect.Width() && now.Height() == m_settledRect.Height())
-        m_settledRect = now;
+    if (now.Width() == m_settledRect.Width() && now.Height() == m_settledRect.Height()) m_settledRect = now;
     event.Skip();
 }
 
 void CTunerWnd::OnSettleTimer(wxTimerEvent&) {
     // A minimised, maximised or full-screen window has the size the window
     // system gives it.
-    if (!m_created || m_shutDown || IsIconized() || IsMaximized() || IsFullScreen())
-        return;
+    if (!m_created || m_shutDown || IsIconized() || IsMaximized() || IsFullScreen()) return;
     const ZelvoLayout::WindowRect now = ToWindowRect(GetRect());
     const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
     const ZelvoLayout::SizingEdge edge = ZelvoLayout::InferSizingEdge(m_settledRect, now);
@@ -399,8 +374,7 @@ void CTunerWnd::OnSettleTimer(wxTimerEvent&) {
                                                {now.left, now.top, now.right, now.top + height});
     }
     m_settledRect = corrected;
-    if (corrected == now)
-        return;
+    if (corrected == now) return;
     m_adjustingSize = true;
     SetSize(corrected.left, corrected.top, corrected.Width(), corrected.Height());
     m_adjustingSize = false;

@@ -15,11 +15,11 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "app/logic/NotePresetMenu.h"
 #include "app/logic/WindowLayout.h"
-#include "pipeline/TuningPipeline.h"
 #include "capture/CaptureDevice.h"
 #include "persistence/SettingsFiles.h"
-#include "app/logic/NotePresetMenu.h"
+#include "pipeline/TuningPipeline.h"
 
 class wxMenu;
 class wxDialog;
@@ -32,8 +32,7 @@ class CGlobalIndicator;
 class NoiseFloorEvent;
 
 // Shows a message to the user: text, caption and wx message-box style flags.
-using MessagePresenter =
-    std::function<void(const wxString& text, const wxString& caption, long style)>;
+using MessagePresenter = std::function<void(const wxString& text, const wxString& caption, long style)>;
 // Starts a command line without waiting for it; false when it cannot start.
 using CommandLauncher = std::function<bool(const std::string& commandLine)>;
 
@@ -43,8 +42,8 @@ using CommandLauncher = std::function<bool(const std::string& commandLine)>;
 struct TunerWndOptions {
     std::filesystem::path settingsDirectory;  // empty: DefaultSettingsDirectory()
     std::shared_ptr<Recorder::ICaptureDevice> captureDevice;
-    MessagePresenter showMessage;             // empty: a modal wxMessageBox
-    CommandLauncher launchCommand;            // empty: wxExecute when the program is on PATH
+    MessagePresenter showMessage;   // empty: a modal wxMessageBox
+    CommandLauncher launchCommand;  // empty: wxExecute when the program is on PATH
 };
 
 class CTunerWnd : public wxFrame {
@@ -164,13 +163,13 @@ private:
     wxTimer m_watchdogTimer;  // every 5 s: quiet restart of a failed capture
     wxTimer m_settleTimer;    // fires when a resize has settled (see OnSize)
 
-    bool m_created = false;         // creation completed: the files are saved on close
-    bool m_shutDown = false;        // recording stopped and files saved
+    bool m_created = false;             // creation completed: the files are saved on close
+    bool m_shutDown = false;            // recording stopped and files saved
     wxDialog* m_openMessage = nullptr;  // the modal message now shown, if any
-    bool m_closeAfterMessage = false;  // a close request waits for that message
-    bool m_inMenuLoop = false;      // a menu of the bar or one of its submenus is open
-    int m_openMenus = 0;            // menus opened and not yet closed (submenus nest)
+    bool m_closeAfterMessage = false;   // a close request waits for that message
+    bool m_inMenuLoop = false;          // a menu of the bar or one of its submenus is open
+    int m_openMenus = 0;                // menus opened and not yet closed (submenus nest)
     bool m_startupHandled = false;
-    bool m_adjustingSize = false;   // our own proportional correction is in progress
+    bool m_adjustingSize = false;           // our own proportional correction is in progress
     ZelvoLayout::WindowRect m_settledRect;  // the window rectangle after the last settled resize
 };

@@ -22,24 +22,13 @@ wxMenu* BuildMenu(const std::vector<MainMenu::MenuEntry>& entries) {
         const wxString help = wxString::FromUTF8(entry.help);
         wxMenuItem* item = nullptr;
         switch (entry.kind) {
-        case MainMenu::EntryKind::Separator:
-            menu->AppendSeparator();
-            continue;
-        case MainMenu::EntryKind::Submenu:
-            menu->AppendSubMenu(BuildMenu(entry.children), text);
-            continue;
-        case MainMenu::EntryKind::Command:
-            item = menu->Append(entry.id, text, help);
-            break;
-        case MainMenu::EntryKind::Check:
-            item = menu->AppendCheckItem(entry.id, text, help);
-            break;
-        case MainMenu::EntryKind::Radio:
-            item = menu->AppendRadioItem(entry.id, text, help);
-            break;
+            case MainMenu::EntryKind::Separator: menu->AppendSeparator(); continue;
+            case MainMenu::EntryKind::Submenu: menu->AppendSubMenu(BuildMenu(entry.children), text); continue;
+            case MainMenu::EntryKind::Command: item = menu->Append(entry.id, text, help); break;
+            case MainMenu::EntryKind::Check: item = menu->AppendCheckItem(entry.id, text, help); break;
+            case MainMenu::EntryKind::Radio: item = menu->AppendRadioItem(entry.id, text, help); break;
         }
-        if (item && !entry.available)
-            item->Enable(false);
+        if (item && !entry.available) item->Enable(false);
     }
     return menu;
 }
@@ -56,8 +45,7 @@ wxString MenuLabelFor(const std::string& name) {
 bool LaunchWhenOnPath(const std::string& commandLine) {
     const char* path = std::getenv("PATH");
     const std::string program = MainWindowRules::ProgramOfCommandLine(commandLine);
-    if (MainWindowRules::FindProgramOnPath(program, path ? path : "").empty())
-        return false;
+    if (MainWindowRules::FindProgramOnPath(program, path ? path : "").empty()) return false;
     return wxExecute(wxString::FromUTF8(commandLine), wxEXEC_ASYNC) > 0;
 }
 
@@ -67,8 +55,7 @@ void CTunerWnd::CreateMenus() {
     std::vector<wxAcceleratorEntry> accelerators;
     for (const MainMenu::AcceleratorEntry& a : MainMenu::BuildAcceleratorTable())
         accelerators.emplace_back(a.ctrl ? wxACCEL_CTRL : wxACCEL_NORMAL, a.key, a.command);
-    SetAcceleratorTable(
-        wxAcceleratorTable(static_cast<int>(accelerators.size()), accelerators.data()));
+    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(accelerators.size()), accelerators.data()));
 
     auto* bar = new wxMenuBar;
     for (const MainMenu::TopMenu& top : MainMenu::BuildMenuModel())
@@ -92,27 +79,23 @@ void CTunerWnd::OnCharHook(wxKeyEvent& event) {
                       (modifiers & wxMOD_ALT ? wxACCEL_ALT : 0) |
                       (modifiers & wxMOD_SHIFT ? wxACCEL_SHIFT : 0);
     int key = event.GetKeyCode();
-    if (key >= 'a' && key <= 'z')
-        key += 'A' - 'a';  // letters are compared by their upper-case code
+    if (key >= 'a' && key <= 'z') key += 'A' - 'a';  // letters are compared by their upper-case code
     for (const auto& [shownFlags, shownKey] : m_displayOnlyKeys) {
-        if (flags == shownFlags && key == shownKey)
-            return;  // consumed: no command
+        if (flags == shownFlags && key == shownKey) return;  // consumed: no command
     }
     event.Skip();
 }
 
 void CTunerWnd::RebuildPresetMenu() {
     wxMenuBar* bar = GetMenuBar();
-    if (!bar)
-        return;
+    if (!bar) return;
     wxMenu* noteMenu = bar->GetMenu(MainMenu::NoteMenuIndex);
     m_presetMenu.Rebuild(m_settings.presets);
 
     const auto position = static_cast<size_t>(NotePresetMenuPosition);
     if (noteMenu->GetMenuItemCount() > position) {
         wxMenuItem* old = noteMenu->FindItemByPosition(position);
-        if (old && old->GetItemLabelText() == NotePresetMenuTitle)
-            noteMenu->Destroy(old);
+        if (old && old->GetItemLabelText() == NotePresetMenuTitle) noteMenu->Destroy(old);
     }
     auto* popup = new wxMenu;
     for (const NotePresetMenuItem& item : m_presetMenu.Items()) {
@@ -132,12 +115,10 @@ void CTunerWnd::BindCommands() {
     Bind(wxEVT_MENU, &CTunerWnd::OnRecordingControl, this, RecordingControl);
     Bind(wxEVT_MENU, &CTunerWnd::OnPixelSmoothing, this, PixelSmoothing);
     Bind(wxEVT_MENU, &CTunerWnd::OnDisplayRate, this, DisplayRateSlow, DisplayRateFast);
-    Bind(wxEVT_MENU, &CTunerWnd::OnAnalysisQuality, this, AnalysisQualityNormal,
-         AnalysisQualityFast);
+    Bind(wxEVT_MENU, &CTunerWnd::OnAnalysisQuality, this, AnalysisQualityNormal, AnalysisQualityFast);
     Bind(wxEVT_MENU, &CTunerWnd::OnCentAccuracy, this, CentsRoundWhole, CentsRoundTenth);
     Bind(wxEVT_MENU, &CTunerWnd::OnAlwaysOnTop, this, AlwaysOnTop);
-    Bind(wxEVT_MENU, &CTunerWnd::OnChoosePreset, this, NotePresetFirstCommandId,
-         NotePresetLastCommandId);
+    Bind(wxEVT_MENU, &CTunerWnd::OnChoosePreset, this, NotePresetFirstCommandId, NotePresetLastCommandId);
 
     // Update handlers: check marks for the switches, radio marks (without
     // touching the enabled state) for quality and cents label.
@@ -166,27 +147,22 @@ void CTunerWnd::BindCommands() {
         wxEVT_UPDATE_UI,
         [this](wxUpdateUIEvent& e) {
             const auto state = m_presetMenu.Update(e.GetId(), m_settings.presets);
-            if (!m_presetMenu.IndexForCommand(e.GetId()))
-                return;
+            if (!m_presetMenu.IndexForCommand(e.GetId())) return;
             e.Enable(state.enabled);
             e.Check(state.checked);
         },
         NotePresetFirstCommandId, NotePresetLastCommandId);
     Bind(
-        wxEVT_UPDATE_UI,
-        [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.AnalysisQuality == 1); },
+        wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.AnalysisQuality == 1); },
         AnalysisQualityFast);
     Bind(
-        wxEVT_UPDATE_UI,
-        [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.AnalysisQuality == 0); },
+        wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.AnalysisQuality == 0); },
         AnalysisQualityNormal);
     Bind(
-        wxEVT_UPDATE_UI,
-        [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.CentAccuracy == 1); },
+        wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.CentAccuracy == 1); },
         CentsRoundWhole);
     Bind(
-        wxEVT_UPDATE_UI,
-        [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.CentAccuracy == 0); },
+        wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.CentAccuracy == 0); },
         CentsRoundTenth);
     // The harmonics graph is not available yet: the item stays disabled and
     // unchecked.
@@ -214,11 +190,9 @@ void CTunerWnd::OnRecordingControl(wxCommandEvent&) {
         m_options.launchCommand ? m_options.launchCommand : CommandLauncher(LaunchWhenOnPath);
     for (const std::string& command :
          MainWindowRules::RecordingControlCommands(m_settings.config.Device, platform)) {
-        if (launch(command))
-            return;
+        if (launch(command)) return;
     }
-    ShowMessage(MainWindowRules::RecordingControlFailedMessage, MainWindowRules::BaseTitle,
-                wxOK);
+    ShowMessage(MainWindowRules::RecordingControlFailedMessage, MainWindowRules::BaseTitle, wxOK);
 }
 
 void CTunerWnd::OnPixelSmoothing(wxCommandEvent&) {
@@ -236,8 +210,7 @@ void CTunerWnd::OnDisplayRate(wxCommandEvent& event) {
 
 void CTunerWnd::OnAnalysisQuality(wxCommandEvent& event) {
     const int quality = event.GetId() == CommandId::AnalysisQualityFast ? 1 : 0;
-    if (m_settings.config.AnalysisQuality == quality)
-        return;
+    if (m_settings.config.AnalysisQuality == quality) return;
     m_settings.config.AnalysisQuality = quality;
     RestartRecording();
 }
@@ -259,8 +232,7 @@ void CTunerWnd::OnAlwaysOnTop(wxCommandEvent&) {
 }
 
 void CTunerWnd::OnChoosePreset(wxCommandEvent& event) {
-    if (!m_presetMenu.Choose(event.GetId(), m_settings.presets))
-        return;
+    if (!m_presetMenu.Choose(event.GetId(), m_settings.presets)) return;
     ApplyActivePreset();
     UpdateIndicators();
 }

@@ -17,8 +17,7 @@ CZelvoTunerApp::~CZelvoTunerApp() = default;
 
 std::filesystem::path CZelvoTunerApp::SettingsDirectoryFromEnvironment() {
     const char* dir = std::getenv("ZELVO_TUNER_SETTINGS_DIR");
-    if (dir && *dir)
-        return dir;
+    if (dir && *dir) return dir;
     return DefaultSettingsDirectory();
 }
 
@@ -31,12 +30,10 @@ bool CZelvoTunerApp::OnInit() {
     options.settingsDirectory = SettingsDirectoryFromEnvironment();
     // Without a working PortAudio there is no device; the window then tells
     // the user that no sound card was found.
-    if (m_audioSession->IsOpen())
-        options.captureDevice = Recorder::CreatePortAudioDevice();
+    if (m_audioSession->IsOpen()) options.captureDevice = Recorder::CreatePortAudioDevice();
 
     auto* window = new CTunerWnd;
-    if (!window->Create(options))
-        return false;  // the window destroyed itself
+    if (!window->Create(options)) return false;  // the window destroyed itself
     m_mainWindow = window;
     SetTopWindow(window);
     window->Show();
@@ -52,8 +49,7 @@ bool CZelvoTunerApp::OnInit() {
 }
 
 void CZelvoTunerApp::OnSignalPoll(wxTimerEvent&) {
-    if (!ShutdownSignals::Requested())
-        return;
+    if (!ShutdownSignals::Requested()) return;
     m_signalTimer.Stop();
     // Close the way the user would, so the settings are saved.
     if (wxWindow* top = GetTopWindow())

@@ -19,11 +19,11 @@ namespace Recorder {
 // Result of a capture-layer call; Ok is zero, everything else is a failure.
 enum class CaptureResult {
     Ok = 0,
-    BadDevice,     // no such device, or the device is gone
-    BadFormat,     // the device refuses the format
-    NotOpen,       // the stream is closed or was never started
-    NoMemory,      // the buffer queue cannot grow any more
-    Failed,        // any other device failure
+    BadDevice,  // no such device, or the device is gone
+    BadFormat,  // the device refuses the format
+    NotOpen,    // the stream is closed or was never started
+    NoMemory,   // the buffer queue cannot grow any more
+    Failed,     // any other device failure
 };
 
 // Called on the device's own thread once for every buffer it has filled, in
@@ -72,8 +72,7 @@ public:
     // Opens a device for capture in `format`. On success `stream` holds the
     // open device; `onBufferDone` is called for every filled buffer.
     virtual CaptureResult Open(unsigned int deviceId, const WaveFormatDesc& format,
-                               BufferDoneCallback onBufferDone,
-                               std::unique_ptr<ICaptureStream>& stream) = 0;
+                               BufferDoneCallback onBufferDone, std::unique_ptr<ICaptureStream>& stream) = 0;
 };
 
 }  // namespace Recorder

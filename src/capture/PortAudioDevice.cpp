@@ -103,9 +103,9 @@ public:
     ~PortAudioStream() override { Close(); }
 
     CaptureResult OpenStream(const PaStreamParameters& input, double sampleRate) {
-        const PaError error = Pa_OpenStream(&stream_, &input, nullptr, sampleRate,
-                                            paFramesPerBufferUnspecified, paClipOff,
-                                            &PortAudioStream::Callback, this);
+        const PaError error =
+            Pa_OpenStream(&stream_, &input, nullptr, sampleRate, paFramesPerBufferUnspecified, paClipOff,
+                          &PortAudioStream::Callback, this);
         if (error != paNoError) {
             stream_ = nullptr;
             return ResultOf(error);
@@ -200,8 +200,8 @@ private:
         tail_.store(tail - head);
     }
 
-    static int Callback(const void* input, void*, unsigned long frameCount,
-                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* user) {
+    static int Callback(const void* input, void*, unsigned long frameCount, const PaStreamCallbackTimeInfo*,
+                        PaStreamCallbackFlags, void* user) {
         static_cast<PortAudioStream*>(user)->Deliver(static_cast<const std::uint8_t*>(input),
                                                      static_cast<std::size_t>(frameCount));
         return paContinue;
@@ -258,16 +258,16 @@ private:
     const BufferDoneCallback onBufferDone_;
     PaStream* stream_ = nullptr;
 
-    std::vector<Slot> ring_;                 // resized only while the callback cannot run
-    std::atomic<std::size_t> head_{0};       // written only by the callback (and Reset/Grow)
-    std::atomic<std::size_t> tail_{0};       // written only by AddBuffer (and Grow)
-    bool callbackMayRun_ = false;            // recorder thread only
+    std::vector<Slot> ring_;            // resized only while the callback cannot run
+    std::atomic<std::size_t> head_{0};  // written only by the callback (and Reset/Grow)
+    std::atomic<std::size_t> tail_{0};  // written only by AddBuffer (and Grow)
+    bool callbackMayRun_ = false;       // recorder thread only
 
-    Slot current_;                           // callback only: the buffer being filled
-    std::size_t filled_ = 0;                 // callback only: bytes already in current_
+    Slot current_;            // callback only: the buffer being filled
+    std::size_t filled_ = 0;  // callback only: bytes already in current_
 
-    std::atomic<bool> stopping_{false};      // set before every stop we ask for
-    std::atomic<bool> failed_{false};        // the stream ended on its own
+    std::atomic<bool> stopping_{false};  // set before every stop we ask for
+    std::atomic<bool> failed_{false};    // the stream ended on its own
     std::atomic<std::uint64_t> droppedFrames_{0};
 };
 
@@ -294,14 +294,12 @@ public:
             const WaveFormatDesc format = Describe(flag);
             if (format.channels > info->maxInputChannels) continue;
             const PaStreamParameters input = Parameters(device, *info, format);
-            if (Pa_IsFormatSupported(&input, nullptr, format.sampleRate) == paFormatIsSupported)
-                mask |= flag;
+            if (Pa_IsFormatSupported(&input, nullptr, format.sampleRate) == paFormatIsSupported) mask |= flag;
         }
         return true;
     }
 
-    CaptureResult Open(unsigned int deviceId, const WaveFormatDesc& format,
-                       BufferDoneCallback onBufferDone,
+    CaptureResult Open(unsigned int deviceId, const WaveFormatDesc& format, BufferDoneCallback onBufferDone,
                        std::unique_ptr<ICaptureStream>& stream) override {
         stream.reset();
         const PaDeviceInfo* info = nullptr;

@@ -103,10 +103,10 @@ void CaptureLoop(RecorderContext& context) {
     std::uint8_t* const block = samples->Data();
     if (block == nullptr) return fail();
     for (std::size_t i = 0; i < bufferCount; ++i) {
-        if (stream->AddBuffer(block + i * bytesPerBuffer, bytesPerBuffer) != CaptureResult::Ok)
-            return fail();
+        if (stream->AddBuffer(block + i * bytesPerBuffer, bytesPerBuffer) != CaptureResult::Ok) return fail();
     }
-    converted = std::make_unique<AlignedBlock>(static_cast<std::size_t>(context.bufferSamples) * sizeof(double));
+    converted =
+        std::make_unique<AlignedBlock>(static_cast<std::size_t>(context.bufferSamples) * sizeof(double));
     if (converted->Data() == nullptr) return fail();
     auto* doubles = reinterpret_cast<double*>(converted->Data());
     if (stream->Start() != CaptureResult::Ok) return fail();

@@ -54,20 +54,20 @@ inline constexpr int StatusStarting = 0;
 inline constexpr int StatusCapturing = 1;
 inline constexpr int StatusFailed = 2;
 
-inline constexpr int StartTimeoutMs = 2000;   // handshake limit
-inline constexpr int StartPollMs = 50;        // handshake poll period
-inline constexpr int StopTimeoutMs = 10000;   // wait for the thread on Stop
+inline constexpr int StartTimeoutMs = 2000;  // handshake limit
+inline constexpr int StartPollMs = 50;       // handshake poll period
+inline constexpr int StopTimeoutMs = 10000;  // wait for the thread on Stop
 
 // What Start needs to know about a recording.
 struct RecorderConfig {
     unsigned int deviceId = WaveMapperDeviceId;
-    int channels = 1;          // 1 or 2
-    int bitsPerSample = 16;    // 8 or 16
+    int channels = 1;        // 1 or 2
+    int bitsPerSample = 16;  // 8 or 16
     int sampleRate = 11025;
-    int bufferCount = 64;      // buffers kept queued at the device
-    int bufferSamples = 256;   // frames per buffer, also the count given to OnBuffer
-    IRecorderListener* listener = nullptr;    // not owned
-    std::shared_ptr<ICaptureDevice> device;   // the capture layer to record from
+    int bufferCount = 64;                    // buffers kept queued at the device
+    int bufferSamples = 256;                 // frames per buffer, also the count given to OnBuffer
+    IRecorderListener* listener = nullptr;   // not owned
+    std::shared_ptr<ICaptureDevice> device;  // the capture layer to record from
 };
 
 // The block shared by the starter and the recorder thread. The starter writes
@@ -87,9 +87,9 @@ struct RecorderContext {
     int sampleRate = 0;
     int bufferCount = 0;
     int bufferSamples = 0;
-    IRecorderListener* listener = nullptr;   // not owned
+    IRecorderListener* listener = nullptr;  // not owned
     std::shared_ptr<ICaptureDevice> device;
-    std::thread thread;                      // joined by Stop, or detached after its time-out
+    std::thread thread;  // joined by Stop, or detached after its time-out
     SignalEvent stopEvent{SignalEvent::Mode::AutoReset};
     // Set by the recorder thread as the very last thing it does (Stop waits on it).
     SignalEvent threadEnded{SignalEvent::Mode::ManualReset};

@@ -45,8 +45,8 @@ private:
     const Mode mode_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    bool signalled_ = false;     // guarded by mutex_
-    Waiter* waiter_ = nullptr;   // guarded by mutex_; set during WaitAny
+    bool signalled_ = false;    // guarded by mutex_
+    Waiter* waiter_ = nullptr;  // guarded by mutex_; set during WaitAny
 };
 
 }  // namespace Recorder

@@ -93,8 +93,8 @@ FormatList ListFormats(ICaptureDevice& devices, int deviceNumber, std::uint32_t 
     return list;
 }
 
-void Convert(int bitsPerSample, int channels, int frameCount,
-             const std::uint8_t* source, double* destination) {
+void Convert(int bitsPerSample, int channels, int frameCount, const std::uint8_t* source,
+             double* destination) {
     if (frameCount <= 0) return;
     const auto word = [source](int index) {
         // Little-endian signed 16-bit word, independent of the host's byte order.

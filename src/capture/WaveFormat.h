@@ -85,7 +85,7 @@ FormatList ListFormats(ICaptureDevice& devices, int deviceNumber, std::uint32_t 
 //   16-bit mono   s / 32768                 -1   .. 0.99997
 //   16-bit stereo (l + r) / 16384           -4   .. 3.9999
 // Any other bit depth or channel count writes zeros.
-void Convert(int bitsPerSample, int channels, int frameCount,
-             const std::uint8_t* source, double* destination);
+void Convert(int bitsPerSample, int channels, int frameCount, const std::uint8_t* source,
+             double* destination);
 
 }  // namespace Recorder

@@ -7,14 +7,12 @@ CBackBufferWnd::CBackBufferWnd() = default;
 
 CBackBufferWnd::~CBackBufferWnd() = default;
 
-bool CBackBufferWnd::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                            const wxSize& size, long style, const wxString& name)
-{
+bool CBackBufferWnd::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                            long style, const wxString& name) {
     // The face is painted completely on every paint, so the background is
     // never erased separately (that would flicker).
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    if (!wxWindow::Create(parent, id, pos, size, style, name))
-        return false;
+    if (!wxWindow::Create(parent, id, pos, size, style, name)) return false;
 
     Bind(wxEVT_SIZE, &CBackBufferWnd::OnSize, this);
     Bind(wxEVT_SYS_COLOUR_CHANGED, &CBackBufferWnd::OnSysColourChanged, this);
@@ -25,16 +23,11 @@ bool CBackBufferWnd::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
     return true;
 }
 
-void CBackBufferWnd::Draw(wxDC& /*dc*/, const wxRect& /*client*/)
-{
-}
+void CBackBufferWnd::Draw(wxDC& /*dc*/, const wxRect& /*client*/) {}
 
-void CBackBufferWnd::BufferRecreated()
-{
-}
+void CBackBufferWnd::BufferRecreated() {}
 
-void CBackBufferWnd::RebuildBackBuffer()
-{
+void CBackBufferWnd::RebuildBackBuffer() {
     m_backBuffer = wxBitmap();
     const wxSize client = GetClientSize();
     // A pane of zero width or height has no bitmap; it is then painted
@@ -42,20 +35,17 @@ void CBackBufferWnd::RebuildBackBuffer()
     if (client.x > 0 && client.y > 0) {
         wxClientDC screen(this);
         wxBitmap bitmap(client.x, client.y, screen);
-        if (bitmap.IsOk())
-            m_backBuffer = bitmap;
+        if (bitmap.IsOk()) m_backBuffer = bitmap;
     }
     BufferRecreated();
 }
 
-void CBackBufferWnd::PaintInto(wxDC& target)
-{
+void CBackBufferWnd::PaintInto(wxDC& target) {
     const wxRect client(wxPoint(0, 0), GetClientSize());
     if (!m_backBuffer.IsOk() || m_backBuffer.GetSize() != client.GetSize()) {
         // No usable buffer (creation failed, or the size changed without a
         // size event yet): draw straight onto the target.
-        if (!m_backBuffer.IsOk())
-            BufferRecreated();
+        if (!m_backBuffer.IsOk()) BufferRecreated();
         Draw(target, client);
         return;
     }
@@ -70,29 +60,24 @@ void CBackBufferWnd::PaintInto(wxDC& target)
     memory.SelectObject(wxNullBitmap);
 }
 
-void CBackBufferWnd::OnSize(wxSizeEvent& event)
-{
+void CBackBufferWnd::OnSize(wxSizeEvent& event) {
     event.Skip();
     RebuildBackBuffer();
     OnClientResized();
 }
 
-void CBackBufferWnd::OnSysColourChanged(wxSysColourChangedEvent& event)
-{
+void CBackBufferWnd::OnSysColourChanged(wxSysColourChangedEvent& event) {
     event.Skip();
     RebuildBackBuffer();
     OnSystemColoursChanged();
 }
 
-void CBackBufferWnd::OnPaint(wxPaintEvent& /*event*/)
-{
+void CBackBufferWnd::OnPaint(wxPaintEvent& /*event*/) {
     wxPaintDC dc(this);
     PaintInto(dc);
 }
 
-void CBackBufferWnd::OnDestroy(wxWindowDestroyEvent& event)
-{
-    if (event.GetEventObject() == this)
-        m_backBuffer = wxBitmap();
+void CBackBufferWnd::OnDestroy(wxWindowDestroyEvent& event) {
+    if (event.GetEventObject() == this) m_backBuffer = wxBitmap();
     event.Skip();
 }

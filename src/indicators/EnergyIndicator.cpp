@@ -3,40 +3,34 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
-#include "indicators/math/EnergyIndicatorMath.h"
 #include "indicators/IndicatorDrawing.h"
+#include "indicators/math/EnergyIndicatorMath.h"
 
 using namespace Indicators;
 
 wxDEFINE_EVENT(EVT_NOISE_FLOOR_CHANGED, NoiseFloorEvent);
 
 NoiseFloorEvent::NoiseFloorEvent(wxEventType type, int id, float floorPosition)
-    : wxCommandEvent(type, id), m_floorPosition(floorPosition)
-{
-}
+    : wxCommandEvent(type, id), m_floorPosition(floorPosition) {}
 
-double NoiseFloorEvent::GetFloorDb() const
-{
+double NoiseFloorEvent::GetFloorDb() const {
     return PositionToDb(m_floorPosition);
 }
 
 CEnergyIndicator::CEnergyIndicator() = default;
 
-CEnergyIndicator::CEnergyIndicator(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                                   const wxSize& size, long style)
-{
+CEnergyIndicator::CEnergyIndicator(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                                   long style) {
     Create(parent, id, pos, size, style);
 }
 
 CEnergyIndicator::~CEnergyIndicator() = default;
 
-bool CEnergyIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                              const wxSize& size, long style)
-{
+bool CEnergyIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                              long style) {
     // Every pixel is painted on each paint; no separate background erase.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    if (!wxWindow::Create(parent, id, pos, size, style, "Energy Indicator"))
-        return false;
+    if (!wxWindow::Create(parent, id, pos, size, style, "Energy Indicator")) return false;
     SetLabel("Energy Indicator");
 
     Bind(wxEVT_PAINT, &CEnergyIndicator::OnPaint, this);
@@ -52,14 +46,11 @@ bool CEnergyIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& po
     return true;
 }
 
-void CEnergyIndicator::RefreshIfChanged()
-{
-    if (level != m_drawnLevel)
-        Refresh();
+void CEnergyIndicator::RefreshIfChanged() {
+    if (level != m_drawnLevel) Refresh();
 }
 
-void CEnergyIndicator::RebuildGradient()
-{
+void CEnergyIndicator::RebuildGradient() {
     m_gradient = wxBitmap();
     const wxSize client = GetClientSize();
     if (client.x > 0 && client.y > 0) {
@@ -69,12 +60,10 @@ void CEnergyIndicator::RebuildGradient()
     m_gradientStale = true;
 }
 
-void CEnergyIndicator::FillGradient(int width, int height)
-{
+void CEnergyIndicator::FillGradient(int width, int height) {
     if (!m_gradient.IsOk() || m_gradient.GetWidth() != width || m_gradient.GetHeight() != height)
         m_gradient = wxBitmap(width, height, 24);
-    if (!m_gradient.IsOk())
-        return;
+    if (!m_gradient.IsOk()) return;
     const SystemColours colours = ReadSystemColours();
     wxMemoryDC dc(m_gradient);
     dc.SetPen(*wxTRANSPARENT_PEN);
@@ -86,8 +75,7 @@ void CEnergyIndicator::FillGradient(int width, int height)
     m_gradientStale = false;
 }
 
-void CEnergyIndicator::PaintFace(wxDC& dc)
-{
+void CEnergyIndicator::PaintFace(wxDC& dc) {
     const wxSize client = GetClientSize();
     const int width = client.x;
     const int height = client.y;
@@ -103,26 +91,24 @@ void CEnergyIndicator::PaintFace(wxDC& dc)
     DrawFaceFrame(dc, width, height, colours);
 
     wxMemoryDC gradient;
-    if (m_gradient.IsOk())
-        gradient.SelectObjectAsSource(m_gradient);
+    if (m_gradient.IsOk()) gradient.SelectObjectAsSource(m_gradient);
     const wxBrush windowBrush(ToWxColour(colours.window));
     const wxBrush textBrush(ToWxColour(colours.windowText));
     dc.SetPen(*wxTRANSPARENT_PEN);
     for (const EnergyFillStep& step : EnergyFacePlan(width, height, level, floorPosition)) {
         const PixelRect& r = step.rect;
         switch (step.fill) {
-        case EnergyFill::Window:
-            dc.SetBrush(windowBrush);
-            dc.DrawRectangle(r.x, r.y, r.width, r.height);
-            break;
-        case EnergyFill::WindowText:
-            dc.SetBrush(textBrush);
-            dc.DrawRectangle(r.x, r.y, r.width, r.height);
-            break;
-        case EnergyFill::Gradient:
-            if (gradient.IsOk())
-                dc.Blit(r.x, r.y, r.width, r.height, &gradient, r.x, r.y, wxCOPY);
-            break;
+            case EnergyFill::Window:
+                dc.SetBrush(windowBrush);
+                dc.DrawRectangle(r.x, r.y, r.width, r.height);
+                break;
+            case EnergyFill::WindowText:
+                dc.SetBrush(textBrush);
+                dc.DrawRectangle(r.x, r.y, r.width, r.height);
+                break;
+            case EnergyFill::Gradient:
+                if (gradient.IsOk()) dc.Blit(r.x, r.y, r.width, r.height, &gradient, r.x, r.y, wxCOPY);
+                break;
         }
     }
     dc.SetBrush(wxNullBrush);
@@ -130,74 +116,60 @@ void CEnergyIndicator::PaintFace(wxDC& dc)
     m_drawnLevel = level;
 }
 
-void CEnergyIndicator::MoveFloorTo(int cursorRow)
-{
+void CEnergyIndicator::MoveFloorTo(int cursorRow) {
     floorPosition = FloorFromCursorRow(cursorRow, GetClientSize().y, floorPosition);
     Refresh();
     // Sent, not posted: the parent has the new floor before this returns.
     NoiseFloorEvent event(EVT_NOISE_FLOOR_CHANGED, GetId(), floorPosition);
     event.SetEventObject(this);
-    if (wxWindow* parent = GetParent())
-        parent->ProcessWindowEvent(event);
+    if (wxWindow* parent = GetParent()) parent->ProcessWindowEvent(event);
 }
 
-void CEnergyIndicator::EndDrag()
-{
+void CEnergyIndicator::EndDrag() {
     m_dragging = false;
-    if (HasCapture())
-        ReleaseMouse();
+    if (HasCapture()) ReleaseMouse();
 }
 
-void CEnergyIndicator::OnPaint(wxPaintEvent& /*event*/)
-{
+void CEnergyIndicator::OnPaint(wxPaintEvent& /*event*/) {
     wxPaintDC dc(this);
     PaintFace(dc);
 }
 
-void CEnergyIndicator::OnSize(wxSizeEvent& event)
-{
+void CEnergyIndicator::OnSize(wxSizeEvent& event) {
     event.Skip();
     RebuildGradient();
 }
 
-void CEnergyIndicator::OnSysColourChanged(wxSysColourChangedEvent& event)
-{
+void CEnergyIndicator::OnSysColourChanged(wxSysColourChangedEvent& event) {
     event.Skip();
     RebuildGradient();
 }
 
-void CEnergyIndicator::OnLeftDown(wxMouseEvent& event)
-{
-    if (!HasCapture())
-        CaptureMouse();
+void CEnergyIndicator::OnLeftDown(wxMouseEvent& event) {
+    if (!HasCapture()) CaptureMouse();
     m_dragging = true;
     MoveFloorTo(event.GetY());
 }
 
-void CEnergyIndicator::OnMouseMove(wxMouseEvent& event)
-{
+void CEnergyIndicator::OnMouseMove(wxMouseEvent& event) {
     if (m_dragging)
         MoveFloorTo(event.GetY());
     else if (HasCapture())
         ReleaseMouse();  // handed back after another window's capture ended
 }
 
-void CEnergyIndicator::OnLeftUp(wxMouseEvent& /*event*/)
-{
+void CEnergyIndicator::OnLeftUp(wxMouseEvent& /*event*/) {
     EndDrag();
 }
 
-void CEnergyIndicator::OnCaptureChanged(wxMouseCaptureChangedEvent& event)
-{
+void CEnergyIndicator::OnCaptureChanged(wxMouseCaptureChangedEvent& event) {
     // Another window took the mouse in the middle of a drag: the drag ends.
     // wx keeps our capture underneath theirs; it is released when it comes
     // back (the next mouse move) since we are no longer dragging.
-    if (event.GetCapturedWindow() != this)
-        m_dragging = false;
+    if (event.GetCapturedWindow() != this) m_dragging = false;
 }
 
-void CEnergyIndicator::OnCaptureLost(wxMouseCaptureLostEvent& /*event*/)
-{
+void CEnergyIndicator::OnCaptureLost(wxMouseCaptureLostEvent& /*event*/) {
     // The capture has already gone elsewhere; there is nothing to release.
     m_dragging = false;
 }

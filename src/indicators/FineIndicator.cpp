@@ -5,8 +5,8 @@
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 
-#include "indicators/math/FineIndicatorMath.h"
 #include "indicators/IndicatorDrawing.h"
+#include "indicators/math/FineIndicatorMath.h"
 
 using namespace Indicators;
 
@@ -14,14 +14,12 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-double Radians(double degrees)
-{
+double Radians(double degrees) {
     return degrees * kPi / 180.0;
 }
 
 // Glyph lookups use the low 8 bits of each character.
-char GlyphKey(const wxUniChar& character)
-{
+char GlyphKey(const wxUniChar& character) {
     return static_cast<char>(character.GetValue() & 0xFF);
 }
 
@@ -29,97 +27,80 @@ char GlyphKey(const wxUniChar& character)
 
 CFineIndicator::CFineIndicator() = default;
 
-CFineIndicator::CFineIndicator(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                               const wxSize& size, long style)
-{
+CFineIndicator::CFineIndicator(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                               long style) {
     Create(parent, id, pos, size, style);
 }
 
 CFineIndicator::~CFineIndicator() = default;
 
-bool CFineIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                            const wxSize& size, long style)
-{
-    if (!CBackBufferWnd::Create(parent, id, pos, size, style, "Fine Indicator"))
-        return false;
+bool CFineIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                            long style) {
+    if (!CBackBufferWnd::Create(parent, id, pos, size, style, "Fine Indicator")) return false;
     SetLabel("Fine Indicator");
     ReadGlyphColours();
     UpdateGlyphSize();
     return true;
 }
 
-void CFineIndicator::SetCaptions(const wxString& left, const wxString& right)
-{
+void CFineIndicator::SetCaptions(const wxString& left, const wxString& right) {
     m_captionLeft = left;
     m_captionRight = right;
     m_scaleCache = wxBitmap();
     Refresh();
 }
 
-void CFineIndicator::SetTexts(const wxString& noteText, const wxString& centsText)
-{
+void CFineIndicator::SetTexts(const wxString& noteText, const wxString& centsText) {
     // Always keep the newest texts: had texts that differ from the drawn ones
     // been set and then the drawn ones again before the next paint, skipping
     // the store would leave the pane showing the stale in-between texts.
     // Only the invalidation depends on a difference from what was drawn.
     m_noteText = noteText;
     m_centsText = centsText;
-    if (noteText != m_drawnNoteText || centsText != m_drawnCentsText)
-        Refresh();
+    if (noteText != m_drawnNoteText || centsText != m_drawnCentsText) Refresh();
 }
 
-void CFineIndicator::SetScaleLabels(const std::vector<wxString>& labels)
-{
+void CFineIndicator::SetScaleLabels(const std::vector<wxString>& labels) {
     m_scaleLabels = labels;
     m_scaleCache = wxBitmap();
     Refresh();
 }
 
-void CFineIndicator::RefreshIfChanged()
-{
-    if (position != m_drawnPosition || fade != m_drawnFade || smoothing != m_drawnSmoothing)
-        Refresh();
+void CFineIndicator::RefreshIfChanged() {
+    if (position != m_drawnPosition || fade != m_drawnFade || smoothing != m_drawnSmoothing) Refresh();
 }
 
-void CFineIndicator::OnClientResized()
-{
+void CFineIndicator::OnClientResized() {
     UpdateGlyphSize();
     m_scaleCache = wxBitmap();
 }
 
-void CFineIndicator::OnSystemColoursChanged()
-{
+void CFineIndicator::OnSystemColoursChanged() {
     ReadGlyphColours();
     m_scaleCache = wxBitmap();
 }
 
-void CFineIndicator::ReadGlyphColours()
-{
+void CFineIndicator::ReadGlyphColours() {
     const SystemColours colours = ReadSystemColours();
     m_glyphs.SetColours(ToArgb(colours.windowText), ToArgb(colours.window));
 }
 
-void CFineIndicator::UpdateGlyphSize()
-{
+void CFineIndicator::UpdateGlyphSize() {
     m_glyphs.SetSize(GlyphSize(GetClientSize().y));
 }
 
-bool CFineIndicator::RenderScaleCache(int width, int height)
-{
+bool CFineIndicator::RenderScaleCache(int width, int height) {
     m_scaleCache = wxBitmap();
-    if (width <= 0 || height <= 0)
-        return false;
+    if (width <= 0 || height <= 0) return false;
     wxBitmap bitmap(width, height, 24);
-    if (!bitmap.IsOk())
-        return false;
+    if (!bitmap.IsOk()) return false;
 
     const SystemColours colours = ReadSystemColours();
     const double dpi = WindowDpi(this);
     {
         wxMemoryDC dc(bitmap);
         std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-        if (!gc)
-            return false;
+        if (!gc) return false;
         // The static face is always drawn smoothly.
         SetHighQuality(*gc, true);
 
@@ -138,8 +119,8 @@ bool CFineIndicator::RenderScaleCache(int width, int height)
         gc->SetBrush(*wxTRANSPARENT_BRUSH);
         gc->DrawEllipse(pivot.x - r, pivot.y - r, 2.0 * r, 2.0 * r);
 
-        const wxFont labelFont = MakeIndicatorFont("Arial", LabelFontPoints(width, dpi), true,
-                                                   FontUnit::Point, this);
+        const wxFont labelFont =
+            MakeIndicatorFont("Arial", LabelFontPoints(width, dpi), true, FontUnit::Point, this);
         gc->SetFont(labelFont, dial);
         for (std::size_t i = 0; i < m_scaleLabels.size(); ++i) {
             const int index = static_cast<int>(i);
@@ -156,8 +137,8 @@ bool CFineIndicator::RenderScaleCache(int width, int height)
             gc->SetTransform(saved);
         }
 
-        const wxFont captionFont = MakeIndicatorFont("Arial", CaptionFontPoints(width, dpi), true,
-                                                     FontUnit::Point, this);
+        const wxFont captionFont =
+            MakeIndicatorFont("Arial", CaptionFontPoints(width, dpi), true, FontUnit::Point, this);
         gc->SetFont(captionFont, dial);
         const PointD leftCaption = LeftCaptionOrigin(width);
         gc->DrawText(m_captionLeft, leftCaption.x, leftCaption.y);
@@ -172,19 +153,15 @@ bool CFineIndicator::RenderScaleCache(int width, int height)
     return true;
 }
 
-void CFineIndicator::Draw(wxDC& dc, const wxRect& client)
-{
+void CFineIndicator::Draw(wxDC& dc, const wxRect& client) {
     const int width = client.width;
     const int height = client.height;
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::CreateFromUnknownDC(dc));
-    if (!gc)
-        return;
+    if (!gc) return;
     SetHighQuality(*gc, smoothing);
 
-    if (!m_scaleCache.IsOk() || m_scaleCache.GetWidth() != width ||
-        m_scaleCache.GetHeight() != height) {
-        if (!RenderScaleCache(width, height))
-            return;
+    if (!m_scaleCache.IsOk() || m_scaleCache.GetWidth() != width || m_scaleCache.GetHeight() != height) {
+        if (!RenderScaleCache(width, height)) return;
     }
     // Cached bitmaps are copied pixel for pixel.
     gc->SetInterpolationQuality(wxINTERPOLATION_NONE);
@@ -194,23 +171,20 @@ void CFineIndicator::Draw(wxDC& dc, const wxRect& client)
 
     // The glyph size follows the client height; catch up when the pane was
     // resized without a size event reaching it yet.
-    if (m_glyphs.Size() != GlyphSize(height))
-        m_glyphs.SetSize(GlyphSize(height));
+    if (m_glyphs.Size() != GlyphSize(height)) m_glyphs.SetSize(GlyphSize(height));
 
     const int top = TextTop(width);
     int x = TextLeft(width);
     for (const wxUniChar& character : m_noteText) {
         const Glyph* glyph = m_glyphs.Get(GlyphKey(character), this);
-        if (glyph == nullptr)
-            continue;
+        if (glyph == nullptr) continue;
         gc->DrawBitmap(glyph->bitmap, x, top, glyph->width, glyph->height);
         x += glyph->width;
     }
     x = TextRightEdge(width);
     for (auto it = m_centsText.rbegin(); it != m_centsText.rend(); ++it) {
         const Glyph* glyph = m_glyphs.Get(GlyphKey(*it), this);
-        if (glyph == nullptr)
-            continue;
+        if (glyph == nullptr) continue;
         x -= glyph->width;
         gc->DrawBitmap(glyph->bitmap, x, top, glyph->width, glyph->height);
     }
@@ -224,8 +198,7 @@ void CFineIndicator::Draw(wxDC& dc, const wxRect& client)
     const auto outline = NeedleOutline(segment, DialPenWidth(width));
     wxGraphicsPath path = gc->CreatePath();
     path.MoveToPoint(outline[0].x, outline[0].y);
-    for (std::size_t i = 1; i < outline.size(); ++i)
-        path.AddLineToPoint(outline[i].x, outline[i].y);
+    for (std::size_t i = 1; i < outline.size(); ++i) path.AddLineToPoint(outline[i].x, outline[i].y);
     path.CloseSubpath();
     gc->SetPen(*wxTRANSPARENT_PEN);
     gc->SetBrush(gc->CreateBrush(wxBrush(needle)));

@@ -13,79 +13,65 @@ using namespace Indicators;
 
 CGlobalIndicator::CGlobalIndicator() = default;
 
-CGlobalIndicator::CGlobalIndicator(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                                   const wxSize& size, long style)
-{
+CGlobalIndicator::CGlobalIndicator(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                                   long style) {
     Create(parent, id, pos, size, style);
 }
 
 CGlobalIndicator::~CGlobalIndicator() = default;
 
-bool CGlobalIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                              const wxSize& size, long style)
-{
-    if (!CBackBufferWnd::Create(parent, id, pos, size, style, "Global Indicator"))
-        return false;
+bool CGlobalIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                              long style) {
+    if (!CBackBufferWnd::Create(parent, id, pos, size, style, "Global Indicator")) return false;
     SetLabel("Global Indicator");
     return true;
 }
 
-void CGlobalIndicator::SetNotes(const NoteSet& notes)
-{
+void CGlobalIndicator::SetNotes(const NoteSet& notes) {
     const std::vector<int> chosen(notes.begin(), notes.end());
     const std::vector<int> shown = WidenLadderNotes(chosen);
     m_notes = NoteSet(shown.begin(), shown.end());
     MarkStale();
 }
 
-void CGlobalIndicator::SetNoteTable(const NoteTable& table)
-{
+void CGlobalIndicator::SetNoteTable(const NoteTable& table) {
     m_noteTable = table;
     MarkStale();
 }
 
-void CGlobalIndicator::SetTranspose(int transpose)
-{
+void CGlobalIndicator::SetTranspose(int transpose) {
     m_transpose = transpose;
     MarkStale();
 }
 
-void CGlobalIndicator::MarkStale()
-{
+void CGlobalIndicator::MarkStale() {
     m_stale = true;
     Refresh();
 }
 
-void CGlobalIndicator::RefreshIfChanged()
-{
-    if (value != m_drawnValue)
-        Refresh();
+void CGlobalIndicator::RefreshIfChanged() {
+    if (value != m_drawnValue) Refresh();
 }
 
-void CGlobalIndicator::OnClientResized()
-{
+void CGlobalIndicator::OnClientResized() {
     m_ladderCache = wxBitmap();
     m_stale = true;
 }
 
-void CGlobalIndicator::OnSystemColoursChanged()
-{
+void CGlobalIndicator::OnSystemColoursChanged() {
     m_ladderCache = wxBitmap();
     m_stale = true;
 }
 
-const NoteTable& CGlobalIndicator::EffectiveTable() const
-{
+const NoteTable& CGlobalIndicator::EffectiveTable() const {
     // The owner hands over its table right after creation; until then (or
     // if a table ever arrives incomplete) the ladder uses equal temperament
     // so that every note it shows has a band.
     static const NoteTable equalTemperament = DefaultNoteTable();
-    return m_noteTable.size() == static_cast<std::size_t>(NoteIndexCount) ? m_noteTable
-                                                                         : equalTemperament;
+    return m_noteTable.size() == static_cast<std::size_t>(NoteIndexCount) ? m_noteTable : equalTemperament;
 }
 
-LadderScale CGlobalIndicator::GetScale() const
-{
+LadderScale CGlobalIndicator::GetScale() const {
     const NoteTable& table = EffectiveTable();
     const NoteBand* lowest = FindNoteBand(table, *m_notes.begin());
     const NoteBand* highest = FindNoteBand(table, *m_notes.rbegin());
@@ -94,19 +80,15 @@ LadderScale CGlobalIndicator::GetScale() const
     return MakeLadderScale(lowest->lower, highest->upper);
 }
 
-void CGlobalIndicator::RenderLadder(int width, int height)
-{
-    if (!m_ladderCache.IsOk() || m_ladderCache.GetWidth() != width ||
-        m_ladderCache.GetHeight() != height)
+void CGlobalIndicator::RenderLadder(int width, int height) {
+    if (!m_ladderCache.IsOk() || m_ladderCache.GetWidth() != width || m_ladderCache.GetHeight() != height)
         m_ladderCache = wxBitmap(width, height, 24);
-    if (!m_ladderCache.IsOk())
-        return;
+    if (!m_ladderCache.IsOk()) return;
 
     const SystemColours colours = ReadSystemColours();
     wxMemoryDC dc(m_ladderCache);
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-    if (!gc)
-        return;
+    if (!gc) return;
     SetHighQuality(*gc, true);
 
     gc->SetPen(*wxTRANSPARENT_PEN);
@@ -134,8 +116,7 @@ void CGlobalIndicator::RenderLadder(int width, int height)
 
         for (int n : notes) {
             const NoteBand* band = FindNoteBand(table, n);
-            if (band == nullptr)
-                continue;
+            if (band == nullptr) continue;
             const double y = scale.Row(band->center, height);
             const double b = LadderBandHeight(width);
             gc->SetBrush(bar);
@@ -153,19 +134,16 @@ void CGlobalIndicator::RenderLadder(int width, int height)
     m_stale = false;
 }
 
-void CGlobalIndicator::Draw(wxDC& dc, const wxRect& client)
-{
+void CGlobalIndicator::Draw(wxDC& dc, const wxRect& client) {
     const int width = client.width;
     const int height = client.height;
-    if (width <= 0 || height <= 0)
-        return;
+    if (width <= 0 || height <= 0) return;
     if (m_stale || !m_ladderCache.IsOk() || m_ladderCache.GetWidth() != width ||
         m_ladderCache.GetHeight() != height)
         RenderLadder(width, height);
 
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::CreateFromUnknownDC(dc));
-    if (!gc)
-        return;
+    if (!gc) return;
     if (m_ladderCache.IsOk()) {
         gc->SetInterpolationQuality(wxINTERPOLATION_NONE);
         gc->DrawBitmap(m_ladderCache, 0, 0, width, height);

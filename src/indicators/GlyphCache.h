@@ -40,6 +40,6 @@ private:
     int m_size = 0;
     std::uint32_t m_textArgb = 0xFF000000;
     std::uint32_t m_backArgb = 0xFF000000;
-    wxFont m_font;  // made on first use
+    wxFont m_font;               // made on first use
     std::deque<Glyph> m_glyphs;  // a deque, so returned pointers survive later insertions
 };

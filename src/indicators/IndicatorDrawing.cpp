@@ -18,37 +18,29 @@ namespace {
 // of p points is p x 96 / 72 pixels high there.
 constexpr double kTextLayoutDpi = 96.0;
 
-RgbColour FromWx(const wxColour& colour)
-{
+RgbColour FromWx(const wxColour& colour) {
     return {colour.Red(), colour.Green(), colour.Blue()};
 }
 
 // Families the faces name, with the metric-compatible free faces that stand
 // in for them where the original is not installed.
-wxString ResolveFamily(const wxString& family)
-{
-    if (family.empty())
-        return wxString();
-    if (wxFontEnumerator::IsValidFacename(family))
-        return family;
+wxString ResolveFamily(const wxString& family) {
+    if (family.empty()) return wxString();
+    if (wxFontEnumerator::IsValidFacename(family)) return family;
     static const std::pair<const char*, const char*> kSubstitutes[] = {
-        {"Arial", "Liberation Sans"},
-        {"Helvetica", "Liberation Sans"},
-        {"MS Sans Serif", "Liberation Sans"},
-        {"Times New Roman", "Liberation Serif"},
+        {"Arial", "Liberation Sans"},         {"Helvetica", "Liberation Sans"},
+        {"MS Sans Serif", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"},
         {"Courier New", "Liberation Mono"},
     };
     for (const auto& [name, substitute] : kSubstitutes) {
-        if (family.CmpNoCase(name) == 0 && wxFontEnumerator::IsValidFacename(substitute))
-            return substitute;
+        if (family.CmpNoCase(name) == 0 && wxFontEnumerator::IsValidFacename(substitute)) return substitute;
     }
     return wxString();
 }
 
 }  // namespace
 
-SystemColours ReadSystemColours()
-{
+SystemColours ReadSystemColours() {
     SystemColours colours;
     colours.window = FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
     colours.windowText = FromWx(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
@@ -58,13 +50,11 @@ SystemColours ReadSystemColours()
     return colours;
 }
 
-wxColour ToWxColour(RgbColour colour, unsigned char alpha)
-{
+wxColour ToWxColour(RgbColour colour, unsigned char alpha) {
     return wxColour(colour.red, colour.green, colour.blue, alpha);
 }
 
-void DrawFaceFrame(wxDC& dc, int width, int height, const SystemColours& colours)
-{
+void DrawFaceFrame(wxDC& dc, int width, int height, const SystemColours& colours) {
     const wxColour edge = ToWxColour(FrameColour(colours));
     const wxColour corner = ToWxColour(FrameCornerColour(colours));
     dc.SetPen(*wxTRANSPARENT_PEN);
@@ -77,8 +67,7 @@ void DrawFaceFrame(wxDC& dc, int width, int height, const SystemColours& colours
     dc.SetPen(wxNullPen);
 }
 
-void DrawFaceFrame(wxGraphicsContext& gc, int width, int height, const SystemColours& colours)
-{
+void DrawFaceFrame(wxGraphicsContext& gc, int width, int height, const SystemColours& colours) {
     const wxColour edge = ToWxColour(FrameColour(colours));
     const wxColour corner = ToWxColour(FrameCornerColour(colours));
     // Whole-pixel rectangles, drawn without anti-aliasing, so the frame is
@@ -94,30 +83,25 @@ void DrawFaceFrame(wxGraphicsContext& gc, int width, int height, const SystemCol
     gc.SetAntialiasMode(previous);
 }
 
-void SetHighQuality(wxGraphicsContext& gc, bool on)
-{
+void SetHighQuality(wxGraphicsContext& gc, bool on) {
     gc.SetAntialiasMode(on ? wxANTIALIAS_DEFAULT : wxANTIALIAS_NONE);
     gc.SetInterpolationQuality(on ? wxINTERPOLATION_BEST : wxINTERPOLATION_NONE);
 }
 
-double FontEmPixels(double size, FontUnit unit, double dpi)
-{
+double FontEmPixels(double size, FontUnit unit, double dpi) {
     return unit == FontUnit::Pixel ? size : size * dpi / 72.0;
 }
 
-double WindowDpi(const wxWindow* window)
-{
+double WindowDpi(const wxWindow* window) {
     if (window != nullptr) {
         const int dpi = window->GetDPI().y;
-        if (dpi > 0)
-            return dpi;
+        if (dpi > 0) return dpi;
     }
     return 96.0;
 }
 
 wxFont MakeIndicatorFont(const wxString& family, double size, bool bold, FontUnit unit,
-                         const wxWindow* window)
-{
+                         const wxWindow* window) {
     const double emPixels = FontEmPixels(size, unit, WindowDpi(window));
     // Fonts are sized by point in wx; convert the em height back to points
     // at the resolution text is laid out with. Tiny panes still get a font

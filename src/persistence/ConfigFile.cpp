@@ -19,16 +19,13 @@ struct ConfigRow {
     bool ConfigRecord::*boolField;
 };
 
-constexpr ConfigRow Int(const char* g, const char* e, std::int32_t ConfigRecord::*f)
-{
+constexpr ConfigRow Int(const char* g, const char* e, std::int32_t ConfigRecord::*f) {
     return {g, e, Conversion::Integer, f, nullptr, nullptr};
 }
-constexpr ConfigRow Flt(const char* g, const char* e, float ConfigRecord::*f)
-{
+constexpr ConfigRow Flt(const char* g, const char* e, float ConfigRecord::*f) {
     return {g, e, Conversion::Float, nullptr, f, nullptr};
 }
-constexpr ConfigRow Bool(const char* g, const char* e, bool ConfigRecord::*f)
-{
+constexpr ConfigRow Bool(const char* g, const char* e, bool ConfigRecord::*f) {
     return {g, e, Conversion::Boolean, nullptr, nullptr, f};
 }
 
@@ -66,33 +63,33 @@ constexpr std::array kConfigRows = {
     Bool("Graphics", "AlwaysOnTop", &ConfigRecord::AlwaysOnTop),
 };
 
-void Leaf(XmlWriter& w, const char* name, const std::string& value)
-{
+void Leaf(XmlWriter& w, const char* name, const std::string& value) {
     w.StartElement(name);
     w.WriteText(value);
     w.EndElement();
 }
-void Leaf(XmlWriter& w, const char* name, std::int32_t value) { Leaf(w, name, IntToText(value)); }
-void Leaf(XmlWriter& w, const char* name, float value) { Leaf(w, name, FloatToText(value)); }
-void Leaf(XmlWriter& w, const char* name, bool value)
-{
+void Leaf(XmlWriter& w, const char* name, std::int32_t value) {
+    Leaf(w, name, IntToText(value));
+}
+void Leaf(XmlWriter& w, const char* name, float value) {
+    Leaf(w, name, FloatToText(value));
+}
+void Leaf(XmlWriter& w, const char* name, bool value) {
     Leaf(w, name, std::string(value ? "true" : "false"));
 }
 
 // All or nothing: a damaged or foreign file changes nothing, so the values
 // read before the problem are undone as well.
-void FinishConfigRead(ConfigRecord& config, const ConfigRecord& saved, XmlReadResult result)
-{
+void FinishConfigRead(ConfigRecord& config, const ConfigRecord& saved, XmlReadResult result) {
     if (result != XmlReadComplete)
         config = saved;
     else
         ApplyConfigFallbacks(config);
 }
 
-} // namespace
+}  // namespace
 
-void WriteConfigDocument(const ConfigRecord& c, XmlWriter& w)
-{
+void WriteConfigDocument(const ConfigRecord& c, XmlWriter& w) {
     w.StartElement("TunerConfig");
     w.WriteAttribute("Version", "2");
 
@@ -145,47 +142,38 @@ void WriteConfigDocument(const ConfigRecord& c, XmlWriter& w)
     w.EndElement();
 }
 
-std::string ConfigDocumentText(const ConfigRecord& config)
-{
+std::string ConfigDocumentText(const ConfigRecord& config) {
     return XmlDocumentText([&](XmlWriter& w) { WriteConfigDocument(config, w); });
 }
 
-bool SaveConfig(const ConfigRecord& config, const std::filesystem::path& file)
-{
+bool SaveConfig(const ConfigRecord& config, const std::filesystem::path& file) {
     return WriteXmlFile(file, [&](XmlWriter& w) { WriteConfigDocument(config, w); });
 }
 
-bool ConfigElementHandler(const std::string& name, const ElementContext& context, void* record)
-{
+bool ConfigElementHandler(const std::string& name, const ElementContext& context, void* record) {
     auto& config = *static_cast<ConfigRecord*>(record);
-    if (name == "TunerConfig")
-        return context.Attribute("Version") == "2";
+    if (name == "TunerConfig") return context.Attribute("Version") == "2";
 
     for (const ConfigRow& row : kConfigRows) {
-        if (name != row.element || !context.PathContains(row.group))
-            continue;
+        if (name != row.element || !context.PathContains(row.group)) continue;
         switch (row.conversion) {
-        case Conversion::Integer: config.*row.intField = TextToInt(context.text); break;
-        case Conversion::Float:
-            config.*row.floatField = NarrowToFloat(TextToDouble(context.text));
-            break;
-        case Conversion::Boolean: config.*row.boolField = context.text == "true"; break;
+            case Conversion::Integer: config.*row.intField = TextToInt(context.text); break;
+            case Conversion::Float: config.*row.floatField = NarrowToFloat(TextToDouble(context.text)); break;
+            case Conversion::Boolean: config.*row.boolField = context.text == "true"; break;
         }
         return true;
     }
-    return true; // groups, unknown names, known names outside their group
+    return true;  // groups, unknown names, known names outside their group
 }
 
-void LoadConfig(ConfigRecord& config, const std::filesystem::path& file)
-{
+void LoadConfig(ConfigRecord& config, const std::filesystem::path& file) {
     const ConfigRecord saved = config;
     const auto result = ReadXmlFile(file, ConfigElementHandler, &config);
-    if (result) // a file that cannot be opened leaves the record as it is
+    if (result)  // a file that cannot be opened leaves the record as it is
         FinishConfigRead(config, saved, *result);
 }
 
-XmlReadResult ReadConfigDocument(ConfigRecord& config, std::string_view document)
-{
+XmlReadResult ReadConfigDocument(ConfigRecord& config, std::string_view document) {
     const ConfigRecord saved = config;
     const XmlReadResult result = XmlReader(document, ConfigElementHandler, &config);
     FinishConfigRead(config, saved, result);

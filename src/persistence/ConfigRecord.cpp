@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-double CalibrationFactor(const ConfigRecord& config)
-{
+double CalibrationFactor(const ConfigRecord& config) {
     if (config.KnownFreq > 1.0f && config.ExpectedFreq > 1.0f)
         return static_cast<double>(config.KnownFreq) / static_cast<double>(config.ExpectedFreq);
     return 1.0;
@@ -12,34 +11,31 @@ double CalibrationFactor(const ConfigRecord& config)
 namespace {
 
 // Each helper resets one field and reports whether it did.
-bool FallBack(std::int32_t& value, std::int32_t fallback, bool valid)
-{
-    if (valid)
-        return false;
+bool FallBack(std::int32_t& value, std::int32_t fallback, bool valid) {
+    if (valid) return false;
     value = fallback;
     return true;
 }
 
-bool FallBackFloat(float& value, float fallback, bool inRange)
-{
-    if (std::isfinite(value) && inRange)
-        return false;
+bool FallBackFloat(float& value, float fallback, bool inRange) {
+    if (std::isfinite(value) && inRange) return false;
     value = fallback;
     return true;
 }
 
-bool IsHarmonicSelection(std::int32_t h) { return h == -1 || (h >= 1 && h <= 64); }
+bool IsHarmonicSelection(std::int32_t h) {
+    return h == -1 || (h >= 1 && h <= 64);
+}
 
-} // namespace
+}  // namespace
 
-bool ApplyConfigFallbacks(ConfigRecord& c)
-{
+bool ApplyConfigFallbacks(ConfigRecord& c) {
     const ConfigRecord d;
     bool changed = false;
     changed |= FallBack(c.Rate, d.Rate, c.Rate >= 0 && c.Rate <= 2);
     changed |= FallBack(c.Pitch, d.Pitch, c.Pitch >= 0 && c.Pitch <= 11);
-    changed |= FallBack(c.AnalysisQuality, d.AnalysisQuality,
-                        c.AnalysisQuality == 0 || c.AnalysisQuality == 1);
+    changed |=
+        FallBack(c.AnalysisQuality, d.AnalysisQuality, c.AnalysisQuality == 0 || c.AnalysisQuality == 1);
     changed |= FallBack(c.CentAccuracy, d.CentAccuracy, c.CentAccuracy == 0 || c.CentAccuracy == 1);
     changed |= FallBack(c.ReferenceOption, d.ReferenceOption,
                         (c.ReferenceOption >= 0 && c.ReferenceOption <= 96) ||

@@ -7,8 +7,7 @@
 
 namespace {
 
-void WriteOffset(XmlWriter& w, int index, float cents)
-{
+void WriteOffset(XmlWriter& w, int index, float cents) {
     w.StartElement("Offset");
     w.WriteAttribute("Index", IntToText(index));
     w.WriteAttribute("Cents", FloatToText(cents));
@@ -17,23 +16,20 @@ void WriteOffset(XmlWriter& w, int index, float cents)
 
 // The Cents value of an Offset element; empty when it is not a finite
 // number, which would otherwise poison every target of the note table.
-bool ReadCents(const ElementContext& context, float& cents)
-{
+bool ReadCents(const ElementContext& context, float& cents) {
     cents = NarrowToFloat(TextToDouble(context.Attribute("Cents")));
     return std::isfinite(cents);
 }
 
-int IntAttribute(const ElementContext& context, const std::string& name)
-{
-    return TextToInt(context.Attribute(name)); // missing: empty text, hence 0
+int IntAttribute(const ElementContext& context, const std::string& name) {
+    return TextToInt(context.Attribute(name));  // missing: empty text, hence 0
 }
 
-} // namespace
+}  // namespace
 
 // ----- writing -----
 
-void WritePresetDocument(const PresetList& list, XmlWriter& w)
-{
+void WritePresetDocument(const PresetList& list, XmlWriter& w) {
     w.StartElement("PresetList");
     w.WriteAttribute("Version", "3");
     w.WriteAttribute("SelectedIndex", IntToText(list.SelectedIndex));
@@ -46,8 +42,7 @@ void WritePresetDocument(const PresetList& list, XmlWriter& w)
     w.EndElement();
 }
 
-void WriteTemperamentDocument(const TemperamentList& list, XmlWriter& w)
-{
+void WriteTemperamentDocument(const TemperamentList& list, XmlWriter& w) {
     w.StartElement("TemperamentList");
     w.WriteAttribute("Version", "3");
     w.WriteAttribute("SelectedIndex", IntToText(list.SelectedIndex));
@@ -55,51 +50,44 @@ void WriteTemperamentDocument(const TemperamentList& list, XmlWriter& w)
     for (const Temperament& temperament : list.entries) {
         w.StartElement("Temperament");
         w.WriteAttribute("Name", temperament.name);
-        for (const auto& [key, cents] : temperament.offsets) // ascending keys
+        for (const auto& [key, cents] : temperament.offsets)  // ascending keys
             WriteOffset(w, key, cents);
         w.EndElement();
     }
     w.EndElement();
 }
 
-void WriteStretchDocument(const StretchList& list, XmlWriter& w)
-{
+void WriteStretchDocument(const StretchList& list, XmlWriter& w) {
     w.StartElement("StretchList");
     w.WriteAttribute("Version", "3");
     w.WriteAttribute("SelectedIndex", IntToText(list.SelectedIndex));
     for (const StretchTable& table : list.entries) {
         w.StartElement("Stretch");
         w.WriteAttribute("Name", table.name);
-        for (const auto& [note, cents] : table.offsets) // ascending keys
+        for (const auto& [note, cents] : table.offsets)  // ascending keys
             WriteOffset(w, MakeNoteIndex(note), cents);
         w.EndElement();
     }
     w.EndElement();
 }
 
-std::string PresetDocumentText(const PresetList& list)
-{
+std::string PresetDocumentText(const PresetList& list) {
     return XmlDocumentText([&](XmlWriter& w) { WritePresetDocument(list, w); });
 }
-std::string TemperamentDocumentText(const TemperamentList& list)
-{
+std::string TemperamentDocumentText(const TemperamentList& list) {
     return XmlDocumentText([&](XmlWriter& w) { WriteTemperamentDocument(list, w); });
 }
-std::string StretchDocumentText(const StretchList& list)
-{
+std::string StretchDocumentText(const StretchList& list) {
     return XmlDocumentText([&](XmlWriter& w) { WriteStretchDocument(list, w); });
 }
 
-bool SavePresetList(const PresetList& list, const std::filesystem::path& file)
-{
+bool SavePresetList(const PresetList& list, const std::filesystem::path& file) {
     return WriteXmlFile(file, [&](XmlWriter& w) { WritePresetDocument(list, w); });
 }
-bool SaveTemperamentList(const TemperamentList& list, const std::filesystem::path& file)
-{
+bool SaveTemperamentList(const TemperamentList& list, const std::filesystem::path& file) {
     return WriteXmlFile(file, [&](XmlWriter& w) { WriteTemperamentDocument(list, w); });
 }
-bool SaveStretchList(const StretchList& list, const std::filesystem::path& file)
-{
+bool SaveStretchList(const StretchList& list, const std::filesystem::path& file) {
     return WriteXmlFile(file, [&](XmlWriter& w) { WriteStretchDocument(list, w); });
 }
 
@@ -107,13 +95,11 @@ bool SaveStretchList(const StretchList& list, const std::filesystem::path& file)
 // Element names are compared exactly and the path is not looked at: an entry
 // or Offset counts wherever it stands. Other elements are ignored.
 
-bool PresetElementHandler(const std::string& name, const ElementContext& context, void* data)
-{
+bool PresetElementHandler(const std::string& name, const ElementContext& context, void* data) {
     auto& list = *static_cast<PresetList*>(data);
     if (name == "PresetList") {
         // The preset file compares Version as a number ("3.0" passes).
-        if (IntAttribute(context, "Version") != 3)
-            return false;
+        if (IntAttribute(context, "Version") != 3) return false;
         list.SelectedIndex = IntAttribute(context, "SelectedIndex");
     } else if (name == "Preset") {
         list.entries.push_back(Preset{context.Attribute("Name"), ParseNoteList(context.text)});
@@ -121,13 +107,11 @@ bool PresetElementHandler(const std::string& name, const ElementContext& context
     return true;
 }
 
-bool TemperamentElementHandler(const std::string& name, const ElementContext& context, void* data)
-{
+bool TemperamentElementHandler(const std::string& name, const ElementContext& context, void* data) {
     auto& list = *static_cast<TemperamentList*>(data);
     if (name == "TemperamentList") {
         // Exact text: "3.0" and " 3" are rejected here.
-        if (context.Attribute("Version") != "3")
-            return false;
+        if (context.Attribute("Version") != "3") return false;
         list.SelectedIndex = IntAttribute(context, "SelectedIndex");
         list.SelectedKey = IntAttribute(context, "SelectedKey");
     } else if (name == "Temperament") {
@@ -139,18 +123,15 @@ bool TemperamentElementHandler(const std::string& name, const ElementContext& co
         // are dropped rather than carried along and written back.
         const int key = IntAttribute(context, "Index");
         float cents = 0.0f;
-        if (key >= 0 && key <= 11 && ReadCents(context, cents))
-            list.entries.back().SetOffset(key, cents);
+        if (key >= 0 && key <= 11 && ReadCents(context, cents)) list.entries.back().SetOffset(key, cents);
     }
     return true;
 }
 
-bool StretchElementHandler(const std::string& name, const ElementContext& context, void* data)
-{
+bool StretchElementHandler(const std::string& name, const ElementContext& context, void* data) {
     auto& list = *static_cast<StretchList*>(data);
     if (name == "StretchList") {
-        if (context.Attribute("Version") != "3")
-            return false;
+        if (context.Attribute("Version") != "3") return false;
         list.SelectedIndex = IntAttribute(context, "SelectedIndex");
     } else if (name == "Stretch") {
         StretchTable table;
@@ -160,42 +141,35 @@ bool StretchElementHandler(const std::string& name, const ElementContext& contex
         // Through the note-number rule; notes outside 12..108 are dropped.
         const NoteIndex note = MakeNoteIndex(IntAttribute(context, "Index"));
         float cents = 0.0f;
-        if (note != NoteIndexInvalid && ReadCents(context, cents))
-            list.entries.back().SetOffset(note, cents);
+        if (note != NoteIndexInvalid && ReadCents(context, cents)) list.entries.back().SetOffset(note, cents);
     }
     return true;
 }
 
 // ----- reading -----
 
-void LoadPresetList(PresetList& list, const std::filesystem::path& file)
-{
+void LoadPresetList(PresetList& list, const std::filesystem::path& file) {
     list.entries.clear();
     ReadXmlFile(file, PresetElementHandler, &list);
 }
-void LoadTemperamentList(TemperamentList& list, const std::filesystem::path& file)
-{
+void LoadTemperamentList(TemperamentList& list, const std::filesystem::path& file) {
     list.entries.clear();
     ReadXmlFile(file, TemperamentElementHandler, &list);
 }
-void LoadStretchList(StretchList& list, const std::filesystem::path& file)
-{
+void LoadStretchList(StretchList& list, const std::filesystem::path& file) {
     list.entries.clear();
     ReadXmlFile(file, StretchElementHandler, &list);
 }
 
-XmlReadResult ReadPresetDocument(PresetList& list, std::string_view document)
-{
+XmlReadResult ReadPresetDocument(PresetList& list, std::string_view document) {
     list.entries.clear();
     return XmlReader(document, PresetElementHandler, &list);
 }
-XmlReadResult ReadTemperamentDocument(TemperamentList& list, std::string_view document)
-{
+XmlReadResult ReadTemperamentDocument(TemperamentList& list, std::string_view document) {
     list.entries.clear();
     return XmlReader(document, TemperamentElementHandler, &list);
 }
-XmlReadResult ReadStretchDocument(StretchList& list, std::string_view document)
-{
+XmlReadResult ReadStretchDocument(StretchList& list, std::string_view document) {
     list.entries.clear();
     return XmlReader(document, StretchElementHandler, &list);
 }

@@ -8,27 +8,26 @@
 #include <io.h>
 #else
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
-ReplacingFileWriter::ReplacingFileWriter(std::filesystem::path target) : target_(std::move(target))
-{
+ReplacingFileWriter::ReplacingFileWriter(std::filesystem::path target) : target_(std::move(target)) {
     // A settings file that is a symbolic link (kept in a dotfiles folder, say)
     // is replaced where the link points, so the link itself survives.
     std::error_code error;
     if (std::filesystem::is_symlink(target_, error)) {
         std::filesystem::path resolved = std::filesystem::weakly_canonical(target_, error);
-        if (!error)
-            target_ = std::move(resolved);
+        if (!error) target_ = std::move(resolved);
     }
 }
 
-ReplacingFileWriter::~ReplacingFileWriter() { Discard(); }
+ReplacingFileWriter::~ReplacingFileWriter() {
+    Discard();
+}
 
-void ReplacingFileWriter::Discard()
-{
+void ReplacingFileWriter::Discard() {
     if (stream_ != nullptr) {
         std::fclose(stream_);
         stream_ = nullptr;
@@ -42,10 +41,8 @@ void ReplacingFileWriter::Discard()
 
 #if defined(_WIN32)
 
-bool ReplacingFileWriter::Open()
-{
-    if (stream_ != nullptr)
-        return false;
+bool ReplacingFileWriter::Open() {
+    if (stream_ != nullptr) return false;
     temporary_ = target_;
     temporary_ += L".tmp";
     stream_ = _wfopen(temporary_.c_str(), L"w");
@@ -56,10 +53,8 @@ bool ReplacingFileWriter::Open()
     return true;
 }
 
-bool ReplacingFileWriter::Commit()
-{
-    if (stream_ == nullptr)
-        return false;
+bool ReplacingFileWriter::Commit() {
+    if (stream_ == nullptr) return false;
     bool ok = std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
     ok = ok && _commit(_fileno(stream_)) == 0;
     ok = (std::fclose(stream_) == 0) && ok;
@@ -81,16 +76,13 @@ bool ReplacingFileWriter::Commit()
 
 #else
 
-bool ReplacingFileWriter::Open()
-{
-    if (stream_ != nullptr)
-        return false;
+bool ReplacingFileWriter::Open() {
+    if (stream_ != nullptr) return false;
     // mkstemp picks a name that does not exist yet, so two savers never
     // share a temporary file.
     std::string pattern = target_.string() + ".tmp-XXXXXX";
     const int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     temporary_ = pattern;
     // mkstemp creates the file readable by the owner only. The new file
     // takes over the permissions of the file it replaces, or the usual
@@ -108,10 +100,8 @@ bool ReplacingFileWriter::Open()
     return true;
 }
 
-bool ReplacingFileWriter::Commit()
-{
-    if (stream_ == nullptr)
-        return false;
+bool ReplacingFileWriter::Commit() {
+    if (stream_ == nullptr) return false;
     bool ok = std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
     ok = ok && fsync(fileno(stream_)) == 0;
     ok = (std::fclose(stream_) == 0) && ok;
@@ -124,8 +114,7 @@ bool ReplacingFileWriter::Commit()
     // Sync the directory too, so the rename itself survives a power cut.
     // A failure here leaves a complete file either way, so it is ignored.
     std::filesystem::path directory = target_.parent_path();
-    if (directory.empty())
-        directory = ".";
+    if (directory.empty()) directory = ".";
     const int dirFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {
         fsync(dirFd);

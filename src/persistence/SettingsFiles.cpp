@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <system_error>
 
-std::filesystem::path DefaultSettingsDirectory()
-{
+std::filesystem::path DefaultSettingsDirectory() {
 #if defined(_WIN32)
     std::error_code error;
     std::filesystem::path current = std::filesystem::current_path(error);
@@ -22,17 +21,14 @@ std::filesystem::path DefaultSettingsDirectory()
 #endif
 }
 
-void LoadSettingsFiles(SettingsFiles& settings, const std::filesystem::path& directory)
-{
+void LoadSettingsFiles(SettingsFiles& settings, const std::filesystem::path& directory) {
     LoadConfig(settings.config, directory / ConfigFileName);
     LoadPresetList(settings.presets, directory / PresetFileName);
     LoadTemperamentList(settings.temperaments, directory / TemperamentFileName);
     LoadStretchList(settings.stretches, directory / StretchFileName);
 }
 
-SettingsSaveResult SaveSettingsFiles(const SettingsFiles& settings,
-                                     const std::filesystem::path& directory)
-{
+SettingsSaveResult SaveSettingsFiles(const SettingsFiles& settings, const std::filesystem::path& directory) {
     SettingsSaveResult result;
     // The directory is created on the first save. If that fails, the saves
     // below fail too and report their files.
@@ -53,17 +49,13 @@ SettingsSaveResult SaveSettingsFiles(const SettingsFiles& settings,
     return result;
 }
 
-std::string SaveFailureMessage(const std::vector<std::string>& failedFiles)
-{
-    if (failedFiles.empty())
-        return {};
+std::string SaveFailureMessage(const std::vector<std::string>& failedFiles) {
+    if (failedFiles.empty()) return {};
     if (failedFiles.size() == 1)
-        return "Unable to save the settings file " + failedFiles.front() +
-               ". The previous file was kept.";
+        return "Unable to save the settings file " + failedFiles.front() + ". The previous file was kept.";
     std::string names;
     for (const std::string& name : failedFiles) {
-        if (!names.empty())
-            names += ", ";
+        if (!names.empty()) names += ", ";
         names += name;
     }
     return "Unable to save the settings files " + names + ". The previous files were kept.";

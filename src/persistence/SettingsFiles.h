@@ -44,8 +44,7 @@ void LoadSettingsFiles(SettingsFiles& settings, const std::filesystem::path& dir
 // Writes the four files into directory, creating it when needed. Each file
 // is replaced only once its new version is complete on disk; a file that
 // cannot be written keeps its previous version and is named in the result.
-SettingsSaveResult SaveSettingsFiles(const SettingsFiles& settings,
-                                     const std::filesystem::path& directory);
+SettingsSaveResult SaveSettingsFiles(const SettingsFiles& settings, const std::filesystem::path& directory);
 
 // The user message for files that could not be saved, e.g. "Unable to save
 // the settings file tuner_config.xml. The previous file was kept."

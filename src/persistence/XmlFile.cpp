@@ -13,8 +13,7 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-FileHandle OpenForReading(const std::filesystem::path& file)
-{
+FileHandle OpenForReading(const std::filesystem::path& file) {
 #if defined(_WIN32)
     return FileHandle(_wfopen(file.c_str(), L"r"));
 #else
@@ -22,23 +21,18 @@ FileHandle OpenForReading(const std::filesystem::path& file)
 #endif
 }
 
-} // namespace
+}  // namespace
 
-std::optional<XmlReadResult> ReadXmlFile(const std::filesystem::path& file,
-                                         const ElementHandler& handler, void* userData)
-{
+std::optional<XmlReadResult> ReadXmlFile(const std::filesystem::path& file, const ElementHandler& handler,
+                                         void* userData) {
     FileHandle stream = OpenForReading(file);
-    if (!stream)
-        return std::nullopt;
+    if (!stream) return std::nullopt;
     return XmlReader(stream.get(), handler, userData);
 }
 
-bool WriteXmlFile(const std::filesystem::path& file,
-                  const std::function<void(XmlWriter&)>& writeDocument)
-{
+bool WriteXmlFile(const std::filesystem::path& file, const std::function<void(XmlWriter&)>& writeDocument) {
     ReplacingFileWriter output(file);
-    if (!output.Open())
-        return false;
+    if (!output.Open()) return false;
     {
         XmlWriter writer(output.Stream());
         writeDocument(writer);
@@ -46,8 +40,7 @@ bool WriteXmlFile(const std::filesystem::path& file,
     return output.Commit();
 }
 
-std::string XmlDocumentText(const std::function<void(XmlWriter&)>& writeDocument)
-{
+std::string XmlDocumentText(const std::function<void(XmlWriter&)>& writeDocument) {
     std::string text;
     XmlWriter writer(text);
     writeDocument(writer);

@@ -10,16 +10,15 @@
 
 // Opens file for reading in text mode ("r"), reads it with XmlReader and
 // closes it. Empty when the file cannot be opened.
-std::optional<XmlReadResult> ReadXmlFile(const std::filesystem::path& file,
-                                         const ElementHandler& handler, void* userData);
+std::optional<XmlReadResult> ReadXmlFile(const std::filesystem::path& file, const ElementHandler& handler,
+                                         void* userData);
 
 // Writes the document that writeDocument produces to file without ever
 // destroying the previous file: the document goes to a temporary file in the
 // same directory that replaces the old one only once it is complete and on
 // disk. False when the file could not be written; the old file is then
 // unchanged.
-bool WriteXmlFile(const std::filesystem::path& file,
-                  const std::function<void(XmlWriter&)>& writeDocument);
+bool WriteXmlFile(const std::filesystem::path& file, const std::function<void(XmlWriter&)>& writeDocument);
 
 // The document writeDocument produces, as text (for checks and tools).
 std::string XmlDocumentText(const std::function<void(XmlWriter&)>& writeDocument);

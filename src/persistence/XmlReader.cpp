@@ -18,21 +18,18 @@ public:
     explicit ByteSource(std::FILE* stream) : stream_(stream) {}
     explicit ByteSource(std::string_view memory) : memory_(memory) {}
 
-    int Next()
-    {
+    int Next() {
         int c = Raw();
         if (c == '\r') {
             const int following = Raw();
-            if (following == '\n')
-                return '\n';
+            if (following == '\n') return '\n';
             pending_ = following;
         }
         return c;
     }
 
 private:
-    int Raw()
-    {
+    int Raw() {
         if (pending_ != kNone) {
             const int c = pending_;
             pending_ = kNone;
@@ -42,8 +39,7 @@ private:
             const int c = std::fgetc(stream_);
             return c == EOF ? kEnd : c;
         }
-        if (position_ < memory_.size())
-            return static_cast<unsigned char>(memory_[position_++]);
+        if (position_ < memory_.size()) return static_cast<unsigned char>(memory_[position_++]);
         return kEnd;
     }
 
@@ -54,33 +50,29 @@ private:
     int pending_ = kNone;
 };
 
-bool IsWhite(int c) { return c == ' ' || c == '\r' || c == '\t' || c == '\n'; }
+bool IsWhite(int c) {
+    return c == ' ' || c == '\r' || c == '\t' || c == '\n';
+}
 
 class DocumentReader {
 public:
     DocumentReader(ByteSource& source, const ElementHandler& handler, void* userData)
-        : source_(source), handler_(handler), userData_(userData)
-    {
-    }
+        : source_(source), handler_(handler), userData_(userData) {}
 
     XmlReadResult Read();
 
 private:
     int Next() { return c_ = source_.Next(); }
     // Advances past white space; false at the end of the input.
-    bool SkipWhite()
-    {
+    bool SkipWhite() {
         while (IsWhite(c_))
-            if (Next() == kEnd)
-                return false;
+            if (Next() == kEnd) return false;
         return true;
     }
     // Advances to the next "<"; false at the end of the input.
-    bool SkipToTagOpen()
-    {
+    bool SkipToTagOpen() {
         while (c_ != '<')
-            if (Next() == kEnd)
-                return false;
+            if (Next() == kEnd) return false;
         return true;
     }
     XmlReadResult DecodeEntity(std::string& raw);
@@ -96,165 +88,133 @@ private:
 // Called with c_ == '&'. Appends the decoded character's bytes to raw and
 // leaves c_ on the closing ";". Entities are recognised by their first
 // letters only, so "&lt;" and "&lxyz;" both give "<".
-XmlReadResult DocumentReader::DecodeEntity(std::string& raw)
-{
-    if (Next() == kEnd)
-        return XmlReadUnexpectedEnd;
+XmlReadResult DocumentReader::DecodeEntity(std::string& raw) {
+    if (Next() == kEnd) return XmlReadUnexpectedEnd;
     switch (c_) {
-    case 'l': raw += '<'; break;
-    case 'g': raw += '>'; break;
-    case 'q': raw += '"'; break;
-    case 'a':
-        if (Next() == kEnd)
-            return XmlReadUnexpectedEnd;
-        if (c_ == 'm')
-            raw += '&';
-        else if (c_ == 'p')
-            raw += '\'';
-        else
-            return XmlReadSyntaxError;
-        break;
-    case '#': {
-        // Only the low 8 bits of the number are kept; that byte then counts
-        // as a byte of the file (so it takes part in the UTF-8 decoding).
-        // Unsigned arithmetic wraps, which preserves the low 8 bits.
-        unsigned value = 0;
-        unsigned base = 10;
-        bool anyDigit = false;
-        if (Next() == kEnd)
-            return XmlReadUnexpectedEnd;
-        if (c_ == 'x') {
-            base = 16;
-            if (Next() == kEnd)
-                return XmlReadUnexpectedEnd;
-        }
-        while (c_ != ';') {
-            unsigned digit = 0;
-            if (c_ >= '0' && c_ <= '9')
-                digit = static_cast<unsigned>(c_ - '0');
-            else if (base == 16 && c_ >= 'a' && c_ <= 'f')
-                digit = static_cast<unsigned>(c_ - 'a' + 10);
-            else if (base == 16 && c_ >= 'A' && c_ <= 'F')
-                digit = static_cast<unsigned>(c_ - 'A' + 10);
+        case 'l': raw += '<'; break;
+        case 'g': raw += '>'; break;
+        case 'q': raw += '"'; break;
+        case 'a':
+            if (Next() == kEnd) return XmlReadUnexpectedEnd;
+            if (c_ == 'm')
+                raw += '&';
+            else if (c_ == 'p')
+                raw += '\'';
             else
-                return XmlReadSyntaxError; // not a digit of the reference
-            value = value * base + digit;
-            anyDigit = true;
-            if (Next() == kEnd)
-                return XmlReadUnexpectedEnd;
+                return XmlReadSyntaxError;
+            break;
+        case '#': {
+            // Only the low 8 bits of the number are kept; that byte then counts
+            // as a byte of the file (so it takes part in the UTF-8 decoding).
+            // Unsigned arithmetic wraps, which preserves the low 8 bits.
+            unsigned value = 0;
+            unsigned base = 10;
+            bool anyDigit = false;
+            if (Next() == kEnd) return XmlReadUnexpectedEnd;
+            if (c_ == 'x') {
+                base = 16;
+                if (Next() == kEnd) return XmlReadUnexpectedEnd;
+            }
+            while (c_ != ';') {
+                unsigned digit = 0;
+                if (c_ >= '0' && c_ <= '9')
+                    digit = static_cast<unsigned>(c_ - '0');
+                else if (base == 16 && c_ >= 'a' && c_ <= 'f')
+                    digit = static_cast<unsigned>(c_ - 'a' + 10);
+                else if (base == 16 && c_ >= 'A' && c_ <= 'F')
+                    digit = static_cast<unsigned>(c_ - 'A' + 10);
+                else
+                    return XmlReadSyntaxError;  // not a digit of the reference
+                value = value * base + digit;
+                anyDigit = true;
+                if (Next() == kEnd) return XmlReadUnexpectedEnd;
+            }
+            if (!anyDigit) return XmlReadSyntaxError;
+            raw += static_cast<char>(value & 0xFFu);
+            return XmlReadComplete;
         }
-        if (!anyDigit)
-            return XmlReadSyntaxError;
-        raw += static_cast<char>(value & 0xFFu);
-        return XmlReadComplete;
-    }
-    default:
-        return XmlReadSyntaxError;
+        default: return XmlReadSyntaxError;
     }
     // The rest of the entity's name up to and including ";" is consumed.
     while (c_ != ';')
-        if (Next() == kEnd)
-            return XmlReadUnexpectedEnd;
+        if (Next() == kEnd) return XmlReadUnexpectedEnd;
     return XmlReadComplete;
 }
 
-bool DocumentReader::CallHandler()
-{
-    if (!handler_)
-        return true;
+bool DocumentReader::CallHandler() {
+    if (!handler_) return true;
     // The path is never empty here: a start tag has just been appended.
     const std::string name = context_.path.back();
     return handler_(name, context_, userData_);
 }
 
-XmlReadResult DocumentReader::Read()
-{
-    if (Next() == kEnd)
-        return XmlReadComplete; // an empty document is valid
+XmlReadResult DocumentReader::Read() {
+    if (Next() == kEnd) return XmlReadComplete;  // an empty document is valid
     for (;;) {
         context_.attributes.clear();
         context_.text.clear();
-        if (c_ != '<')
-            return XmlReadSyntaxError;
+        if (c_ != '<') return XmlReadSyntaxError;
         Next();
-        if (!SkipWhite() || c_ == kEnd)
-            return XmlReadUnexpectedEnd;
+        if (!SkipWhite() || c_ == kEnd) return XmlReadUnexpectedEnd;
 
         if (c_ == '?' || c_ == '!') {
             // Declarations, comments and doctypes: skipped up to the next "<".
-            if (!SkipToTagOpen())
-                return XmlReadComplete;
+            if (!SkipToTagOpen()) return XmlReadComplete;
             continue;
         }
 
         if (c_ == '/') {
             // The name in an end tag is not compared with the start tag.
-            if (context_.path.empty())
-                return XmlReadUnmatchedEndTag;
+            if (context_.path.empty()) return XmlReadUnmatchedEndTag;
             context_.PopPath();
-            if (!SkipToTagOpen())
-                return XmlReadComplete;
+            if (!SkipToTagOpen()) return XmlReadComplete;
             continue;
         }
 
         // Start tag: the name runs up to white space, "/" or ">".
         std::string raw(1, static_cast<char>(c_));
         for (;;) {
-            if (Next() == kEnd)
-                return XmlReadUnexpectedEnd;
-            if (IsWhite(c_) || c_ == '/' || c_ == '>')
-                break;
+            if (Next() == kEnd) return XmlReadUnexpectedEnd;
+            if (IsWhite(c_) || c_ == '/' || c_ == '>') break;
             raw += static_cast<char>(c_);
         }
         context_.PushPath(DecodeFileText(raw));
-        if (!SkipWhite())
-            return XmlReadUnexpectedEnd;
+        if (!SkipWhite()) return XmlReadUnexpectedEnd;
 
         while (c_ != '>' && c_ != '/') {
             std::string rawName;
             while (!IsWhite(c_) && c_ != '=') {
                 rawName += static_cast<char>(c_);
-                if (Next() == kEnd)
-                    return XmlReadUnexpectedEnd;
+                if (Next() == kEnd) return XmlReadUnexpectedEnd;
             }
-            if (!SkipWhite())
-                return XmlReadUnexpectedEnd;
-            if (c_ != '=')
-                return XmlReadSyntaxError;
+            if (!SkipWhite()) return XmlReadUnexpectedEnd;
+            if (c_ != '=') return XmlReadSyntaxError;
             Next();
-            if (c_ == kEnd || !SkipWhite())
-                return XmlReadUnexpectedEnd;
-            if (c_ != '"' && c_ != '\'')
-                return XmlReadSyntaxError;
+            if (c_ == kEnd || !SkipWhite()) return XmlReadUnexpectedEnd;
+            if (c_ != '"' && c_ != '\'') return XmlReadSyntaxError;
             const int quote = c_;
             std::string rawValue;
             for (;;) {
-                if (Next() == kEnd)
-                    return XmlReadUnexpectedEnd;
-                if (c_ == quote)
-                    break;
+                if (Next() == kEnd) return XmlReadUnexpectedEnd;
+                if (c_ == quote) break;
                 if (c_ == '&') {
                     const XmlReadResult r = DecodeEntity(rawValue);
-                    if (r != XmlReadComplete)
-                        return r;
+                    if (r != XmlReadComplete) return r;
                 } else {
                     rawValue += static_cast<char>(c_);
                 }
             }
             Next();
-            if (c_ == kEnd || !SkipWhite())
-                return XmlReadUnexpectedEnd;
+            if (c_ == kEnd || !SkipWhite()) return XmlReadUnexpectedEnd;
             // emplace keeps an existing value: the first occurrence wins.
             context_.attributes.emplace(DecodeFileText(rawName), DecodeFileText(rawValue));
         }
 
         if (c_ == '/') {
             // Self-closing; the ">" after the slash is not examined.
-            if (!CallHandler())
-                return XmlReadStoppedByHandler;
+            if (!CallHandler()) return XmlReadStoppedByHandler;
             context_.PopPath();
-            if (!SkipToTagOpen())
-                return XmlReadComplete;
+            if (!SkipToTagOpen()) return XmlReadComplete;
             continue;
         }
 
@@ -263,12 +223,10 @@ XmlReadResult DocumentReader::Read()
         if (c_ != '<') {
             std::string rawText;
             while (c_ != '<') {
-                if (c_ == kEnd)
-                    return XmlReadUnexpectedEnd;
+                if (c_ == kEnd) return XmlReadUnexpectedEnd;
                 if (c_ == '&') {
                     const XmlReadResult r = DecodeEntity(rawText);
-                    if (r != XmlReadComplete)
-                        return r;
+                    if (r != XmlReadComplete) return r;
                 } else {
                     rawText += static_cast<char>(c_);
                 }
@@ -276,55 +234,46 @@ XmlReadResult DocumentReader::Read()
             }
             context_.text = DecodeFileText(rawText);
         }
-        if (!CallHandler())
-            return XmlReadStoppedByHandler;
+        if (!CallHandler()) return XmlReadStoppedByHandler;
         // The element stays on the path until its end tag; c_ is "<".
     }
 }
 
-} // namespace
+}  // namespace
 
-const std::string& ElementContext::Attribute(const std::string& name) const
-{
+const std::string& ElementContext::Attribute(const std::string& name) const {
     static const std::string empty;
     const auto it = attributes.find(name);
     return it == attributes.end() ? empty : it->second;
 }
 
-bool ElementContext::PathContains(std::string_view name) const
-{
-    if (countedDepth_ != path.size()) // path filled by hand: search it
+bool ElementContext::PathContains(std::string_view name) const {
+    if (countedDepth_ != path.size())  // path filled by hand: search it
         return std::find(path.begin(), path.end(), name) != path.end();
     return pathNameCounts_.find(name) != pathNameCounts_.end();
 }
 
-void ElementContext::PushPath(std::string name)
-{
+void ElementContext::PushPath(std::string name) {
     ++pathNameCounts_[name];
     path.push_back(std::move(name));
     ++countedDepth_;
 }
 
-void ElementContext::PopPath()
-{
+void ElementContext::PopPath() {
     const auto it = pathNameCounts_.find(path.back());
-    if (--it->second == 0)
-        pathNameCounts_.erase(it);
+    if (--it->second == 0) pathNameCounts_.erase(it);
     path.pop_back();
     --countedDepth_;
 }
 
-XmlReadResult XmlReader(std::FILE* stream, const ElementHandler& handler, void* userData)
-{
-    if (stream == nullptr)
-        return XmlReadUnexpectedEnd;
+XmlReadResult XmlReader(std::FILE* stream, const ElementHandler& handler, void* userData) {
+    if (stream == nullptr) return XmlReadUnexpectedEnd;
     ByteSource source(stream);
     DocumentReader reader(source, handler, userData);
     return reader.Read();
 }
 
-XmlReadResult XmlReader(std::string_view document, const ElementHandler& handler, void* userData)
-{
+XmlReadResult XmlReader(std::string_view document, const ElementHandler& handler, void* userData) {
     ByteSource source(document);
     DocumentReader reader(source, handler, userData);
     return reader.Read();

@@ -4,31 +4,25 @@ XmlWriter::XmlWriter(std::FILE* stream) : file_(stream), ownsFile_(false) {}
 
 XmlWriter::XmlWriter(std::string& output) : memory_(&output) {}
 
-XmlWriter::~XmlWriter()
-{
+XmlWriter::~XmlWriter() {
     // A writer that opened its own file must not leak it, even when the
     // caller forgot Close (for instance after an early return on error).
-    if (ownsFile_ && file_ != nullptr)
-        std::fclose(file_);
+    if (ownsFile_ && file_ != nullptr) std::fclose(file_);
 }
 
-bool XmlWriter::Open(const std::string& path)
-{
-    if (file_ != nullptr || memory_ != nullptr)
-        return false;
+bool XmlWriter::Open(const std::string& path) {
+    if (file_ != nullptr || memory_ != nullptr) return false;
     file_ = std::fopen(path.c_str(), "w");
     ownsFile_ = file_ != nullptr;
     return file_ != nullptr;
 }
 
-bool XmlWriter::Close()
-{
+bool XmlWriter::Close() {
     if (memory_ != nullptr) {
         memory_ = nullptr;
         return true;
     }
-    if (file_ == nullptr)
-        return false;
+    if (file_ == nullptr) return false;
     bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
     if (ownsFile_) {
         ok = (std::fclose(file_) == 0) && ok;
@@ -38,8 +32,7 @@ bool XmlWriter::Close()
     return ok;
 }
 
-void XmlWriter::Write(std::string_view bytes)
-{
+void XmlWriter::Write(std::string_view bytes) {
     // Without a stream the document is discarded; the callers check Open.
     if (memory_ != nullptr)
         memory_->append(bytes);
@@ -47,14 +40,11 @@ void XmlWriter::Write(std::string_view bytes)
         std::fwrite(bytes.data(), 1, bytes.size(), file_);
 }
 
-void XmlWriter::WriteTabs(std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i)
-        Write("\t");
+void XmlWriter::WriteTabs(std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) Write("\t");
 }
 
-std::string XmlWriter::Escape(std::string_view text)
-{
+std::string XmlWriter::Escape(std::string_view text) {
     // One pass gives the same result as replacing "&" first and the other
     // four characters afterwards: no replacement creates a character that a
     // later replacement would touch again except "&", which is done first.
@@ -62,21 +52,19 @@ std::string XmlWriter::Escape(std::string_view text)
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '\'': out += "&apos;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c; break;
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '\'': out += "&apos;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c; break;
         }
     }
     return out;
 }
 
-bool XmlWriter::StartElement(std::string_view name)
-{
-    if (InStartTag())
-        Write(">\n");
+bool XmlWriter::StartElement(std::string_view name) {
+    if (InStartTag()) Write(">\n");
     WriteTabs(openElements_.size());
     Write("<");
     Write(name);
@@ -85,10 +73,8 @@ bool XmlWriter::StartElement(std::string_view name)
     return true;
 }
 
-bool XmlWriter::WriteAttribute(std::string_view name, std::string_view value)
-{
-    if (name.empty() || !InStartTag())
-        return false;
+bool XmlWriter::WriteAttribute(std::string_view name, std::string_view value) {
+    if (name.empty() || !InStartTag()) return false;
     Write(" ");
     Write(name);
     Write("=\"");
@@ -98,22 +84,16 @@ bool XmlWriter::WriteAttribute(std::string_view name, std::string_view value)
     return true;
 }
 
-bool XmlWriter::WriteText(std::string_view text)
-{
-    if (InStartTag())
-        Write(">");
-    if (!text.empty())
-        Write(Escape(text));
+bool XmlWriter::WriteText(std::string_view text) {
+    if (InStartTag()) Write(">");
+    if (!text.empty()) Write(Escape(text));
     state_ = State::AfterText;
     return true;
 }
 
-bool XmlWriter::EndElement()
-{
-    if (openElements_.empty())
-        return false;
-    if (state_ == State::AfterEndTag)
-        WriteTabs(openElements_.size() - 1);
+bool XmlWriter::EndElement() {
+    if (openElements_.empty()) return false;
+    if (state_ == State::AfterEndTag) WriteTabs(openElements_.size() - 1);
     if (InStartTag()) {
         Write(" />\n");
     } else {

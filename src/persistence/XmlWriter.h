@@ -58,8 +58,7 @@ public:
 private:
     void Write(std::string_view bytes);
     void WriteTabs(std::size_t count);
-    bool InStartTag() const
-    {
+    bool InStartTag() const {
         return state_ == State::InStartTag || state_ == State::InStartTagAfterAttribute;
     }
 

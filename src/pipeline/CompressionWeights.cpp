@@ -9,8 +9,7 @@ constexpr double CentsPerNaturalLog = 1731.23404907;  // 1200 / ln 2
 constexpr int MaxHarmonic = 64;
 
 // H[k]: cents of the k-th harmonic above its fundamental, k = 1..64.
-const std::array<float, MaxHarmonic + 1>& HarmonicCents()
-{
+const std::array<float, MaxHarmonic + 1>& HarmonicCents() {
     static const std::array<float, MaxHarmonic + 1> cents = [] {
         std::array<float, MaxHarmonic + 1> h{};
         for (int k = 1; k <= MaxHarmonic; ++k) {
@@ -24,16 +23,14 @@ const std::array<float, MaxHarmonic + 1>& HarmonicCents()
 
 // A band centre passed through Hz and back in single precision, the way the
 // reading of a played note would arrive.
-float RoundTripCents(float center)
-{
+float RoundTripCents(float center) {
     const auto hz = static_cast<float>(440.0 * std::exp(center / CentsPerNaturalLog));
     return static_cast<float>(CentsPerNaturalLog * std::log(hz / 440.0));
 }
 
 }  // namespace
 
-HarmonicWeights CompressionWeights(const NoteTable& table, NoteIndex a, NoteIndex b)
-{
+HarmonicWeights CompressionWeights(const NoteTable& table, NoteIndex a, NoteIndex b) {
     HarmonicWeights w(CompressionWeightCount, 0.0f);
     const NoteBand* bandA = FindNoteBand(table, a);
     const NoteBand* bandB = FindNoteBand(table, b);

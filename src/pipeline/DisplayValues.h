@@ -13,15 +13,15 @@ struct DisplayValues {
     // Fine and global indicator: present when the held note has a pitched
     // newest result that lies within the tuner's range.
     bool hasReading = false;
-    float deviation = 0.0f;   // fine needle, clamp(cents / 50, -1, 1)
-    std::string noteLabel;    // transposed note name, e.g. "A4"
-    std::string centsLabel;   // "+03.3" / "+03" / "" by CentAccuracy
-    float globalValue = 0.0f; // cents above 440 Hz, uncorrected by MiddleA
+    float deviation = 0.0f;    // fine needle, clamp(cents / 50, -1, 1)
+    std::string noteLabel;     // transposed note name, e.g. "A4"
+    std::string centsLabel;    // "+03.3" / "+03" / "" by CentAccuracy
+    float globalValue = 0.0f;  // cents above 440 Hz, uncorrected by MiddleA
     // Energy indicator and fade: absent on a tick whose newest pitched result
     // fell out of range (the panes keep what they show).
     bool hasLevel = false;
-    float energy = 0.0f;      // 0 at -60 dB .. 1 at 0 dB
-    float fade = 1.0f;        // 0 fully bright .. 1 fully faded
+    float energy = 0.0f;  // 0 at -60 dB .. 1 at 0 dB
+    float fade = 1.0f;    // 0 fully bright .. 1 fully faded
 };
 
 // Values of the CentAccuracy setting.

@@ -13,25 +13,21 @@ constexpr double CentsPerNaturalLog = 1731.23404907;  // 1200 / ln 2
 // 22500 segments.
 constexpr std::size_t MaxSegments = 1u << 16;
 
-bool IsUsableFrequency(double hz)
-{
+bool IsUsableFrequency(double hz) {
     return std::isfinite(hz) && hz > 0.0;
 }
 
 }  // namespace
 
-float HarmonicPitch(double frequencyHz)
-{
+float HarmonicPitch(double frequencyHz) {
     return static_cast<float>(std::log(frequencyHz / 440.0) * CentsPerNaturalLog);
 }
 
-float AmplitudeToDb(double amplitude)
-{
+float AmplitudeToDb(double amplitude) {
     return static_cast<float>(20.0 * std::log10(amplitude));
 }
 
-int OpacityOfDb(double db)
-{
+int OpacityOfDb(double db) {
     const double scaled = std::trunc((db / 60.0 + 1.0) * 255.0);
     if (!(scaled > 0.0)) {  // also catches NaN and -inf
         return 0;
@@ -42,8 +38,7 @@ int OpacityOfDb(double db)
     return static_cast<int>(scaled);
 }
 
-const HarmonicWeights& HarmonicHistory::DefaultWeights()
-{
+const HarmonicWeights& HarmonicHistory::DefaultWeights() {
     // A function-local static is initialised exactly once, thread-safely.
     static const HarmonicWeights weights = [] {
         HarmonicWeights w(64);
@@ -56,34 +51,28 @@ const HarmonicWeights& HarmonicHistory::DefaultWeights()
     return weights;
 }
 
-void HarmonicHistory::AddFrame(const NoteAnalyzer::AnalysisResult& result)
-{
+void HarmonicHistory::AddFrame(const NoteAnalyzer::AnalysisResult& result) {
     AddFrame(result, DefaultWeights());
 }
 
-void HarmonicHistory::Clear()
-{
+void HarmonicHistory::Clear() {
     segments_.clear();
 }
 
-void HarmonicHistory::Restart()
-{
+void HarmonicHistory::Restart() {
     Clear();
     started_ = false;
     ++generation_;
 }
 
-void HarmonicHistory::TakeLastValues(const NoteAnalyzer::AnalysisResult& result)
-{
+void HarmonicHistory::TakeLastValues(const NoteAnalyzer::AnalysisResult& result) {
     lastFrequency_ = static_cast<float>(result.frequency);
     lastLevel_ = static_cast<float>(result.level);
     lastLevelByte_ = OpacityOfDb(result.level);
     lastPitch_ = IsUsableFrequency(result.frequency) ? HarmonicPitch(result.frequency) : 0.0f;
 }
 
-void HarmonicHistory::AddFrame(const NoteAnalyzer::AnalysisResult& result,
-                               const HarmonicWeights& weights)
-{
+void HarmonicHistory::AddFrame(const NoteAnalyzer::AnalysisResult& result, const HarmonicWeights& weights) {
     // The points of this result, one per harmonic with a usable weight.
     auto makePoints = [&weights](const NoteAnalyzer::AnalysisResult& r) {
         std::vector<HarmonicPoint> points;

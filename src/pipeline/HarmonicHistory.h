@@ -40,7 +40,7 @@ struct HarmonicPoint {
     float amplitude = 0.0f;  // dB
     int opacity = 0;         // 0..255
     int harmonic = 0;
-    float pitch = 0.0f;      // cents re 440 Hz of the compressed frequency
+    float pitch = 0.0f;  // cents re 440 Hz of the compressed frequency
 };
 
 // Compression weights indexed by harmonic index. A harmonic whose index lies
@@ -83,10 +83,7 @@ public:
     // End time of the last segment, 0 when there is none.
     float EndTime() const { return segments_.empty() ? 0.0f : segments_.back().t1; }
     // The newest segment, or nullptr.
-    const HarmonicSegment* LastSegment() const
-    {
-        return segments_.empty() ? nullptr : &segments_.back();
-    }
+    const HarmonicSegment* LastSegment() const { return segments_.empty() ? nullptr : &segments_.back(); }
     const std::vector<HarmonicPoint>& LastPoints() const { return lastPoints_; }
     float LastFrequency() const { return lastFrequency_; }
     float LastLevel() const { return lastLevel_; }
@@ -98,7 +95,7 @@ private:
 
     std::vector<HarmonicSegment> segments_;  // oldest first
     int generation_ = 1;
-    float time_ = 0.0f;  // seconds: time of the last result since the start
+    float time_ = 0.0f;                      // seconds: time of the last result since the start
     std::vector<HarmonicPoint> lastPoints_;  // ascending harmonic index
     float lastFrequency_ = 0.0f;
     float lastLevel_ = 0.0f;

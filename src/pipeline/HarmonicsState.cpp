@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-NoteIndex ReferenceNoteFor(int referenceOption, NoteIndex currentNote, NoteIndex previousNote)
-{
+NoteIndex ReferenceNoteFor(int referenceOption, NoteIndex currentNote, NoteIndex previousNote) {
     // Interval options are relative to the current note; with no current
     // note there is nothing to measure from (and INT_MAX + 12 must not be
     // computed at all).
@@ -18,21 +17,14 @@ NoteIndex ReferenceNoteFor(int referenceOption, NoteIndex currentNote, NoteIndex
         return MakeNoteIndex(static_cast<std::int64_t>(NoteIndexMin) + referenceOption);
     }
     switch (referenceOption) {
-    case ReferenceOptionPrevious:
-        return MakeNoteIndex(previousNote);
-    case ReferenceOptionOctaveAbove:
-        return relative(12);
-    case ReferenceOptionOctaveBelow:
-        return relative(-12);
-    case ReferenceOptionFifthAbove:
-        return relative(7);
-    case ReferenceOptionFifthBelow:
-        return relative(-7);
-    case ReferenceOptionThirdAbove:
-        return relative(5);
-    case ReferenceOptionThirdBelow:
-        return relative(-5);
-    default:  // ReferenceOptionNone and unknown values
-        return NoteIndexInvalid;
+        case ReferenceOptionPrevious: return MakeNoteIndex(previousNote);
+        case ReferenceOptionOctaveAbove: return relative(12);
+        case ReferenceOptionOctaveBelow: return relative(-12);
+        case ReferenceOptionFifthAbove: return relative(7);
+        case ReferenceOptionFifthBelow: return relative(-7);
+        case ReferenceOptionThirdAbove: return relative(5);
+        case ReferenceOptionThirdBelow: return relative(-5);
+        default:  // ReferenceOptionNone and unknown values
+            return NoteIndexInvalid;
     }
 }

@@ -5,21 +5,18 @@
 
 namespace {
 
-double UsableHop(double hopDuration)
-{
+double UsableHop(double hopDuration) {
     return (std::isfinite(hopDuration) && hopDuration > 0.0) ? hopDuration : 0.0;
 }
 
 }  // namespace
 
-void NoteResultList::Append(NoteAnalyzer::AnalysisResult result)
-{
+void NoteResultList::Append(NoteAnalyzer::AnalysisResult result) {
     duration_ += UsableHop(result.hopDuration);
     results_.push_back(std::move(result));
     // Drop the oldest while the rest still covers more than the limit; the
     // newest result always stays.
-    while (results_.size() > 1 &&
-           (duration_ > MaxSeconds + 1e-9 || results_.size() > MaxResults)) {
+    while (results_.size() > 1 && (duration_ > MaxSeconds + 1e-9 || results_.size() > MaxResults)) {
         duration_ -= UsableHop(results_.front().hopDuration);
         results_.pop_front();
     }
@@ -28,8 +25,7 @@ void NoteResultList::Append(NoteAnalyzer::AnalysisResult result)
     }
 }
 
-void NoteResultList::Clear()
-{
+void NoteResultList::Clear() {
     results_.clear();
     duration_ = 0.0;
 }

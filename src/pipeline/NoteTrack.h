@@ -41,13 +41,13 @@ private:
 
 // Which note is sounding. Touched by the user-interface thread only.
 struct NoteTrack {
-    NoteIndex note = 69;                         // A4 until the first note is played
-    NoteResultList results;                      // this note's results, oldest first
-    std::uint32_t lastTime = 0;                  // tick (ms) of the last result appended
-    bool lastTimeSet = false;                    // lastTime came from a real result
-    bool ended = true;                           // another note or silence followed
-    bool storeRequest = false;                   // keep it even with AlwaysStore off
-    NoteIndex previousNote = NoteIndexInvalid;   // the note before this one
+    NoteIndex note = 69;                        // A4 until the first note is played
+    NoteResultList results;                     // this note's results, oldest first
+    std::uint32_t lastTime = 0;                 // tick (ms) of the last result appended
+    bool lastTimeSet = false;                   // lastTime came from a real result
+    bool ended = true;                          // another note or silence followed
+    bool storeRequest = false;                  // keep it even with AlwaysStore off
+    NoteIndex previousNote = NoteIndexInvalid;  // the note before this one
 };
 
 // Finished notes kept as references, by note. Entries are replaced, never

@@ -8,8 +8,7 @@
 
 NoteTracker::NoteTracker() = default;
 
-void NoteTracker::Seed(float middleA)
-{
+void NoteTracker::Seed(float middleA) {
     const double a4 = static_cast<double>(middleA);
     NoteAnalyzer::AnalysisResult seed;
     seed.level = 0.0;
@@ -30,17 +29,15 @@ void NoteTracker::Seed(float middleA)
     track_.results.Append(std::move(seed));
 }
 
-NoteStep NoteTracker::Process(NoteAnalyzer::AnalysisResult result, const NoteTable& table,
-                              double calibration, bool alwaysStore, std::uint32_t now)
-{
+NoteStep NoteTracker::Process(NoteAnalyzer::AnalysisResult result, const NoteTable& table, double calibration,
+                              bool alwaysStore, std::uint32_t now) {
     NoteStep step;
 
     levels_.push_back(static_cast<float>(result.level));
     while (levels_.size() > LevelHistorySize) {
         levels_.pop_front();
     }
-    levelMean_ = std::accumulate(levels_.begin(), levels_.end(), 0.0f) /
-                 static_cast<float>(levels_.size());
+    levelMean_ = std::accumulate(levels_.begin(), levels_.end(), 0.0f) / static_cast<float>(levels_.size());
 
     // Calibration corrects the sound card's clock: every measured frequency
     // the note and the harmonics graph use is scaled. Peaks and the frame's
@@ -86,8 +83,7 @@ NoteStep NoteTracker::Process(NoteAnalyzer::AnalysisResult result, const NoteTab
     return step;
 }
 
-void NoteTracker::StartNote(NoteIndex note, bool alwaysStore)
-{
+void NoteTracker::StartNote(NoteIndex note, bool alwaysStore) {
     const NoteIndex old = track_.note;
     if (IsValidNoteIndex(old)) {
         if (alwaysStore || track_.storeRequest) {
@@ -104,8 +100,7 @@ void NoteTracker::StartNote(NoteIndex note, bool alwaysStore)
 }
 
 DisplayValues NoteTracker::Display(const NoteTable& table, int transpose, int centAccuracy,
-                                   std::uint32_t now) const
-{
+                                   std::uint32_t now) const {
     DisplayValues values;
     const bool noteValid = IsValidNoteIndex(track_.note);
 
@@ -131,8 +126,7 @@ DisplayValues NoteTracker::Display(const NoteTable& table, int transpose, int ce
     return values;
 }
 
-void NoteTracker::RebuildReferenceHistory(const NoteTable& table, NoteIndex referenceNote)
-{
+void NoteTracker::RebuildReferenceHistory(const NoteTable& table, NoteIndex referenceNote) {
     referenceHistory_.Restart();
     const NoteIndex current = track_.note;
     if (!IsValidNoteIndex(current) || !IsValidNoteIndex(referenceNote)) {

@@ -16,10 +16,10 @@
 
 // What taking one result did.
 struct NoteStep {
-    bool noteStarted = false;  // a new note began with this result
-    bool appended = false;     // the result joined the current note
+    bool noteStarted = false;           // a new note began with this result
+    bool appended = false;              // the result joined the current note
     NoteIndex note = NoteIndexInvalid;  // the result's note (invalid: none)
-    float cents = 0.0f;        // its deviation from that note's target
+    float cents = 0.0f;                 // its deviation from that note's target
 };
 
 class NoteTracker {
@@ -38,12 +38,11 @@ public:
     // Takes one result: applies the calibration factor to its frequency and
     // harmonics, feeds the level history, names its note in `table` and
     // advances the note track (end, start, store or discard, append).
-    NoteStep Process(NoteAnalyzer::AnalysisResult result, const NoteTable& table,
-                     double calibration, bool alwaysStore, std::uint32_t now);
+    NoteStep Process(NoteAnalyzer::AnalysisResult result, const NoteTable& table, double calibration,
+                     bool alwaysStore, std::uint32_t now);
 
     // The panes' values for the held note at tick `now`.
-    DisplayValues Display(const NoteTable& table, int transpose, int centAccuracy,
-                          std::uint32_t now) const;
+    DisplayValues Display(const NoteTable& table, int transpose, int centAccuracy, std::uint32_t now) const;
 
     // Rebuilds the reference history from the stored results of
     // `referenceNote`, compressed onto the current note.

@@ -9,39 +9,32 @@
 #include "capture/WaveFormat.h"
 #include "tuning/NoteNames.h"
 
-std::uint32_t SteadyTickCount()
-{
+std::uint32_t SteadyTickCount() {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now().time_since_epoch());
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms.count()));
 }
 
-TuningPipeline::TuningPipeline(ConfigRecord& config,
-                               std::shared_ptr<Recorder::ICaptureDevice> device, TickSource ticks)
+TuningPipeline::TuningPipeline(ConfigRecord& config, std::shared_ptr<Recorder::ICaptureDevice> device,
+                               TickSource ticks)
     : config_(config),
       device_(std::move(device)),
       ticks_(ticks ? std::move(ticks) : TickSource(SteadyTickCount)),
-      noteTable_(DefaultNoteTable())
-{
-}
+      noteTable_(DefaultNoteTable()) {}
 
-TuningPipeline::~TuningPipeline()
-{
+TuningPipeline::~TuningPipeline() {
     StopRecording();
 }
 
-void TuningPipeline::SetCaptureDevice(std::shared_ptr<Recorder::ICaptureDevice> device)
-{
+void TuningPipeline::SetCaptureDevice(std::shared_ptr<Recorder::ICaptureDevice> device) {
     device_ = std::move(device);
 }
 
-StartOutcome TuningPipeline::StartRecording(bool quiet)
-{
+StartOutcome TuningPipeline::StartRecording(bool quiet) {
     StopRecording();
 
     StartOutcome outcome;
-    const Recorder::WaveFormatDesc format =
-        Recorder::Describe(static_cast<std::uint32_t>(config_.Format));
+    const Recorder::WaveFormatDesc format = Recorder::Describe(static_cast<std::uint32_t>(config_.Format));
     if (format.sampleRate == 0) {
         outcome.status = StartStatus::InvalidFormat;
         if (!quiet) {
@@ -70,8 +63,7 @@ StartOutcome TuningPipeline::StartRecording(bool quiet)
         analyzer_ = std::move(analyzer);
     }
 
-    const NoteAnalyzer::CaptureGeometry geometry =
-        NoteAnalyzer::CaptureGeometryFor(format.sampleRate);
+    const NoteAnalyzer::CaptureGeometry geometry = NoteAnalyzer::CaptureGeometryFor(format.sampleRate);
     Recorder::RecorderConfig recorderConfig;
     recorderConfig.deviceId = static_cast<unsigned int>(config_.Device);
     recorderConfig.channels = format.channels;
@@ -96,8 +88,7 @@ StartOutcome TuningPipeline::StartRecording(bool quiet)
     return outcome;
 }
 
-void TuningPipeline::StopRecording()
-{
+void TuningPipeline::StopRecording() {
     if (recorder_) {
         Recorder::Stop(recorder_);
         recorder_.reset();
@@ -114,8 +105,7 @@ void TuningPipeline::StopRecording()
     }
 }
 
-void TuningPipeline::OnWatchdogTick()
-{
+void TuningPipeline::OnWatchdogTick() {
     if (recorder_ && Recorder::Status(recorder_) != Recorder::StatusCapturing) {
         StopRecording();
     }
@@ -124,19 +114,16 @@ void TuningPipeline::OnWatchdogTick()
     }
 }
 
-bool TuningPipeline::IsRecordingSetUp() const
-{
+bool TuningPipeline::IsRecordingSetUp() const {
     std::lock_guard<std::mutex> guard(lock_);
     return recorder_ != nullptr && analyzer_ != nullptr;
 }
 
-int TuningPipeline::RecorderStatus() const
-{
+int TuningPipeline::RecorderStatus() const {
     return Recorder::Status(recorder_);
 }
 
-void TuningPipeline::OnBuffer(const double* samples, int count)
-{
+void TuningPipeline::OnBuffer(const double* samples, int count) {
     std::lock_guard<std::mutex> guard(lock_);
     if (!analyzer_ || samples == nullptr || count != analyzer_->Settings().advanceSize) {
         return;  // one buffer must be exactly one hop
@@ -149,8 +136,7 @@ void TuningPipeline::OnBuffer(const double* samples, int count)
     }
 }
 
-void TuningPipeline::SetNoiseFloorPosition(float position)
-{
+void TuningPipeline::SetNoiseFloorPosition(float position) {
     const float floorDb = NoiseFloorFromPosition(position);
     std::lock_guard<std::mutex> guard(lock_);
     if (analyzer_) {
@@ -159,14 +145,12 @@ void TuningPipeline::SetNoiseFloorPosition(float position)
     config_.NoiseFloor = floorDb;
 }
 
-std::size_t TuningPipeline::QueuedResults() const
-{
+std::size_t TuningPipeline::QueuedResults() const {
     std::lock_guard<std::mutex> guard(lock_);
     return resultQueue_.size();
 }
 
-ReadingUpdate TuningPipeline::UpdateReading()
-{
+ReadingUpdate TuningPipeline::UpdateReading() {
     ReadingUpdate update;
     const double calibration = CalibrationFactorFor(config_.KnownFreq, config_.ExpectedFreq);
 
@@ -187,8 +171,8 @@ ReadingUpdate TuningPipeline::UpdateReading()
             resultQueue_.pop_front();
         }
 
-        const NoteStep step = tracker_.Process(std::move(result), noteTable_, calibration,
-                                               config_.AlwaysStore, ticks_());
+        const NoteStep step =
+            tracker_.Process(std::move(result), noteTable_, calibration, config_.AlwaysStore, ticks_());
         if (step.noteStarted) {
             if (harmonicsView_ != nullptr) {
                 NotifyHarmonics(false);
@@ -209,29 +193,24 @@ ReadingUpdate TuningPipeline::UpdateReading()
     return update;
 }
 
-DisplayValues TuningPipeline::UpdateIndicators() const
-{
+DisplayValues TuningPipeline::UpdateIndicators() const {
     return tracker_.Display(noteTable_, config_.Pitch, config_.CentAccuracy, ticks_());
 }
 
-void TuningPipeline::SetNoteTable(NoteTable table)
-{
+void TuningPipeline::SetNoteTable(NoteTable table) {
     noteTable_ = std::move(table);
 }
 
-void TuningPipeline::SeedNoteTrack()
-{
+void TuningPipeline::SeedNoteTrack() {
     tracker_.Seed(config_.MiddleA);
 }
 
-NoteIndex TuningPipeline::ReferenceNote() const
-{
+NoteIndex TuningPipeline::ReferenceNote() const {
     const NoteTrack& track = tracker_.Track();
     return ReferenceNoteFor(config_.ReferenceOption, track.note, track.previousNote);
 }
 
-HarmonicsState TuningPipeline::CurrentHarmonicsState() const
-{
+HarmonicsState TuningPipeline::CurrentHarmonicsState() const {
     HarmonicsState state;
     state.currentNote = tracker_.Track().note;
     state.alwaysStore = config_.AlwaysStore;
@@ -241,15 +220,12 @@ HarmonicsState TuningPipeline::CurrentHarmonicsState() const
     state.referenceHarmonic = config_.ReferenceHarmonicSelected;
     state.pitchSpan = config_.CentRange;
     state.timeSpan = config_.TimeRange;
-    state.currentHistory =
-        IsValidNoteIndex(state.currentNote) ? &tracker_.CurrentHistory() : nullptr;
-    state.referenceHistory =
-        IsValidNoteIndex(state.referenceNote) ? &tracker_.ReferenceHistory() : nullptr;
+    state.currentHistory = IsValidNoteIndex(state.currentNote) ? &tracker_.CurrentHistory() : nullptr;
+    state.referenceHistory = IsValidNoteIndex(state.referenceNote) ? &tracker_.ReferenceHistory() : nullptr;
     return state;
 }
 
-void TuningPipeline::NotifyHarmonics(bool redraw)
-{
+void TuningPipeline::NotifyHarmonics(bool redraw) {
     if (harmonicsView_ == nullptr) {
         return;
     }
@@ -257,8 +233,7 @@ void TuningPipeline::NotifyHarmonics(bool redraw)
     harmonicsView_->Notify(CurrentHarmonicsState(), config_.Pitch, redraw);
 }
 
-void TuningPipeline::OnHarmonicsStateChange(const HarmonicsState& viewState)
-{
+void TuningPipeline::OnHarmonicsStateChange(const HarmonicsState& viewState) {
     config_.AlwaysStore = viewState.alwaysStore;
     config_.CentRange = viewState.pitchSpan;
     config_.TimeRange = viewState.timeSpan;
@@ -275,8 +250,7 @@ void TuningPipeline::OnHarmonicsStateChange(const HarmonicsState& viewState)
     answer.referenceNote = reference;
     // The reference history pointer follows the new note's validity, so a
     // window whose reference was "none" is given the rebuilt history.
-    answer.referenceHistory =
-        IsValidNoteIndex(reference) ? &tracker_.ReferenceHistory() : nullptr;
+    answer.referenceHistory = IsValidNoteIndex(reference) ? &tracker_.ReferenceHistory() : nullptr;
     if (harmonicsView_ != nullptr) {
         harmonicsView_->SetState(answer);
     }

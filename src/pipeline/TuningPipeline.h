@@ -38,12 +38,12 @@
 #include <string>
 
 #include "analysis/AnalysisResult.h"
-#include "pipeline/DisplayValues.h"
-#include "pipeline/HarmonicsState.h"
-#include "pipeline/NoteTracker.h"
 #include "capture/CaptureDevice.h"
 #include "capture/Recorder.h"
 #include "persistence/ConfigRecord.h"
+#include "pipeline/DisplayValues.h"
+#include "pipeline/HarmonicsState.h"
+#include "pipeline/NoteTracker.h"
 #include "tuning/NoteTable.h"
 
 namespace NoteAnalyzer {
@@ -176,7 +176,7 @@ private:
     // analysis of one hop and the append, the user-interface thread to take
     // one result out, to change the noise floor and to release the analyzer.
     mutable std::mutex lock_;
-    std::unique_ptr<NoteAnalyzer::Analyzer> analyzer_;   // guarded by lock_
+    std::unique_ptr<NoteAnalyzer::Analyzer> analyzer_;      // guarded by lock_
     std::deque<NoteAnalyzer::AnalysisResult> resultQueue_;  // guarded by lock_
 
     // User-interface thread only.

@@ -9,8 +9,8 @@
 // The twelve pitch-class names, index = pitch class. The spelling is fixed:
 // sharps for C#, F#, G#, flats for Eb and Bb. The same table names notes, the
 // key of a temperament and the transposition choices.
-inline constexpr std::array<const char*, 12> PitchClassNames = {
-    "C", "C#", "D", "Eb", "E", "F", "F#", "G", "G#", "A", "Bb", "B"};
+inline constexpr std::array<const char*, 12> PitchClassNames = {"C",  "C#", "D",  "Eb", "E",  "F",
+                                                                "F#", "G",  "G#", "A",  "Bb", "B"};
 
 // Name of a pitch class; a value outside 0..11 is named as 0 ("C"), the same
 // fallback the key of a temperament uses.

@@ -12,22 +12,18 @@ constexpr float EndBandHalfWidth = 50.0f;
 // to its neighbours; the two end notes reach 50 cents beyond their targets.
 // upper[i] and lower[i + 1] come from the same expression, so the bands are
 // exactly contiguous.
-void SetBandLimits(NoteTable& table)
-{
+void SetBandLimits(NoteTable& table) {
     const std::size_t last = table.size() - 1;
     for (std::size_t i = 0; i < table.size(); ++i) {
         NoteBand& band = table[i];
-        band.lower = i == 0 ? band.center - EndBandHalfWidth
-                            : (table[i - 1].center + band.center) * 0.5f;
-        band.upper = i == last ? band.center + EndBandHalfWidth
-                               : (band.center + table[i + 1].center) * 0.5f;
+        band.lower = i == 0 ? band.center - EndBandHalfWidth : (table[i - 1].center + band.center) * 0.5f;
+        band.upper = i == last ? band.center + EndBandHalfWidth : (band.center + table[i + 1].center) * 0.5f;
     }
 }
 
-} // namespace
+}  // namespace
 
-NoteTable DefaultNoteTable()
-{
+NoteTable DefaultNoteTable() {
     NoteTable table(NoteIndexCount);
     for (int i = 0; i < NoteIndexCount; ++i)
         table[static_cast<std::size_t>(i)].center = static_cast<float>((i - 57) * 100);
@@ -35,13 +31,10 @@ NoteTable DefaultNoteTable()
     return table;
 }
 
-NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& temperament,
-                         int key, float middleAHz)
-{
-    if (!(middleAHz > 0.0f) || !std::isfinite(middleAHz))
-        middleAHz = static_cast<float>(ConcertA4Hz);
-    if (key < 0 || key > 11)
-        key = 0;
+NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& temperament, int key,
+                         float middleAHz) {
+    if (!(middleAHz > 0.0f) || !std::isfinite(middleAHz)) middleAHz = static_cast<float>(ConcertA4Hz);
+    if (key < 0 || key > 11) key = 0;
 
     const CentsRe440 ref = static_cast<CentsRe440>(FrequencyToCents(middleAHz));
 
@@ -54,8 +47,7 @@ NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& tempera
     // Shift the whole temperament so that A keeps offset 0: A4 stays at
     // middle A whatever the temperament and key (stretch aside).
     const float atA = rotated[9];
-    for (float& offset : rotated)
-        offset -= atA;
+    for (float& offset : rotated) offset -= atA;
 
     NoteTable table(NoteIndexCount);
     for (NoteIndex n = NoteIndexMin; n <= NoteIndexMax; ++n) {
@@ -63,8 +55,7 @@ NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& tempera
         // reference gives bit-identical targets.
         float center = static_cast<float>((n - 69) * 100) + ref;
         const auto it = stretch.offsets.find(n);
-        if (it != stretch.offsets.end())
-            center += it->second;
+        if (it != stretch.offsets.end()) center += it->second;
         center += rotated[static_cast<std::size_t>(PitchClassOf(n))];
         table[static_cast<std::size_t>(n - NoteIndexMin)].center = center;
     }
@@ -72,35 +63,28 @@ NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& tempera
     return table;
 }
 
-NoteTable BuildNoteTable(const StretchList& stretches, const TemperamentList& temperaments,
-                         float middleAHz)
-{
+NoteTable BuildNoteTable(const StretchList& stretches, const TemperamentList& temperaments, float middleAHz) {
     const StretchTable* stretch = stretches.Selected();
     const Temperament* temperament = temperaments.Selected();
-    return BuildNoteTable(stretch ? *stretch : StretchTable(),
-                          temperament ? *temperament : Temperament(),
+    return BuildNoteTable(stretch ? *stretch : StretchTable(), temperament ? *temperament : Temperament(),
                           temperaments.EffectiveKey(), middleAHz);
 }
 
-const NoteBand* FindNoteBand(const NoteTable& table, NoteIndex n)
-{
-    if (!IsValidNoteIndex(n))
-        return nullptr;
+const NoteBand* FindNoteBand(const NoteTable& table, NoteIndex n) {
+    if (!IsValidNoteIndex(n)) return nullptr;
     const auto i = static_cast<std::size_t>(n - NoteIndexMin);
     return i < table.size() ? &table[i] : nullptr;
 }
 
-NoteLookup FrequencyToNote(const NoteTable& table, float frequencyHz)
-{
+NoteLookup FrequencyToNote(const NoteTable& table, float frequencyHz) {
     NoteLookup result;
     const CentsRe440 cents = static_cast<CentsRe440>(FrequencyToCents(frequencyHz));
-    if (table.empty() || std::isnan(cents))
-        return result;
+    if (table.empty() || std::isnan(cents)) return result;
 
     // Only the first 97 bands name notes, whatever the table holds.
-    const std::size_t count =
-        table.size() < static_cast<std::size_t>(NoteIndexCount) ? table.size()
-                                                                : static_cast<std::size_t>(NoteIndexCount);
+    const std::size_t count = table.size() < static_cast<std::size_t>(NoteIndexCount)
+                                  ? table.size()
+                                  : static_cast<std::size_t>(NoteIndexCount);
     std::size_t i = count - 1;
     if (table[0].lower > cents) {
         i = 0;

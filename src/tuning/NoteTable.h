@@ -29,14 +29,13 @@ NoteTable DefaultNoteTable();
 // class; outside 0..11 means C) and the stretch offsets added. The temperament
 // is shifted so that A keeps offset 0. A middleAHz that is not a positive
 // finite number is treated as 440 Hz.
-NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& temperament,
-                         int key, float middleAHz);
+NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& temperament, int key,
+                         float middleAHz);
 
 // The table for the lists' current selections: the selected stretch table
 // and temperament (neutral ones when nothing valid is selected) and the
 // list's key.
-NoteTable BuildNoteTable(const StretchList& stretches, const TemperamentList& temperaments,
-                         float middleAHz);
+NoteTable BuildNoteTable(const StretchList& stretches, const TemperamentList& temperaments, float middleAHz);
 
 // The band of note n, or nullptr when n is not valid or the table lacks it.
 const NoteBand* FindNoteBand(const NoteTable& table, NoteIndex n);

@@ -27,8 +27,12 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -37,7 +41,8 @@ TEST(AnalyzerAllocation, HopsAllocateOnlyTheResult) {
         NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(44100, quality));
         analyzer.noiseFloor = -30.0;
         const int advance = analyzer.Settings().advanceSize;
-        const auto tone = ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(110.0, 8), 44100, 0, advance * 40, true);
+        const auto tone =
+            ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(110.0, 8), 44100, 0, advance * 40, true);
         const std::vector<double> silence(static_cast<std::size_t>(advance), 0.0);
 
         // Silent hops are not analysed and allocate nothing at all; analysed hops
@@ -47,7 +52,9 @@ TEST(AnalyzerAllocation, HopsAllocateOnlyTheResult) {
             const long before = allocations.load();
             const auto r = analyzer.Process(silent ? silence.data() : tone.data() + (h - 20) * advance);
             const long used = allocations.load() - before;
-            EXPECT_EQ(used, silent ? 0 : 1 + static_cast<long>(analyzer.EstimateFundamental(r.peaks).harmonics.size()))
+            EXPECT_EQ(
+                used,
+                silent ? 0 : 1 + static_cast<long>(analyzer.EstimateFundamental(r.peaks).harmonics.size()))
                 << h;
         }
     }

@@ -61,21 +61,41 @@ TEST(AnalyzerValidation, ReportsTheFirstFailingRule) {
     const Case cases[] = {
         {[](AnalyzerSettings&) {}, ""},
         {[](AnalyzerSettings& s) { s.sampleRate = 0; }, rate},
-        {[](AnalyzerSettings& s) { s.sampleRate = -1; s.analysisSize = 3000; }, rate},
+        {[](AnalyzerSettings& s) {
+             s.sampleRate = -1;
+             s.analysisSize = 3000;
+         },
+         rate},
         {[](AnalyzerSettings& s) { s.analysisSize = 0; }, size},
         {[](AnalyzerSettings& s) { s.analysisSize = -2048; }, size},
         {[](AnalyzerSettings& s) { s.analysisSize = 2049; }, size},
-        {[](AnalyzerSettings& s) { s.analysisSize = 3000; s.advanceSize = 0; }, size},
+        {[](AnalyzerSettings& s) {
+             s.analysisSize = 3000;
+             s.advanceSize = 0;
+         },
+         size},
         {[](AnalyzerSettings& s) { s.advanceSize = 0; }, range},
-        {[](AnalyzerSettings& s) { s.advanceSize = 5513; s.analysisSize = 8192; }, range},
+        {[](AnalyzerSettings& s) {
+             s.advanceSize = 5513;
+             s.analysisSize = 8192;
+         },
+         range},
         {[](AnalyzerSettings& s) { s.advanceSize = 300; }, multiple},
-        {[](AnalyzerSettings& s) { s.advanceSize = 300; s.minFundamental = -1.0; }, multiple},
+        {[](AnalyzerSettings& s) {
+             s.advanceSize = 300;
+             s.minFundamental = -1.0;
+         },
+         multiple},
         {[](AnalyzerSettings& s) { s.minFundamental = -0.5; }, minimum},
         {[](AnalyzerSettings& s) { s.minFundamental = 5512.5; }, minimum},
         {[](AnalyzerSettings& s) { s.minFundamental = std::nan(""); }, minimum},
         // The edges of the ranges are valid.
         {[](AnalyzerSettings& s) { s.minFundamental = 5512.0; }, ""},
-        {[](AnalyzerSettings& s) { s.analysisSize = 1; s.advanceSize = 1; }, ""},
+        {[](AnalyzerSettings& s) {
+             s.analysisSize = 1;
+             s.advanceSize = 1;
+         },
+         ""},
     };
     for (const auto& c : cases) {
         AnalyzerSettings s = good;
@@ -120,7 +140,8 @@ TEST(Analyzer, LevelFollowsTheExtremesOfTheHopsInTheFrameAndSilenceIsNotAnalysed
     }
     // A quarter-rate sine hits +1 and -1 exactly: 0 dB, kept for the 2048 / 256 = 8
     // hops the loud hop stays in the frame.
-    for (int i = 0; i < 256; ++i) loud[static_cast<std::size_t>(i)] = (i % 4 == 1) ? 1.0 : (i % 4 == 3 ? -1.0 : 0.0);
+    for (int i = 0; i < 256; ++i)
+        loud[static_cast<std::size_t>(i)] = (i % 4 == 1) ? 1.0 : (i % 4 == 3 ? -1.0 : 0.0);
     EXPECT_EQ(a.Process(loud.data()).level, 0.0);
     for (int h = 1; h < 8; ++h) EXPECT_EQ(a.Process(quiet.data()).level, 0.0) << h;
     EXPECT_EQ(a.Process(quiet.data()).level, -96.3295);
@@ -148,8 +169,8 @@ TEST(Analyzer, NormalQualityNeedsSevenHopsAndSixOfSevenAgreeing) {
     EXPECT_TRUE(r.peaks.empty());
     EXPECT_EQ(r.frameFundamental, -1.0);
     EXPECT_GT(r.level, -20.0);
-    EXPECT_NEAR(r.frequency, 196.0, 0.01);  // 6 of 7 > 0.75
-    EXPECT_TRUE(r.harmonics.empty());       // this frame has no map of its own
+    EXPECT_NEAR(r.frequency, 196.0, 0.01);               // 6 of 7 > 0.75
+    EXPECT_TRUE(r.harmonics.empty());                    // this frame has no map of its own
     EXPECT_EQ(Feed(a, tone, 1, clock).frequency, -1.0);  // 5 of 7
 
     // The two "none" votes leave the window only after seven more hops.

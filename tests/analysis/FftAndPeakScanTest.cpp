@@ -34,9 +34,12 @@ std::vector<double> NaiveDft(const std::vector<double>& x) {
             r += x[j] * c[idx];
             i -= x[j] * s[idx];
         }
-        if (k == 0) out[0] = static_cast<double>(r);
-        else if (k == n / 2) out[1] = -static_cast<double>(r);
-        else out[2 * k] = static_cast<double>(r), out[2 * k + 1] = static_cast<double>(i);
+        if (k == 0)
+            out[0] = static_cast<double>(r);
+        else if (k == n / 2)
+            out[1] = -static_cast<double>(r);
+        else
+            out[2 * k] = static_cast<double>(r), out[2 * k + 1] = static_cast<double>(i);
     }
     return out;
 }
@@ -96,7 +99,8 @@ TEST(RealFft, TablesAreSharedAndSafeToBuildFromSeveralThreads) {
     for (int t = 1; t < 4; ++t) EXPECT_EQ(seen[0], seen[t]);
     const int n = 1 << 17;
     std::vector<double> a(n), b(n), outA(n), outB(n);
-    for (int i = 0; i < n; ++i) a[static_cast<std::size_t>(i)] = b[static_cast<std::size_t>(i)] = std::sin(0.01 * i * i);
+    for (int i = 0; i < n; ++i)
+        a[static_cast<std::size_t>(i)] = b[static_cast<std::size_t>(i)] = std::sin(0.01 * i * i);
     RealFft(a.data(), outA.data(), n, *seen[0]);
     RealFft(b.data(), outB.data(), n);
     EXPECT_EQ(outA, outB);
@@ -121,7 +125,9 @@ TEST(Tfr, SilentAndTinyFramesHaveNoPeaks) {
     // Tiny sizes are accepted by the analyzer but cannot be analysed: neutral norm.
     for (int n : {1, 2, 4, 8, 2048}) {
         TFR tfr(8000, n, 1);
-        if (n < 2048) { EXPECT_EQ(tfr.AmplitudeNorm(), 1.0); }
+        if (n < 2048) {
+            EXPECT_EQ(tfr.AmplitudeNorm(), 1.0);
+        }
         std::vector<double> frame(static_cast<std::size_t>(n), n < 2048 ? 0.25 : 0.0);
         std::vector<SpectralPeak> peaks{{1.0, 1.0}};
         tfr.ReassignedPeakScan(frame.data(), peaks);
@@ -138,7 +144,8 @@ TEST(Tfr, CalibrationToneReadsExactlyOneAtEverySetting) {
             TFR tfr(s.sampleRate, n, s.advanceSize);
             std::vector<double> frame(static_cast<std::size_t>(n));
             const double f = rate * (n / 25 + 0.5) / n;
-            for (int i = 0; i < n; ++i) frame[static_cast<std::size_t>(i)] = std::sin(6.28318530718 * i * f / rate);
+            for (int i = 0; i < n; ++i)
+                frame[static_cast<std::size_t>(i)] = std::sin(6.28318530718 * i * f / rate);
             std::vector<SpectralPeak> peaks;
             tfr.ReassignedPeakScan(frame.data(), peaks);
             ASSERT_FALSE(peaks.empty());
@@ -205,10 +212,13 @@ TEST(Tfr, PeaksOfNoiseAreOrderedInRangeAndRepeatable) {
     ASSERT_GT(first.size(), 10u);
     ASSERT_EQ(first.size(), second.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
-        if (i > 0) { EXPECT_LT(first[i - 1].frequency, first[i].frequency); }
+        if (i > 0) {
+            EXPECT_LT(first[i - 1].frequency, first[i].frequency);
+        }
         EXPECT_GE(first[i].frequency, 1.0 * bin);  // bin 2 minus less than one bin
         EXPECT_LT(first[i].frequency, (n / 2 - 4) * bin);
-        EXPECT_TRUE(first[i].frequency == second[i].frequency && first[i].amplitude == second[i].amplitude) << i;
+        EXPECT_TRUE(first[i].frequency == second[i].frequency && first[i].amplitude == second[i].amplitude)
+            << i;
     }
 }
 

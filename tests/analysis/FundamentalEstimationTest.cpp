@@ -52,8 +52,8 @@ TEST(EstimateFundamental, TemplateCases) {
         const char* name;
         std::vector<SpectralPeak> peaks;
         double frameFundamental, frameTol, frequency, frequencyTol;
-        int strongest;           // -1: not checked
-        double inharmonicity;    // -1: not checked
+        int strongest;                    // -1: not checked
+        double inharmonicity;             // -1: not checked
         int firstHarmonic, lastHarmonic;  // the map holds exactly these (none when last < first)
     };
     const Case cases[] = {
@@ -78,9 +78,15 @@ TEST(EstimateFundamental, TemplateCases) {
         SCOPED_TRACE(c.name);
         const auto e = EstimateFundamental(c.peaks, Standard);
         EXPECT_NEAR(e.frameFundamental, c.frameFundamental, c.frameTol);
-        if (c.frequency != -2.0) { EXPECT_NEAR(e.frequency, c.frequency, c.frequencyTol); }
-        if (c.strongest >= 0) { EXPECT_EQ(e.strongestHarmonic, c.strongest); }
-        if (c.inharmonicity >= 0.0) { EXPECT_EQ(e.inharmonicity, c.inharmonicity); }
+        if (c.frequency != -2.0) {
+            EXPECT_NEAR(e.frequency, c.frequency, c.frequencyTol);
+        }
+        if (c.strongest >= 0) {
+            EXPECT_EQ(e.strongestHarmonic, c.strongest);
+        }
+        if (c.inharmonicity >= 0.0) {
+            EXPECT_EQ(e.inharmonicity, c.inharmonicity);
+        }
         EXPECT_EQ(e.peaks.size(), c.peaks.size());
         if (c.lastHarmonic >= c.firstHarmonic) {
             ASSERT_EQ(e.harmonics.size(), static_cast<std::size_t>(c.lastHarmonic - c.firstHarmonic + 1));
@@ -98,25 +104,27 @@ TEST(EstimateFundamental, TemplateCases) {
 
 TEST(MatchHarmonicTemplate, ToleratesUnsortedAndOddInputFromDirectCallers) {
     // Not what the estimate passes, but it must not read outside its tables.
-    const std::vector<SpectralPeak> odd{{0.5, 3000.0}, {0.2, 30.0}, {0.1, 0.0}, {0.3, 1500.0},
-                                        {0.2, 1e-300}, {0.4, 44.0}};
+    const std::vector<SpectralPeak> odd{{0.5, 3000.0}, {0.2, 30.0},   {0.1, 0.0},
+                                        {0.3, 1500.0}, {0.2, 1e-300}, {0.4, 44.0}};
     double f0 = 0.0, b = 0.0;
     int h = 0;
     EXPECT_TRUE(NoteAnalyzer::MatchHarmonicTemplate(odd, Standard, f0, b, h));
     EXPECT_GT(f0, 27.0 / 1.1);
-    EXPECT_TRUE(NoteAnalyzer::MatchHarmonicTemplate(Partials(100.0, 1, 30), Standard, f0, b, h));  // > 20 peaks
+    EXPECT_TRUE(
+        NoteAnalyzer::MatchHarmonicTemplate(Partials(100.0, 1, 30), Standard, f0, b, h));  // > 20 peaks
     EXPECT_NEAR(f0, 100.0, 0.05);
 }
 
 TEST(BuildHarmonicMap, KeepsTheStrongestPeakPerHarmonicWithinFiftyCents) {
     HarmonicMap map{{99, {1.0, 1.0}}};
     const std::vector<SpectralPeak> peaks{
-        {0.2, 100.0}, {0.1, 201.0},  // 2: 8.6 cents sharp
-        {0.3, 199.0},                // also 2, stronger
+        {0.2, 100.0},
+        {0.1, 201.0},                             // 2: 8.6 cents sharp
+        {0.3, 199.0},                             // also 2, stronger
         {0.5, 300.0 * std::exp2(55.0 / 1200.0)},  // 55 cents off harmonic 3: dropped
-        {0.5, 30.0},                 // nearest integer 0: dropped
-        {0.4, 6400.0},               // harmonic 64: kept
-        {0.4, 6500.0},               // harmonic 65: beyond the template, dropped
+        {0.5, 30.0},                              // nearest integer 0: dropped
+        {0.4, 6400.0},                            // harmonic 64: kept
+        {0.4, 6500.0},                            // harmonic 65: beyond the template, dropped
     };
     NoteAnalyzer::BuildHarmonicMap(peaks, 100.0, 0.0, map);
     ASSERT_EQ(map.size(), 3u);

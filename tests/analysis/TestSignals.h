@@ -15,13 +15,14 @@ struct Partial {
 };
 
 // n samples of the sum of the partials, starting at sample `start`.
-inline std::vector<double> Synthesize(const std::vector<Partial>& partials, int sampleRate, long start,
-                                      int n, bool quantise16 = false) {
+inline std::vector<double> Synthesize(const std::vector<Partial>& partials, int sampleRate, long start, int n,
+                                      bool quantise16 = false) {
     std::vector<double> out(static_cast<std::size_t>(n), 0.0);
     for (int i = 0; i < n; ++i) {
         const double t = static_cast<double>(start + i) / sampleRate;
         double& v = out[static_cast<std::size_t>(i)];
-        for (const auto& p : partials) v += p.amplitude * std::sin(6.283185307179586 * p.frequency * t + p.phase);
+        for (const auto& p : partials)
+            v += p.amplitude * std::sin(6.283185307179586 * p.frequency * t + p.phase);
         if (quantise16) v = std::round(v * 32767.0) / 32767.0;
     }
     return out;
@@ -50,6 +51,8 @@ inline NoteAnalyzer::AnalysisResult Feed(NoteAnalyzer::Analyzer& analyzer,
     return last;
 }
 
-inline double Cents(double f, double reference) { return 1200.0 * std::log2(f / reference); }
+inline double Cents(double f, double reference) {
+    return 1200.0 * std::log2(f / reference);
+}
 
 }  // namespace ZelvoTest

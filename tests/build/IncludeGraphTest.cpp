@@ -9,18 +9,15 @@
 
 using namespace IncludeGraph;
 
-TEST(IncludeGraph, TheTreeKeepsToTheDeclaredGraph)
-{
+TEST(IncludeGraph, TheTreeKeepsToTheDeclaredGraph) {
     std::ifstream in(ZELVO_INCLUDE_GRAPH);
     const std::vector<Target> graph = ReadGraph(in);
     ASSERT_GT(graph.size(), 10u) << "no graph at " ZELVO_INCLUDE_GRAPH;
-    for (const std::string& violation : Violations(ZELVO_SOURCE_DIR, graph))
-        ADD_FAILURE() << violation;
+    for (const std::string& violation : Violations(ZELVO_SOURCE_DIR, graph)) ADD_FAILURE() << violation;
 }
 
 // A small tree with one library of each kind shows what the check refuses.
-TEST(IncludeGraph, RefusesToolkitHeadersAndUndeclaredLibraries)
-{
+TEST(IncludeGraph, RefusesToolkitHeadersAndUndeclaredLibraries) {
     const TempDirectory root;
     std::filesystem::create_directories(root / "src/core");
     std::filesystem::create_directories(root / "src/other");

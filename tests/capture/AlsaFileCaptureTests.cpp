@@ -20,7 +20,9 @@ using namespace std::chrono_literals;
 constexpr const char* FileDeviceName = "zelvo_file_capture";
 constexpr int FileFrames = 6000;
 
-std::int16_t FileSample(int i) { return static_cast<std::int16_t>((i * 37) % 20000 - 10000); }
+std::int16_t FileSample(int i) {
+    return static_cast<std::int16_t>((i * 37) % 20000 - 10000);
+}
 
 std::vector<std::uint8_t> FileBytes() {
     std::vector<std::int16_t> samples(FileFrames);
@@ -34,13 +36,14 @@ std::vector<std::uint8_t> FileBytes() {
 std::string WriteFileAndConfiguration(const std::filesystem::path& directory) {
     const std::filesystem::path raw = directory / "capture.raw";
     const std::vector<std::uint8_t> bytes = FileBytes();
-    std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(raw, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     const std::string pcm = " {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile \"" +
                             raw.string() + "\"\n  format \"raw\"\n}\n";
     // The file plugin reads its defaults from these two keys of alsa.conf.
     return "defaults.pcm.file_format \"raw\"\ndefaults.pcm.file_truncate true\npcm.null { type null }\n"
-           "pcm." + std::string(FileDeviceName) + pcm + "pcm.default" + pcm;
+           "pcm." +
+           std::string(FileDeviceName) + pcm + "pcm.default" + pcm;
 }
 
 int FileDeviceNumber(ICaptureDevice& devices) {
@@ -59,18 +62,18 @@ TEST(PortAudioFileDevice, IsListedAndRecordingReadsTheSamplesOfTheFile) {
     ASSERT_GE(number, 0) << "the file device is not in PortAudio's list";
     const FormatList formats = ListFormats(*devices, number, 0x4);
     ASSERT_GE(formats.selected, 0);
-    EXPECT_EQ(formats.selectedFlag, 0x4u);   // 11025 Hz, 16-bit, mono is offered
+    EXPECT_EQ(formats.selectedFlag, 0x4u);  // 11025 Hz, 16-bit, mono is offered
     EXPECT_EQ(formats.entries.at(static_cast<std::size_t>(formats.selected)).label,
               "11.025 kHz / 16-Bits / Mono");
     EXPECT_FALSE(ListFormats(*devices, PreferredDeviceNumber).entries.empty());
-    EXPECT_TRUE(ListFormats(*devices, devices->DeviceCount()).entries.empty());   // past the end
+    EXPECT_TRUE(ListFormats(*devices, devices->DeviceCount()).entries.empty());  // past the end
 
     for (unsigned int deviceId : {static_cast<unsigned int>(number), WaveMapperDeviceId}) {
         SCOPED_TRACE(deviceId);
         CollectingListener listener;
-        RecorderConfig config;   // 11025 Hz 16-bit mono, 256 frames a buffer
+        RecorderConfig config;  // 11025 Hz 16-bit mono, 256 frames a buffer
         config.deviceId = deviceId;
-        config.bufferCount = 64;     // the whole file fits in the first queue: nothing can be dropped
+        config.bufferCount = 64;  // the whole file fits in the first queue: nothing can be dropped
         config.listener = &listener;
         config.device = devices;
         RecorderHandle recorder;
@@ -101,7 +104,8 @@ TEST(PortAudioFileDevice, FillsQueuedBuffersInOrderAndDropsWhatDoesNotFit) {
     for (const WaveFormatDesc format : {WaveFormatDesc{1, 16, 11025}, WaveFormatDesc{1, 8, 22050}}) {
         std::atomic<int> done{0};
         std::unique_ptr<ICaptureStream> stream;
-        ASSERT_EQ(devices->Open(static_cast<unsigned int>(number), format, [&done] { ++done; }, stream),
+        ASSERT_EQ(devices->Open(
+                      static_cast<unsigned int>(number), format, [&done] { ++done; }, stream),
                   CaptureResult::Ok);
         std::vector<std::uint8_t> first(512, 0xEE);
         std::vector<std::uint8_t> second(512, 0xEE);

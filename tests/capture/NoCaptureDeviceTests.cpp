@@ -2,8 +2,8 @@
 // a configuration whose only PCM is a sound card that does not exist.
 
 #include "AlsaTestConfig.h"
-#include "capture/PortAudioDevice.h"
 #include "RecorderTestSupport.h"
+#include "capture/PortAudioDevice.h"
 
 namespace Recorder {
 namespace {
@@ -12,7 +12,7 @@ TEST(PortAudioWithoutDevices, ListsOnlyThePreferredEntryAndRecordingFailsWithCod
     PortAudioSession session;
     ASSERT_TRUE(session.IsOpen()) << session.ErrorText();
     {
-        PortAudioSession inner;   // sessions nest: ending this one leaves PortAudio up
+        PortAudioSession inner;  // sessions nest: ending this one leaves PortAudio up
         EXPECT_TRUE(inner.IsOpen());
     }
     auto devices = CreatePortAudioDevice();

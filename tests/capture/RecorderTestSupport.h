@@ -16,12 +16,12 @@ namespace Recorder {
 
 // A listener that keeps everything it is handed.
 struct CollectingListener final : IRecorderListener {
-    std::chrono::milliseconds delay{0};                // makes every call this slow
-    std::function<void(std::size_t calls)> onCall;     // runs in every call, under the lock
+    std::chrono::milliseconds delay{0};             // makes every call this slow
+    std::function<void(std::size_t calls)> onCall;  // runs in every call, under the lock
     std::mutex mutex;
     std::condition_variable changed;
-    std::vector<double> samples;   // guarded by mutex; read freely once the recorder stopped
-    std::vector<int> counts;       // guarded by mutex; the count of every call
+    std::vector<double> samples;  // guarded by mutex; read freely once the recorder stopped
+    std::vector<int> counts;      // guarded by mutex; the count of every call
 
     void OnBuffer(const double* data, int count) override {
         {

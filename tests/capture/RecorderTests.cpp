@@ -44,7 +44,7 @@ TEST(Recorder, SlowListenerGetsEveryBufferOnceAndInOrder) {
     auto device = MakeDevice();
     CollectingListener listener;
     listener.delay = 2ms;
-    std::int64_t maxBacklog = 0;   // filled buffers not yet handed on
+    std::int64_t maxBacklog = 0;  // filled buffers not yet handed on
     listener.onCall = [&](std::size_t calls) {
         maxBacklog = std::max(maxBacklog, static_cast<std::int64_t>(device->Deliveries() - calls));
     };
@@ -184,8 +184,8 @@ TEST(Recorder, DeviceFailingMidwayOrAThrowingListenerEndsTheCaptureWithStatusTwo
     } throwing;
     CollectingListener listener;
     using Case = std::pair<std::shared_ptr<TestCaptureDevice>, IRecorderListener*>;
-    for (auto [device, target] : {Case{MakeDevice(Fault::FailAfterBuffers, 60), &listener},
-                                  Case{MakeDevice(), &throwing}}) {
+    for (auto [device, target] :
+         {Case{MakeDevice(Fault::FailAfterBuffers, 60), &listener}, Case{MakeDevice(), &throwing}}) {
         RecorderHandle recorder;
         Start(recorder, ConfigFor(device, target), false);
         EXPECT_TRUE(WaitUntil([&] { return Status(recorder) == StatusFailed; }));

@@ -42,12 +42,12 @@ TEST(WaveFormat, ConvertKeepsTheScaleOfEachLayout) {
         {8, 2, {128, 128, 0, 0, 255, 255, 192, 64}, {0.0, -2.0, 254.0 / 128.0, 0.0}},
         {16, 1, pcm16, {0.0, -1.0, 32767.0 / 32768.0, 0.5, -1.0 / 32768.0, 0.5, -1.0, -1.0}},
         {16, 2, pcm16, {-2.0, 49151.0 / 16384.0, 16383.0 / 16384.0, -4.0}},
-        {24, 1, {1, 2, 3, 4, 5, 6}, {0.0, 0.0}},   // unknown layout: silence
+        {24, 1, {1, 2, 3, 4, 5, 6}, {0.0, 0.0}},  // unknown layout: silence
         {8, 3, {1, 2, 3, 4, 5, 6}, {0.0, 0.0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bits << " bits, " << c.channels << " channels");
-        std::vector<double> out(c.expected.size() + 1, 9.0);   // the extra one must stay untouched
+        std::vector<double> out(c.expected.size() + 1, 9.0);  // the extra one must stay untouched
         Convert(c.bits, c.channels, static_cast<int>(c.expected.size()), c.bytes.data(), out.data());
         for (std::size_t i = 0; i < c.expected.size(); ++i) EXPECT_DOUBLE_EQ(out[i], c.expected[i]) << i;
         EXPECT_EQ(out.back(), 9.0);
@@ -64,8 +64,8 @@ TEST(WaveFormat, DeviceListHasThePreferredDeviceFirstAndSelectsTheStoredOne) {
         rows += std::to_string(entry.deviceNumber) + " " + entry.text + "; ";
     EXPECT_EQ(rows, "-1 Preferred Recording Device; 0 Line In; 1 USB Microphone; ");
     EXPECT_EQ(list.selected, 2);
-    EXPECT_EQ(ListDevices(devices).selected, 0);       // default: the preferred device
-    EXPECT_EQ(ListDevices(devices, 7).selected, -1);   // stored device is gone: no selection
+    EXPECT_EQ(ListDevices(devices).selected, 0);      // default: the preferred device
+    EXPECT_EQ(ListDevices(devices, 7).selected, -1);  // stored device is gone: no selection
 }
 
 TEST(WaveFormat, FormatListFollowsTheMaskAndKeepsOrChoosesTheStoredFlag) {
@@ -73,14 +73,14 @@ TEST(WaveFormat, FormatListFollowsTheMaskAndKeepsOrChoosesTheStoredFlag) {
     settings.formatMask = 0xFFF00000u | 0x4 | 0x800 | 0x40000;
     TestCaptureDevice devices(settings);
     FormatList list = ListFormats(devices, 0, 0x800);
-    ASSERT_EQ(list.entries.size(), 3u);   // bits above the twenty flags are ignored
+    ASSERT_EQ(list.entries.size(), 3u);  // bits above the twenty flags are ignored
     EXPECT_EQ(list.entries[0].flag, 0x4u);
     EXPECT_EQ(list.entries[1].label, "44.1 kHz / 16-Bits / Stereo");
     EXPECT_EQ(list.entries[2].flag, 0x40000u);
     EXPECT_EQ(list.selected, 1);
     EXPECT_EQ(list.selectedFlag, 0x800u);
 
-    list = ListFormats(devices, -1, 0x2);   // stored flag not offered: the first entry
+    list = ListFormats(devices, -1, 0x2);  // stored flag not offered: the first entry
     EXPECT_EQ(list.selected, 0);
     EXPECT_EQ(list.selectedFlag, 0x4u);
 
@@ -90,8 +90,8 @@ TEST(WaveFormat, FormatListFollowsTheMaskAndKeepsOrChoosesTheStoredFlag) {
     settings.formatMask = 0;
     settings.maskReadable = true;
     TestCaptureDevice silent(settings);
-    for (const FormatList& empty : {ListFormats(silent, 0, 0x4), ListFormats(unreadable, 0, 0x4),
-                                    ListFormats(devices, 5, 0x4)}) {
+    for (const FormatList& empty :
+         {ListFormats(silent, 0, 0x4), ListFormats(unreadable, 0, 0x4), ListFormats(devices, 5, 0x4)}) {
         EXPECT_TRUE(empty.entries.empty());
         EXPECT_EQ(empty.selected, -1);
         EXPECT_EQ(empty.selectedFlag, 0x4u);

@@ -9,8 +9,7 @@ public:
     CountingPane(wxWindow* parent, wxSize size) { Create(parent, wxID_ANY, wxPoint(0, 0), size); }
 
     void BufferRecreated() override { ++recreated; }
-    void Draw(wxDC& dc, const wxRect& client) override
-    {
+    void Draw(wxDC& dc, const wxRect& client) override {
         ++draws;
         lastClient = client;
         dc.SetBrush(*wxGREEN_BRUSH);
@@ -27,8 +26,7 @@ public:
 
 using BackBufferWndTest = PaneTest;
 
-TEST_F(BackBufferWndTest, CreationEachResizeAndColourChangeRebuildOnce)
-{
+TEST_F(BackBufferWndTest, CreationEachResizeAndColourChangeRebuildOnce) {
     auto* pane = new CountingPane(host, wxSize(120, 80));
     EXPECT_EQ(pane->recreated, 1);
     PumpEvents();
@@ -50,8 +48,7 @@ TEST_F(BackBufferWndTest, CreationEachResizeAndColourChangeRebuildOnce)
     EXPECT_TRUE(pane->HasBackBuffer());
 }
 
-TEST_F(BackBufferWndTest, PaintCopiesTheWholeBufferedFace)
-{
+TEST_F(BackBufferWndTest, PaintCopiesTheWholeBufferedFace) {
     auto* pane = new CountingPane(host, wxSize(50, 40));
     const wxImage image = RenderPane(*pane);
     EXPECT_EQ(pane->draws, 1);
@@ -65,8 +62,7 @@ TEST_F(BackBufferWndTest, PaintCopiesTheWholeBufferedFace)
     EXPECT_EQ(pane->lastClient, wxRect(0, 0, 50, 40));
 }
 
-TEST_F(BackBufferWndTest, ZeroSizedPanePaintsDirectlyWithoutError)
-{
+TEST_F(BackBufferWndTest, ZeroSizedPanePaintsDirectlyWithoutError) {
     auto* pane = new CountingPane(host, wxSize(120, 80));
     Resize(*pane, wxSize(0, 0));
     EXPECT_FALSE(pane->HasBackBuffer());

@@ -6,14 +6,15 @@ using namespace Indicators;
 
 namespace {
 
-const SystemColours kColours{
-    .window = {255, 255, 255}, .windowText = {0, 0, 0}, .btnFace = {240, 240, 240},
-    .btnShadow = {160, 160, 160}, .highlight = {0, 120, 215}};
+const SystemColours kColours{.window = {255, 255, 255},
+                             .windowText = {0, 0, 0},
+                             .btnFace = {240, 240, 240},
+                             .btnShadow = {160, 160, 160},
+                             .highlight = {0, 120, 215}};
 
 }  // namespace
 
-TEST(ColourMix, TruncatesTowardZeroButNeverLosesAStepOnSelfMixes)
-{
+TEST(ColourMix, TruncatesTowardZeroButNeverLosesAStepOnSelfMixes) {
     EXPECT_EQ(MixColours(0.5, {255, 255, 255}, 0.5, {0, 0, 0}), (RgbColour{127, 127, 127}));
     EXPECT_EQ(MixColours(0.25, {240, 10, 1}, 0.75, {0, 30, 2}), (RgbColour{60, 25, 1}));
     // Binary weights such as 0.9 / 0.1 must not lose one step to truncation.
@@ -26,8 +27,7 @@ TEST(ColourMix, TruncatesTowardZeroButNeverLosesAStepOnSelfMixes)
     }
 }
 
-TEST(ColourMix, ArgbLayout)
-{
+TEST(ColourMix, ArgbLayout) {
     EXPECT_EQ(ToArgb({0x11, 0x22, 0x33}), 0xFF112233u);
     EXPECT_EQ(ToArgb({0x11, 0x22, 0x33}, 0x40), 0x40112233u);
     // COLORREF keeps red in the low byte.
@@ -35,8 +35,7 @@ TEST(ColourMix, ArgbLayout)
     EXPECT_EQ(ColorRefToArgb(0x00FFFFFFu, 0x80), 0x80FFFFFFu);
 }
 
-TEST(ColourMix, NamedMixesAndTheEnergyGradient)
-{
+TEST(ColourMix, NamedMixesAndTheEnergyGradient) {
     const SystemColours& c = kColours;
     EXPECT_EQ(FrameColour(c), (RgbColour{120, 120, 120}));
     EXPECT_EQ(FrameCornerColour(c), (RgbColour{60, 60, 60}));
@@ -52,8 +51,7 @@ TEST(ColourMix, NamedMixesAndTheEnergyGradient)
     EXPECT_EQ(EnergyGradientColour(c, 0, 0), c.highlight);  // no division by zero
 }
 
-TEST(FaceFrame, EdgesCoverTheOutermostPixelsAndCornersOneEach)
-{
+TEST(FaceFrame, EdgesCoverTheOutermostPixelsAndCornersOneEach) {
     // Top, left, bottom, right edges, then the four corner touches.
     const PixelRect expected[8] = {{0, 0, 10, 1}, {0, 0, 1, 6}, {0, 5, 10, 1}, {9, 0, 1, 6},
                                    {0, 0, 1, 1},  {9, 0, 1, 1}, {0, 5, 1, 1},  {9, 4, 1, 1}};

@@ -12,8 +12,7 @@ namespace {
 
 class EnergyIndicatorTest : public PaneTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PaneTest::SetUp();
         parent = new wxPanel(host, wxID_ANY, wxPoint(0, 0), wxSize(200, 200));
         parent->Bind(EVT_NOISE_FLOOR_CHANGED, [this](NoiseFloorEvent& event) {
@@ -25,15 +24,12 @@ protected:
         PumpEvents();
     }
 
-    void TearDown() override
-    {
-        if (pane->HasCapture())
-            pane->ReleaseMouse();
+    void TearDown() override {
+        if (pane->HasCapture()) pane->ReleaseMouse();
         PaneTest::TearDown();
     }
 
-    void Mouse(wxEventType type, int y)
-    {
+    void Mouse(wxEventType type, int y) {
         wxMouseEvent event(type);
         event.SetPosition(wxPoint(kWidth / 2, y));
         event.SetEventObject(pane);
@@ -49,8 +45,7 @@ protected:
 
 }  // namespace
 
-TEST_F(EnergyIndicatorTest, FloorLineAndBarLandOnTheirRows)
-{
+TEST_F(EnergyIndicatorTest, FloorLineAndBarLandOnTheirRows) {
     pane->floorPosition = 0.5f;
     const int floorRow = FloorRow(0.5f, kHeight);
     const int x = kWidth / 2;
@@ -72,8 +67,7 @@ TEST_F(EnergyIndicatorTest, FloorLineAndBarLandOnTheirRows)
     }
 }
 
-TEST_F(EnergyIndicatorTest, DragReportsEveryMoveToTheParentAtOnce)
-{
+TEST_F(EnergyIndicatorTest, DragReportsEveryMoveToTheParentAtOnce) {
     Mouse(wxEVT_LEFT_DOWN, 2);
     ASSERT_EQ(received.size(), 1u);  // before the click handler returned
     EXPECT_FLOAT_EQ(received.back(), 1.0f);
@@ -97,8 +91,7 @@ TEST_F(EnergyIndicatorTest, DragReportsEveryMoveToTheParentAtOnce)
     EXPECT_FLOAT_EQ(pane->floorPosition, 0.0f);
 }
 
-TEST_F(EnergyIndicatorTest, LosingOrHandingOverTheCaptureEndsTheDrag)
-{
+TEST_F(EnergyIndicatorTest, LosingOrHandingOverTheCaptureEndsTheDrag) {
     auto* other = new wxWindow(parent, wxID_ANY, wxPoint(100, 10), wxSize(20, 20));
     PumpEvents();
     wxMouseCaptureLostEvent lost(pane->GetId());
@@ -119,8 +112,7 @@ TEST_F(EnergyIndicatorTest, LosingOrHandingOverTheCaptureEndsTheDrag)
     }
 }
 
-TEST_F(EnergyIndicatorTest, TinyAndZeroSizedPanesPaintWithoutError)
-{
+TEST_F(EnergyIndicatorTest, TinyAndZeroSizedPanesPaintWithoutError) {
     for (const wxSize size : {wxSize(3, 5), wxSize(1, 1), wxSize(0, 0)}) {
         Resize(*pane, size);
         RenderPane(*pane);

@@ -4,8 +4,7 @@
 
 using namespace Indicators;
 
-TEST(EnergyScale, DecibelsRowsAndCursorPositions)
-{
+TEST(EnergyScale, DecibelsRowsAndCursorPositions) {
     EXPECT_FLOAT_EQ(LevelPositionFromDb(-30.0), 0.5f);
     EXPECT_FLOAT_EQ(LevelPositionFromDb(-90.0), 0.0f);
     EXPECT_FLOAT_EQ(LevelPositionFromDb(6.0), 1.0f);
@@ -22,17 +21,19 @@ TEST(EnergyScale, DecibelsRowsAndCursorPositions)
 
     // Height 104: rows 2..102 span the range, clamped beyond. A pane of four
     // rows or fewer has no range: the floor stays put.
-    const struct { int row, height; float current, expected; } cases[] = {
-        {2, 104, 0.3f, 1.0f},  {102, 104, 0.3f, 0.0f}, {154, 104, 0.3f, 0.0f},
-        {-40, 104, 0.3f, 1.0f}, {52, 104, 0.3f, 0.5f},  {2, 4, 0.3f, 0.3f}, {2, 0, 0.7f, 0.7f}};
+    const struct {
+        int row, height;
+        float current, expected;
+    } cases[] = {{2, 104, 0.3f, 1.0f},   {102, 104, 0.3f, 0.0f}, {154, 104, 0.3f, 0.0f},
+                 {-40, 104, 0.3f, 1.0f}, {52, 104, 0.3f, 0.5f},  {2, 4, 0.3f, 0.3f},
+                 {2, 0, 0.7f, 0.7f}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << c.row << " height " << c.height);
         EXPECT_FLOAT_EQ(FloorFromCursorRow(c.row, c.height, c.current), c.expected);
     }
 }
 
-TEST(EnergyPlan, FillsForLevelAboveOnAndBelowTheFloor)
-{
+TEST(EnergyPlan, FillsForLevelAboveOnAndBelowTheFloor) {
     using F = EnergyFill;
     const struct {
         float level;
@@ -40,17 +41,25 @@ TEST(EnergyPlan, FillsForLevelAboveOnAndBelowTheFloor)
     } cases[] = {
         // Level row 26 above the floor row 51: the bar runs through the line
         // down to row H-2.
-        {0.75f, {{F::Window, {1, 1, 8, 25}}, {F::Gradient, {1, 26, 8, 25}},
-                 {F::WindowText, {1, 51, 8, 1}}, {F::Gradient, {1, 52, 8, 49}}}},
+        {0.75f,
+         {{F::Window, {1, 1, 8, 25}},
+          {F::Gradient, {1, 26, 8, 25}},
+          {F::WindowText, {1, 51, 8, 1}},
+          {F::Gradient, {1, 52, 8, 49}}}},
         // On the floor: the line is drawn over the top of the bar.
-        {0.5f, {{F::Window, {1, 1, 8, 50}}, {F::WindowText, {1, 51, 8, 1}},
-                {F::Gradient, {1, 52, 8, 49}}}},
+        {0.5f, {{F::Window, {1, 1, 8, 50}}, {F::WindowText, {1, 51, 8, 1}}, {F::Gradient, {1, 52, 8, 49}}}},
         // Below the floor (row 76).
-        {0.25f, {{F::Window, {1, 1, 8, 50}}, {F::WindowText, {1, 51, 8, 1}},
-                 {F::Window, {1, 52, 8, 25}}, {F::Gradient, {1, 76, 8, 25}}}},
+        {0.25f,
+         {{F::Window, {1, 1, 8, 50}},
+          {F::WindowText, {1, 51, 8, 1}},
+          {F::Window, {1, 52, 8, 25}},
+          {F::Gradient, {1, 76, 8, 25}}}},
         // Silence shows one gradient row at the bottom.
-        {0.0f, {{F::Window, {1, 1, 8, 50}}, {F::WindowText, {1, 51, 8, 1}},
-                {F::Window, {1, 52, 8, 49}}, {F::Gradient, {1, 100, 8, 1}}}},
+        {0.0f,
+         {{F::Window, {1, 1, 8, 50}},
+          {F::WindowText, {1, 51, 8, 1}},
+          {F::Window, {1, 52, 8, 49}},
+          {F::Gradient, {1, 100, 8, 1}}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.level);
@@ -63,8 +72,7 @@ TEST(EnergyPlan, FillsForLevelAboveOnAndBelowTheFloor)
     }
 }
 
-TEST(EnergyPlan, TinyPanesPlanNothingNegative)
-{
+TEST(EnergyPlan, TinyPanesPlanNothingNegative) {
     for (int w = 0; w <= 3; ++w) {
         for (int h = 0; h <= 4; ++h) {
             for (const auto& step : EnergyFacePlan(w, h, 0.4f, 0.6f)) {

@@ -10,8 +10,7 @@ namespace {
 class CountingFine : public CFineIndicator {
 public:
     CountingFine(wxWindow* parent, wxSize size) : CFineIndicator(parent, wxID_ANY, wxPoint(0, 0), size) {}
-    void Refresh(bool eraseBackground = true, const wxRect* rect = nullptr) override
-    {
+    void Refresh(bool eraseBackground = true, const wxRect* rect = nullptr) override {
         ++refreshes;
         CFineIndicator::Refresh(eraseBackground, rect);
     }
@@ -20,8 +19,7 @@ public:
 
 class FineIndicatorTest : public PaneTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PaneTest::SetUp();
         pane = new CountingFine(host, wxSize(kWidth, kHeight));
         pane->SetClientSize(kWidth, kHeight);
@@ -30,8 +28,7 @@ protected:
     }
 
     // Distance from `expected` of the pixel `fraction` x R from the pivot along `angle`.
-    int DistanceAlong(const wxImage& image, double angleDegrees, double fraction, RgbColour expected) const
-    {
+    int DistanceAlong(const wxImage& image, double angleDegrees, double fraction, RgbColour expected) const {
         const PointD p = RotateAboutPivot({0.0, -fraction * DialRadius(kHeight)}, angleDegrees,
                                           DialPivot(kWidth, kHeight));
         return ColourDistance(PixelAt(image, static_cast<int>(p.x), static_cast<int>(p.y)), expected);
@@ -43,21 +40,23 @@ protected:
 
 }  // namespace
 
-TEST_F(FineIndicatorTest, NeedleLiesAlongItsTickInTheFadedColour)
-{
+TEST_F(FineIndicatorTest, NeedleLiesAlongItsTickInTheFadedColour) {
     // +1 points along the +50 tick (the fifth), -1 along the -50 tick (the
     // first); a stale reading turns the needle to the shadow colour.
-    const struct { float position, fade; int tick; RgbColour needle; } cases[] = {
-        {1.0f, 0.0f, 4, colours.highlight}, {-1.0f, 0.0f, 0, colours.highlight},
-        {0.0f, 1.0f, 2, colours.btnShadow}};
+    const struct {
+        float position, fade;
+        int tick;
+        RgbColour needle;
+    } cases[] = {{1.0f, 0.0f, 4, colours.highlight},
+                 {-1.0f, 0.0f, 0, colours.highlight},
+                 {0.0f, 1.0f, 2, colours.btnShadow}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.position);
         pane->position = c.position;
         pane->fade = c.fade;
         const wxImage image = RenderPane(*pane);
         const double angle = TickAngleDegrees(c.tick);
-        for (double f : {0.3, 0.5, 0.7, 0.9})
-            EXPECT_LE(DistanceAlong(image, angle, f, c.needle), 8) << f;
+        for (double f : {0.3, 0.5, 0.7, 0.9}) EXPECT_LE(DistanceAlong(image, angle, f, c.needle), 8) << f;
         // The tick beyond the needle's tip is in the dial colour; nothing on
         // the opposite side.
         EXPECT_LE(DistanceAlong(image, angle, 0.99, DialColour(colours)), 8);
@@ -72,8 +71,7 @@ TEST_F(FineIndicatorTest, NeedleLiesAlongItsTickInTheFadedColour)
     }
 }
 
-TEST_F(FineIndicatorTest, CentsTextIsRightAlignedAndNoteTextLeftAligned)
-{
+TEST_F(FineIndicatorTest, CentsTextIsRightAlignedAndNoteTextLeftAligned) {
     pane->SetTexts("A4", "+00.0");
     const wxImage image = RenderPane(*pane);
     const int top = TextTop(kWidth);
@@ -93,8 +91,7 @@ TEST_F(FineIndicatorTest, CentsTextIsRightAlignedAndNoteTextLeftAligned)
     EXPECT_LE(leftmost, TextLeft(kWidth) + 6);
 }
 
-TEST_F(FineIndicatorTest, GlyphsAreRenderedOncePerCharacterAndSizeDownToAnEmptyPane)
-{
+TEST_F(FineIndicatorTest, GlyphsAreRenderedOncePerCharacterAndSizeDownToAnEmptyPane) {
     pane->SetTexts("A4", "+03.3");
     RenderPane(*pane);
     RenderPane(*pane);
@@ -115,8 +112,7 @@ TEST_F(FineIndicatorTest, GlyphsAreRenderedOncePerCharacterAndSizeDownToAnEmptyP
     EXPECT_FALSE(pane->HasBackBuffer());
 }
 
-TEST_F(FineIndicatorTest, InvalidatesOnlyWhenAShownValueChanges)
-{
+TEST_F(FineIndicatorTest, InvalidatesOnlyWhenAShownValueChanges) {
     pane->SetTexts("A4", "+00.0");
     RenderPane(*pane);
     int refreshes = pane->refreshes;

@@ -9,8 +9,7 @@ using namespace Indicators;
 namespace {
 
 // Sine of the angle between the directions of a and b: 0 when parallel.
-double Cross(const SegmentD& a, const SegmentD& b)
-{
+double Cross(const SegmentD& a, const SegmentD& b) {
     const double ax = a.to.x - a.from.x, ay = a.to.y - a.from.y;
     const double bx = b.to.x - b.from.x, by = b.to.y - b.from.y;
     return (ax * by - ay * bx) / (std::hypot(ax, ay) * std::hypot(bx, by));
@@ -18,8 +17,7 @@ double Cross(const SegmentD& a, const SegmentD& b)
 
 }  // namespace
 
-TEST(FineGeometry, NeedleAngleAndEndPoints)
-{
+TEST(FineGeometry, NeedleAngleAndEndPoints) {
     const int w = 400, h = 300;  // pivot (200, 300), R = 210
     EXPECT_NEAR(NeedleAngleDegrees(1.0f), 35.0, 1e-9);
     EXPECT_DOUBLE_EQ(TickAngleDegrees(0), -35.0);
@@ -57,8 +55,7 @@ TEST(FineGeometry, NeedleAngleAndEndPoints)
     EXPECT_NEAR(outline[2].y, 96.0, 1e-9);
 }
 
-TEST(FineGeometry, GlyphAndFontSizes)
-{
+TEST(FineGeometry, GlyphAndFontSizes) {
     EXPECT_EQ(GlyphSize(300), 33);
     EXPECT_EQ(GlyphSize(9), 0);
     EXPECT_EQ(GlyphSize(0), 0);
@@ -72,15 +69,13 @@ TEST(FineGeometry, GlyphAndFontSizes)
     EXPECT_EQ(GlyphCutOffset(100, 100, 0, 33), 0);  // unusable metrics cut nothing
 }
 
-TEST(FineGeometry, TextPlacement)
-{
+TEST(FineGeometry, TextPlacement) {
     EXPECT_EQ(TextLeft(500), 20);
     EXPECT_EQ(TextTop(500), 40);
     EXPECT_EQ(TextRightEdge(500), 480);
     EXPECT_EQ(TextRightEdge(333), 319);  // trunc(333 - 13.32)
     // "+03.3" with uneven glyph widths ends exactly at the edge.
-    EXPECT_EQ(RightAlignedPositions({7, 10, 10, 4, 10}, 480),
-              (std::vector<int>{439, 446, 456, 466, 470}));
+    EXPECT_EQ(RightAlignedPositions({7, 10, 10, 4, 10}, 480), (std::vector<int>{439, 446, 456, 466, 470}));
     EXPECT_EQ(LeftAlignedPositions({12, 9}, 20), (std::vector<int>{20, 32}));
     EXPECT_TRUE(RightAlignedPositions({}, 480).empty());
 }

@@ -7,8 +7,7 @@ namespace {
 
 class GlobalIndicatorTest : public PaneTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PaneTest::SetUp();
         pane = new CGlobalIndicator(host, wxID_ANY, wxPoint(0, 0), wxSize(kWidth, kHeight));
         pane->SetClientSize(kWidth, kHeight);
@@ -21,11 +20,10 @@ protected:
 
 }  // namespace
 
-TEST_F(GlobalIndicatorTest, HighlightBarIsCentredOnTheValue)
-{
+TEST_F(GlobalIndicatorTest, HighlightBarIsCentredOnTheValue) {
     pane->SetNotes(NoteSet{});  // widened to C3, C4, C5
     EXPECT_EQ(pane->GetNotes(), (NoteSet{48, 60, 72}));
-    pane->value = -1500.0f;     // halfway between C3 and C4
+    pane->value = -1500.0f;  // halfway between C3 and C4
     const wxImage image = RenderPane(*pane);
     const LadderScale scale = pane->GetScale();
 
@@ -52,8 +50,7 @@ TEST_F(GlobalIndicatorTest, HighlightBarIsCentredOnTheValue)
     EXPECT_FLOAT_EQ(pane->GetDrawnValue(), -1500.0f);
 }
 
-TEST_F(GlobalIndicatorTest, NoteBandsSitAtTheirTargets)
-{
+TEST_F(GlobalIndicatorTest, NoteBandsSitAtTheirTargets) {
     pane->value = 5000.0f;  // bar above the pane, out of the way
     const wxImage image = RenderPane(*pane);
     const double target = pane->GetScale().Row(-900.0, kHeight);  // C4
@@ -77,8 +74,7 @@ TEST_F(GlobalIndicatorTest, NoteBandsSitAtTheirTargets)
     EXPECT_EQ(PixelAt(image, 3, bandRow + 60), colours.window);
 }
 
-TEST_F(GlobalIndicatorTest, WithoutATableOrASizeTheLadderStillPaints)
-{
+TEST_F(GlobalIndicatorTest, WithoutATableOrASizeTheLadderStillPaints) {
     auto* bare = new CGlobalIndicator(host, wxID_ANY, wxPoint(0, 0), wxSize(kWidth, kHeight));
     bare->SetClientSize(kWidth, kHeight);
     // Equal temperament stands in for the missing table.

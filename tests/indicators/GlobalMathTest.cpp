@@ -4,8 +4,7 @@
 
 using namespace Indicators;
 
-TEST(LadderNotes, SmallSetsAreWidenedWithinTheValidNotes)
-{
+TEST(LadderNotes, SmallSetsAreWidenedWithinTheValidNotes) {
     EXPECT_EQ(WidenLadderNotes({}), (std::vector<int>{48, 60, 72}));
     EXPECT_EQ(WidenLadderNotes({69}), (std::vector<int>{68, 69, 70}));
     EXPECT_EQ(WidenLadderNotes({12}), (std::vector<int>{12, 13}));
@@ -13,8 +12,7 @@ TEST(LadderNotes, SmallSetsAreWidenedWithinTheValidNotes)
     EXPECT_EQ(WidenLadderNotes({40, 45}), (std::vector<int>{40, 45}));
 }
 
-TEST(LadderScale, MarginsMappingAndBarHeight)
-{
+TEST(LadderScale, MarginsMappingAndBarHeight) {
     // C3..C5 in equal temperament: edges -2150 and 350 cents.
     const LadderScale s = MakeLadderScale(-2150.0, 350.0);
     EXPECT_DOUBLE_EQ(s.bottom, -2275.0);
@@ -32,14 +30,12 @@ TEST(LadderScale, MarginsMappingAndBarHeight)
     EXPECT_DOUBLE_EQ(LadderBandHeight(50), 1.0);
 }
 
-TEST(LabelSize, FactorFollowsTheClosestNotesCappedAtOneTwentieth)
-{
+TEST(LabelSize, FactorFollowsTheClosestNotesCappedAtOneTwentieth) {
     EXPECT_DOUBLE_EQ(LabelSizeFactor({48, 60, 72}), 0.05);
     EXPECT_DOUBLE_EQ(LabelSizeFactor({69}), 0.05);
     EXPECT_DOUBLE_EQ(LabelSizeFactor({}), 0.05);
     std::vector<int> chromatic;
-    for (int n = 48; n <= 72; ++n)
-        chromatic.push_back(n);
+    for (int n = 48; n <= 72; ++n) chromatic.push_back(n);
     EXPECT_DOUBLE_EQ(LabelSizeFactor(chromatic), 1.0 / 24.0);
     // Guitar strings: smallest gap 4 over 24 semitones, capped at 0.05.
     EXPECT_DOUBLE_EQ(LabelSizeFactor({40, 45, 50, 55, 59, 64}), 0.05);

@@ -10,23 +10,20 @@
 
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
 
     wxApp::SetInstance(new wxApp());
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "The pane tests need a display; run them under xvfb-run.\n");
         return 1;
     }
-    wxSetAssertHandler([](const wxString& file, int line, const wxString& func,
-                          const wxString& cond, const wxString& msg) {
-        ADD_FAILURE_AT(static_cast<const char*>(file.utf8_str()), line)
-            << "wx assertion in " << func.utf8_str() << ": " << cond.utf8_str() << " "
-            << msg.utf8_str();
-    });
+    wxSetAssertHandler(
+        [](const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+            ADD_FAILURE_AT(static_cast<const char*>(file.utf8_str()), line)
+                << "wx assertion in " << func.utf8_str() << ": " << cond.utf8_str() << " " << msg.utf8_str();
+        });
     wxLog::EnableLogging(false);
 
     const int result = RUN_ALL_TESTS();

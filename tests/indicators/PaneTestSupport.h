@@ -14,20 +14,17 @@
 
 #include <gtest/gtest.h>
 
-#include "indicators/math/IndicatorColours.h"
 #include "indicators/IndicatorDrawing.h"
+#include "indicators/math/IndicatorColours.h"
 
 // Lets pending window-system events (sizes, maps) arrive.
-inline void PumpEvents()
-{
-    for (int i = 0; i < 5; ++i)
-        wxTheApp->Yield(true);
+inline void PumpEvents() {
+    for (int i = 0; i < 5; ++i) wxTheApp->Yield(true);
 }
 
 // Pumps events until done() holds, for at most about a second. Window-system
 // drawing is driven by the frame clock, so it needs real time as well.
-inline bool PumpEventsUntil(const std::function<bool()>& done)
-{
+inline bool PumpEventsUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 200 && !done(); ++i) {
         wxTheApp->Yield(true);
         wxMilliSleep(5);
@@ -39,15 +36,13 @@ inline bool PumpEventsUntil(const std::function<bool()>& done)
 // and destroyed again after each test.
 class PaneTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         host = new wxFrame(nullptr, wxID_ANY, "pane test", wxPoint(0, 0), wxSize(900, 700));
         host->Show();
         PumpEvents();
         colours = Indicators::ReadSystemColours();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         host->Destroy();
         PumpEvents();
     }
@@ -57,8 +52,7 @@ protected:
 };
 
 // Resizes at once, the way the window system's size event would.
-inline void Resize(wxWindow& window, wxSize size)
-{
+inline void Resize(wxWindow& window, wxSize size) {
     window.SetClientSize(size);
     wxSizeEvent event(window.GetSize(), window.GetId());
     event.SetEventObject(&window);
@@ -67,8 +61,7 @@ inline void Resize(wxWindow& window, wxSize size)
 
 // The pane's face as the paint handler would put it on screen, over red.
 template <class Pane>
-wxImage RenderPane(Pane& pane)
-{
+wxImage RenderPane(Pane& pane) {
     const wxSize size = pane.GetClientSize();
     wxBitmap bitmap(std::max(size.x, 1), std::max(size.y, 1), 24);
     {
@@ -83,14 +76,11 @@ wxImage RenderPane(Pane& pane)
     return bitmap.ConvertToImage();
 }
 
-inline Indicators::RgbColour PixelAt(const wxImage& image, int x, int y)
-{
+inline Indicators::RgbColour PixelAt(const wxImage& image, int x, int y) {
     return {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)};
 }
 
 // Largest per-channel difference.
-inline int ColourDistance(Indicators::RgbColour a, Indicators::RgbColour b)
-{
-    return std::max({std::abs(a.red - b.red), std::abs(a.green - b.green),
-                     std::abs(a.blue - b.blue)});
+inline int ColourDistance(Indicators::RgbColour a, Indicators::RgbColour b) {
+    return std::max({std::abs(a.red - b.red), std::abs(a.green - b.green), std::abs(a.blue - b.blue)});
 }

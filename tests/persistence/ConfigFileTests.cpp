@@ -7,42 +7,59 @@
 namespace {
 
 // A record with every field away from its default (and within range).
-const ConfigRecord kUnusual{
-    .TunerPosLeft = 10, .TunerPosTop = -20, .TunerPosRight = 800, .TunerPosBottom = 600, .HarmonicsVisible = true,
-    .HarmonicsPosLeft = 1, .HarmonicsPosTop = 2, .HarmonicsPosRight = 3, .HarmonicsPosBottom = 4,
-    .CurrentHarmonicSelected = 3, .ReferenceHarmonicSelected = 64, .ReferenceOption = 45, .AlwaysStore = false,
-    .TimeRange = 12.5f, .CentRange = 250.0f, .Smooth = false, .Pitch = 11, .MiddleA = 442.25f,
-    .KnownFreq = 1000.0f, .ExpectedFreq = 1001.5f, .Device = 3, .Format = 0x800, .Rate = 0, .NoiseFloor = -47.5f,
-    .EnergySmoothDuration = 0.125f, .AnalysisQuality = 1, .CentAccuracy = 1, .AlwaysOnTop = true};
+const ConfigRecord kUnusual{.TunerPosLeft = 10,
+                            .TunerPosTop = -20,
+                            .TunerPosRight = 800,
+                            .TunerPosBottom = 600,
+                            .HarmonicsVisible = true,
+                            .HarmonicsPosLeft = 1,
+                            .HarmonicsPosTop = 2,
+                            .HarmonicsPosRight = 3,
+                            .HarmonicsPosBottom = 4,
+                            .CurrentHarmonicSelected = 3,
+                            .ReferenceHarmonicSelected = 64,
+                            .ReferenceOption = 45,
+                            .AlwaysStore = false,
+                            .TimeRange = 12.5f,
+                            .CentRange = 250.0f,
+                            .Smooth = false,
+                            .Pitch = 11,
+                            .MiddleA = 442.25f,
+                            .KnownFreq = 1000.0f,
+                            .ExpectedFreq = 1001.5f,
+                            .Device = 3,
+                            .Format = 0x800,
+                            .Rate = 0,
+                            .NoiseFloor = -47.5f,
+                            .EnergySmoothDuration = 0.125f,
+                            .AnalysisQuality = 1,
+                            .CentAccuracy = 1,
+                            .AlwaysOnTop = true};
 
-ConfigRecord ReadDoc(const std::string& document)
-{
+ConfigRecord ReadDoc(const std::string& document) {
     ConfigRecord c;
     ReadConfigDocument(c, document);
     return c;
 }
 
 // A version-2 document holding leaves inside one group.
-std::string InGroup(const std::string& group, const std::string& leaves)
-{
+std::string InGroup(const std::string& group, const std::string& leaves) {
     return "<TunerConfig Version=\"2\"><" + group + ">" + leaves + "</" + group + "></TunerConfig>";
 }
 
-TEST(ConfigFile, DefaultRecordGivesTheFortyTwoLines)
-{
+TEST(ConfigFile, DefaultRecordGivesTheFortyTwoLines) {
     const std::string expected = ReadWholeFile(ZELVO_PERSISTENCE_DATA_DIR "/default-tuner_config.xml");
     ASSERT_EQ(std::count(expected.begin(), expected.end(), '\n'), 42);
     EXPECT_EQ(ConfigDocumentText(ConfigRecord{}), expected);
 }
 
-TEST(ConfigFile, SavedFilesLoadBackUnchanged)
-{
+TEST(ConfigFile, SavedFilesLoadBackUnchanged) {
     TempDirectory dir;
     for (const ConfigRecord& original : {ConfigRecord{}, kUnusual}) {
         ASSERT_TRUE(SaveConfig(original, dir / ConfigFileName));
         EXPECT_EQ(ReadWholeFile(dir / ConfigFileName), ConfigDocumentText(original));
         ConfigRecord loaded;
-        loaded.MiddleA = 430.0f; // must be overwritten
+        loaded.MiddleA = 430.0f;  // must be overwritten
         LoadConfig(loaded, dir / ConfigFileName);
         EXPECT_EQ(loaded, original);
     }
@@ -56,8 +73,7 @@ TEST(ConfigFile, SavedFilesLoadBackUnchanged)
 
 // A Version other than exactly "2", or damage anywhere, leaves the record as
 // it was: values read before the problem are undone too.
-TEST(ConfigFile, RejectedDocumentsChangeNothing)
-{
+TEST(ConfigFile, RejectedDocumentsChangeNothing) {
     const std::string leaves = "<System><MiddleA>442</MiddleA>";
     const std::pair<std::string, XmlReadResult> cases[] = {
         {"<TunerConfig Version=\"3\">" + leaves, XmlReadStoppedByHandler},
@@ -81,8 +97,7 @@ TEST(ConfigFile, RejectedDocumentsChangeNothing)
 // The group around a leaf decides its field; numbers convert like strtol /
 // strtod, only the exact text "true" is true, later duplicates win, and
 // values at the edges of their ranges are kept.
-TEST(ConfigFile, LeavesReadIntoTheFieldOfTheirGroup)
-{
+TEST(ConfigFile, LeavesReadIntoTheFieldOfTheirGroup) {
     struct Case {
         const char* group;
         const char* leaves;
@@ -98,14 +113,19 @@ TEST(ConfigFile, LeavesReadIntoTheFieldOfTheirGroup)
         {"System", "<Pitch>4x</Pitch>", {.Pitch = 4}},
         {"System", "<Pitch>5</Pitch><Pitch>x</Pitch>", {}},
         {"System", "<NoiseFloor> -42.5dB</NoiseFloor>", {.NoiseFloor = -42.5f}},
-        {"Graphics", "<AlwaysOnTop>true</AlwaysOnTop><Smooth>TRUE</Smooth>", {.Smooth = false, .AlwaysOnTop = true}},
+        {"Graphics",
+         "<AlwaysOnTop>true</AlwaysOnTop><Smooth>TRUE</Smooth>",
+         {.Smooth = false, .AlwaysOnTop = true}},
         {"HarmonicsWindow", "<AlwaysStore>1</AlwaysStore>", {.AlwaysStore = false}},
         {"HarmonicsWindow", "<AlwaysStore> true</AlwaysStore>", {.AlwaysStore = false}},
-        {"System", "<MiddleA>220</MiddleA><Pitch>11</Pitch><NoiseFloor>-60</NoiseFloor>",
+        {"System",
+         "<MiddleA>220</MiddleA><Pitch>11</Pitch><NoiseFloor>-60</NoiseFloor>",
          {.Pitch = 11, .MiddleA = 220.0f, .NoiseFloor = -60.0f}},
-        {"HarmonicsWindow", "<CurrentHarmonicSelected>64</CurrentHarmonicSelected><TimeRange>60</TimeRange>",
+        {"HarmonicsWindow",
+         "<CurrentHarmonicSelected>64</CurrentHarmonicSelected><TimeRange>60</TimeRange>",
          {.CurrentHarmonicSelected = 64, .TimeRange = 60.0f}},
-        {"HarmonicsWindow", "<ReferenceOption>1008</ReferenceOption><CentRange>1</CentRange>",
+        {"HarmonicsWindow",
+         "<ReferenceOption>1008</ReferenceOption><CentRange>1</CentRange>",
          {.ReferenceOption = 1008, .CentRange = 1.0f}},
         {"Graphics", "<Rate>0</Rate>", {.Rate = 0}},
     };
@@ -113,24 +133,32 @@ TEST(ConfigFile, LeavesReadIntoTheFieldOfTheirGroup)
         EXPECT_EQ(ReadDoc(InGroup(c.group, c.leaves)), c.expected) << c.group << ": " << c.leaves;
 }
 
-TEST(ConfigFile, OutOfRangeValuesFallBackToDefaults)
-{
+TEST(ConfigFile, OutOfRangeValuesFallBackToDefaults) {
     struct Case {
         const char* group;
         const char* leaf;
         const char* value;
     };
     const Case outside[] = {
-        {"Graphics", "Rate", "7"}, {"Graphics", "Rate", "-1"},
-        {"Graphics", "CentAccuracy", "2"}, {"System", "Pitch", "15"},
-        {"System", "MiddleA", "0"}, {"System", "MiddleA", "881"},
-        {"System", "MiddleA", "nan"}, {"System", "MiddleA", "1e300"},
-        {"System", "NoiseFloor", "5"}, {"System", "NoiseFloor", "-61"},
-        {"System", "AnalysisQuality", "3"}, {"System", "EnergySmoothDuration", "inf"},
-        {"HarmonicsWindow", "ReferenceOption", "97"}, {"HarmonicsWindow", "ReferenceOption", "1009"},
+        {"Graphics", "Rate", "7"},
+        {"Graphics", "Rate", "-1"},
+        {"Graphics", "CentAccuracy", "2"},
+        {"System", "Pitch", "15"},
+        {"System", "MiddleA", "0"},
+        {"System", "MiddleA", "881"},
+        {"System", "MiddleA", "nan"},
+        {"System", "MiddleA", "1e300"},
+        {"System", "NoiseFloor", "5"},
+        {"System", "NoiseFloor", "-61"},
+        {"System", "AnalysisQuality", "3"},
+        {"System", "EnergySmoothDuration", "inf"},
+        {"HarmonicsWindow", "ReferenceOption", "97"},
+        {"HarmonicsWindow", "ReferenceOption", "1009"},
         {"HarmonicsWindow", "CurrentHarmonicSelected", "0"},
-        {"HarmonicsWindow", "ReferenceHarmonicSelected", "65"}, {"HarmonicsWindow", "TimeRange", "0.5"},
-        {"HarmonicsWindow", "TimeRange", "61"}, {"HarmonicsWindow", "CentRange", "0"},
+        {"HarmonicsWindow", "ReferenceHarmonicSelected", "65"},
+        {"HarmonicsWindow", "TimeRange", "0.5"},
+        {"HarmonicsWindow", "TimeRange", "61"},
+        {"HarmonicsWindow", "CentRange", "0"},
         {"Calibration", "KnownFreq", "-inf"},
     };
     for (const Case& c : outside) {
@@ -139,11 +167,11 @@ TEST(ConfigFile, OutOfRangeValuesFallBackToDefaults)
     }
 }
 
-TEST(ConfigRecord, CalibrationFactorNeedsBothFrequenciesAboveOne)
-{
-    EXPECT_DOUBLE_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 440.0f, .ExpectedFreq = 441.0f}), 440.0 / 441.0);
+TEST(ConfigRecord, CalibrationFactorNeedsBothFrequenciesAboveOne) {
+    EXPECT_DOUBLE_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 440.0f, .ExpectedFreq = 441.0f}),
+                     440.0 / 441.0);
     EXPECT_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 440.0f, .ExpectedFreq = 1.0f}), 1.0);
     EXPECT_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 0.5f, .ExpectedFreq = 441.0f}), 1.0);
 }
 
-} // namespace
+}  // namespace

@@ -10,21 +10,17 @@
 
 namespace {
 
-::testing::AssertionResult IsResultCode(XmlReadResult r)
-{
-    for (XmlReadResult code : {XmlReadComplete, XmlReadUnexpectedEnd, XmlReadSyntaxError, XmlReadUnmatchedEndTag,
-                               XmlReadStoppedByHandler})
-        if (r == code)
-            return ::testing::AssertionSuccess();
+::testing::AssertionResult IsResultCode(XmlReadResult r) {
+    for (XmlReadResult code : {XmlReadComplete, XmlReadUnexpectedEnd, XmlReadSyntaxError,
+                               XmlReadUnmatchedEndTag, XmlReadStoppedByHandler})
+        if (r == code) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "unknown result code " << r;
 }
 
-TEST(CorpusReplay, EveryInputReadsSafely)
-{
+TEST(CorpusReplay, EveryInputReadsSafely) {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(ZELVO_PERSISTENCE_CORPUS_DIR))
-        if (entry.is_regular_file())
-            files.push_back(entry.path());
+        if (entry.is_regular_file()) files.push_back(entry.path());
     ASSERT_GE(files.size(), 10u);
     TempDirectory dir;
     for (const auto& file : files) {
@@ -40,8 +36,7 @@ TEST(CorpusReplay, EveryInputReadsSafely)
         PresetList presets;
         EXPECT_TRUE(IsResultCode(ReadPresetDocument(presets, bytes)));
         for (const Preset& p : presets.entries)
-            for (NoteIndex n : p.notes)
-                EXPECT_TRUE(IsValidNoteIndex(n));
+            for (NoteIndex n : p.notes) EXPECT_TRUE(IsValidNoteIndex(n));
 
         TemperamentList temperaments;
         EXPECT_TRUE(IsResultCode(ReadTemperamentDocument(temperaments, bytes)));
@@ -70,4 +65,4 @@ TEST(CorpusReplay, EveryInputReadsSafely)
     }
 }
 
-} // namespace
+}  // namespace

@@ -1,18 +1,20 @@
 #include "persistence/ListFiles.h"
 
-#include "TempDirectory.h" // ReadWholeFile
+#include "TempDirectory.h"  // ReadWholeFile
 
 #include <gtest/gtest.h>
 
 namespace {
 
-std::string Golden(const char* name) { return ReadWholeFile(std::string(ZELVO_PERSISTENCE_DATA_DIR "/") + name); }
+std::string Golden(const char* name) {
+    return ReadWholeFile(std::string(ZELVO_PERSISTENCE_DATA_DIR "/") + name);
+}
 
-TEST(ListFiles, ByteExactLayoutOfEachFile)
-{
+TEST(ListFiles, ByteExactLayoutOfEachFile) {
     PresetList presets;
     presets.SelectedIndex = 7;
-    presets.entries = {Preset{"P", ParseNoteList("C4,E4")}, Preset{"A&B", {}}}; // empty notes still end the tag
+    presets.entries = {Preset{"P", ParseNoteList("C4,E4")},
+                       Preset{"A&B", {}}};  // empty notes still end the tag
     EXPECT_EQ(PresetDocumentText(presets), Golden("presets.xml"));
     TemperamentList temperaments;
     temperaments.entries.resize(1);
@@ -35,28 +37,31 @@ TEST(ListFiles, ByteExactLayoutOfEachFile)
 // Notes are normalised, entries count at any depth, names an older Windows
 // version wrote in its code page arrive as UTF-8, and entries read before
 // the document breaks off are kept.
-TEST(PresetFile, ReadsEntriesWhereverTheyStand)
-{
+TEST(PresetFile, ReadsEntriesWhereverTheyStand) {
     PresetList list;
-    EXPECT_EQ(ReadPresetDocument(list, "<PresetList Version=\"3\" SelectedIndex=\"1\"><Preset Name=\"a\">C1,C2</Preset>"
-                                       "<Group><Preset Name=\"Ch\xE2teau \x96 \xC3\xA9t\xC3\xA9\"/></Group>"
-                                       "</PresetList>"),
-              XmlReadComplete);
+    EXPECT_EQ(
+        ReadPresetDocument(list,
+                           "<PresetList Version=\"3\" SelectedIndex=\"1\"><Preset Name=\"a\">C1,C2</Preset>"
+                           "<Group><Preset Name=\"Ch\xE2teau \x96 \xC3\xA9t\xC3\xA9\"/></Group>"
+                           "</PresetList>"),
+        XmlReadComplete);
     EXPECT_EQ(list.SelectedIndex, 1);
     EXPECT_EQ(list.entries, (std::vector<Preset>{{"a", NoteSet{24, 36}},
                                                  {"Ch\xC3\xA2teau \xE2\x80\x93 \xC3\xA9t\xC3\xA9", {}}}));
-    EXPECT_EQ(ReadPresetDocument(list, "<PresetList Version=\"3\"><Preset Name=\"b\">D4</Preset><Preset Name=\"c\">E4"),
+    EXPECT_EQ(ReadPresetDocument(
+                  list, "<PresetList Version=\"3\"><Preset Name=\"b\">D4</Preset><Preset Name=\"c\">E4"),
               XmlReadUnexpectedEnd);
     EXPECT_EQ(list.entries, (std::vector<Preset>{{"b", NoteSet{62}}}));
 }
 
 // Presets accept any Version that reads as the number 3; temperaments and
 // stretch tables need exactly "3". A rejected file keeps the selections.
-TEST(ListFiles, VersionRulesDifferBetweenPresetsAndTheOthers)
-{
+TEST(ListFiles, VersionRulesDifferBetweenPresetsAndTheOthers) {
     const std::tuple<const char*, std::size_t, int> presetCases[] = {
-        {"Version=\"3.0\" SelectedIndex=\"1\"", 1, 1}, {"Version=\" 3\"", 1, 0}, // missing selection reads as 0
-        {"SelectedIndex=\"1\"", 0, 4}, {"Version=\"4\" SelectedIndex=\"1\"", 0, 4}};
+        {"Version=\"3.0\" SelectedIndex=\"1\"", 1, 1},
+        {"Version=\" 3\"", 1, 0},  // missing selection reads as 0
+        {"SelectedIndex=\"1\"", 0, 4},
+        {"Version=\"4\" SelectedIndex=\"1\"", 0, 4}};
     for (const auto& [attributes, entries, selected] : presetCases) {
         PresetList p;
         p.SelectedIndex = 4;
@@ -68,7 +73,8 @@ TEST(ListFiles, VersionRulesDifferBetweenPresetsAndTheOthers)
         TemperamentList t;
         t.SelectedKey = 5;
         const std::string attributes = "Version=\"" + version + "\" SelectedKey=\"2\"";
-        EXPECT_EQ(ReadTemperamentDocument(t, "<TemperamentList " + attributes + "><Temperament/></TemperamentList>"),
+        EXPECT_EQ(ReadTemperamentDocument(
+                      t, "<TemperamentList " + attributes + "><Temperament/></TemperamentList>"),
                   XmlReadStoppedByHandler)
             << version;
         EXPECT_EQ(t, (TemperamentList{.entries = {}, .SelectedKey = 5}));
@@ -81,14 +87,15 @@ TEST(ListFiles, VersionRulesDifferBetweenPresetsAndTheOthers)
 
 // Every entry starts with all its offsets at zero; offsets outside the
 // entry's range, not finite, or before any entry are dropped.
-TEST(ListFiles, OffsetsFillAZeroEntryWithinTheirRange)
-{
+TEST(ListFiles, OffsetsFillAZeroEntryWithinTheirRange) {
     TemperamentList t;
-    ReadTemperamentDocument(t, "<TemperamentList Version=\"3\" SelectedKey=\"3\"><Offset Index=\"2\" Cents=\"9\" />"
-                               "<Temperament Name=\"W\"><Offset Index=\"4\" Cents=\"-13.7\" />"
-                               "<Offset Index=\"12\" Cents=\"5\" /><Offset Index=\"-1\" Cents=\"5\" />"
-                               "<Offset Index=\"1\" Cents=\"nan\" /><Offset Index=\"2\" Cents=\"1e99\" />"
-                               "<Offset Index=\"11\" Cents=\"1.5\" /></Temperament></TemperamentList>");
+    ReadTemperamentDocument(
+        t,
+        "<TemperamentList Version=\"3\" SelectedKey=\"3\"><Offset Index=\"2\" Cents=\"9\" />"
+        "<Temperament Name=\"W\"><Offset Index=\"4\" Cents=\"-13.7\" />"
+        "<Offset Index=\"12\" Cents=\"5\" /><Offset Index=\"-1\" Cents=\"5\" />"
+        "<Offset Index=\"1\" Cents=\"nan\" /><Offset Index=\"2\" Cents=\"1e99\" />"
+        "<Offset Index=\"11\" Cents=\"1.5\" /></Temperament></TemperamentList>");
     EXPECT_EQ(t.SelectedKey, 3);
     Temperament expected;
     expected.name = "W";
@@ -97,14 +104,15 @@ TEST(ListFiles, OffsetsFillAZeroEntryWithinTheirRange)
     EXPECT_EQ(t.entries, std::vector<Temperament>{expected});
 
     StretchList s;
-    ReadStretchDocument(s, "<StretchList Version=\"3\"><Stretch Name=\"P\">"
-                           "<Offset Index=\"69\" Cents=\"2.5\" /><Offset Index=\"11\" Cents=\"1\" />"
-                           "<Offset Index=\"109\" Cents=\"1\" /><Offset Index=\"2147483647\" Cents=\"1\" />"
-                           "</Stretch></StretchList>");
+    ReadStretchDocument(s,
+                        "<StretchList Version=\"3\"><Stretch Name=\"P\">"
+                        "<Offset Index=\"69\" Cents=\"2.5\" /><Offset Index=\"11\" Cents=\"1\" />"
+                        "<Offset Index=\"109\" Cents=\"1\" /><Offset Index=\"2147483647\" Cents=\"1\" />"
+                        "</Stretch></StretchList>");
     StretchTable expectedTable;
     expectedTable.name = "P";
     expectedTable.SetOffset(69, 2.5f);
     EXPECT_EQ(s.entries, std::vector<StretchTable>{expectedTable});
 }
 
-} // namespace
+}  // namespace

@@ -6,14 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <csignal>
 #include <optional>
-#include <sys/resource.h>
 
 namespace {
 
-SettingsFiles Sample()
-{
+SettingsFiles Sample() {
     SettingsFiles s;
     s.config = ConfigRecord{.Pitch = 2, .MiddleA = 442.0f};
     s.presets.entries = {Preset{"Guitar & Bass", ParseNoteList("E2, A2, D3, G3, B3, E4")}};
@@ -21,19 +20,17 @@ SettingsFiles Sample()
 }
 
 // Exactly the four settings files, no temporary file left behind.
-void ExpectOnlyTheFourFiles(const std::filesystem::path& dir)
-{
+void ExpectOnlyTheFourFiles(const std::filesystem::path& dir) {
     for (const char* name : {ConfigFileName, PresetFileName, TemperamentFileName, StretchFileName})
         EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
     const auto files = std::filesystem::directory_iterator(dir);
     EXPECT_EQ(std::distance(begin(files), end(files)), 4);
 }
 
-TEST(SettingsFiles, EveryFileRoundTripsWithAwkwardNames)
-{
+TEST(SettingsFiles, EveryFileRoundTripsWithAwkwardNames) {
     SettingsFiles original = Sample();
     original.presets.SelectedIndex = 2;
-    original.temperaments.SelectedIndex = 5; // does not fit the list: kept as it is
+    original.temperaments.SelectedIndex = 5;  // does not fit the list: kept as it is
     original.temperaments.SelectedKey = 7;
     original.stretches.SelectedIndex = 1;
     int k = 0;
@@ -49,13 +46,13 @@ TEST(SettingsFiles, EveryFileRoundTripsWithAwkwardNames)
         ++k;
     }
     TempDirectory tmp;
-    const auto dir = tmp / "nested/zelvo-tuner"; // created by the save
+    const auto dir = tmp / "nested/zelvo-tuner";  // created by the save
     const SettingsSaveResult result = SaveSettingsFiles(original, dir);
     EXPECT_TRUE(result.Ok());
     EXPECT_EQ(result.message, "");
     ExpectOnlyTheFourFiles(dir);
     SettingsFiles loaded;
-    loaded.presets.entries.push_back(Preset{"stale", {}}); // replaced, not appended to
+    loaded.presets.entries.push_back(Preset{"stale", {}});  // replaced, not appended to
     LoadSettingsFiles(loaded, dir);
     EXPECT_EQ(loaded, original);
 
@@ -65,8 +62,7 @@ TEST(SettingsFiles, EveryFileRoundTripsWithAwkwardNames)
     EXPECT_EQ(loaded.presets.SelectedIndex, 2);
 }
 
-TEST(SettingsFiles, AFileThatCannotBeReplacedIsReportedAndLeftAlone)
-{
+TEST(SettingsFiles, AFileThatCannotBeReplacedIsReportedAndLeftAlone) {
     TempDirectory tmp;
     // A directory where the configuration file should be: the rename fails.
     std::filesystem::create_directories(tmp / "tuner_config.xml/keep");
@@ -75,15 +71,15 @@ TEST(SettingsFiles, AFileThatCannotBeReplacedIsReportedAndLeftAlone)
 
     const SettingsSaveResult result = SaveSettingsFiles(Sample(), tmp.Path());
     EXPECT_EQ(result.failedFiles, std::vector<std::string>{"tuner_config.xml"});
-    EXPECT_EQ(result.message, "Unable to save the settings file tuner_config.xml. The previous file was kept.");
+    EXPECT_EQ(result.message,
+              "Unable to save the settings file tuner_config.xml. The previous file was kept.");
     EXPECT_EQ(ReadWholeFile(tmp / "tuner_config.xml/keep/marker"), "x");
     // The other files were still written.
     EXPECT_EQ(ReadWholeFile(tmp / "tuner_presets.xml"), PresetDocumentText(Sample().presets));
     ExpectOnlyTheFourFiles(tmp.Path());
 }
 
-TEST(SettingsFiles, AFailedWriteKeepsThePreviousFile)
-{
+TEST(SettingsFiles, AFailedWriteKeepsThePreviousFile) {
     TempDirectory tmp;
     ASSERT_TRUE(SaveSettingsFiles(SettingsFiles{}, tmp.Path()).Ok());
     const std::string before = ReadWholeFile(tmp / ConfigFileName);
@@ -105,8 +101,7 @@ TEST(SettingsFiles, AFailedWriteKeepsThePreviousFile)
     ExpectOnlyTheFourFiles(tmp.Path());
 }
 
-TEST(SettingsFiles, UnusableDirectoryFailsEveryFile)
-{
+TEST(SettingsFiles, UnusableDirectoryFailsEveryFile) {
     TempDirectory tmp;
     WriteWholeFile(tmp / "plain-file", "x");
     EXPECT_EQ(SaveSettingsFiles(SettingsFiles{}, tmp / "plain-file").message,
@@ -115,8 +110,7 @@ TEST(SettingsFiles, UnusableDirectoryFailsEveryFile)
     EXPECT_EQ(ReadWholeFile(tmp / "plain-file"), "x");
 }
 
-TEST(SettingsFiles, SymbolicLinksSurviveASave)
-{
+TEST(SettingsFiles, SymbolicLinksSurviveASave) {
     TempDirectory tmp;
     std::filesystem::create_directories(tmp / "settings");
     WriteWholeFile(tmp / "dotfile.xml", "old");
@@ -127,16 +121,13 @@ TEST(SettingsFiles, SymbolicLinksSurviveASave)
     EXPECT_EQ(ReadWholeFile(tmp / "dotfile.xml"), ConfigDocumentText(Sample().config));
 }
 
-TEST(SettingsFiles, DefaultDirectoryFollowsXdgConfigHome)
-{
+TEST(SettingsFiles, DefaultDirectoryFollowsXdgConfigHome) {
     // Puts the variable back as it was whatever happens below.
     struct SavedVariable {
         const char* name;
         std::optional<std::string> value;
-        explicit SavedVariable(const char* n) : name(n)
-        {
-            if (const char* v = std::getenv(n))
-                value = v;
+        explicit SavedVariable(const char* n) : name(n) {
+            if (const char* v = std::getenv(n)) value = v;
         }
         ~SavedVariable() { value ? setenv(name, value->c_str(), 1) : unsetenv(name); }
     } xdg("XDG_CONFIG_HOME"), home("HOME");
@@ -147,4 +138,4 @@ TEST(SettingsFiles, DefaultDirectoryFollowsXdgConfigHome)
     EXPECT_EQ(DefaultSettingsDirectory(), std::filesystem::path("/home/someone/.config/zelvo-tuner"));
 }
 
-} // namespace
+}  // namespace

@@ -14,8 +14,7 @@ struct Recorded {
     Strings calls;
 };
 
-Recorded Read(std::string_view document, int stopAfter = -1)
-{
+Recorded Read(std::string_view document, int stopAfter = -1) {
     Recorded r;
     r.result = XmlReader(
         document,
@@ -23,8 +22,7 @@ Recorded Read(std::string_view document, int stopAfter = -1)
             EXPECT_EQ(userData, &r);
             EXPECT_EQ(name, c.path.back());
             std::string line, separator;
-            for (const std::string& element : c.path)
-                line += std::exchange(separator, "/") + element;
+            for (const std::string& element : c.path) line += std::exchange(separator, "/") + element;
             separator = "";
             line += "{";
             for (const auto& [key, value] : c.attributes)
@@ -39,45 +37,55 @@ Recorded Read(std::string_view document, int stopAfter = -1)
 // Declarations and comments are skipped, either quote delimits values, the
 // first of two equal attribute names wins, text stays untrimmed and end tag
 // names are not compared with their start tags.
-TEST(XmlReader, CallsOncePerElementBeforeItsChildren)
-{
-    const Recorded r = Read("<?xml version=\"1.0\"?>\n<!-- note -->\n<A x='1' y=\"2\" x=\"3\">\n\t x \n"
-                            "<B>t &amp; u</Wrong><C a = \"v\" >x<D/></C></A>");
+TEST(XmlReader, CallsOncePerElementBeforeItsChildren) {
+    const Recorded r = Read(
+        "<?xml version=\"1.0\"?>\n<!-- note -->\n<A x='1' y=\"2\" x=\"3\">\n\t x \n"
+        "<B>t &amp; u</Wrong><C a = \"v\" >x<D/></C></A>");
     EXPECT_EQ(r.result, XmlReadComplete);
     EXPECT_EQ(r.calls, (Strings{"A{x=1,y=2}\n\t x \n", "A/B{}t & u", "A/C{a=v}x", "A/C/D{}"}));
-    const Recorded stopped = Read("<A><B/><C/></A>", 1); // the handler can stop the read
+    const Recorded stopped = Read("<A><B/><C/></A>", 1);  // the handler can stop the read
     EXPECT_EQ(stopped.result, XmlReadStoppedByHandler);
     EXPECT_EQ(stopped.calls.size(), 1u);
 }
 
-TEST(XmlReader, ResultCodesOfDamagedDocuments)
-{
+TEST(XmlReader, ResultCodesOfDamagedDocuments) {
     struct Case {
         const char* document;
         XmlReadResult expected;
-        std::size_t calls; // handler calls made before the reader stopped
+        std::size_t calls;  // handler calls made before the reader stopped
     };
     const Case cases[] = {
-        {"", XmlReadComplete, 0}, {"<!-- unterminated", XmlReadComplete, 0},
-        {" <A/>", XmlReadSyntaxError, 0},           // leading white space
-        {"\xEF\xBB\xBF<A/>", XmlReadSyntaxError, 0}, // byte-order mark
-        {"<A x=1>", XmlReadSyntaxError, 0}, {"<A x \"1\">", XmlReadSyntaxError, 0},
+        {"", XmlReadComplete, 0},
+        {"<!-- unterminated", XmlReadComplete, 0},
+        {" <A/>", XmlReadSyntaxError, 0},             // leading white space
+        {"\xEF\xBB\xBF<A/>", XmlReadSyntaxError, 0},  // byte-order mark
+        {"<A x=1>", XmlReadSyntaxError, 0},
+        {"<A x \"1\">", XmlReadSyntaxError, 0},
         {"<A><B/><C x=1/></A>", XmlReadSyntaxError, 2},
-        {"<A>x &b;</A>", XmlReadSyntaxError, 0}, {"<A>x &ax;</A>", XmlReadSyntaxError, 0},
-        {"<A>x &#1z;</A>", XmlReadSyntaxError, 0}, {"<A>x &#;</A>", XmlReadSyntaxError, 0},
+        {"<A>x &b;</A>", XmlReadSyntaxError, 0},
+        {"<A>x &ax;</A>", XmlReadSyntaxError, 0},
+        {"<A>x &#1z;</A>", XmlReadSyntaxError, 0},
+        {"<A>x &#;</A>", XmlReadSyntaxError, 0},
         // Cut off inside each construct.
-        {"<A x=\"1\"", XmlReadUnexpectedEnd, 0}, {"<A x=\"1", XmlReadUnexpectedEnd, 0},
-        {"<A", XmlReadUnexpectedEnd, 0}, {"<", XmlReadUnexpectedEnd, 0}, {"< \n", XmlReadUnexpectedEnd, 0},
-        {"<A>", XmlReadUnexpectedEnd, 0}, {"<A>text", XmlReadUnexpectedEnd, 0},
-        {"<A>x &lt", XmlReadUnexpectedEnd, 0}, {"<A>x &", XmlReadUnexpectedEnd, 0},
+        {"<A x=\"1\"", XmlReadUnexpectedEnd, 0},
+        {"<A x=\"1", XmlReadUnexpectedEnd, 0},
+        {"<A", XmlReadUnexpectedEnd, 0},
+        {"<", XmlReadUnexpectedEnd, 0},
+        {"< \n", XmlReadUnexpectedEnd, 0},
+        {"<A>", XmlReadUnexpectedEnd, 0},
+        {"<A>text", XmlReadUnexpectedEnd, 0},
+        {"<A>x &lt", XmlReadUnexpectedEnd, 0},
+        {"<A>x &", XmlReadUnexpectedEnd, 0},
         {"<A>x &#12", XmlReadUnexpectedEnd, 0},
         // A "<" inside a comment ends the skip: "< b -->..." is then a start
         // tag whose attribute name runs to the end of the input.
         {"<!-- a < b --><A/>", XmlReadUnexpectedEnd, 0},
-        {"</A>", XmlReadUnmatchedEndTag, 0}, {"<A/></A>", XmlReadUnmatchedEndTag, 1},
-        {"<A/>junk", XmlReadComplete, 1}, // skipped up to a "<" that never comes
-        {"<A/> x <B/>", XmlReadComplete, 2}, {"<A></A>x", XmlReadComplete, 1},
-        {"<A><B/>", XmlReadComplete, 2}, // open elements at the end are fine
+        {"</A>", XmlReadUnmatchedEndTag, 0},
+        {"<A/></A>", XmlReadUnmatchedEndTag, 1},
+        {"<A/>junk", XmlReadComplete, 1},  // skipped up to a "<" that never comes
+        {"<A/> x <B/>", XmlReadComplete, 2},
+        {"<A></A>x", XmlReadComplete, 1},
+        {"<A><B/>", XmlReadComplete, 2},  // open elements at the end are fine
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.document);
@@ -90,37 +98,35 @@ TEST(XmlReader, ResultCodesOfDamagedDocuments)
 // Entities are known by their first letters; numeric references are bytes of
 // the file (two may form one UTF-8 sequence; 321 = 0x141 keeps only 0x41);
 // bytes that are not UTF-8 are Windows-1252 as older Windows versions wrote.
-TEST(XmlReader, DecodesEntitiesUtf8AndStrayWindows1252Bytes)
-{
-    EXPECT_EQ(Read("<A v=\"&lt;&gt;&quot;&apos;&amp;&lxyz;&#65;&#x42;&#x4a;\">&#321;&#195;&#169;|&#233;</A>").calls,
-              Strings{"A{v=<>\"'&<ABJ}A\xC3\xA9|\xC3\xA9"});
-    EXPECT_EQ(Read("<A n=\"Gr\xC3\xB6\xC3\x9F" "e\">Caf\xE9 \x80</A>").calls,
-              Strings{"A{n=Gr\xC3\xB6\xC3\x9F" "e}Caf\xC3\xA9 \xE2\x82\xAC"});
+TEST(XmlReader, DecodesEntitiesUtf8AndStrayWindows1252Bytes) {
+    EXPECT_EQ(
+        Read("<A v=\"&lt;&gt;&quot;&apos;&amp;&lxyz;&#65;&#x42;&#x4a;\">&#321;&#195;&#169;|&#233;</A>").calls,
+        Strings{"A{v=<>\"'&<ABJ}A\xC3\xA9|\xC3\xA9"});
+    EXPECT_EQ(Read("<A n=\"Gr\xC3\xB6\xC3\x9F"
+                   "e\">Caf\xE9 \x80</A>")
+                  .calls,
+              Strings{"A{n=Gr\xC3\xB6\xC3\x9F"
+                      "e}Caf\xC3\xA9 \xE2\x82\xAC"});
 }
 
-TEST(XmlReader, WindowsLineEndsReadLikeLineFeeds)
-{
+TEST(XmlReader, WindowsLineEndsReadLikeLineFeeds) {
     const Recorded r = Read("<A>\r\n\t<B>x\r\ny</B>\r\n</A>\r\n");
     EXPECT_EQ(r.result, XmlReadComplete);
     EXPECT_EQ(r.calls, (Strings{"A{}\n\t", "A/B{}x\ny"}));
-    EXPECT_EQ(Read("<A>x\ry</A>").calls, Strings{"A{}x\ry"}); // a lone carriage return is kept
+    EXPECT_EQ(Read("<A>x\ry</A>").calls, Strings{"A{}x\ry"});  // a lone carriage return is kept
 }
 
-TEST(XmlReader, PathKnowsItsNamesAtAnyDepth)
-{
+TEST(XmlReader, PathKnowsItsNamesAtAnyDepth) {
     std::string document;
-    for (int i = 0; i < 20000; ++i)
-        document += i == 10 ? "<System>" : "<Deep>";
+    for (int i = 0; i < 20000; ++i) document += i == 10 ? "<System>" : "<Deep>";
     document += "<Leaf/>";
-    for (int i = 0; i < 20000; ++i)
-        document += "</Deep>";
+    for (int i = 0; i < 20000; ++i) document += "</Deep>";
     document += "<Other/>";
     std::vector<bool> inSystem;
     EXPECT_EQ(XmlReader(
                   document,
                   [&](const std::string& name, const ElementContext& c, void*) {
-                      if (name == "Leaf" || name == "Other")
-                          inSystem.push_back(c.PathContains("System"));
+                      if (name == "Leaf" || name == "Other") inSystem.push_back(c.PathContains("System"));
                       return true;
                   },
                   nullptr),
@@ -129,4 +135,4 @@ TEST(XmlReader, PathKnowsItsNamesAtAnyDepth)
     EXPECT_EQ(inSystem, (std::vector<bool>{true, false}));
 }
 
-} // namespace
+}  // namespace

@@ -9,12 +9,11 @@ namespace {
 
 // The layout of whole documents is pinned by the settings files' own
 // byte-exact checks; here escaping and what the writer must refuse.
-TEST(XmlWriter, RefusesMisplacedAttributesAndUnbalancedEnds)
-{
+TEST(XmlWriter, RefusesMisplacedAttributesAndUnbalancedEnds) {
     const std::string text = XmlDocumentText([](XmlWriter& w) {
         EXPECT_FALSE(w.EndElement());
-        EXPECT_FALSE(w.WriteAttribute("Early", "1")); // no start tag yet
-        w.StartElement("A&B"); // names are written as they are
+        EXPECT_FALSE(w.WriteAttribute("Early", "1"));  // no start tag yet
+        w.StartElement("A&B");                         // names are written as they are
         EXPECT_TRUE(w.WriteAttribute("n", "a&<>'\""));
         EXPECT_FALSE(w.WriteAttribute("", "1"));
         w.StartElement("B");
@@ -31,8 +30,7 @@ TEST(XmlWriter, RefusesMisplacedAttributesAndUnbalancedEnds)
     EXPECT_EQ(text, "<A&B n=\"a&amp;&lt;&gt;&apos;&quot;\">\n\t<B />\n\t<C>x&gt;y</C>\n</A&B>\n");
 }
 
-TEST(XmlWriter, OpenRefusesSecondFileAndReportsUncreatableOnes)
-{
+TEST(XmlWriter, OpenRefusesSecondFileAndReportsUncreatableOnes) {
     TempDirectory dir;
     XmlWriter writer;
     EXPECT_FALSE(writer.Open((dir / "missing-dir/file.xml").string()));
@@ -45,4 +43,4 @@ TEST(XmlWriter, OpenRefusesSecondFileAndReportsUncreatableOnes)
     EXPECT_FALSE(std::filesystem::exists(dir / "b.xml"));
 }
 
-} // namespace
+}  // namespace

@@ -14,16 +14,26 @@ namespace {
 constexpr float Inf = std::numeric_limits<float>::infinity();
 }  // namespace
 
-TEST(CentsLabel, RoundsHalfAwayFromZeroWithTheSignOfTheRoundedValue)
-{
-    const struct { float cents; int accuracy; const char* label; } cases[] = {
-        {0.04f, CentAccuracyTenths, "+00.0"}, {-0.04f, CentAccuracyTenths, "+00.0"},
-        {0.04f, CentAccuracyWhole, "+00"},    {-0.4f, CentAccuracyWhole, "+00"},
-        {-0.06f, CentAccuracyTenths, "-00.1"}, {3.3f, CentAccuracyTenths, "+03.3"},
-        {-12.0f, CentAccuracyTenths, "-12.0"}, {49.96f, CentAccuracyTenths, "+50.0"},
-        {-12.4f, CentAccuracyWhole, "-12"},    {2.5f, CentAccuracyWhole, "+03"},
-        {-2.5f, CentAccuracyWhole, "-03"},     {3.3f, 2, ""},
-        {3.3f, -1, ""},                        {std::nanf(""), 0, ""},
+TEST(CentsLabel, RoundsHalfAwayFromZeroWithTheSignOfTheRoundedValue) {
+    const struct {
+        float cents;
+        int accuracy;
+        const char* label;
+    } cases[] = {
+        {0.04f, CentAccuracyTenths, "+00.0"},
+        {-0.04f, CentAccuracyTenths, "+00.0"},
+        {0.04f, CentAccuracyWhole, "+00"},
+        {-0.4f, CentAccuracyWhole, "+00"},
+        {-0.06f, CentAccuracyTenths, "-00.1"},
+        {3.3f, CentAccuracyTenths, "+03.3"},
+        {-12.0f, CentAccuracyTenths, "-12.0"},
+        {49.96f, CentAccuracyTenths, "+50.0"},
+        {-12.4f, CentAccuracyWhole, "-12"},
+        {2.5f, CentAccuracyWhole, "+03"},
+        {-2.5f, CentAccuracyWhole, "-03"},
+        {3.3f, 2, ""},
+        {3.3f, -1, ""},
+        {std::nanf(""), 0, ""},
         {Inf, 1, ""},
     };
     for (const auto& c : cases) {
@@ -31,8 +41,7 @@ TEST(CentsLabel, RoundsHalfAwayFromZeroWithTheSignOfTheRoundedValue)
     }
 }
 
-TEST(PaneValues, ClampedNeedleEnergyAndNoiseFloorAndHiddenTexts)
-{
+TEST(PaneValues, ClampedNeedleEnergyAndNoiseFloorAndHiddenTexts) {
     EXPECT_FLOAT_EQ(NeedleDeviation(25.0f), 0.5f);
     EXPECT_FLOAT_EQ(NeedleDeviation(-80.0f), -1.0f);
     EXPECT_FLOAT_EQ(EnergyValue(-30.0f), 0.5f);
@@ -45,8 +54,7 @@ TEST(PaneValues, ClampedNeedleEnergyAndNoiseFloorAndHiddenTexts)
     EXPECT_EQ(LevelControlText(-30.0f), "LEVEL:-30.0");
 }
 
-TEST(Fade, BrightFor200MsThenFadesOver400MsAcrossTheTickWrap)
-{
+TEST(Fade, BrightFor200MsThenFadesOver400MsAcrossTheTickWrap) {
     for (const std::uint32_t t0 : {100000u, 0xFFFFFF00u}) {  // the second wraps after 256 ms
         SCOPED_TRACE(t0);
         EXPECT_FLOAT_EQ(FadeValue(t0, t0), 0.0f);
@@ -58,30 +66,32 @@ TEST(Fade, BrightFor200MsThenFadesOver400MsAcrossTheTickWrap)
     EXPECT_FLOAT_EQ(FadeValue(5u, 0xFFFFFFF0u), 0.0f);  // stamped just before the wrap
 }
 
-TEST(Calibration, FactorOnlyWhenBothFrequenciesExceedOneHertz)
-{
+TEST(Calibration, FactorOnlyWhenBothFrequenciesExceedOneHertz) {
     EXPECT_DOUBLE_EQ(CalibrationFactorFor(440.0f, 441.0f), 440.0 / 441.0);
     EXPECT_DOUBLE_EQ(CalibrationFactorFor(440.0f, 1.0f), 1.0);
     EXPECT_DOUBLE_EQ(CalibrationFactorFor(1.0f, 441.0f), 1.0);
     EXPECT_DOUBLE_EQ(CalibrationFactorFor(Inf, 440.0f), 1.0);
 }
 
-TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote)
-{
+TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote) {
     const NoteTable table = DefaultNoteTable();
     ASSERT_EQ(CompressionWeights(table, 69, 69).size(), 65u);
     // Weight by harmonic of the reference: for A4 itself 1/k with no index-0
     // line and no entry 64; for A3, A5 and D4 the harmonics that land on A4.
     // A3's third (E5) and D4's fundamental reach A4 by no whole factor; D4's
     // third (A5, 2 cents sharp of equal temperament) halves onto it.
-    const struct { NoteIndex reference; int k; float weight; } cases[] = {
-        {69, 0, 0.0f}, {69, 1, 1.0f}, {69, 5, 0.2f}, {69, 63, 1.0f / 63.0f}, {69, 64, 0.0f},
-        {57, 1, 2.0f}, {57, 2, 1.0f}, {57, 3, 0.0f}, {57, 4, 0.5f}, {57, 6, 1.0f / 3.0f},
-        {81, 1, 0.5f}, {81, 3, 1.0f / 6.0f}, {62, 1, 0.0f}, {62, 3, 0.5f}, {62, 6, 0.25f},
+    const struct {
+        NoteIndex reference;
+        int k;
+        float weight;
+    } cases[] = {
+        {69, 0, 0.0f}, {69, 1, 1.0f},        {69, 5, 0.2f}, {69, 63, 1.0f / 63.0f}, {69, 64, 0.0f},
+        {57, 1, 2.0f}, {57, 2, 1.0f},        {57, 3, 0.0f}, {57, 4, 0.5f},          {57, 6, 1.0f / 3.0f},
+        {81, 1, 0.5f}, {81, 3, 1.0f / 6.0f}, {62, 1, 0.0f}, {62, 3, 0.5f},          {62, 6, 0.25f},
     };
     for (const auto& c : cases) {
-        EXPECT_FLOAT_EQ(CompressionWeights(table, 69, c.reference)[static_cast<std::size_t>(c.k)],
-                        c.weight) << c.reference << " k=" << c.k;
+        EXPECT_FLOAT_EQ(CompressionWeights(table, 69, c.reference)[static_cast<std::size_t>(c.k)], c.weight)
+            << c.reference << " k=" << c.k;
     }
     // No current note, a reference below the range or no table: all zeros.
     for (const auto& w : {CompressionWeights(table, NoteIndexInvalid, 69), CompressionWeights(table, 69, 11),
@@ -90,18 +100,31 @@ TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote)
     }
 }
 
-TEST(ReferenceOption, IntervalsManualNotesAndUnknownOptionsAtTheRangeEnds)
-{
-    const struct { int option; NoteIndex current; NoteIndex previous; NoteIndex expected; } cases[] = {
-        {ReferenceOptionOctaveAbove, 96, 50, 108}, {ReferenceOptionOctaveAbove, 97, 50, NoteIndexInvalid},
-        {ReferenceOptionOctaveBelow, 24, 50, 12},  {ReferenceOptionOctaveBelow, 23, 50, NoteIndexInvalid},
-        {ReferenceOptionFifthAbove, 101, 50, 108}, {ReferenceOptionFifthAbove, 102, 50, NoteIndexInvalid},
-        {ReferenceOptionFifthBelow, 19, 50, 12},   {ReferenceOptionThirdAbove, 60, 50, 65},
-        {ReferenceOptionThirdBelow, 60, 50, 55},   {ReferenceOptionThirdBelow, 16, 50, NoteIndexInvalid},
-        {0, 69, 50, 12},                           {96, 69, 50, 108},
-        {97, 69, 50, NoteIndexInvalid},            {-1, 69, 50, NoteIndexInvalid},
-        {INT_MIN, 69, 50, NoteIndexInvalid},       {1009, 69, 50, NoteIndexInvalid},
-        {INT_MAX, 69, 50, NoteIndexInvalid},       {ReferenceOptionPrevious, 69, 50, 50},
+TEST(ReferenceOption, IntervalsManualNotesAndUnknownOptionsAtTheRangeEnds) {
+    const struct {
+        int option;
+        NoteIndex current;
+        NoteIndex previous;
+        NoteIndex expected;
+    } cases[] = {
+        {ReferenceOptionOctaveAbove, 96, 50, 108},
+        {ReferenceOptionOctaveAbove, 97, 50, NoteIndexInvalid},
+        {ReferenceOptionOctaveBelow, 24, 50, 12},
+        {ReferenceOptionOctaveBelow, 23, 50, NoteIndexInvalid},
+        {ReferenceOptionFifthAbove, 101, 50, 108},
+        {ReferenceOptionFifthAbove, 102, 50, NoteIndexInvalid},
+        {ReferenceOptionFifthBelow, 19, 50, 12},
+        {ReferenceOptionThirdAbove, 60, 50, 65},
+        {ReferenceOptionThirdBelow, 60, 50, 55},
+        {ReferenceOptionThirdBelow, 16, 50, NoteIndexInvalid},
+        {0, 69, 50, 12},
+        {96, 69, 50, 108},
+        {97, 69, 50, NoteIndexInvalid},
+        {-1, 69, 50, NoteIndexInvalid},
+        {INT_MIN, 69, 50, NoteIndexInvalid},
+        {1009, 69, 50, NoteIndexInvalid},
+        {INT_MAX, 69, 50, NoteIndexInvalid},
+        {ReferenceOptionPrevious, 69, 50, 50},
         {ReferenceOptionPrevious, 69, NoteIndexInvalid, NoteIndexInvalid},
         {ReferenceOptionNone, 69, 50, NoteIndexInvalid},
     };

@@ -9,9 +9,7 @@ using NoteAnalyzer::AnalysisResult;
 namespace {
 
 // A result of fundamental f with the given harmonics, each at k * f.
-AnalysisResult Frame(double f, std::initializer_list<std::pair<int, double>> harmonics,
-                     double hop = 0.025)
-{
+AnalysisResult Frame(double f, std::initializer_list<std::pair<int, double>> harmonics, double hop = 0.025) {
     AnalysisResult r;
     r.level = -10.0;
     r.frequency = f;
@@ -22,8 +20,7 @@ AnalysisResult Frame(double f, std::initializer_list<std::pair<int, double>> har
     return r;
 }
 
-const HarmonicLine* FindLine(const HarmonicSegment& s, int harmonic)
-{
+const HarmonicLine* FindLine(const HarmonicSegment& s, int harmonic) {
     for (const auto& line : s.lines) {
         if (line.harmonic == harmonic) {
             return &line;
@@ -34,16 +31,14 @@ const HarmonicLine* FindLine(const HarmonicSegment& s, int harmonic)
 
 }  // namespace
 
-TEST(HarmonicHistory, OpacityClampsAndRejectsNonNumbers)
-{
-    for (const auto& [db, opacity] : {std::pair{0.0, 255}, {6.0, 255}, {-30.0, 127}, {-90.0, 0},
-                                      {-INFINITY, 0}, {NAN, 0}}) {
+TEST(HarmonicHistory, OpacityClampsAndRejectsNonNumbers) {
+    for (const auto& [db, opacity] :
+         {std::pair{0.0, 255}, {6.0, 255}, {-30.0, 127}, {-90.0, 0}, {-INFINITY, 0}, {NAN, 0}}) {
         EXPECT_EQ(OpacityOfDb(db), opacity) << db;
     }
 }
 
-TEST(HarmonicHistory, SegmentsJoinHarmonicsPresentAtBothEndsAndLeaveGaps)
-{
+TEST(HarmonicHistory, SegmentsJoinHarmonicsPresentAtBothEndsAndLeaveGaps) {
     HarmonicHistory h;
     h.AddFrame(Frame(220.0, {{1, 1.0}, {2, 0.5}, {3, 0.001}}));
     EXPECT_TRUE(h.Segments().empty());  // one frame is no step yet
@@ -72,8 +67,7 @@ TEST(HarmonicHistory, SegmentsJoinHarmonicsPresentAtBothEndsAndLeaveGaps)
     EXPECT_FLOAT_EQ(h.EndTime(), 0.075f);
 }
 
-TEST(HarmonicHistory, WeightsSuppressIndexZeroAndUnweightedHarmonics)
-{
+TEST(HarmonicHistory, WeightsSuppressIndexZeroAndUnweightedHarmonics) {
     HarmonicWeights w(8, 0.0f);
     w[1] = 1.0f;
     w[3] = 0.5f;  // harmonic 3 compressed by 1/2 instead of 1/3
@@ -91,8 +85,7 @@ TEST(HarmonicHistory, WeightsSuppressIndexZeroAndUnweightedHarmonics)
     EXPECT_NEAR(FindLine(s, 3)->pitch1, HarmonicPitch(150.0), 1e-3);
 }
 
-TEST(HarmonicHistory, StopsGrowingAtSixtySeconds)
-{
+TEST(HarmonicHistory, StopsGrowingAtSixtySeconds) {
     HarmonicHistory h;
     for (int i = 0; i < 400; ++i) {  // 200 s of a held note in half-second hops
         h.AddFrame(Frame(220.0, {{1, 1.0}}, 0.5));

@@ -13,8 +13,7 @@ namespace {
 
 constexpr double NoPitch = -1.0;
 
-AnalysisResult Result(double f, double level = -20.0, double hop = 0.025)
-{
+AnalysisResult Result(double f, double level = -20.0, double hop = 0.025) {
     AnalysisResult r;
     r.level = level;
     r.frequency = f;
@@ -28,8 +27,7 @@ AnalysisResult Result(double f, double level = -20.0, double hop = 0.025)
     return r;
 }
 
-double Hz(double centsRe440)
-{
+double Hz(double centsRe440) {
     return 440.0 * std::exp(centsRe440 / 1731.23404907);
 }
 
@@ -37,14 +35,12 @@ constexpr double C8Cents = 3900.0;
 
 class NoteTrackerTest : public ::testing::Test {
 protected:
-    NoteStep Feed(double f, bool alwaysStore = true, double calibration = 1.0)
-    {
+    NoteStep Feed(double f, bool alwaysStore = true, double calibration = 1.0) {
         now += 25;
         return tracker.Process(Result(f), table, calibration, alwaysStore, now);
     }
     // Holds each note for `count` results.
-    void Play(std::initializer_list<std::pair<double, int>> notes, bool alwaysStore)
-    {
+    void Play(std::initializer_list<std::pair<double, int>> notes, bool alwaysStore) {
         for (const auto& [f, count] : notes) {
             for (int i = 0; i < count; ++i) {
                 Feed(f, alwaysStore);
@@ -59,8 +55,7 @@ protected:
 
 }  // namespace
 
-TEST_F(NoteTrackerTest, SeededTrackShowsA4FullyFadedAtAnyTick)
-{
+TEST_F(NoteTrackerTest, SeededTrackShowsA4FullyFadedAtAnyTick) {
     tracker.Seed(440.0f);
     EXPECT_TRUE(tracker.Track().ended);
     // Including ticks more than 2^31 ms past zero, where tick 0 as the time
@@ -74,8 +69,7 @@ TEST_F(NoteTrackerTest, SeededTrackShowsA4FullyFadedAtAnyTick)
     }
 }
 
-TEST_F(NoteTrackerTest, HeldNoteCollectsItsResultsAndFades)
-{
+TEST_F(NoteTrackerTest, HeldNoteCollectsItsResultsAndFades) {
     tracker.Seed(440.0f);
     EXPECT_TRUE(Feed(Hz(10.0)).noteStarted);  // the seed was ended
     Play({{Hz(12.0), 4}}, true);
@@ -88,8 +82,7 @@ TEST_F(NoteTrackerTest, HeldNoteCollectsItsResultsAndFades)
     EXPECT_FLOAT_EQ(tracker.Display(table, 0, CentAccuracyWhole, now + 400).fade, 0.5f);
 }
 
-TEST_F(NoteTrackerTest, EnergyIsTheMeanOfTheLastEightLevels)
-{
+TEST_F(NoteTrackerTest, EnergyIsTheMeanOfTheLastEightLevels) {
     for (int i = 0; i < 10; ++i) {
         tracker.Process(Result(NoPitch, -10.0 * i), table, 1.0, true, now);
     }
@@ -98,8 +91,7 @@ TEST_F(NoteTrackerTest, EnergyIsTheMeanOfTheLastEightLevels)
     EXPECT_NEAR(tracker.Display(table, 0, 0, now).energy, (-60.0f + 55.0f) / -60.0f, 1e-6);
 }
 
-TEST_F(NoteTrackerTest, CalibrationScalesFrequencyAndHarmonicsButNotPeaks)
-{
+TEST_F(NoteTrackerTest, CalibrationScalesFrequencyAndHarmonicsButNotPeaks) {
     const double c = 440.0 / 441.0;
     Feed(440.0, true, c);
     const AnalysisResult& r = tracker.Track().results.Newest();
@@ -110,8 +102,7 @@ TEST_F(NoteTrackerTest, CalibrationScalesFrequencyAndHarmonicsButNotPeaks)
     EXPECT_EQ(tracker.Display(table, 0, CentAccuracyTenths, now).centsLabel, "-03.9");
 }
 
-TEST_F(NoteTrackerTest, EndBandsAndSilenceEndTheNote)
-{
+TEST_F(NoteTrackerTest, EndBandsAndSilenceEndTheNote) {
     EXPECT_EQ(Feed(Hz(-5700.0 - 40.0)).note, 12);
     EXPECT_EQ(Feed(Hz(C8Cents + 40.0)).note, 108);
     for (const double beyond : {-5700.0 - 60.0, C8Cents + 60.0}) {
@@ -130,8 +121,7 @@ TEST_F(NoteTrackerTest, EndBandsAndSilenceEndTheNote)
     EXPECT_TRUE(tracker.CurrentHistory().Segments().empty());
 }
 
-TEST_F(NoteTrackerTest, WithoutAlwaysStoreOnlyARequestedNoteIsKeptOnce)
-{
+TEST_F(NoteTrackerTest, WithoutAlwaysStoreOnlyARequestedNoteIsKeptOnce) {
     Play({{440.0, 2}, {Hz(100.0), 1}}, false);  // A4, then A#4
     EXPECT_EQ(tracker.Track().note, 70);
     EXPECT_EQ(tracker.Track().previousNote, 69);
@@ -146,8 +136,7 @@ TEST_F(NoteTrackerTest, WithoutAlwaysStoreOnlyARequestedNoteIsKeptOnce)
     EXPECT_EQ(tracker.Stored().count(70), 0u);
 }
 
-TEST_F(NoteTrackerTest, AlwaysStoreKeepsEveryNoteAndAReturnReplacesIt)
-{
+TEST_F(NoteTrackerTest, AlwaysStoreKeepsEveryNoteAndAReturnReplacesIt) {
     Play({{440.0, 3}, {Hz(100.0), 1}}, true);
     EXPECT_EQ(tracker.Stored().at(69).Size(), 3u);
     Play({{440.0, 1}, {Hz(100.0), 1}}, true);
@@ -155,19 +144,16 @@ TEST_F(NoteTrackerTest, AlwaysStoreKeepsEveryNoteAndAReturnReplacesIt)
     EXPECT_EQ(tracker.Stored().at(70).Size(), 1u);
 }
 
-TEST_F(NoteTrackerTest, ReadingThatLeftTheRangeKeepsEveryPaneAsItIs)
-{
+TEST_F(NoteTrackerTest, ReadingThatLeftTheRangeKeepsEveryPaneAsItIs) {
     Feed(Hz(C8Cents + 45.0));
     ASSERT_EQ(tracker.Track().note, 108);
     // Every target 20 cents up: the held reading now lies beyond C8's band.
-    const NoteTable raised = BuildNoteTable(StretchTable{}, Temperament{}, 0,
-                                            static_cast<float>(Hz(-20.0)));
+    const NoteTable raised = BuildNoteTable(StretchTable{}, Temperament{}, 0, static_cast<float>(Hz(-20.0)));
     const DisplayValues v = tracker.Display(raised, 0, 0, now);
     EXPECT_FALSE(v.hasReading || v.hasLevel);
 }
 
-TEST_F(NoteTrackerTest, HeldNoteKeepsOnlyItsNewestSixtySeconds)
-{
+TEST_F(NoteTrackerTest, HeldNoteKeepsOnlyItsNewestSixtySeconds) {
     for (int i = 0; i < 3000; ++i) {  // 75 s of a drone at 25 ms per result
         Feed(440.0 + (i == 2999 ? 1.0 : 0.0));
     }
@@ -185,8 +171,7 @@ TEST_F(NoteTrackerTest, HeldNoteKeepsOnlyItsNewestSixtySeconds)
     EXPECT_EQ(withoutHops.Size(), NoteResultList::MaxResults);
 }
 
-TEST_F(NoteTrackerTest, ReferenceHistoryIsRebuiltFromTheStoredNoteCompressedOntoTheCurrent)
-{
+TEST_F(NoteTrackerTest, ReferenceHistoryIsRebuiltFromTheStoredNoteCompressedOntoTheCurrent) {
     Play({{220.0, 5}, {440.0, 1}}, true);  // A4 now current, A3 stored
     tracker.RebuildReferenceHistory(table, 57);
     const HarmonicHistory& ref = tracker.ReferenceHistory();

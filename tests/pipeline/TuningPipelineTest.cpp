@@ -20,8 +20,7 @@ namespace {
 
 // A looped 16-bit mono sine at half full scale (-6 dB); two seconds hold
 // whole cycles of every tone used here, so the loop joins without a click.
-std::vector<std::uint8_t> Tone(double hz, int rate = 11025)
-{
+std::vector<std::uint8_t> Tone(double hz, int rate = 11025) {
     std::vector<std::int16_t> samples(static_cast<std::size_t>(2 * rate));
     for (std::size_t i = 0; i < samples.size(); ++i) {
         samples[i] = static_cast<std::int16_t>(std::lround(
@@ -31,8 +30,7 @@ std::vector<std::uint8_t> Tone(double hz, int rate = 11025)
 }
 
 std::shared_ptr<TestCaptureDevice> Device(std::vector<std::uint8_t> signal,
-                                          TestCaptureDevice::Fault fault = TestCaptureDevice::Fault::None)
-{
+                                          TestCaptureDevice::Fault fault = TestCaptureDevice::Fault::None) {
     TestCaptureDevice::Settings s;
     s.signal = std::move(signal);
     s.fault = fault;
@@ -43,8 +41,7 @@ class TuningPipelineTest : public ::testing::Test {
 protected:
     // Records until the held note has 20 results, draining the queue like
     // the display timer does; returns what the last new note reported.
-    ReadingUpdate Record(TuningPipeline& pipeline)
-    {
+    ReadingUpdate Record(TuningPipeline& pipeline) {
         ReadingUpdate started;
         WaitUntil([&] {
             tick += 10;
@@ -57,8 +54,7 @@ protected:
         });
         return started;
     }
-    TuningPipeline Make(std::shared_ptr<Recorder::ICaptureDevice> device)
-    {
+    TuningPipeline Make(std::shared_ptr<Recorder::ICaptureDevice> device) {
         return TuningPipeline(config, std::move(device), [this] { return tick; });
     }
 
@@ -68,12 +64,15 @@ protected:
 
 }  // namespace
 
-TEST_F(TuningPipelineTest, TonesReadTheirNoteAndCents)
-{
+TEST_F(TuningPipelineTest, TonesReadTheirNoteAndCents) {
     // The needle's cents, within what each analysis resolves; 445 Hz lies
     // 19.56 cents above A4.
     const struct {
-        double hz; int rate, format, quality; float known, expected; const char* label; double cents, tolerance;
+        double hz;
+        int rate, format, quality;
+        float known, expected;
+        const char* label;
+        double cents, tolerance;
     } cases[] = {
         {440.0, 11025, 4, 0, 0.0f, 0.0f, "+00.0", 0.0, 0.05},
         {445.0, 11025, 4, 0, 0.0f, 0.0f, "+19.6", 1200.0 * std::log2(445.0 / 440.0), 0.1},
@@ -117,8 +116,7 @@ TEST_F(TuningPipelineTest, TonesReadTheirNoteAndCents)
     }
 }
 
-TEST_F(TuningPipelineTest, StartFailuresAreReportedUnlessQuiet)
-{
+TEST_F(TuningPipelineTest, StartFailuresAreReportedUnlessQuiet) {
     config.Format = 3;  // two bits: no format
     TuningPipeline badFormat = Make(Device(Tone(440.0)));
     EXPECT_EQ(badFormat.StartRecording(false).message, InvalidFormatMessage);
@@ -145,8 +143,7 @@ TEST_F(TuningPipelineTest, StartFailuresAreReportedUnlessQuiet)
     EXPECT_TRUE(device->WaitForOpenCalls(opens + 1, 5s));
 }
 
-TEST_F(TuningPipelineTest, WatchdogRestartsACaptureThatFailedWhileRunning)
-{
+TEST_F(TuningPipelineTest, WatchdogRestartsACaptureThatFailedWhileRunning) {
     TestCaptureDevice::Settings s;
     s.signal = Tone(440.0);
     s.fault = TestCaptureDevice::Fault::FailAfterBuffers;
@@ -164,8 +161,7 @@ TEST_F(TuningPipelineTest, WatchdogRestartsACaptureThatFailedWhileRunning)
     EXPECT_TRUE(pipeline.IsRecordingSetUp());
 }
 
-TEST_F(TuningPipelineTest, NoiseFloorChangeGatesTheRunningAnalyzer)
-{
+TEST_F(TuningPipelineTest, NoiseFloorChangeGatesTheRunningAnalyzer) {
     TuningPipeline pipeline = Make(Device(Tone(440.0)));
     ASSERT_EQ(pipeline.StartRecording(false).status, StartStatus::Started);
     Record(pipeline);

@@ -19,13 +19,13 @@ struct TestCaptureDevice::State {
     const Settings settings;
     std::mutex mutex;
     std::condition_variable changed;
-    bool stallReleased = false;               // guarded by mutex
-    std::uint64_t deliveries = 0;             // guarded by mutex
-    std::uint64_t dropped = 0;                // guarded by mutex
-    int openCalls = 0;                        // guarded by mutex
-    int streamsOpen = 0;                      // guarded by mutex
-    unsigned int lastDeviceId = 0;            // guarded by mutex
-    WaveFormatDesc lastFormat;                // guarded by mutex
+    bool stallReleased = false;                   // guarded by mutex
+    std::uint64_t deliveries = 0;                 // guarded by mutex
+    std::uint64_t dropped = 0;                    // guarded by mutex
+    int openCalls = 0;                            // guarded by mutex
+    int streamsOpen = 0;                          // guarded by mutex
+    unsigned int lastDeviceId = 0;                // guarded by mutex
+    WaveFormatDesc lastFormat;                    // guarded by mutex
     std::function<void(std::uint64_t)> observer;  // set before Open
 };
 
@@ -68,7 +68,10 @@ public:
     CaptureResult Close() override { return Halt(true, true); }
 
 private:
-    struct Slot { std::uint8_t* data; std::size_t bytes; };
+    struct Slot {
+        std::uint8_t* data;
+        std::size_t bytes;
+    };
 
     // Stop, Reset and Close: ends the device's thread, then forgets the
     // queued buffers and closes the stream as asked.
@@ -90,8 +93,8 @@ private:
     }
 
     Clock::duration DurationOf(std::size_t bytes) const {
-        const double seconds = static_cast<double>(bytes) / BlockAlign(format_) / format_.sampleRate /
-                               state_->settings.speed;
+        const double seconds =
+            static_cast<double>(bytes) / BlockAlign(format_) / format_.sampleRate / state_->settings.speed;
         return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     }
 
@@ -101,7 +104,7 @@ private:
     void Run() {
         const auto& settings = state_->settings;
         const bool realTime = settings.pace == TestCaptureDevice::Pace::RealTime;
-        std::size_t lastBytes = 0;   // 0 until the first buffer arrives
+        std::size_t lastBytes = 0;  // 0 until the first buffer arrives
         Clock::time_point due;
         std::unique_lock lock(state_->mutex);
         for (;;) {
@@ -127,8 +130,8 @@ private:
             Fill(slot);
             const std::uint64_t sequence = state_->deliveries++;
             ++delivered_;
-            failed_ = failed_ || (settings.fault == Fault::FailAfterBuffers &&
-                                  delivered_ >= settings.faultAfterBuffers);
+            failed_ = failed_ ||
+                      (settings.fault == Fault::FailAfterBuffers && delivered_ >= settings.faultAfterBuffers);
             state_->changed.notify_all();
             lock.unlock();
             if (state_->observer) state_->observer(sequence);
@@ -152,11 +155,11 @@ private:
     const WaveFormatDesc format_;
     const BufferDoneCallback onBufferDone_;
 
-    std::deque<Slot> queue_;      // guarded by state_->mutex
-    bool open_ = true;            // guarded by state_->mutex
-    bool failed_ = false;         // guarded by state_->mutex
-    bool quit_ = false;           // guarded by state_->mutex
-    std::uint64_t delivered_ = 0; // guarded by state_->mutex
+    std::deque<Slot> queue_;       // guarded by state_->mutex
+    bool open_ = true;             // guarded by state_->mutex
+    bool failed_ = false;          // guarded by state_->mutex
+    bool quit_ = false;            // guarded by state_->mutex
+    std::uint64_t delivered_ = 0;  // guarded by state_->mutex
     std::thread worker_;
     std::size_t signalPosition_ = 0;  // guarded by state_->mutex
 };
@@ -176,7 +179,9 @@ TestCaptureDevice::TestCaptureDevice(Settings settings)
 
 TestCaptureDevice::~TestCaptureDevice() = default;
 
-int TestCaptureDevice::DeviceCount() { return static_cast<int>(state_->settings.deviceNames.size()); }
+int TestCaptureDevice::DeviceCount() {
+    return static_cast<int>(state_->settings.deviceNames.size());
+}
 
 bool TestCaptureDevice::DeviceName(unsigned int deviceId, std::string& name) {
     if (!state_->Known(deviceId)) return false;
@@ -229,12 +234,24 @@ bool TestCaptureDevice::WaitForOpenCalls(int count, std::chrono::milliseconds ti
     return state_->changed.wait_for(lock, timeout, [&] { return state_->openCalls >= count; });
 }
 
-std::uint64_t TestCaptureDevice::Deliveries() const { return Locked(*state_, state_->deliveries); }
-std::uint64_t TestCaptureDevice::DroppedBuffers() const { return Locked(*state_, state_->dropped); }
-int TestCaptureDevice::OpenCalls() const { return Locked(*state_, state_->openCalls); }
-int TestCaptureDevice::StreamsOpen() const { return Locked(*state_, state_->streamsOpen); }
-unsigned int TestCaptureDevice::LastDeviceId() const { return Locked(*state_, state_->lastDeviceId); }
-WaveFormatDesc TestCaptureDevice::LastFormat() const { return Locked(*state_, state_->lastFormat); }
+std::uint64_t TestCaptureDevice::Deliveries() const {
+    return Locked(*state_, state_->deliveries);
+}
+std::uint64_t TestCaptureDevice::DroppedBuffers() const {
+    return Locked(*state_, state_->dropped);
+}
+int TestCaptureDevice::OpenCalls() const {
+    return Locked(*state_, state_->openCalls);
+}
+int TestCaptureDevice::StreamsOpen() const {
+    return Locked(*state_, state_->streamsOpen);
+}
+unsigned int TestCaptureDevice::LastDeviceId() const {
+    return Locked(*state_, state_->lastDeviceId);
+}
+WaveFormatDesc TestCaptureDevice::LastFormat() const {
+    return Locked(*state_, state_->lastFormat);
+}
 
 std::vector<std::uint8_t> Pcm16Bytes(const std::vector<std::int16_t>& samples) {
     std::vector<std::uint8_t> bytes;

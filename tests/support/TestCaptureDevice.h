@@ -21,8 +21,8 @@ namespace Recorder {
 class TestCaptureDevice final : public ICaptureDevice {
 public:
     enum class Pace {
-        RealTime,           // one buffer per buffer duration (scaled by `speed`)
-        AsFastAsRequeued,   // a buffer as soon as one is queued
+        RealTime,          // one buffer per buffer duration (scaled by `speed`)
+        AsFastAsRequeued,  // a buffer as soon as one is queued
     };
 
     enum class Fault {
@@ -37,12 +37,12 @@ public:
 
     struct Settings {
         std::vector<std::string> deviceNames{"Test Input"};
-        std::uint32_t formatMask = 0xFFFFF;   // every one of the twenty formats
-        bool maskReadable = true;              // false: FormatMask fails
-        std::vector<std::uint8_t> signal;      // PCM bytes in the opened format; empty means silence
-        bool loopSignal = true;                // false: silence after the end of the signal
+        std::uint32_t formatMask = 0xFFFFF;  // every one of the twenty formats
+        bool maskReadable = true;            // false: FormatMask fails
+        std::vector<std::uint8_t> signal;    // PCM bytes in the opened format; empty means silence
+        bool loopSignal = true;              // false: silence after the end of the signal
         Pace pace = Pace::AsFastAsRequeued;
-        double speed = 1.0;                    // RealTime only: 2.0 delivers twice as fast
+        double speed = 1.0;  // RealTime only: 2.0 delivers twice as fast
         Fault fault = Fault::None;
         std::uint64_t faultAfterBuffers = 0;
     };
@@ -54,8 +54,7 @@ public:
     int DeviceCount() override;
     bool DeviceName(unsigned int deviceId, std::string& name) override;
     bool FormatMask(unsigned int deviceId, std::uint32_t& mask) override;
-    CaptureResult Open(unsigned int deviceId, const WaveFormatDesc& format,
-                       BufferDoneCallback onBufferDone,
+    CaptureResult Open(unsigned int deviceId, const WaveFormatDesc& format, BufferDoneCallback onBufferDone,
                        std::unique_ptr<ICaptureStream>& stream) override;
 
     // Called on the device's thread for every filled buffer, with its sequence
@@ -69,9 +68,9 @@ public:
     bool WaitForOpenCalls(int count, std::chrono::milliseconds timeout);
 
     std::uint64_t Deliveries() const;
-    std::uint64_t DroppedBuffers() const;   // RealTime pace found no queued buffer
+    std::uint64_t DroppedBuffers() const;  // RealTime pace found no queued buffer
     int OpenCalls() const;
-    int StreamsOpen() const;                 // opened and not yet closed
+    int StreamsOpen() const;  // opened and not yet closed
     unsigned int LastDeviceId() const;
     WaveFormatDesc LastFormat() const;
 

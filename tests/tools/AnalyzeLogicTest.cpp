@@ -17,174 +17,188 @@ using namespace ZelvoAnalyze;
 namespace {
 
 ParsedOptions Parse(std::vector<std::string> args) {
-  return ParseAnalyzeOptions(args);
+    return ParseAnalyzeOptions(args);
 }
 
 HopReading Hop(double endTime, NoteIndex note, float cents) {
-  HopReading r;
-  r.endTime = endTime;
-  r.note = note;
-  r.cents = cents;
-  r.frequency = IsValidNoteIndex(note) ? 440.0 : -1.0;
-  return r;
+    HopReading r;
+    r.endTime = endTime;
+    r.note = note;
+    r.cents = cents;
+    r.frequency = IsValidNoteIndex(note) ? 440.0 : -1.0;
+    return r;
 }
 
 }  // namespace
 
 TEST(AnalyzeOptions, ValuesRangeEndsAndLiveOptions) {
-  // Options left out stay unset so that the settings files can supply them.
-  EXPECT_FALSE(Parse({"tone.wav"}).options.quality || Parse({"tone.wav"}).options.middleA);
-  // Range ends are accepted; "--" lets a file name start with a dash.
-  auto p = Parse({"--notes", "--quality", "fast", "--noise-floor=-60", "--middle-a", "880", "--", "-odd.wav"});
-  ASSERT_EQ(p.error, "");
-  EXPECT_EQ(p.options.mode, RunMode::Notes);
-  EXPECT_EQ(*p.options.quality, 1);
-  EXPECT_DOUBLE_EQ(*p.options.noiseFloor, -60.0);
-  EXPECT_DOUBLE_EQ(*p.options.middleA, 880.0);
-  EXPECT_EQ(p.options.file, "-odd.wav");
-  p = Parse({"--live", "--device", "2", "--format", "0x400", "--seconds", "1.5"});
-  ASSERT_EQ(p.error, "");
-  EXPECT_EQ(*p.options.format, 0x400);
-  EXPECT_EQ(Parse({"--help", "--bogus"}).options.mode, RunMode::Help);
+    // Options left out stay unset so that the settings files can supply them.
+    EXPECT_FALSE(Parse({"tone.wav"}).options.quality || Parse({"tone.wav"}).options.middleA);
+    // Range ends are accepted; "--" lets a file name start with a dash.
+    auto p =
+        Parse({"--notes", "--quality", "fast", "--noise-floor=-60", "--middle-a", "880", "--", "-odd.wav"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(p.options.mode, RunMode::Notes);
+    EXPECT_EQ(*p.options.quality, 1);
+    EXPECT_DOUBLE_EQ(*p.options.noiseFloor, -60.0);
+    EXPECT_DOUBLE_EQ(*p.options.middleA, 880.0);
+    EXPECT_EQ(p.options.file, "-odd.wav");
+    p = Parse({"--live", "--device", "2", "--format", "0x400", "--seconds", "1.5"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(*p.options.format, 0x400);
+    EXPECT_EQ(Parse({"--help", "--bogus"}).options.mode, RunMode::Help);
 }
 
 TEST(AnalyzeOptions, RefusesBadCommandLines) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--bogus", "a.wav"},          {"a.wav", "b.wav"},
-      {},                            {"--quality", "slow", "a.wav"},
-      {"--noise-floor", "1", "a.wav"}, {"--noise-floor", "-60.1", "a.wav"},
-      {"--noise-floor", "nan", "a.wav"}, {"--middle-a", "219.9", "a.wav"},
-      {"--middle-a", "440Hz", "a.wav"}, {"--middle-a"},
-      {"--notes=1", "a.wav"},        {"--device", "3", "a.wav"},
-      {"--live", "a.wav"},           {"--live", "--notes"},
-      {"--live", "--seconds", "0"},  {"--live", "--device", "-2"},
-      {"--list-devices", "a.wav"},
-  };
-  for (const auto& args : bad) EXPECT_NE(Parse(args).error, "") << ::testing::PrintToString(args);
-  EXPECT_NE(Parse({"--bogus", "a.wav"}).error.find("--bogus"), std::string::npos);
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus", "a.wav"},
+        {"a.wav", "b.wav"},
+        {},
+        {"--quality", "slow", "a.wav"},
+        {"--noise-floor", "1", "a.wav"},
+        {"--noise-floor", "-60.1", "a.wav"},
+        {"--noise-floor", "nan", "a.wav"},
+        {"--middle-a", "219.9", "a.wav"},
+        {"--middle-a", "440Hz", "a.wav"},
+        {"--middle-a"},
+        {"--notes=1", "a.wav"},
+        {"--device", "3", "a.wav"},
+        {"--live", "a.wav"},
+        {"--live", "--notes"},
+        {"--live", "--seconds", "0"},
+        {"--live", "--device", "-2"},
+        {"--list-devices", "a.wav"},
+    };
+    for (const auto& args : bad) EXPECT_NE(Parse(args).error, "") << ::testing::PrintToString(args);
+    EXPECT_NE(Parse({"--bogus", "a.wav"}).error.find("--bogus"), std::string::npos);
 }
 
 TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
-  const double hop = 0.5;
-  NoteSummarizer summary(hop);
-  summary.Add(Hop(0.5, NoteIndexInvalid, 0));
-  summary.Add(Hop(1.0, 69, 1.0f));
-  summary.Add(Hop(1.5, 69, 3.0f));
-  summary.Add(Hop(2.0, 69, 2.0f));
-  summary.Add(Hop(2.5, 71, -4.0f));  // another note ends A4 at once
-  summary.Add(Hop(3.0, 71, -2.0f));
-  summary.Add(Hop(3.5, NoteIndexInvalid, 0));  // a hop without a reading ends B4
-  summary.Add(Hop(4.0, 71, 9.0f));             // B4 again is a new note
-  const auto spans = summary.Finish();
-  // A span starts one hop before its first reading's end; an even count's
-  // median is the mean of the middle two.
-  const NoteSpan expected[] = {{69, 0.5, 2.0, 2.0f, 3}, {71, 2.0, 3.0, -3.0f, 2}, {71, 3.5, 4.0, 9.0f, 1}};
-  ASSERT_EQ(spans.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(FormatNoteLine(spans[i]), FormatNoteLine(expected[i])) << i;
-  }
-  EXPECT_TRUE(NoteSummarizer(hop).Finish().empty());
+    const double hop = 0.5;
+    NoteSummarizer summary(hop);
+    summary.Add(Hop(0.5, NoteIndexInvalid, 0));
+    summary.Add(Hop(1.0, 69, 1.0f));
+    summary.Add(Hop(1.5, 69, 3.0f));
+    summary.Add(Hop(2.0, 69, 2.0f));
+    summary.Add(Hop(2.5, 71, -4.0f));  // another note ends A4 at once
+    summary.Add(Hop(3.0, 71, -2.0f));
+    summary.Add(Hop(3.5, NoteIndexInvalid, 0));  // a hop without a reading ends B4
+    summary.Add(Hop(4.0, 71, 9.0f));             // B4 again is a new note
+    const auto spans = summary.Finish();
+    // A span starts one hop before its first reading's end; an even count's
+    // median is the mean of the middle two.
+    const NoteSpan expected[] = {{69, 0.5, 2.0, 2.0f, 3}, {71, 2.0, 3.0, -3.0f, 2}, {71, 3.5, 4.0, 9.0f, 1}};
+    ASSERT_EQ(spans.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(FormatNoteLine(spans[i]), FormatNoteLine(expected[i])) << i;
+    }
+    EXPECT_TRUE(NoteSummarizer(hop).Finish().empty());
 }
 
 TEST(OutputFormat, HopAndNoteLines) {
-  HopReading r = Hop(0.1857, 69, -0.004f);
-  r.frequency = 439.99912;
-  r.level = -6.04;
-  EXPECT_EQ(FormatHopLine(r), "0.186\t439.999\tA4\t0.00\t-6.0");
-  HopReading none;
-  none.endTime = 0.0232;
-  none.level = -96.3295;
-  EXPECT_EQ(FormatHopLine(none), "0.023\t-1\t-\t-\t-96.3");
-  // A frequency outside the note range keeps its number but names no note.
-  none.frequency = 9000.0;
-  EXPECT_EQ(FormatHopLine(none), "0.023\t9000.000\t-\t-\t-96.3");
+    HopReading r = Hop(0.1857, 69, -0.004f);
+    r.frequency = 439.99912;
+    r.level = -6.04;
+    EXPECT_EQ(FormatHopLine(r), "0.186\t439.999\tA4\t0.00\t-6.0");
+    HopReading none;
+    none.endTime = 0.0232;
+    none.level = -96.3295;
+    EXPECT_EQ(FormatHopLine(none), "0.023\t-1\t-\t-\t-96.3");
+    // A frequency outside the note range keeps its number but names no note.
+    none.frequency = 9000.0;
+    EXPECT_EQ(FormatHopLine(none), "0.023\t9000.000\t-\t-\t-96.3");
 
-  NoteSpan span{70, 0.0232, 1.5, -7.853f, 64};
-  EXPECT_EQ(FormatNoteLine(span), "Bb4\t0.023\t1.500\t-7.85\t64");
+    NoteSpan span{70, 0.0232, 1.5, -7.853f, 64};
+    EXPECT_EQ(FormatNoteLine(span), "Bb4\t0.023\t1.500\t-7.85\t64");
 }
 
 TEST(OutputFormat, CentsLabelAsTheTunerShowsIt) {
-  const struct { float cents; int accuracy; const char* label; } cases[] = {
-      {3.3f, 0, "+03.3"},  {-12.0f, 0, "-12.0"}, {0.04f, 0, "+00.0"}, {-0.04f, 0, "+00.0"},
-      {-0.05f, 0, "-00.1"}, {49.96f, 0, "+50.0"}, {3.3f, 1, "+03"},   {-12.5f, 1, "-13"},
-      {1.0f, 2, ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FormatCentsLabel(c.cents, c.accuracy), c.label) << c.cents;
-  EXPECT_EQ(FormatFixed(-0.004, 2), "0.00");
-  EXPECT_EQ(FormatFixed(-0.006, 2), "-0.01");
+    const struct {
+        float cents;
+        int accuracy;
+        const char* label;
+    } cases[] = {
+        {3.3f, 0, "+03.3"},   {-12.0f, 0, "-12.0"}, {0.04f, 0, "+00.0"},
+        {-0.04f, 0, "+00.0"}, {-0.05f, 0, "-00.1"}, {49.96f, 0, "+50.0"},
+        {3.3f, 1, "+03"},     {-12.5f, 1, "-13"},   {1.0f, 2, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatCentsLabel(c.cents, c.accuracy), c.label) << c.cents;
+    EXPECT_EQ(FormatFixed(-0.004, 2), "0.00");
+    EXPECT_EQ(FormatFixed(-0.006, 2), "-0.01");
 }
 
 TEST(AudioFileReader, MixesChannelsByAveraging) {
-  const double interleaved[] = {1.0, 0.0, -0.5, -0.5, 0.25, std::numeric_limits<double>::quiet_NaN()};
-  double mono[3];
-  MixToMono(interleaved, 3, 2, mono);
-  EXPECT_DOUBLE_EQ(mono[0], 0.5);
-  EXPECT_DOUBLE_EQ(mono[1], -0.5);
-  EXPECT_DOUBLE_EQ(mono[2], 0.125);  // a sample that is not a number counts as silence
+    const double interleaved[] = {1.0, 0.0, -0.5, -0.5, 0.25, std::numeric_limits<double>::quiet_NaN()};
+    double mono[3];
+    MixToMono(interleaved, 3, 2, mono);
+    EXPECT_DOUBLE_EQ(mono[0], 0.5);
+    EXPECT_DOUBLE_EQ(mono[1], -0.5);
+    EXPECT_DOUBLE_EQ(mono[2], 0.125);  // a sample that is not a number counts as silence
 }
 
 TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
-  // Values a hand-edited file may hold fall back to the defaults.
-  TunerSettings odd;
-  odd.middleA = 0.0f;
-  odd.noiseFloor = 12.0f;
-  odd.analysisQuality = 7;
-  odd.expectedFreq = 1.0f;  // not above 1 Hz: no calibration
-  for (const auto& defaults : {ResolveSettings(AnalyzeOptions{}, std::nullopt), ResolveSettings(AnalyzeOptions{}, odd)}) {
-    EXPECT_EQ(defaults.quality, 0);
-    EXPECT_DOUBLE_EQ(defaults.noiseFloor, -30.0);
-    EXPECT_DOUBLE_EQ(defaults.reference.calibration, 1.0);
-    EXPECT_EQ(defaults.reference.table, DefaultNoteTable());
-    EXPECT_EQ(defaults.device, -1);
-    EXPECT_EQ(defaults.format, 4);
-  }
-  // The middle A, noise floor and calibration of the files are checked end
-  // to end with --settings; the quality only here.
-  TunerSettings files;
-  files.analysisQuality = 1;
-  EXPECT_EQ(ResolveSettings(AnalyzeOptions{}, files).quality, 1);
-  AnalyzeOptions options;
-  options.quality = 0;
-  EXPECT_EQ(ResolveSettings(options, files).quality, 0);
+    // Values a hand-edited file may hold fall back to the defaults.
+    TunerSettings odd;
+    odd.middleA = 0.0f;
+    odd.noiseFloor = 12.0f;
+    odd.analysisQuality = 7;
+    odd.expectedFreq = 1.0f;  // not above 1 Hz: no calibration
+    for (const auto& defaults :
+         {ResolveSettings(AnalyzeOptions{}, std::nullopt), ResolveSettings(AnalyzeOptions{}, odd)}) {
+        EXPECT_EQ(defaults.quality, 0);
+        EXPECT_DOUBLE_EQ(defaults.noiseFloor, -30.0);
+        EXPECT_DOUBLE_EQ(defaults.reference.calibration, 1.0);
+        EXPECT_EQ(defaults.reference.table, DefaultNoteTable());
+        EXPECT_EQ(defaults.device, -1);
+        EXPECT_EQ(defaults.format, 4);
+    }
+    // The middle A, noise floor and calibration of the files are checked end
+    // to end with --settings; the quality only here.
+    TunerSettings files;
+    files.analysisQuality = 1;
+    EXPECT_EQ(ResolveSettings(AnalyzeOptions{}, files).quality, 1);
+    AnalyzeOptions options;
+    options.quality = 0;
+    EXPECT_EQ(ResolveSettings(options, files).quality, 0);
 }
 
 TEST(HopReading, CalibratesBeforeNamingTheNote) {
-  TuningReference reference;
-  reference.calibration = CalibrationFactor(440.0, 441.0);
-  NoteAnalyzer::AnalysisResult result;
-  result.frequency = 441.0;
-  const HopReading r = ReadHop(reference, result, 1.0);
-  EXPECT_NEAR(r.frequency, 440.0, 1e-9);
-  EXPECT_NEAR(r.cents, 0.0f, 1e-3f);
-  result.frequency = 16.35 * std::pow(2.0, -60.0 / 1200.0);  // 60 cents below C0
-  EXPECT_FALSE(ReadHop(TuningReference{}, result, 1.0).HasNote());
-  result.frequency = -1.0;
-  EXPECT_EQ(ReadHop(reference, result, 1.0).frequency, -1.0);  // no reading is not calibrated
+    TuningReference reference;
+    reference.calibration = CalibrationFactor(440.0, 441.0);
+    NoteAnalyzer::AnalysisResult result;
+    result.frequency = 441.0;
+    const HopReading r = ReadHop(reference, result, 1.0);
+    EXPECT_NEAR(r.frequency, 440.0, 1e-9);
+    EXPECT_NEAR(r.cents, 0.0f, 1e-3f);
+    result.frequency = 16.35 * std::pow(2.0, -60.0 / 1200.0);  // 60 cents below C0
+    EXPECT_FALSE(ReadHop(TuningReference{}, result, 1.0).HasNote());
+    result.frequency = -1.0;
+    EXPECT_EQ(ReadHop(reference, result, 1.0).frequency, -1.0);  // no reading is not calibrated
 }
 
 TEST(LiveDisplay, ShowsTheLastNoteAndTheMeanLevel) {
-  LiveDisplay display{TuningReference{}};
-  EXPECT_EQ(display.TakeLine(), "");
-  NoteAnalyzer::AnalysisResult result;
-  result.level = -96.3295;
-  display.Add(result);
-  EXPECT_EQ(display.TakeLine(), "-\t-\t-96.3");  // nothing heard yet
-
-  result.frequency = 440.0 * std::pow(2.0, 3.34 / 1200.0);
-  for (int i = 0; i < 8; ++i) {
-    result.level = i < 4 ? -40.0 : -20.0;
+    LiveDisplay display{TuningReference{}};
+    EXPECT_EQ(display.TakeLine(), "");
+    NoteAnalyzer::AnalysisResult result;
+    result.level = -96.3295;
     display.Add(result);
-  }
-  EXPECT_EQ(display.TakeLine(), "A4\t+03.3\t-30.0");
-  EXPECT_EQ(display.TakeLine(), "");  // nothing new on this tick
+    EXPECT_EQ(display.TakeLine(), "-\t-\t-96.3");  // nothing heard yet
 
-  // Silence ends the note but, as in the tuner, the last note stays shown.
-  result.frequency = -1.0;
-  result.level = -20.0;
-  display.Add(result);  // the oldest -40 drops out of the 8 kept
-  EXPECT_EQ(display.TakeLine(), "A4\t+03.3\t-27.5");
+    result.frequency = 440.0 * std::pow(2.0, 3.34 / 1200.0);
+    for (int i = 0; i < 8; ++i) {
+        result.level = i < 4 ? -40.0 : -20.0;
+        display.Add(result);
+    }
+    EXPECT_EQ(display.TakeLine(), "A4\t+03.3\t-30.0");
+    EXPECT_EQ(display.TakeLine(), "");  // nothing new on this tick
 
-  result.frequency = 261.6256 * std::pow(2.0, -12.0 / 1200.0);
-  display.Add(result);
-  EXPECT_EQ(display.TakeLine(), "C4\t-12.0\t-25.0");
+    // Silence ends the note but, as in the tuner, the last note stays shown.
+    result.frequency = -1.0;
+    result.level = -20.0;
+    display.Add(result);  // the oldest -40 drops out of the 8 kept
+    EXPECT_EQ(display.TakeLine(), "A4\t+03.3\t-27.5");
+
+    result.frequency = 261.6256 * std::pow(2.0, -12.0 / 1200.0);
+    display.Add(result);
+    EXPECT_EQ(display.TakeLine(), "C4\t-12.0\t-25.0");
 }

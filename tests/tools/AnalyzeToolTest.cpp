@@ -14,22 +14,22 @@ using namespace ToolTest;
 namespace {
 
 struct Reading {
-  double time = 0, frequency = -1, cents = 0, level = 0;
-  std::string note;
+    double time = 0, frequency = -1, cents = 0, level = 0;
+    std::string note;
 };
 
 // The hop lines of a run, checking the shape of every line on the way.
 std::vector<Reading> HopReadings(const ToolRun& run) {
-  std::vector<Reading> readings;
-  for (const auto& line : Split(run.out, '\n')) {
-    const auto f = Split(line, '\t');
-    EXPECT_EQ(f.size(), 5u) << line;
-    if (f.size() != 5) continue;
-    EXPECT_EQ(f[2] == "-", f[3] == "-") << line;
-    readings.push_back({std::stod(f[0]), std::stod(f[1]), f[3] == "-" ? 0.0 : std::stod(f[3]),
-                        std::stod(f[4]), f[2]});
-  }
-  return readings;
+    std::vector<Reading> readings;
+    for (const auto& line : Split(run.out, '\n')) {
+        const auto f = Split(line, '\t');
+        EXPECT_EQ(f.size(), 5u) << line;
+        if (f.size() != 5) continue;
+        EXPECT_EQ(f[2] == "-", f[3] == "-") << line;
+        readings.push_back(
+            {std::stod(f[0]), std::stod(f[1]), f[3] == "-" ? 0.0 : std::stod(f[3]), std::stod(f[4]), f[2]});
+    }
+    return readings;
 }
 
 // The readings that name a note and end within [from, to]. From 0.4 s on, a
@@ -37,130 +37,139 @@ std::vector<Reading> HopReadings(const ToolRun& run) {
 // past the frames that were still filling and lean towards the sound's start.
 std::vector<Reading> Named(const std::vector<Reading>& all, double from = 0.0,
                            double to = std::numeric_limits<double>::infinity()) {
-  std::vector<Reading> named;
-  for (const auto& r : all)
-    if (r.note != "-" && r.time >= from && r.time <= to) named.push_back(r);
-  return named;
+    std::vector<Reading> named;
+    for (const auto& r : all)
+        if (r.note != "-" && r.time >= from && r.time <= to) named.push_back(r);
+    return named;
 }
 
 }  // namespace
 
 TEST(AnalyzeTool, CleanA440ReadsA4AtFullScaleLevel) {
-  TempDirectory dir;
-  const auto wav = dir.File("a440.wav");
-  MakeTone(wav, {"--duration", "2", "--amplitude", "0.5", "440"});
-  const ToolRun run = RunTool(kAnalyze, {wav});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const auto all = HopReadings(run);
-  ASSERT_EQ(all.size(), 86u);  // 2 s at 11025 Hz in hops of 256 frames
-  EXPECT_NEAR(all[0].time, 256.0 / 11025.0, 0.0005);
-  EXPECT_NEAR(all.back().time, 86 * 256.0 / 11025.0, 0.0005);
-  const auto named = Named(all);
-  EXPECT_GT(named.size(), 70u);
-  for (const auto& r : named) EXPECT_EQ(r.note, "A4") << "at " << r.time;
-  const auto steady = Named(all, 0.4, 2.0);
-  EXPECT_GT(steady.size(), 60u);
-  for (const auto& r : steady) {
-    EXPECT_NEAR(r.cents, 0.0, 0.05) << "at " << r.time;
-    EXPECT_NEAR(r.frequency, 440.0, 0.015) << "at " << r.time;
-  }
-  // 16-bit samples read as s / 32768, as the tuner's capture converts them:
-  // a tone at half full scale is 6 dB down.
-  EXPECT_NEAR(all[40].level, -6.0, 0.1);
+    TempDirectory dir;
+    const auto wav = dir.File("a440.wav");
+    MakeTone(wav, {"--duration", "2", "--amplitude", "0.5", "440"});
+    const ToolRun run = RunTool(kAnalyze, {wav});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto all = HopReadings(run);
+    ASSERT_EQ(all.size(), 86u);  // 2 s at 11025 Hz in hops of 256 frames
+    EXPECT_NEAR(all[0].time, 256.0 / 11025.0, 0.0005);
+    EXPECT_NEAR(all.back().time, 86 * 256.0 / 11025.0, 0.0005);
+    const auto named = Named(all);
+    EXPECT_GT(named.size(), 70u);
+    for (const auto& r : named) EXPECT_EQ(r.note, "A4") << "at " << r.time;
+    const auto steady = Named(all, 0.4, 2.0);
+    EXPECT_GT(steady.size(), 60u);
+    for (const auto& r : steady) {
+        EXPECT_NEAR(r.cents, 0.0, 0.05) << "at " << r.time;
+        EXPECT_NEAR(r.frequency, 440.0, 0.015) << "at " << r.time;
+    }
+    // 16-bit samples read as s / 32768, as the tuner's capture converts them:
+    // a tone at half full scale is 6 dB down.
+    EXPECT_NEAR(all[40].level, -6.0, 0.1);
 }
 
 TEST(AnalyzeTool, HarmonicToneReadsItsFundamental) {
-  TempDirectory dir;
-  const auto wav = dir.File("a110.wav");
-  MakeTone(wav, {"--duration", "2", "--harmonics", "8", "110"});
-  const auto all = HopReadings(RunTool(kAnalyze, {wav}));
-  for (const auto& r : Named(all)) EXPECT_EQ(r.note, "A2") << "at " << r.time;
-  const auto steady = Named(all, 0.4, 2.0);
-  ASSERT_GT(steady.size(), 60u);
-  for (const auto& r : steady) EXPECT_NEAR(r.frequency, 110.0, 0.005) << "at " << r.time;
+    TempDirectory dir;
+    const auto wav = dir.File("a110.wav");
+    MakeTone(wav, {"--duration", "2", "--harmonics", "8", "110"});
+    const auto all = HopReadings(RunTool(kAnalyze, {wav}));
+    for (const auto& r : Named(all)) EXPECT_EQ(r.note, "A2") << "at " << r.time;
+    const auto steady = Named(all, 0.4, 2.0);
+    ASSERT_GT(steady.size(), 60u);
+    for (const auto& r : steady) EXPECT_NEAR(r.frequency, 110.0, 0.005) << "at " << r.time;
 }
 
 TEST(AnalyzeTool, OtherFormatsRatesAndFastQuality) {
-  TempDirectory dir;
-  // Stereo FLAC at 44100 Hz, detuned 10 cents sharp, with a little noise.
-  const auto flac = dir.File("detuned.flac");
-  MakeTone(flac, {"--rate", "44100", "--channels", "2", "--detune", "10", "--noise", "0.01",
-                  "--harmonics", "3", "440"});
-  for (const std::string quality : {"normal", "fast"}) {
-    const ToolRun run = RunTool(kAnalyze, {"--quality", quality, flac});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto all = HopReadings(run);
-    EXPECT_NEAR(all[0].time, 1024.0 / 44100.0, 0.0005);  // hop of 256 * 4 frames
-    for (const auto& r : Named(all)) EXPECT_EQ(r.note, "A4") << quality << " at " << r.time;
-    const auto steady = Named(all, 0.4, 2.0);
-    ASSERT_GT(steady.size(), 60u) << quality;
-    for (const auto& r : steady) EXPECT_NEAR(r.cents, 10.0, 0.5) << quality << " at " << r.time;
-  }
-  const auto aiff = dir.File("e4.aiff");
-  MakeTone(aiff, {"--rate", "22050", "--duration", "1", "329.6276"});
-  const auto named = Named(HopReadings(RunTool(kAnalyze, {aiff})));
-  ASSERT_FALSE(named.empty());
-  EXPECT_EQ(named.front().note, "E4");
+    TempDirectory dir;
+    // Stereo FLAC at 44100 Hz, detuned 10 cents sharp, with a little noise.
+    const auto flac = dir.File("detuned.flac");
+    MakeTone(flac, {"--rate", "44100", "--channels", "2", "--detune", "10", "--noise", "0.01", "--harmonics",
+                    "3", "440"});
+    for (const std::string quality : {"normal", "fast"}) {
+        const ToolRun run = RunTool(kAnalyze, {"--quality", quality, flac});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto all = HopReadings(run);
+        EXPECT_NEAR(all[0].time, 1024.0 / 44100.0, 0.0005);  // hop of 256 * 4 frames
+        for (const auto& r : Named(all)) EXPECT_EQ(r.note, "A4") << quality << " at " << r.time;
+        const auto steady = Named(all, 0.4, 2.0);
+        ASSERT_GT(steady.size(), 60u) << quality;
+        for (const auto& r : steady) EXPECT_NEAR(r.cents, 10.0, 0.5) << quality << " at " << r.time;
+    }
+    const auto aiff = dir.File("e4.aiff");
+    MakeTone(aiff, {"--rate", "22050", "--duration", "1", "329.6276"});
+    const auto named = Named(HopReadings(RunTool(kAnalyze, {aiff})));
+    ASSERT_FALSE(named.empty());
+    EXPECT_EQ(named.front().note, "E4");
 }
 
 TEST(AnalyzeTool, NotesSummarisesEachHeldNote) {
-  TempDirectory dir;
-  const auto wav = dir.File("two.wav");
-  MakeTone(wav, {"--duration", "1", "--gap", "0.3", "--harmonics", "4", "440", "660"});
-  const ToolRun run = RunTool(kAnalyze, {"--notes", wav});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const auto lines = Split(run.out, '\n');
-  ASSERT_EQ(lines.size(), 2u) << run.out;
-  const auto a = Split(lines[0], '\t');
-  const auto e = Split(lines[1], '\t');
-  ASSERT_EQ(a.size(), 5u);
-  ASSERT_EQ(e.size(), 5u);
-  EXPECT_EQ(a[0] + " " + e[0], "A4 E5");
-  EXPECT_LT(std::stod(a[1]), 0.3);           // starts once the consensus has formed
-  EXPECT_NEAR(std::stod(a[2]), 1.0, 0.25);   // ends within the gap
-  EXPECT_GT(std::stod(e[1]), 1.2);
-  EXPECT_NEAR(std::stod(e[2]), 2.3, 0.1);
-  EXPECT_NEAR(std::stod(a[3]), 0.0, 0.05);
-  EXPECT_NEAR(std::stod(e[3]), 1200.0 * std::log2(660.0 / 659.2551), 0.05);
-  EXPECT_GT(std::min(std::stoi(a[4]), std::stoi(e[4])), 30);
+    TempDirectory dir;
+    const auto wav = dir.File("two.wav");
+    MakeTone(wav, {"--duration", "1", "--gap", "0.3", "--harmonics", "4", "440", "660"});
+    const ToolRun run = RunTool(kAnalyze, {"--notes", wav});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = Split(run.out, '\n');
+    ASSERT_EQ(lines.size(), 2u) << run.out;
+    const auto a = Split(lines[0], '\t');
+    const auto e = Split(lines[1], '\t');
+    ASSERT_EQ(a.size(), 5u);
+    ASSERT_EQ(e.size(), 5u);
+    EXPECT_EQ(a[0] + " " + e[0], "A4 E5");
+    EXPECT_LT(std::stod(a[1]), 0.3);          // starts once the consensus has formed
+    EXPECT_NEAR(std::stod(a[2]), 1.0, 0.25);  // ends within the gap
+    EXPECT_GT(std::stod(e[1]), 1.2);
+    EXPECT_NEAR(std::stod(e[2]), 2.3, 0.1);
+    EXPECT_NEAR(std::stod(a[3]), 0.0, 0.05);
+    EXPECT_NEAR(std::stod(e[3]), 1200.0 * std::log2(660.0 / 659.2551), 0.05);
+    EXPECT_GT(std::min(std::stoi(a[4]), std::stoi(e[4])), 30);
 }
 
 TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
-  TempDirectory dir;
-  const auto wav = dir.File("ok.wav");
-  MakeTone(wav, {"--duration", "0.5", "440"});
-  WriteWholeFile(dir.File("notes.txt"), "This is not a recording.\n");
-  WriteWholeFile(dir.File("empty.wav"), "");
-  WriteWholeFile(dir.File("header-only.wav"), "RIFF");
-  // A valid WAV without a single frame, and one at a rate the analyzer refuses.
-  SF_INFO info{0, 11025, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
-  sf_close(sf_open(dir.File("no-frames.wav").c_str(), SFM_WRITE, &info));
-  info.samplerate = 400;
-  SNDFILE* slow = sf_open(dir.File("rate400.wav").c_str(), SFM_WRITE, &info);
-  ASSERT_NE(slow, nullptr);
-  const std::vector<short> silence(4000, 0);
-  sf_write_short(slow, silence.data(), static_cast<sf_count_t>(silence.size()));
-  sf_close(slow);
+    TempDirectory dir;
+    const auto wav = dir.File("ok.wav");
+    MakeTone(wav, {"--duration", "0.5", "440"});
+    WriteWholeFile(dir.File("notes.txt"), "This is not a recording.\n");
+    WriteWholeFile(dir.File("empty.wav"), "");
+    WriteWholeFile(dir.File("header-only.wav"), "RIFF");
+    // A valid WAV without a single frame, and one at a rate the analyzer refuses.
+    SF_INFO info{0, 11025, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    sf_close(sf_open(dir.File("no-frames.wav").c_str(), SFM_WRITE, &info));
+    info.samplerate = 400;
+    SNDFILE* slow = sf_open(dir.File("rate400.wav").c_str(), SFM_WRITE, &info);
+    ASSERT_NE(slow, nullptr);
+    const std::vector<short> silence(4000, 0);
+    sf_write_short(slow, silence.data(), static_cast<sf_count_t>(silence.size()));
+    sf_close(slow);
 
-  const struct { std::vector<std::string> args; std::string mentions; } cases[] = {
-      {{"--frobnicate", wav}, "--frobnicate"},  {{"--noise-floor", "5", wav}, "--noise-floor"},
-      {{"--noise-floor", "-61", wav}, "--noise-floor"}, {{"--middle-a", "100", wav}, "--middle-a"},
-      {{"--middle-a", "881", wav}, "--middle-a"}, {{"--quality", "slow", wav}, "--quality"},
-      {{}, ""},                                 {{dir.File("missing.wav")}, "missing.wav"},
-      {{dir.Path().string()}, "directory"},     {{dir.File("notes.txt")}, "notes.txt"},
-      {{dir.File("empty.wav")}, "empty"},       {{dir.File("header-only.wav")}, "header-only.wav"},
-      {{dir.File("no-frames.wav")}, "no audio"},
-      {{dir.File("rate400.wav")}, "Invalid advance size, must be in the range of 1 to SR/2"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.args));
-    const ToolRun run = RunTool(kAnalyze, c.args);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(Split(run.err, '\n').size(), 1u) << run.err;
-    EXPECT_NE(run.err.find(c.mentions), std::string::npos) << run.err;
-  }
-  const auto help = RunTool(kAnalyze, {"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("--notes"), std::string::npos);
+    const struct {
+        std::vector<std::string> args;
+        std::string mentions;
+    } cases[] = {
+        {{"--frobnicate", wav}, "--frobnicate"},
+        {{"--noise-floor", "5", wav}, "--noise-floor"},
+        {{"--noise-floor", "-61", wav}, "--noise-floor"},
+        {{"--middle-a", "100", wav}, "--middle-a"},
+        {{"--middle-a", "881", wav}, "--middle-a"},
+        {{"--quality", "slow", wav}, "--quality"},
+        {{}, ""},
+        {{dir.File("missing.wav")}, "missing.wav"},
+        {{dir.Path().string()}, "directory"},
+        {{dir.File("notes.txt")}, "notes.txt"},
+        {{dir.File("empty.wav")}, "empty"},
+        {{dir.File("header-only.wav")}, "header-only.wav"},
+        {{dir.File("no-frames.wav")}, "no audio"},
+        {{dir.File("rate400.wav")}, "Invalid advance size, must be in the range of 1 to SR/2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const ToolRun run = RunTool(kAnalyze, c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(Split(run.err, '\n').size(), 1u) << run.err;
+        EXPECT_NE(run.err.find(c.mentions), std::string::npos) << run.err;
+    }
+    const auto help = RunTool(kAnalyze, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--notes"), std::string::npos);
 }

@@ -13,93 +13,101 @@ using namespace ToolTest;
 namespace {
 
 std::string Config(const std::string& version, const std::string& body) {
-  return "<TunerConfig Version=\"" + version + "\">\n" + body + "</TunerConfig>\n";
+    return "<TunerConfig Version=\"" + version + "\">\n" + body + "</TunerConfig>\n";
 }
 
 const std::string kMiddleA442 = "\t<System>\n\t\t<MiddleA>442.000000</MiddleA>\n\t</System>\n";
 
 class SettingsOption : public ::testing::Test {
- protected:
-  void SetUp() override {
-    MakeTone(wav, {"--duration", "1.5", "--harmonics", "3", "440"});
-    std::filesystem::create_directory(settings);
-  }
-  // The median deviation of the one note the run reports with --notes.
-  double NoteCents(std::vector<std::string> extra = {}, const std::string& file = "",
-                   const std::string& note = "A4") {
-    extra.insert(extra.begin(), {"--notes", "--settings", settings.string()});
-    extra.push_back(file.empty() ? wav : file);
-    const ToolRun run = RunTool(kAnalyze, extra);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    const auto lines = Split(run.out, '\n');
-    EXPECT_EQ(lines.size(), 1u) << run.out;
-    const auto fields = lines.size() == 1 ? Split(lines[0], '\t') : std::vector<std::string>{};
-    EXPECT_EQ(fields.size(), 5u) << run.out;
-    if (fields.size() != 5) return NAN;
-    EXPECT_EQ(fields[0], note);
-    return std::stod(fields[3]);
-  }
-  void Write(const std::string& name, const std::string& text) { WriteWholeFile((settings / name).string(), text); }
+protected:
+    void SetUp() override {
+        MakeTone(wav, {"--duration", "1.5", "--harmonics", "3", "440"});
+        std::filesystem::create_directory(settings);
+    }
+    // The median deviation of the one note the run reports with --notes.
+    double NoteCents(std::vector<std::string> extra = {}, const std::string& file = "",
+                     const std::string& note = "A4") {
+        extra.insert(extra.begin(), {"--notes", "--settings", settings.string()});
+        extra.push_back(file.empty() ? wav : file);
+        const ToolRun run = RunTool(kAnalyze, extra);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const auto lines = Split(run.out, '\n');
+        EXPECT_EQ(lines.size(), 1u) << run.out;
+        const auto fields = lines.size() == 1 ? Split(lines[0], '\t') : std::vector<std::string>{};
+        EXPECT_EQ(fields.size(), 5u) << run.out;
+        if (fields.size() != 5) return NAN;
+        EXPECT_EQ(fields[0], note);
+        return std::stod(fields[3]);
+    }
+    void Write(const std::string& name, const std::string& text) {
+        WriteWholeFile((settings / name).string(), text);
+    }
 
-  TempDirectory dir;
-  std::filesystem::path settings = dir.Path() / "settings";
-  std::string wav = dir.File("a440.wav");
+    TempDirectory dir;
+    std::filesystem::path settings = dir.Path() / "settings";
+    std::string wav = dir.File("a440.wav");
 };
 
 }  // namespace
 
 TEST_F(SettingsOption, MiddleAFromTheConfigurationUnlessTheCommandLineSaysOtherwise) {
-  Write("tuner_config.xml", Config("2", kMiddleA442));
-  EXPECT_NEAR(NoteCents(), -7.85, 0.05);
-  EXPECT_NEAR(NoteCents({"--middle-a", "440"}), 0.0, 0.05);
+    Write("tuner_config.xml", Config("2", kMiddleA442));
+    EXPECT_NEAR(NoteCents(), -7.85, 0.05);
+    EXPECT_NEAR(NoteCents({"--middle-a", "440"}), 0.0, 0.05);
 }
 
 TEST_F(SettingsOption, RejectedOrMissingFilesLeaveTheDefaults) {
-  for (const std::string& text : {Config("3", kMiddleA442),
-                                  std::string("<TunerConfig Version=\"2\"><System><MiddleA>442</MiddleA></System><Sys"),
-                                  std::string()}) {
-    if (text.empty()) std::filesystem::remove(settings / "tuner_config.xml");
-    else Write("tuner_config.xml", text);
-    EXPECT_NEAR(NoteCents(), 0.0, 0.05) << text;
-  }
+    for (const std::string& text :
+         {Config("3", kMiddleA442),
+          std::string("<TunerConfig Version=\"2\"><System><MiddleA>442</MiddleA></System><Sys"),
+          std::string()}) {
+        if (text.empty())
+            std::filesystem::remove(settings / "tuner_config.xml");
+        else
+            Write("tuner_config.xml", text);
+        EXPECT_NEAR(NoteCents(), 0.0, 0.05) << text;
+    }
 }
 
 TEST_F(SettingsOption, CalibrationNoiseFloorAndTemperament) {
-  // The device reads 441 Hz for a true 440: readings are scaled by 440/441.
-  Write("tuner_config.xml", Config("2", "\t<Calibration>\n\t\t<KnownFreq>440</KnownFreq>\n"
-                                        "\t\t<ExpectedFreq>441</ExpectedFreq>\n\t</Calibration>\n"));
-  EXPECT_NEAR(NoteCents(), 1200.0 * std::log2(440.0 / 441.0), 0.05);
+    // The device reads 441 Hz for a true 440: readings are scaled by 440/441.
+    Write("tuner_config.xml", Config("2",
+                                     "\t<Calibration>\n\t\t<KnownFreq>440</KnownFreq>\n"
+                                     "\t\t<ExpectedFreq>441</ExpectedFreq>\n\t</Calibration>\n"));
+    EXPECT_NEAR(NoteCents(), 1200.0 * std::log2(440.0 / 441.0), 0.05);
 
-  // A floor above the tone's level (-12 dB here) closes the gate, unless the
-  // command line lowers it again.
-  Write("tuner_config.xml", Config("2", "\t<System>\n\t\t<NoiseFloor>-5</NoiseFloor>\n\t</System>\n"));
-  const ToolRun gated = RunTool(kAnalyze, {"--notes", "--settings", settings.string(), wav});
-  EXPECT_EQ(gated.status, 0);
-  EXPECT_EQ(gated.out, "");
-  EXPECT_NEAR(NoteCents({"--noise-floor", "-30"}), 0.0, 0.05);
+    // A floor above the tone's level (-12 dB here) closes the gate, unless the
+    // command line lowers it again.
+    Write("tuner_config.xml", Config("2", "\t<System>\n\t\t<NoiseFloor>-5</NoiseFloor>\n\t</System>\n"));
+    const ToolRun gated = RunTool(kAnalyze, {"--notes", "--settings", settings.string(), wav});
+    EXPECT_EQ(gated.status, 0);
+    EXPECT_EQ(gated.out, "");
+    EXPECT_NEAR(NoteCents({"--noise-floor", "-30"}), 0.0, 0.05);
 
-  // A temperament with +6 cents on A only, in key C: A is held at 0 and every
-  // other note moves down, so A4 itself still reads 0 while a tone on C5
-  // (equal-tempered) reads 6 cents sharp.
-  Write("tuner_config.xml", Config("2", ""));
-  std::string temperament = "<TemperamentList Version=\"3\" SelectedIndex=\"0\" SelectedKey=\"0\">\n"
-                            "\t<Temperament Name=\"A up\">\n";
-  for (int pc = 0; pc < 12; ++pc)
-    temperament += "\t\t<Offset Index=\"" + std::to_string(pc) + "\" Cents=\"" + (pc == 9 ? "6" : "0") + ".000000\" />\n";
-  Write("tuner_temperament.xml", temperament + "\t</Temperament>\n</TemperamentList>\n");
-  EXPECT_NEAR(NoteCents(), 0.0, 0.05);
-  const auto c5 = dir.File("c5.wav");
-  MakeTone(c5, {"--duration", "1.5", "523.2511"});
-  EXPECT_NEAR(NoteCents({}, c5, "C5"), 6.0, 0.05);
+    // A temperament with +6 cents on A only, in key C: A is held at 0 and every
+    // other note moves down, so A4 itself still reads 0 while a tone on C5
+    // (equal-tempered) reads 6 cents sharp.
+    Write("tuner_config.xml", Config("2", ""));
+    std::string temperament =
+        "<TemperamentList Version=\"3\" SelectedIndex=\"0\" SelectedKey=\"0\">\n"
+        "\t<Temperament Name=\"A up\">\n";
+    for (int pc = 0; pc < 12; ++pc)
+        temperament += "\t\t<Offset Index=\"" + std::to_string(pc) + "\" Cents=\"" + (pc == 9 ? "6" : "0") +
+                       ".000000\" />\n";
+    Write("tuner_temperament.xml", temperament + "\t</Temperament>\n</TemperamentList>\n");
+    EXPECT_NEAR(NoteCents(), 0.0, 0.05);
+    const auto c5 = dir.File("c5.wav");
+    MakeTone(c5, {"--duration", "1.5", "523.2511"});
+    EXPECT_NEAR(NoteCents({}, c5, "C5"), 6.0, 0.05);
 }
 
 TEST_F(SettingsOption, UnusableDirectoryIsAnError) {
-  for (const std::string& bad : {dir.File("nowhere"), wav}) {
-    const ToolRun run = RunTool(kAnalyze, {"--settings", bad, wav});
-    EXPECT_EQ(run.status, 2) << bad;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(Split(run.err, '\n').size(), 1u) << run.err;
-  }
-  EXPECT_THROW(ZelvoAnalyze::LoadTunerSettings(dir.File("nowhere")), std::runtime_error);
+    for (const std::string& bad : {dir.File("nowhere"), wav}) {
+        const ToolRun run = RunTool(kAnalyze, {"--settings", bad, wav});
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(Split(run.err, '\n').size(), 1u) << run.err;
+    }
+    EXPECT_THROW(ZelvoAnalyze::LoadTunerSettings(dir.File("nowhere")), std::runtime_error);
 }

@@ -14,9 +14,9 @@ inline const std::string kAnalyze = ZELVO_ANALYZE_PATH;
 inline const std::string kTone = ZELVO_TONE_PATH;
 
 struct ToolRun {
-  int status = -1;  // exit status, or -1 when the program did not exit normally
-  std::string out;
-  std::string err;
+    int status = -1;  // exit status, or -1 when the program did not exit normally
+    std::string out;
+    std::string err;
 };
 
 // Runs program with args (each quoted for the shell); extraEnvironment is a
@@ -31,6 +31,5 @@ void MakeTone(const std::string& path, std::vector<std::string> toneArgs);
 // Splits text at every separator; a final separator ends the last piece
 // rather than starting an empty one, so Split(out, '\n') gives the lines.
 std::vector<std::string> Split(const std::string& text, char separator);
-
 
 }  // namespace ToolTest

@@ -6,8 +6,7 @@
 #include "tuning/Cents.h"
 #include "tuning/NoteNames.h"
 
-TEST(Cents, ConversionsAndReferenceLimits)
-{
+TEST(Cents, ConversionsAndReferenceLimits) {
     EXPECT_DOUBLE_EQ(FrequencyToCents(440.0), 0.0);
     EXPECT_NEAR(FrequencyToCents(880.0), 1200.0, 1e-6);
     EXPECT_NEAR(FrequencyToCents(16.3516), -5700.0, 0.01);  // C0, 57 semitones below A4
@@ -27,9 +26,9 @@ TEST(Cents, ConversionsAndReferenceLimits)
     EXPECT_FALSE(IsMiddleACentsInRange(1200.5) || IsMiddleACentsInRange(NAN));
 }
 
-TEST(NoteIndexRule, KeepsOnlyTheValidRange)
-{
-    for (const std::int64_t bad : {11L, 109L, -1L, std::int64_t{NoteIndexInvalid}, NoteIndexInvalid - 1L, INT64_MIN})
+TEST(NoteIndexRule, KeepsOnlyTheValidRange) {
+    for (const std::int64_t bad :
+         {11L, 109L, -1L, std::int64_t{NoteIndexInvalid}, NoteIndexInvalid - 1L, INT64_MIN})
         EXPECT_EQ(MakeNoteIndex(bad), NoteIndexInvalid) << bad;
     EXPECT_EQ(MakeNoteIndex(12), 12);
     EXPECT_EQ(MakeNoteIndex(108), 108);
@@ -38,11 +37,20 @@ TEST(NoteIndexRule, KeepsOnlyTheValidRange)
     EXPECT_EQ(OctaveOf(108), 8);
 }
 
-TEST(NoteNames, SplitAndFormatFollowTheTransposeButNotTheOctave)
-{
-    const struct { NoteIndex n; int t; const char* parts; } cases[] = {
-        {69, 0, "A||4"}, {70, 0, "B|b|4"}, {69, 2, "G||4"}, {60, 10, "D||4"}, {59, 10, "C|#|3"}, {12, 0, "C||0"},
-        {61, -3, "E||4"}, {60, 23, "C|#|4"},  // transposes outside 0..11 wrap
+TEST(NoteNames, SplitAndFormatFollowTheTransposeButNotTheOctave) {
+    const struct {
+        NoteIndex n;
+        int t;
+        const char* parts;
+    } cases[] = {
+        {69, 0, "A||4"},
+        {70, 0, "B|b|4"},
+        {69, 2, "G||4"},
+        {60, 10, "D||4"},
+        {59, 10, "C|#|3"},
+        {12, 0, "C||0"},
+        {61, -3, "E||4"},
+        {60, 23, "C|#|4"},  // transposes outside 0..11 wrap
         {NoteIndexInvalid, -5, "||"},
     };
     for (const auto& c : cases) {
@@ -54,33 +62,56 @@ TEST(NoteNames, SplitAndFormatFollowTheTransposeButNotTheOctave)
     for (const NoteIndex bad : {11, 109, -1, 0, NoteIndexInvalid})
         EXPECT_EQ(FormatNoteName(bad, 5), "Invalid Note") << bad;
     std::string names;
-    for (int p = -1; p <= 12; ++p)
-        names += PitchClassName(p) + std::string(" ");
+    for (int p = -1; p <= 12; ++p) names += PitchClassName(p) + std::string(" ");
     EXPECT_EQ(names, "C C C# D Eb E F F# G G# A Bb B C ");  // out of range falls back to C
     EXPECT_EQ(FormatTransposeChoice(0), "(+0) C");
     EXPECT_EQ(FormatTransposeChoice(11), "(+11) B");
 }
 
-TEST(NoteNames, ParseAcceptsNamesAndRejectsEverythingElse)
-{
+TEST(NoteNames, ParseAcceptsNamesAndRejectsEverythingElse) {
     const std::pair<const char*, NoteIndex> cases[] = {
-        {"c4", 60}, {"C#4", 61}, {"Bb3", 58}, {"BB3", 58}, {"bb3", 58}, {"Cb4", 59}, {"B#3", 60}, {"B#-1", 12},
-        {"C0", 12}, {"C8", 108}, {"C4x", 60}, {"C4/D4", 60}, {"C+4", 60}, {"C04", 60},
+        {"c4", 60},
+        {"C#4", 61},
+        {"Bb3", 58},
+        {"BB3", 58},
+        {"bb3", 58},
+        {"Cb4", 59},
+        {"B#3", 60},
+        {"B#-1", 12},
+        {"C0", 12},
+        {"C8", 108},
+        {"C4x", 60},
+        {"C4/D4", 60},
+        {"C+4", 60},
+        {"C04", 60},
         {"C 4", 60},  // leading white space of the octave is skipped
         // Many-digit octaves: wrapping arithmetic could land these back on a valid note.
-        {"C99999999999999999999999999999", NoteIndexInvalid}, {"C-99999999999999999999999999999", NoteIndexInvalid},
-        {"A357913941", NoteIndexInvalid}, {"A-357913942", NoteIndexInvalid}, {"C4294967300", NoteIndexInvalid},
+        {"C99999999999999999999999999999", NoteIndexInvalid},
+        {"C-99999999999999999999999999999", NoteIndexInvalid},
+        {"A357913941", NoteIndexInvalid},
+        {"A-357913942", NoteIndexInvalid},
+        {"C4294967300", NoteIndexInvalid},
         // Non-ASCII is no note name or accidental.
-        {"\xC3\x89" "4", NoteIndexInvalid}, {"C\xE2\x99\xAF" "4", NoteIndexInvalid},
+        {"\xC3\x89"
+         "4",
+         NoteIndexInvalid},
+        {"C\xE2\x99\xAF"
+         "4",
+         NoteIndexInvalid},
     };
-    for (const auto& [text, note] : cases)
-        EXPECT_EQ(ParseNoteName(text), note) << '"' << text << '"';
-    for (const char* text : {"", "C", "C00", "C-0", "H4", "C-1", "C9", "Cb0", "B#8", "X4",
-                             "#4", "4", " C4", "Cx", "C#", "Bb", "C0x"})
+    for (const auto& [text, note] : cases) EXPECT_EQ(ParseNoteName(text), note) << '"' << text << '"';
+    for (const char* text : {"", "C", "C00", "C-0", "H4", "C-1", "C9", "Cb0", "B#8", "X4", "#4", "4", " C4",
+                             "Cx", "C#", "Bb", "C0x"})
         EXPECT_EQ(ParseNoteName(text), NoteIndexInvalid) << '"' << text << '"';
     // A NUL ends the name: "C" alone, and "C0" followed by hidden junk.
-    EXPECT_EQ(ParseNoteName(std::string("C\0" "4", 3)), NoteIndexInvalid);
-    EXPECT_EQ(ParseNoteName(std::string("C0\0" "x", 4)), 12);
+    EXPECT_EQ(ParseNoteName(std::string("C\0"
+                                        "4",
+                                        3)),
+              NoteIndexInvalid);
+    EXPECT_EQ(ParseNoteName(std::string("C0\0"
+                                        "x",
+                                        4)),
+              12);
     for (NoteIndex n = NoteIndexMin; n <= NoteIndexMax; ++n)
         EXPECT_EQ(ParseNoteName(FormatNoteName(n, 0)), n) << n;
 }

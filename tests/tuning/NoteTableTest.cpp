@@ -7,22 +7,19 @@
 namespace {
 
 // Frequency `cents` away from the target of note n in the default table.
-float FrequencyNear(NoteIndex n, double cents)
-{
+float FrequencyNear(NoteIndex n, double cents) {
     return static_cast<float>(CentsToFrequency((n - 69) * 100.0 + cents));
 }
 
-Temperament OneOffset(int key, float cents)
-{
+Temperament OneOffset(int key, float cents) {
     Temperament t;
     t.SetOffset(key, cents);
     return t;
 }
 
-} // namespace
+}  // namespace
 
-TEST(TemperamentRecords, NegligibleAndOutOfRangeOffsets)
-{
+TEST(TemperamentRecords, NegligibleAndOutOfRangeOffsets) {
     EXPECT_EQ(Temperament().offsets.size(), 12u);
     EXPECT_EQ(StretchTable().offsets.size(), 97u);
     // Below the threshold an offset does not count as a change.
@@ -35,28 +32,45 @@ TEST(TemperamentRecords, NegligibleAndOutOfRangeOffsets)
     EXPECT_EQ(BuildNoteTable(s, OneOffset(40, 5.0f), 0, 440.0f), DefaultNoteTable());
 }
 
-TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch)
-{
+TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch) {
     StretchTable stretch;
     stretch.SetOffset(69, 2.0f);
     stretch.SetOffset(108, 30.0f);
     // offset: the expected cents beyond (n - 69) * 100.
-    struct Case { const char* name; StretchTable stretch; Temperament temperament; int key; float middleA;
-                  float (*offset)(NoteIndex); };
+    struct Case {
+        const char* name;
+        StretchTable stretch;
+        Temperament temperament;
+        int key;
+        float middleA;
+        float (*offset)(NoteIndex);
+    };
     const auto onC = [](NoteIndex n) { return n % 12 == 0 ? 10.0f : 0.0f; };
     const Case cases[] = {
         {"default", {}, {}, 0, 440.0f, [](NoteIndex) { return 0.0f; }},
         {"442 Hz", {}, {}, 0, 442.0f, [](NoteIndex) { return 7.85142f; }},
         {"C +10 in C", {}, OneOffset(0, 10.0f), 0, 440.0f, onC},
-        {"C +10 in D", {}, OneOffset(0, 10.0f), 2, 440.0f, [](NoteIndex n) { return n % 12 == 2 ? 10.0f : 0.0f; }},
-        {"C +4 in Eb", {}, OneOffset(0, 4.0f), 3, 440.0f, [](NoteIndex n) { return n % 12 == 3 ? 4.0f : 0.0f; }},
+        {"C +10 in D",
+         {},
+         OneOffset(0, 10.0f),
+         2,
+         440.0f,
+         [](NoteIndex n) { return n % 12 == 2 ? 10.0f : 0.0f; }},
+        {"C +4 in Eb",
+         {},
+         OneOffset(0, 4.0f),
+         3,
+         440.0f,
+         [](NoteIndex n) { return n % 12 == 3 ? 4.0f : 0.0f; }},
         {"key 14 plays as C", {}, OneOffset(0, 10.0f), 14, 440.0f, onC},
         {"key -1 plays as C", {}, OneOffset(0, 10.0f), -1, 440.0f, onC},
         // An offset on A is moved to the other notes so that A stays fixed...
         {"A +6", {}, OneOffset(9, 6.0f), 0, 440.0f, [](NoteIndex n) { return n % 12 == 9 ? 0.0f : -6.0f; }},
         // ...but the stretch still moves it.
         {"A +6 stretched", stretch, OneOffset(9, 6.0f), 0, 440.0f,
-         [](NoteIndex n) { return (n % 12 == 9 ? 0.0f : -6.0f) + (n == 69 ? 2.0f : n == 108 ? 30.0f : 0.0f); }},
+         [](NoteIndex n) {
+             return (n % 12 == 9 ? 0.0f : -6.0f) + (n == 69 ? 2.0f : n == 108 ? 30.0f : 0.0f);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -69,7 +83,9 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch)
             } else {
                 EXPECT_NEAR(band.center, (n - 69) * 100.0f + c.offset(n), 0.001f) << n;
             }
-            if (n < 108) { EXPECT_EQ(band.upper, table[n - 11].lower) << n; }
+            if (n < 108) {
+                EXPECT_EQ(band.upper, table[n - 11].lower) << n;
+            }
             EXPECT_LT(band.lower, band.center);
             EXPECT_LT(band.center, band.upper);
         }
@@ -85,8 +101,7 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch)
         EXPECT_EQ(BuildNoteTable(StretchTable(), Temperament(), 0, bad), DefaultNoteTable()) << bad;
 }
 
-TEST(NoteTableBuild, SelectionsChooseTheRecords)
-{
+TEST(NoteTableBuild, SelectionsChooseTheRecords) {
     EXPECT_EQ(BuildNoteTable(StretchList(), TemperamentList(), 440.0f), DefaultNoteTable());
     TemperamentList temperaments;
     temperaments.entries = {OneOffset(0, 10.0f)};
@@ -106,7 +121,8 @@ TEST(NoteTableBuild, SelectionsChooseTheRecords)
     for (const int key : {-1, 12, 99}) {
         temperaments.SelectedKey = key;
         EXPECT_EQ(BuildNoteTable(stretches, temperaments, 441.0f),
-                  BuildNoteTable(StretchTable(), temperaments.entries[0], 0, 441.0f)) << key;
+                  BuildNoteTable(StretchTable(), temperaments.entries[0], 0, 441.0f))
+            << key;
     }
 
     const NoteTable table = DefaultNoteTable();
@@ -116,23 +132,34 @@ TEST(NoteTableBuild, SelectionsChooseTheRecords)
     EXPECT_EQ(FindNoteBand(NoteTable(), 69), nullptr);
 }
 
-TEST(FrequencyToNote, NoteAndDeviationInsideAndBeyondTheRange)
-{
+TEST(FrequencyToNote, NoteAndDeviationInsideAndBeyondTheRange) {
     const NoteTable table = DefaultNoteTable();
     const NoteTable sharpC = BuildNoteTable(StretchTable(), OneOffset(0, 10.0f), 0, 440.0f);
-    struct Case { const NoteTable& table; float hz; NoteIndex note; float deviation; bool withinRange; };
+    struct Case {
+        const NoteTable& table;
+        float hz;
+        NoteIndex note;
+        float deviation;
+        bool withinRange;
+    };
     const Case cases[] = {
-        {table, 440.0f, 69, 0.0f, true}, {table, 16.35f, 12, -0.17f, true},  // a little below C0
-        {table, FrequencyNear(69, 25.0), 69, 25.0f, true}, {table, FrequencyNear(69, -49.0), 69, -49.0f, true},
-        {table, FrequencyNear(108, 40.0), 108, 40.0f, true}, {table, FrequencyNear(12, -40.0), 12, -40.0f, true},
+        {table, 440.0f, 69, 0.0f, true},
+        {table, 16.35f, 12, -0.17f, true},  // a little below C0
+        {table, FrequencyNear(69, 25.0), 69, 25.0f, true},
+        {table, FrequencyNear(69, -49.0), 69, -49.0f, true},
+        {table, FrequencyNear(108, 40.0), 108, 40.0f, true},
+        {table, FrequencyNear(12, -40.0), 12, -40.0f, true},
         {table, FrequencyNear(12, -60.0), NoteIndexInvalid, -60.0f, false},
         {table, FrequencyNear(108, 60.0), NoteIndexInvalid, 60.0f, false},
         // 52 cents above B3 lies past the usual midpoint but short of the tempered
         // one (B3 and a C4 at +10 meet at -945).
-        {sharpC, FrequencyNear(59, 52.0), 59, 52.0f, true}, {sharpC, FrequencyNear(60, 0.0), 60, -10.0f, true},
+        {sharpC, FrequencyNear(59, 52.0), 59, 52.0f, true},
+        {sharpC, FrequencyNear(60, 0.0), 60, -10.0f, true},
         // No pitch at all.
-        {table, 0.0f, NoteIndexInvalid, 0.0f, false}, {table, -1.0f, NoteIndexInvalid, 0.0f, false},
-        {table, NAN, NoteIndexInvalid, 0.0f, false}, {table, INFINITY, NoteIndexInvalid, 0.0f, false},
+        {table, 0.0f, NoteIndexInvalid, 0.0f, false},
+        {table, -1.0f, NoteIndexInvalid, 0.0f, false},
+        {table, NAN, NoteIndexInvalid, 0.0f, false},
+        {table, INFINITY, NoteIndexInvalid, 0.0f, false},
     };
     for (const Case& c : cases) {
         const NoteLookup r = FrequencyToNote(c.table, c.hz);
@@ -146,8 +173,7 @@ TEST(FrequencyToNote, NoteAndDeviationInsideAndBeyondTheRange)
     EXPECT_EQ(FrequencyToNote(NoteTable(), 440.0f), NoteLookup());
 }
 
-TEST(FrequencyToNote, BoundaryBelongsToTheUpperBand)
-{
+TEST(FrequencyToNote, BoundaryBelongsToTheUpperBand) {
     // Pick a frequency whose pitch, as a float, lands exactly on a limit.
     NoteTable table = DefaultNoteTable();
     const float c = static_cast<float>(FrequencyToCents(450.0f));

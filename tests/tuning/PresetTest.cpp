@@ -2,8 +2,7 @@
 
 #include "tuning/Preset.h"
 
-TEST(ParseNoteList, NamesRangesAndUnusablePieces)
-{
+TEST(ParseNoteList, NamesRangesAndUnusablePieces) {
     const std::pair<const char*, NoteSet> cases[] = {
         {"C1,C2,C3,C4,C5,C6,C7,C8", {24, 36, 48, 60, 72, 84, 96, 108}},
         {"e2, a2, d3, g3, b3, e4", {40, 45, 50, 55, 59, 64}},
@@ -18,8 +17,13 @@ TEST(ParseNoteList, NamesRangesAndUnusablePieces)
         {"C4-C4", {60}},
         {",,C4,,junk!,E4,", {60, 64}},  // "junk!" leaves "", skipped
         // Multi-byte characters are dropped whole: "Ré4" keeps no stray bytes.
-        {"C\xC3\xA9" "4", {60}},
-        {"\xE2\x80\x94" "D4,\xE3\x80\x80" "E4", {62, 64}},
+        {"C\xC3\xA9"
+         "4",
+         {60}},
+        {"\xE2\x80\x94"
+         "D4,\xE3\x80\x80"
+         "E4",
+         {62, 64}},
         {"C-1,C9,H2,,", {}},
         {"-C4,C4-,C4--C5,C#4-C#5#", {}},
         {"C4-X4", {}},     // X is filtered away: "C4-4"
@@ -28,14 +32,12 @@ TEST(ParseNoteList, NamesRangesAndUnusablePieces)
         {"", {}},
         {" , ,\t", {}},
     };
-    for (const auto& [text, notes] : cases)
-        EXPECT_EQ(ParseNoteList(text), notes) << '"' << text << '"';
+    for (const auto& [text, notes] : cases) EXPECT_EQ(ParseNoteList(text), notes) << '"' << text << '"';
     EXPECT_EQ(ParseNoteList("C0-C8").size(), 97u);
     EXPECT_EQ(ParseNoteList("C#4-C#5"), ParseNoteList("C#4,D4,Eb4,E4,F4,F#4,G4,G#4,A4,Bb4,B4,C5,C#5"));
 }
 
-TEST(FormatNoteList, RunsSinglesAndRoundTrips)
-{
+TEST(FormatNoteList, RunsSinglesAndRoundTrips) {
     EXPECT_EQ(FormatNoteList({60, 61, 62, 64}), "C4-D4, E4");
     EXPECT_EQ(FormatNoteList({}), "");
     EXPECT_EQ(FormatNoteList({12, 108}), "C0, C8");
@@ -50,21 +52,20 @@ TEST(FormatNoteList, RunsSinglesAndRoundTrips)
     for (NoteIndex lo = 12; lo <= 108; lo += 7)
         for (NoteIndex hi = lo; hi <= 108; hi += 5) {
             NoteSet s;
-            for (NoteIndex n = lo; n <= hi; ++n)
-                s.insert(n);
+            for (NoteIndex n = lo; n <= hi; ++n) s.insert(n);
             ASSERT_EQ(ParseNoteList(FormatNoteList(s)), s) << FormatNoteList(s);
         }
 }
 
-TEST(Presets, DefaultAndActivePreset)
-{
+TEST(Presets, DefaultAndActivePreset) {
     const Preset fallback = DefaultPreset();
     EXPECT_EQ(fallback.name, "Default Notes");
     EXPECT_EQ(fallback.notes, (NoteSet{24, 36, 48, 60, 72, 84, 96, 108}));
 
     PresetList list;
     EXPECT_EQ(&ActivePreset(list, fallback), &fallback);
-    list.entries = {Preset{"Guitar", ParseNoteList("E2,A2,D3,G3,B3,E4")}, Preset{"Bass", ParseNoteList("E1,A1,D2,G2")}};
+    list.entries = {Preset{"Guitar", ParseNoteList("E2,A2,D3,G3,B3,E4")},
+                    Preset{"Bass", ParseNoteList("E1,A1,D2,G2")}};
     list.SelectedIndex = 1;
     EXPECT_EQ(&ActivePreset(list, fallback), &list.entries[1]);
     for (const int bad : {2, -1, 1000}) {

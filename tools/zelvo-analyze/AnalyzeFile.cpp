@@ -13,38 +13,37 @@
 
 namespace ZelvoAnalyze {
 
-void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes,
-                 std::ostream& out) {
-  AudioFileReader reader(path);
-  const NoteAnalyzer::AnalyzerSettings analyzerSettings =
-      NoteAnalyzer::SettingsFor(reader.SampleRate(), settings.quality);
-  std::unique_ptr<NoteAnalyzer::Analyzer> analyzer;
-  try {
-    analyzer = std::make_unique<NoteAnalyzer::Analyzer>(analyzerSettings);
-  } catch (const NoteAnalyzer::NoteAnalyzerException& e) {
-    throw AudioFileError(path + ": sample rate " + std::to_string(reader.SampleRate()) +
-                         " Hz is not usable: " + e.message);
-  }
-  analyzer->noiseFloor = settings.noiseFloor;
-  if (reader.Frames() < analyzerSettings.advanceSize)
-    throw AudioFileError(path + ": shorter than one analysis hop (" +
-                         std::to_string(analyzerSettings.advanceSize) + " frames)");
+void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out) {
+    AudioFileReader reader(path);
+    const NoteAnalyzer::AnalyzerSettings analyzerSettings =
+        NoteAnalyzer::SettingsFor(reader.SampleRate(), settings.quality);
+    std::unique_ptr<NoteAnalyzer::Analyzer> analyzer;
+    try {
+        analyzer = std::make_unique<NoteAnalyzer::Analyzer>(analyzerSettings);
+    } catch (const NoteAnalyzer::NoteAnalyzerException& e) {
+        throw AudioFileError(path + ": sample rate " + std::to_string(reader.SampleRate()) +
+                             " Hz is not usable: " + e.message);
+    }
+    analyzer->noiseFloor = settings.noiseFloor;
+    if (reader.Frames() < analyzerSettings.advanceSize)
+        throw AudioFileError(path + ": shorter than one analysis hop (" +
+                             std::to_string(analyzerSettings.advanceSize) + " frames)");
 
-  const double hopDuration =
-      static_cast<double>(analyzerSettings.advanceSize) / analyzerSettings.sampleRate;
-  NoteSummarizer summary(hopDuration);
-  FeedHops(
-      *analyzer, [&reader](double* frames, int count) { return reader.ReadMono(frames, count); },
-      [&](const NoteAnalyzer::AnalysisResult& result, double endTime) {
-        const HopReading reading = ReadHop(settings.reference, result, endTime);
-        if (notes)
-          summary.Add(reading);
-        else
-          out << FormatHopLine(reading) << '\n';
-      });
-  if (notes)
-    for (const NoteSpan& span : summary.Finish()) out << FormatNoteLine(span) << '\n';
-  out.flush();
+    const double hopDuration =
+        static_cast<double>(analyzerSettings.advanceSize) / analyzerSettings.sampleRate;
+    NoteSummarizer summary(hopDuration);
+    FeedHops(
+        *analyzer, [&reader](double* frames, int count) { return reader.ReadMono(frames, count); },
+        [&](const NoteAnalyzer::AnalysisResult& result, double endTime) {
+            const HopReading reading = ReadHop(settings.reference, result, endTime);
+            if (notes)
+                summary.Add(reading);
+            else
+                out << FormatHopLine(reading) << '\n';
+        });
+    if (notes)
+        for (const NoteSpan& span : summary.Finish()) out << FormatNoteLine(span) << '\n';
+    out.flush();
 }
 
 }  // namespace ZelvoAnalyze

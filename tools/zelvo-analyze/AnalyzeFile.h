@@ -14,7 +14,6 @@ namespace ZelvoAnalyze {
 // Every problem found before the first reading (file, rate the analyzer
 // rejects) throws a std::runtime_error whose message names it, and nothing
 // has been written then.
-void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes,
-                 std::ostream& out);
+void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out);
 
 }  // namespace ZelvoAnalyze

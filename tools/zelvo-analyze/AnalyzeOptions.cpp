@@ -10,155 +10,157 @@ namespace {
 
 // Whole-text number conversions: "12x", "" and "nan" are refused.
 bool ParseDouble(const std::string& text, double& out) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  out = std::strtod(text.c_str(), &end);
-  return *end == '\0' && errno == 0 && std::isfinite(out);
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtod(text.c_str(), &end);
+    return *end == '\0' && errno == 0 && std::isfinite(out);
 }
 
 bool ParseInt(const std::string& text, int& out) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(text.c_str(), &end, 0);  // base 0: format flags may be hex
-  if (*end != '\0' || errno != 0 || value < -2147483647L - 1 || value > 2147483647L) return false;
-  out = static_cast<int>(value);
-  return true;
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 0);  // base 0: format flags may be hex
+    if (*end != '\0' || errno != 0 || value < -2147483647L - 1 || value > 2147483647L) return false;
+    out = static_cast<int>(value);
+    return true;
 }
 
 bool TakesValue(const std::string& name) {
-  return name == "--quality" || name == "--noise-floor" || name == "--middle-a" ||
-         name == "--settings" || name == "--device" || name == "--format" ||
-         name == "--seconds";
+    return name == "--quality" || name == "--noise-floor" || name == "--middle-a" || name == "--settings" ||
+           name == "--device" || name == "--format" || name == "--seconds";
 }
 
 }  // namespace
 
 ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
-  ParsedOptions parsed;
-  AnalyzeOptions& o = parsed.options;
-  auto fail = [&parsed](std::string message) {
-    parsed.error = std::move(message);
-    return parsed;
-  };
+    ParsedOptions parsed;
+    AnalyzeOptions& o = parsed.options;
+    auto fail = [&parsed](std::string message) {
+        parsed.error = std::move(message);
+        return parsed;
+    };
 
-  bool notes = false, live = false, listDevices = false;
-  std::vector<std::string> files;
-  bool onlyFiles = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string arg = args[i];
-    if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-      files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      onlyFiles = true;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h") {
-      o.mode = RunMode::Help;
-      return parsed;
-    }
-    std::string value;
-    bool hasValue = false;
-    if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      hasValue = true;
-    }
-    if (TakesValue(arg)) {
-      if (!hasValue) {
-        if (i + 1 >= args.size()) return fail("missing value after " + arg);
-        value = args[++i];
-      }
-    } else if (hasValue) {
-      return fail("option " + arg + " takes no value");
+    bool notes = false, live = false, listDevices = false;
+    std::vector<std::string> files;
+    bool onlyFiles = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+            files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyFiles = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            o.mode = RunMode::Help;
+            return parsed;
+        }
+        std::string value;
+        bool hasValue = false;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            hasValue = true;
+        }
+        if (TakesValue(arg)) {
+            if (!hasValue) {
+                if (i + 1 >= args.size()) return fail("missing value after " + arg);
+                value = args[++i];
+            }
+        } else if (hasValue) {
+            return fail("option " + arg + " takes no value");
+        }
+
+        double number = 0.0;
+        int integer = 0;
+        if (arg == "--notes") {
+            notes = true;
+        } else if (arg == "--quality") {
+            if (value == "normal")
+                o.quality = 0;
+            else if (value == "fast")
+                o.quality = 1;
+            else
+                return fail("--quality must be normal or fast, not '" + value + "'");
+        } else if (arg == "--noise-floor") {
+            if (!ParseDouble(value, number) || number < -60.0 || number > 0.0)
+                return fail("--noise-floor must be a number of dB from -60 to 0, not '" + value + "'");
+            o.noiseFloor = number;
+        } else if (arg == "--middle-a") {
+            if (!ParseDouble(value, number) || number < 220.0 || number > 880.0)
+                return fail("--middle-a must be a frequency from 220 to 880 Hz, not '" + value + "'");
+            o.middleA = number;
+        } else if (arg == "--settings") {
+            if (value.empty()) return fail("--settings needs a directory");
+            o.settingsDir = value;
+        } else if (arg == "--list-devices") {
+            listDevices = true;
+        } else if (arg == "--live") {
+            live = true;
+        } else if (arg == "--device") {
+            if (!ParseInt(value, integer) || integer < -1)
+                return fail("--device must be -1 or a device number, not '" + value + "'");
+            o.device = integer;
+        } else if (arg == "--format") {
+            if (!ParseInt(value, integer)) return fail("--format must be a format flag, not '" + value + "'");
+            o.format = integer;
+        } else if (arg == "--seconds") {
+            if (!ParseDouble(value, number) || number <= 0.0 || number > 86400.0)
+                return fail("--seconds must be a number of seconds above 0, not '" + value + "'");
+            o.seconds = number;
+        } else {
+            return fail("unknown option " + arg);
+        }
     }
 
-    double number = 0.0;
-    int integer = 0;
-    if (arg == "--notes") {
-      notes = true;
-    } else if (arg == "--quality") {
-      if (value == "normal") o.quality = 0;
-      else if (value == "fast") o.quality = 1;
-      else return fail("--quality must be normal or fast, not '" + value + "'");
-    } else if (arg == "--noise-floor") {
-      if (!ParseDouble(value, number) || number < -60.0 || number > 0.0)
-        return fail("--noise-floor must be a number of dB from -60 to 0, not '" + value + "'");
-      o.noiseFloor = number;
-    } else if (arg == "--middle-a") {
-      if (!ParseDouble(value, number) || number < 220.0 || number > 880.0)
-        return fail("--middle-a must be a frequency from 220 to 880 Hz, not '" + value + "'");
-      o.middleA = number;
-    } else if (arg == "--settings") {
-      if (value.empty()) return fail("--settings needs a directory");
-      o.settingsDir = value;
-    } else if (arg == "--list-devices") {
-      listDevices = true;
-    } else if (arg == "--live") {
-      live = true;
-    } else if (arg == "--device") {
-      if (!ParseInt(value, integer) || integer < -1)
-        return fail("--device must be -1 or a device number, not '" + value + "'");
-      o.device = integer;
-    } else if (arg == "--format") {
-      if (!ParseInt(value, integer)) return fail("--format must be a format flag, not '" + value + "'");
-      o.format = integer;
-    } else if (arg == "--seconds") {
-      if (!ParseDouble(value, number) || number <= 0.0 || number > 86400.0)
-        return fail("--seconds must be a number of seconds above 0, not '" + value + "'");
-      o.seconds = number;
-    } else {
-      return fail("unknown option " + arg);
+    if (listDevices) {
+        if (live || notes || !files.empty()) return fail("--list-devices takes no other mode or file");
+        o.mode = RunMode::ListDevices;
+        return parsed;
     }
-  }
-
-  if (listDevices) {
-    if (live || notes || !files.empty()) return fail("--list-devices takes no other mode or file");
-    o.mode = RunMode::ListDevices;
+    if (live) {
+        if (notes) return fail("--notes cannot be combined with --live");
+        if (!files.empty()) return fail("--live reads the recording device, not a file");
+        o.mode = RunMode::Live;
+        return parsed;
+    }
+    if (o.device || o.format || o.seconds)
+        return fail("--device, --format and --seconds apply only to --live");
+    if (files.empty()) return fail("no audio file given (see --help)");
+    if (files.size() > 1)
+        return fail("only one audio file may be given, not " + std::to_string(files.size()));
+    o.file = files.front();
+    o.mode = notes ? RunMode::Notes : RunMode::Hops;
     return parsed;
-  }
-  if (live) {
-    if (notes) return fail("--notes cannot be combined with --live");
-    if (!files.empty()) return fail("--live reads the recording device, not a file");
-    o.mode = RunMode::Live;
-    return parsed;
-  }
-  if (o.device || o.format || o.seconds)
-    return fail("--device, --format and --seconds apply only to --live");
-  if (files.empty()) return fail("no audio file given (see --help)");
-  if (files.size() > 1) return fail("only one audio file may be given, not " + std::to_string(files.size()));
-  o.file = files.front();
-  o.mode = notes ? RunMode::Notes : RunMode::Hops;
-  return parsed;
 }
 
 std::string UsageText() {
-  return
-      "Usage: zelvo-analyze [options] FILE\n"
-      "       zelvo-analyze --live [options]\n"
-      "       zelvo-analyze --list-devices\n"
-      "Reads a recording (WAV, FLAC, AIFF, OGG, ...) through the tuner's analysis engine,\n"
-      "one hop at a time as the tuner does, and prints what it hears.\n"
-      "Default output, one line per hop, tab-separated: time at the end of the hop (s),\n"
-      "frequency (Hz, -1 when none), note, deviation (cents), level (dB).\n"
-      "  --notes             one line per held note instead: note, start (s), end (s),\n"
-      "                      median deviation (cents), number of hops\n"
-      "  --quality Q         analysis quality, normal or fast (default normal)\n"
-      "  --noise-floor DB    analysis gate from -60 to 0 dB (default -30)\n"
-      "  --middle-a HZ       frequency of A4 from 220 to 880 Hz (default 440)\n"
-        "  --settings DIR      use the tuner's settings files in DIR: middle A, temperament,\n"
-        "                      stretch table, calibration, noise floor, quality\n"
-        "  --list-devices      list the recording devices and the formats they offer\n"
-        "  --live              read the recording device as a terminal tuner\n"
-        "  --device N          recording device for --live (default -1, the preferred one)\n"
-        "  --format FLAG       capture format flag for --live (default 4: 11.025 kHz 16-bit mono)\n"
-        "                      (with --settings, device and format default to the file's)\n"
-        "  --seconds S         stop --live after S seconds\n"
-      "  --help              show this text\n"
-      "Bad input prints one line on stderr and exits with status 2.\n";
+    return "Usage: zelvo-analyze [options] FILE\n"
+           "       zelvo-analyze --live [options]\n"
+           "       zelvo-analyze --list-devices\n"
+           "Reads a recording (WAV, FLAC, AIFF, OGG, ...) through the tuner's analysis engine,\n"
+           "one hop at a time as the tuner does, and prints what it hears.\n"
+           "Default output, one line per hop, tab-separated: time at the end of the hop (s),\n"
+           "frequency (Hz, -1 when none), note, deviation (cents), level (dB).\n"
+           "  --notes             one line per held note instead: note, start (s), end (s),\n"
+           "                      median deviation (cents), number of hops\n"
+           "  --quality Q         analysis quality, normal or fast (default normal)\n"
+           "  --noise-floor DB    analysis gate from -60 to 0 dB (default -30)\n"
+           "  --middle-a HZ       frequency of A4 from 220 to 880 Hz (default 440)\n"
+           "  --settings DIR      use the tuner's settings files in DIR: middle A, temperament,\n"
+           "                      stretch table, calibration, noise floor, quality\n"
+           "  --list-devices      list the recording devices and the formats they offer\n"
+           "  --live              read the recording device as a terminal tuner\n"
+           "  --device N          recording device for --live (default -1, the preferred one)\n"
+           "  --format FLAG       capture format flag for --live (default 4: 11.025 kHz 16-bit mono)\n"
+           "                      (with --settings, device and format default to the file's)\n"
+           "  --seconds S         stop --live after S seconds\n"
+           "  --help              show this text\n"
+           "Bad input prints one line on stderr and exits with status 2.\n";
 }
 
 }  // namespace ZelvoAnalyze

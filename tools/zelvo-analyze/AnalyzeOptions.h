@@ -11,20 +11,20 @@ namespace ZelvoAnalyze {
 enum class RunMode { Hops, Notes, ListDevices, Live, Help };
 
 struct AnalyzeOptions {
-  RunMode mode = RunMode::Hops;
-  std::string file;                       // the recording, for Hops and Notes
-  std::optional<int> quality;             // 0 normal, 1 fast; unset = default or settings
-  std::optional<double> noiseFloor;       // dB, -60..0
-  std::optional<double> middleA;          // Hz, 220..880
-  std::optional<std::string> settingsDir; // directory holding the four settings files
-  std::optional<int> device;              // --live: -1 is the preferred device
-  std::optional<int> format;              // --live: one capture format flag
-  std::optional<double> seconds;          // --live: stop after this long
+    RunMode mode = RunMode::Hops;
+    std::string file;                        // the recording, for Hops and Notes
+    std::optional<int> quality;              // 0 normal, 1 fast; unset = default or settings
+    std::optional<double> noiseFloor;        // dB, -60..0
+    std::optional<double> middleA;           // Hz, 220..880
+    std::optional<std::string> settingsDir;  // directory holding the four settings files
+    std::optional<int> device;               // --live: -1 is the preferred device
+    std::optional<int> format;               // --live: one capture format flag
+    std::optional<double> seconds;           // --live: stop after this long
 };
 
 struct ParsedOptions {
-  AnalyzeOptions options;
-  std::string error;  // empty when the command line is usable
+    AnalyzeOptions options;
+    std::string error;  // empty when the command line is usable
 };
 
 constexpr double kDefaultNoiseFloor = -30.0;

@@ -3,24 +3,24 @@
 namespace ZelvoAnalyze {
 
 double CalibrationFactor(double knownFreq, double expectedFreq) {
-  // Comparisons written so that NaN falls back to no correction.
-  if (knownFreq > 1.0 && expectedFreq > 1.0) return knownFreq / expectedFreq;
-  return 1.0;
+    // Comparisons written so that NaN falls back to no correction.
+    if (knownFreq > 1.0 && expectedFreq > 1.0) return knownFreq / expectedFreq;
+    return 1.0;
 }
 
 HopReading ReadHop(const TuningReference& reference, const NoteAnalyzer::AnalysisResult& result,
                    double endTime) {
-  HopReading reading;
-  reading.endTime = endTime;
-  reading.level = result.level;
-  if (result.frequency == -1.0) return reading;
-  reading.frequency = result.frequency * reference.calibration;
-  const NoteLookup lookup = FrequencyToNote(reference.table, static_cast<float>(reading.frequency));
-  if (lookup.withinRange && IsValidNoteIndex(lookup.note)) {
-    reading.note = lookup.note;
-    reading.cents = lookup.deviation;
-  }
-  return reading;
+    HopReading reading;
+    reading.endTime = endTime;
+    reading.level = result.level;
+    if (result.frequency == -1.0) return reading;
+    reading.frequency = result.frequency * reference.calibration;
+    const NoteLookup lookup = FrequencyToNote(reference.table, static_cast<float>(reading.frequency));
+    if (lookup.withinRange && IsValidNoteIndex(lookup.note)) {
+        reading.note = lookup.note;
+        reading.cents = lookup.deviation;
+    }
+    return reading;
 }
 
 }  // namespace ZelvoAnalyze

@@ -10,22 +10,22 @@ namespace ZelvoAnalyze {
 
 // The tuning reference the readings are named against.
 struct TuningReference {
-  NoteTable table = DefaultNoteTable();
-  // KnownFreq / ExpectedFreq when both exceed 1.0, else 1.0.
-  double calibration = 1.0;
+    NoteTable table = DefaultNoteTable();
+    // KnownFreq / ExpectedFreq when both exceed 1.0, else 1.0.
+    double calibration = 1.0;
 };
 
 // The calibration factor the tuner applies to every frequency it receives.
 double CalibrationFactor(double knownFreq, double expectedFreq);
 
 struct HopReading {
-  double endTime = 0.0;               // seconds from the start, at the end of the hop
-  double level = 0.0;                 // dB
-  double frequency = -1.0;            // calibrated consensus frequency; -1.0 = none
-  NoteIndex note = NoteIndexInvalid;  // NoteIndexInvalid when no note is named
-  float cents = 0.0f;                 // deviation from the note's target
+    double endTime = 0.0;               // seconds from the start, at the end of the hop
+    double level = 0.0;                 // dB
+    double frequency = -1.0;            // calibrated consensus frequency; -1.0 = none
+    NoteIndex note = NoteIndexInvalid;  // NoteIndexInvalid when no note is named
+    float cents = 0.0f;                 // deviation from the note's target
 
-  bool HasNote() const { return IsValidNoteIndex(note); }
+    bool HasNote() const { return IsValidNoteIndex(note); }
 };
 
 // Calibrates the result's frequency and looks it up in the note table; a

@@ -16,7 +16,7 @@ int ListCaptureDevices(std::ostream& out, std::ostream& err);
 // Records from settings.device in settings.format and prints a reading every
 // 100 ms until SIGINT or SIGTERM, or until `seconds` have passed. Returns 0,
 // or 2 after printing why recording could not start.
-int RunLiveTuner(const EffectiveSettings& settings, std::optional<double> seconds,
-                 std::ostream& out, std::ostream& err);
+int RunLiveTuner(const EffectiveSettings& settings, std::optional<double> seconds, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace ZelvoAnalyze

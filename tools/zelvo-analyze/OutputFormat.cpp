@@ -9,55 +9,55 @@
 namespace ZelvoAnalyze {
 
 std::string FormatFixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  // A value that rounds to zero from below prints as "-0.00": drop the sign.
-  std::string result = text;
-  if (result[0] == '-' && result.find_first_not_of("-0.") == std::string::npos) result.erase(0, 1);
-  return result;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    // A value that rounds to zero from below prints as "-0.00": drop the sign.
+    std::string result = text;
+    if (result[0] == '-' && result.find_first_not_of("-0.") == std::string::npos) result.erase(0, 1);
+    return result;
 }
 
 std::string FormatHopLine(const HopReading& r) {
-  std::string line = FormatFixed(r.endTime, 3) + '\t';
-  line += r.frequency == -1.0 ? std::string("-1") : FormatFixed(r.frequency, 3);
-  line += '\t';
-  if (r.HasNote()) {
-    line += FormatNoteName(r.note, 0) + '\t' + FormatFixed(r.cents, 2);
-  } else {
-    line += "-\t-";
-  }
-  line += '\t' + FormatFixed(r.level, 1);
-  return line;
+    std::string line = FormatFixed(r.endTime, 3) + '\t';
+    line += r.frequency == -1.0 ? std::string("-1") : FormatFixed(r.frequency, 3);
+    line += '\t';
+    if (r.HasNote()) {
+        line += FormatNoteName(r.note, 0) + '\t' + FormatFixed(r.cents, 2);
+    } else {
+        line += "-\t-";
+    }
+    line += '\t' + FormatFixed(r.level, 1);
+    return line;
 }
 
 std::string FormatNoteLine(const NoteSpan& span) {
-  return FormatNoteName(span.note, 0) + '\t' + FormatFixed(span.start, 3) + '\t' +
-         FormatFixed(span.end, 3) + '\t' + FormatFixed(span.medianCents, 2) + '\t' +
-         std::to_string(span.hops);
+    return FormatNoteName(span.note, 0) + '\t' + FormatFixed(span.start, 3) + '\t' +
+           FormatFixed(span.end, 3) + '\t' + FormatFixed(span.medianCents, 2) + '\t' +
+           std::to_string(span.hops);
 }
 
 namespace {
 
 long long RoundHalfAwayFromZero(double v) {
-  return static_cast<long long>(v >= 0.0 ? std::floor(v + 0.5) : std::ceil(v - 0.5));
+    return static_cast<long long>(v >= 0.0 ? std::floor(v + 0.5) : std::ceil(v - 0.5));
 }
 
 }  // namespace
 
 std::string FormatCentsLabel(float cents, int accuracy) {
-  if (!std::isfinite(cents) || (accuracy != 0 && accuracy != 1)) return {};
-  char text[64];
-  if (accuracy == 0) {
-    const long long n = RoundHalfAwayFromZero(static_cast<double>(cents) * 10.0);
-    const long long a = std::llabs(n);
-    std::snprintf(text, sizeof text, "%s%lld%lld.%lld", n >= 0 ? "+" : "-", a / 100,
-                  (a % 100) / 10, a % 10);
-  } else {
-    const long long n = RoundHalfAwayFromZero(cents);
-    const long long a = std::llabs(n);
-    std::snprintf(text, sizeof text, "%s%lld%lld", n >= 0 ? "+" : "-", a / 10, a % 10);
-  }
-  return text;
+    if (!std::isfinite(cents) || (accuracy != 0 && accuracy != 1)) return {};
+    char text[64];
+    if (accuracy == 0) {
+        const long long n = RoundHalfAwayFromZero(static_cast<double>(cents) * 10.0);
+        const long long a = std::llabs(n);
+        std::snprintf(text, sizeof text, "%s%lld%lld.%lld", n >= 0 ? "+" : "-", a / 100, (a % 100) / 10,
+                      a % 10);
+    } else {
+        const long long n = RoundHalfAwayFromZero(cents);
+        const long long a = std::llabs(n);
+        std::snprintf(text, sizeof text, "%s%lld%lld", n >= 0 ? "+" : "-", a / 10, a % 10);
+    }
+    return text;
 }
 
 }  // namespace ZelvoAnalyze

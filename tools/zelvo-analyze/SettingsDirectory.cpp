@@ -9,31 +9,31 @@
 namespace ZelvoAnalyze {
 
 TunerSettings LoadTunerSettings(const std::string& directory) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path dir(directory);
-  const fs::file_status status = fs::status(dir, ec);
-  if (!fs::exists(status))
-    throw std::runtime_error(directory + ": no such settings directory");
-  if (!fs::is_directory(status))
-    throw std::runtime_error(directory + ": not a directory; --settings needs the directory of the settings files");
-  // Opening the listing is what fails when the directory may not be read.
-  fs::directory_iterator listing(dir, ec);
-  if (ec) throw std::runtime_error(directory + ": cannot read the settings directory: " + ec.message());
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir(directory);
+    const fs::file_status status = fs::status(dir, ec);
+    if (!fs::exists(status)) throw std::runtime_error(directory + ": no such settings directory");
+    if (!fs::is_directory(status))
+        throw std::runtime_error(directory +
+                                 ": not a directory; --settings needs the directory of the settings files");
+    // Opening the listing is what fails when the directory may not be read.
+    fs::directory_iterator listing(dir, ec);
+    if (ec) throw std::runtime_error(directory + ": cannot read the settings directory: " + ec.message());
 
-  SettingsFiles files;
-  LoadSettingsFiles(files, dir);
-  TunerSettings settings;
-  settings.middleA = files.config.MiddleA;
-  settings.knownFreq = files.config.KnownFreq;
-  settings.expectedFreq = files.config.ExpectedFreq;
-  settings.noiseFloor = files.config.NoiseFloor;
-  settings.analysisQuality = files.config.AnalysisQuality;
-  settings.device = files.config.Device;
-  settings.format = files.config.Format;
-  settings.temperaments = files.temperaments;
-  settings.stretches = files.stretches;
-  return settings;
+    SettingsFiles files;
+    LoadSettingsFiles(files, dir);
+    TunerSettings settings;
+    settings.middleA = files.config.MiddleA;
+    settings.knownFreq = files.config.KnownFreq;
+    settings.expectedFreq = files.config.ExpectedFreq;
+    settings.noiseFloor = files.config.NoiseFloor;
+    settings.analysisQuality = files.config.AnalysisQuality;
+    settings.device = files.config.Device;
+    settings.format = files.config.Format;
+    settings.temperaments = files.temperaments;
+    settings.stretches = files.stretches;
+    return settings;
 }
 
 }  // namespace ZelvoAnalyze

@@ -11,57 +11,55 @@
 
 #include "AnalyzeFile.h"
 #include "AnalyzeOptions.h"
-#include "ToolSettings.h"
-#include "analysis/Analyzer.h"
 #include "LiveSession.h"
 #include "SettingsDirectory.h"
+#include "ToolSettings.h"
+#include "analysis/Analyzer.h"
 
 namespace {
 
 constexpr int kBadInput = 2;
 
 int Fail(const std::string& message) {
-  std::cerr << "zelvo-analyze: " << message << std::endl;
-  return kBadInput;
+    std::cerr << "zelvo-analyze: " << message << std::endl;
+    return kBadInput;
 }
 
 int Run(const ZelvoAnalyze::AnalyzeOptions& options) {
-  using ZelvoAnalyze::RunMode;
-  std::optional<ZelvoAnalyze::TunerSettings> files;
-  if (options.settingsDir) files = ZelvoAnalyze::LoadTunerSettings(*options.settingsDir);
-  const ZelvoAnalyze::EffectiveSettings settings = ZelvoAnalyze::ResolveSettings(options, files);
-  switch (options.mode) {
-    case RunMode::Hops:
-    case RunMode::Notes:
-      ZelvoAnalyze::AnalyzeFile(options.file, settings, options.mode == RunMode::Notes, std::cout);
-      return 0;
-    case RunMode::ListDevices:
-      return ZelvoAnalyze::ListCaptureDevices(std::cout, std::cerr);
-    case RunMode::Live:
-      return ZelvoAnalyze::RunLiveTuner(settings, options.seconds, std::cout, std::cerr);
-    case RunMode::Help:
-      break;
-  }
-  return 0;
+    using ZelvoAnalyze::RunMode;
+    std::optional<ZelvoAnalyze::TunerSettings> files;
+    if (options.settingsDir) files = ZelvoAnalyze::LoadTunerSettings(*options.settingsDir);
+    const ZelvoAnalyze::EffectiveSettings settings = ZelvoAnalyze::ResolveSettings(options, files);
+    switch (options.mode) {
+        case RunMode::Hops:
+        case RunMode::Notes:
+            ZelvoAnalyze::AnalyzeFile(options.file, settings, options.mode == RunMode::Notes, std::cout);
+            return 0;
+        case RunMode::ListDevices: return ZelvoAnalyze::ListCaptureDevices(std::cout, std::cerr);
+        case RunMode::Live:
+            return ZelvoAnalyze::RunLiveTuner(settings, options.seconds, std::cout, std::cerr);
+        case RunMode::Help: break;
+    }
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const ZelvoAnalyze::ParsedOptions parsed =
-      ZelvoAnalyze::ParseAnalyzeOptions(std::vector<std::string>(argv + 1, argv + argc));
-  if (!parsed.error.empty()) return Fail(parsed.error);
-  if (parsed.options.mode == ZelvoAnalyze::RunMode::Help) {
-    std::cout << ZelvoAnalyze::UsageText();
-    return 0;
-  }
-  try {
-    return Run(parsed.options);
-  } catch (const NoteAnalyzer::NoteAnalyzerException& e) {
-    return Fail(e.message);
-  } catch (const std::bad_alloc&) {
-    return Fail("out of memory");
-  } catch (const std::exception& e) {
-    return Fail(e.what());
-  }
+    const ZelvoAnalyze::ParsedOptions parsed =
+        ZelvoAnalyze::ParseAnalyzeOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) return Fail(parsed.error);
+    if (parsed.options.mode == ZelvoAnalyze::RunMode::Help) {
+        std::cout << ZelvoAnalyze::UsageText();
+        return 0;
+    }
+    try {
+        return Run(parsed.options);
+    } catch (const NoteAnalyzer::NoteAnalyzerException& e) {
+        return Fail(e.message);
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory");
+    } catch (const std::exception& e) {
+        return Fail(e.what());
+    }
 }

@@ -35,16 +35,13 @@ struct PaneArea {
 constexpr PaneArea kDefaultArea{"default", 288, 240};
 constexpr PaneArea kLargeArea{"large", 1200, 1000};
 
-wxSize FineSize(const PaneArea& a)
-{
+wxSize FineSize(const PaneArea& a) {
     return {static_cast<int>(0.82 * a.width), static_cast<int>(0.98 * a.height)};
 }
-wxSize GlobalSize(const PaneArea& a)
-{
+wxSize GlobalSize(const PaneArea& a) {
     return {static_cast<int>(0.09 * a.width), static_cast<int>(0.98 * a.height)};
 }
-wxSize EnergySize(const PaneArea& a)
-{
+wxSize EnergySize(const PaneArea& a) {
     return {static_cast<int>(0.05 * a.width), static_cast<int>(0.98 * a.height)};
 }
 
@@ -55,8 +52,7 @@ public:
     int failures() const { return m_failures; }
 
     // Paints one picture of `size` with `paint` and saves it as name.png.
-    void Save(const wxString& name, wxSize size, const std::function<void(wxDC&)>& paint)
-    {
+    void Save(const wxString& name, wxSize size, const std::function<void(wxDC&)>& paint) {
         // A zero-sized pane still paints; the picture gets one pixel.
         wxBitmap bitmap(std::max(size.x, 1), std::max(size.y, 1), 24);
         {
@@ -75,8 +71,7 @@ public:
         }
     }
 
-    CFineIndicator* MakeFine(wxSize size)
-    {
+    CFineIndicator* MakeFine(wxSize size) {
         auto* pane = new CFineIndicator(m_host, wxID_ANY, wxPoint(0, 0), size);
         pane->SetClientSize(size);
         pane->SetCaptions("Note", "Cents");
@@ -84,23 +79,20 @@ public:
         return pane;
     }
 
-    CGlobalIndicator* MakeGlobal(wxSize size)
-    {
+    CGlobalIndicator* MakeGlobal(wxSize size) {
         auto* pane = new CGlobalIndicator(m_host, wxID_ANY, wxPoint(0, 0), size);
         pane->SetClientSize(size);
         pane->SetNoteTable(DefaultNoteTable());
         return pane;
     }
 
-    CEnergyIndicator* MakeEnergy(wxSize size)
-    {
+    CEnergyIndicator* MakeEnergy(wxSize size) {
         auto* pane = new CEnergyIndicator(m_host, wxID_ANY, wxPoint(0, 0), size);
         pane->SetClientSize(size);
         return pane;
     }
 
-    void FinePictures(const wxString& prefix, wxSize size)
-    {
+    void FinePictures(const wxString& prefix, wxSize size) {
         CFineIndicator* pane = MakeFine(size);
         struct State {
             const char* name;
@@ -110,14 +102,10 @@ public:
             const char* cents;
         };
         const State states[] = {
-            {"minus1-fresh", -1.0f, 0.0f, "A4", "-50.0"},
-            {"zero-fresh", 0.0f, 0.0f, "A4", "+00.0"},
-            {"plus1-fresh", 1.0f, 0.0f, "A4", "+50.0"},
-            {"small-fresh", 0.066f, 0.0f, "A4", "+03.3"},
-            {"small-half", 0.066f, 0.5f, "C#4", "+03.3"},
-            {"small-faded", 0.066f, 1.0f, "A4", "+03.3"},
-            {"minus1-faded", -1.0f, 1.0f, "Bb3", "-12"},
-            {"empty", 0.0f, 1.0f, "", ""},
+            {"minus1-fresh", -1.0f, 0.0f, "A4", "-50.0"}, {"zero-fresh", 0.0f, 0.0f, "A4", "+00.0"},
+            {"plus1-fresh", 1.0f, 0.0f, "A4", "+50.0"},   {"small-fresh", 0.066f, 0.0f, "A4", "+03.3"},
+            {"small-half", 0.066f, 0.5f, "C#4", "+03.3"}, {"small-faded", 0.066f, 1.0f, "A4", "+03.3"},
+            {"minus1-faded", -1.0f, 1.0f, "Bb3", "-12"},  {"empty", 0.0f, 1.0f, "", ""},
         };
         for (const State& s : states) {
             pane->position = s.position;
@@ -132,8 +120,7 @@ public:
         pane->Destroy();
     }
 
-    void GlobalPictures(const wxString& prefix, wxSize size)
-    {
+    void GlobalPictures(const wxString& prefix, wxSize size) {
         CGlobalIndicator* pane = MakeGlobal(size);
         auto save = [&](const wxString& name) {
             Save(prefix + "-" + name, size, [pane](wxDC& dc) { pane->PaintInto(dc); });
@@ -154,8 +141,7 @@ public:
         pane->value = 0.0f;
         save("single-A4");
         NoteSet chromatic;
-        for (int n = 48; n <= 72; ++n)
-            chromatic.insert(n);
+        for (int n = 48; n <= 72; ++n) chromatic.insert(n);
         pane->SetNotes(chromatic);
         pane->value = -300.0f;
         save("chromatic-C3-C5");
@@ -165,8 +151,7 @@ public:
         pane->Destroy();
     }
 
-    void EnergyPictures(const wxString& prefix, wxSize size)
-    {
+    void EnergyPictures(const wxString& prefix, wxSize size) {
         CEnergyIndicator* pane = MakeEnergy(size);
         struct State {
             const char* name;
@@ -175,8 +160,8 @@ public:
         };
         const State states[] = {
             {"level-below-floor", 0.3f, 0.5f}, {"level-above-floor", 0.8f, 0.5f},
-            {"level-on-floor", 0.5f, 0.5f},     {"level-0", 0.0f, 0.5f},
-            {"level-1", 1.0f, 0.5f},            {"floor-top", 0.6f, 1.0f},
+            {"level-on-floor", 0.5f, 0.5f},    {"level-0", 0.0f, 0.5f},
+            {"level-1", 1.0f, 0.5f},           {"floor-top", 0.6f, 1.0f},
         };
         for (const State& s : states) {
             pane->level = s.level;
@@ -187,8 +172,7 @@ public:
     }
 
     // The three panes placed in a pane area as the main window places them.
-    void MainWindowPicture(const PaneArea& area)
-    {
+    void MainWindowPicture(const PaneArea& area) {
         CEnergyIndicator* energy = MakeEnergy(EnergySize(area));
         CFineIndicator* fine = MakeFine(FineSize(area));
         CGlobalIndicator* global = MakeGlobal(GlobalSize(area));
@@ -210,8 +194,7 @@ public:
                     wxMemoryDC paneDc(bitmap);
                     paint(paneDc);
                 }
-                dc.DrawBitmap(bitmap, static_cast<int>(fx * area.width),
-                              static_cast<int>(fy * area.height));
+                dc.DrawBitmap(bitmap, static_cast<int>(fx * area.width), static_cast<int>(fy * area.height));
             };
             place(0.01, 0.01, EnergySize(area), [&](wxDC& d) { energy->PaintFace(d); });
             place(0.07, 0.01, FineSize(area), [&](wxDC& d) { fine->PaintInto(d); });
@@ -232,8 +215,7 @@ private:
 
 class GalleryApp : public wxApp {
 public:
-    bool OnInit() override
-    {
+    bool OnInit() override {
         if (argc != 2) {
             std::fprintf(stderr, "usage: zelvo-gallery OUTPUT_FOLDER\n");
             m_exitCode = 2;
@@ -243,10 +225,8 @@ public:
         return true;
     }
 
-    int OnRun() override
-    {
-        if (m_exitCode != 0)
-            return m_exitCode;
+    int OnRun() override {
+        if (m_exitCode != 0) return m_exitCode;
         if (!wxFileName::Mkdir(m_folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
             std::fprintf(stderr, "zelvo-gallery: cannot create %s\n",
                          static_cast<const char*>(m_folder.utf8_str()));
@@ -255,8 +235,7 @@ public:
         wxInitAllImageHandlers();
         // A frame that is never shown hosts the panes; they are painted
         // into memory bitmaps, not onto the screen.
-        auto* host = new wxFrame(nullptr, wxID_ANY, "zelvo-gallery", wxDefaultPosition,
-                                 wxSize(1400, 1100));
+        auto* host = new wxFrame(nullptr, wxID_ANY, "zelvo-gallery", wxDefaultPosition, wxSize(1400, 1100));
         Gallery gallery(host, m_folder);
 
         for (const PaneArea& area : {kDefaultArea, kLargeArea}) {

@@ -54,8 +54,7 @@ std::vector<TopMenu> BuildMenuModel() {
     menus.push_back(
         {"&Recording",
          {Submenu("Analysis Quality",
-                  {WithKind(Item(AnalysisQualityNormal, "Normal",
-                                 "Analyzes tone with nominal settings"),
+                  {WithKind(Item(AnalysisQualityNormal, "Normal", "Analyzes tone with nominal settings"),
                             EntryKind::Radio),
                    WithKind(Item(AnalysisQualityFast, "Fast (less accurate)",
                                  "Analyzes tone with less latency, but with worse accuracy"),
@@ -115,15 +114,13 @@ void FlattenInto(const std::vector<MenuEntry>& entries, std::vector<const MenuEn
 
 std::vector<const MenuEntry*> FlattenMenu(const std::vector<TopMenu>& menus) {
     std::vector<const MenuEntry*> out;
-    for (const TopMenu& menu : menus)
-        FlattenInto(menu.entries, out);
+    for (const TopMenu& menu : menus) FlattenInto(menu.entries, out);
     return out;
 }
 
 const MenuEntry* FindEntry(const std::vector<TopMenu>& menus, int id) {
     for (const MenuEntry* entry : FlattenMenu(menus)) {
-        if (entry->id == id && entry->kind != EntryKind::Separator &&
-            entry->kind != EntryKind::Submenu)
+        if (entry->id == id && entry->kind != EntryKind::Separator && entry->kind != EntryKind::Submenu)
             return entry;
     }
     return nullptr;

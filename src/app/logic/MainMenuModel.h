@@ -9,19 +9,19 @@
 namespace MainMenu {
 
 enum class EntryKind {
-    Command,     // a plain item
-    Check,       // an item that shows a check mark
-    Radio,       // an item that shows a radio mark
+    Command,  // a plain item
+    Check,    // an item that shows a check mark
+    Radio,    // an item that shows a radio mark
     Separator,
-    Submenu,     // a popup holding `children`
+    Submenu,  // a popup holding `children`
 };
 
 struct MenuEntry {
     EntryKind kind = EntryKind::Command;
-    int id = 0;                  // command id; 0 for separators and submenus
-    std::string text;            // item text with '&' mnemonic and "\t" accelerator text
-    std::string help;            // status-bar prompt while the item is highlighted
-    bool available = true;       // false: the item's command is not offered yet (disabled)
+    int id = 0;             // command id; 0 for separators and submenus
+    std::string text;       // item text with '&' mnemonic and "\t" accelerator text
+    std::string help;       // status-bar prompt while the item is highlighted
+    bool available = true;  // false: the item's command is not offered yet (disabled)
     std::vector<MenuEntry> children;
 };
 
@@ -41,7 +41,7 @@ inline constexpr int NoteMenuIndex = 1;
 // One entry of the accelerator table: Ctrl + a letter key.
 struct AcceleratorEntry {
     bool ctrl = true;
-    char key = 0;   // upper-case letter
+    char key = 0;  // upper-case letter
     int command = 0;
     bool operator==(const AcceleratorEntry&) const = default;
 };

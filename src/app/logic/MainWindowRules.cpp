@@ -15,20 +15,16 @@ std::string FormatWindowTitle(int majorVersion, const std::string& suffix) {
 
 int DisplayPeriodMs(int rate) {
     switch (rate) {
-    case 0:
-        return 100;
-    case 1:
-        return 50;
-    default:
-        return 10;
+        case 0: return 100;
+        case 1: return 50;
+        default: return 10;
     }
 }
 
 std::vector<std::string> RecordingControlCommands(int device, Platform platform) {
     if (platform == Platform::Windows) {
         std::string first = "SndVol32.exe -r";
-        if (device != -1)
-            first += " -d " + std::to_string(device);
+        if (device != -1) first += " -d " + std::to_string(device);
         return {first, "SndVol.exe -r"};
     }
     return {"pavucontrol --tab=4", "gnome-control-center sound"};
@@ -37,16 +33,14 @@ std::vector<std::string> RecordingControlCommands(int device, Platform platform)
 float NoiseFloorToThreshold(float noiseFloorDb) {
     // A floor that is not a number (a damaged settings file) shows the
     // marker where the default -30 dB would be.
-    if (std::isnan(noiseFloorDb))
-        return 0.5f;
+    if (std::isnan(noiseFloorDb)) return 0.5f;
     const float position = (-60.0f - noiseFloorDb) / -60.0f;
     return std::clamp(position, 0.0f, 1.0f);
 }
 
 std::string ProgramOfCommandLine(const std::string& commandLine) {
     const auto begin = commandLine.find_first_not_of(" \t");
-    if (begin == std::string::npos)
-        return {};
+    if (begin == std::string::npos) return {};
     const auto end = commandLine.find_first_of(" \t", begin);
     return commandLine.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
@@ -55,28 +49,23 @@ namespace {
 
 bool IsExecutableFile(const std::filesystem::path& file) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec))
-        return false;
+    if (!std::filesystem::is_regular_file(file, ec)) return false;
     return ::access(file.c_str(), X_OK) == 0;
 }
 
 }  // namespace
 
 std::string FindProgramOnPath(const std::string& program, const std::string& pathList) {
-    if (program.empty())
-        return {};
-    if (program.find('/') != std::string::npos)
-        return IsExecutableFile(program) ? program : std::string();
+    if (program.empty()) return {};
+    if (program.find('/') != std::string::npos) return IsExecutableFile(program) ? program : std::string();
     std::size_t start = 0;
     while (start <= pathList.size()) {
         auto end = pathList.find(':', start);
-        if (end == std::string::npos)
-            end = pathList.size();
+        if (end == std::string::npos) end = pathList.size();
         // An empty entry means the current directory, as in the shell.
         const std::string dir = end > start ? pathList.substr(start, end - start) : ".";
         const std::filesystem::path candidate = std::filesystem::path(dir) / program;
-        if (IsExecutableFile(candidate))
-            return candidate.string();
+        if (IsExecutableFile(candidate)) return candidate.string();
         start = end + 1;
     }
     return {};

@@ -1,12 +1,10 @@
 #include "app/logic/NotePresetMenu.h"
 
-NotePresetMenu::NotePresetMenu()
-{
+NotePresetMenu::NotePresetMenu() {
     Rebuild(PresetList{});
 }
 
-void NotePresetMenu::Rebuild(const PresetList& list)
-{
+void NotePresetMenu::Rebuild(const PresetList& list) {
     items_.clear();
     commandToIndex_.clear();
 
@@ -35,16 +33,13 @@ void NotePresetMenu::Rebuild(const PresetList& list)
     }
 }
 
-std::optional<int> NotePresetMenu::IndexForCommand(int id) const
-{
+std::optional<int> NotePresetMenu::IndexForCommand(int id) const {
     const auto it = commandToIndex_.find(id);
-    if (it == commandToIndex_.end())
-        return std::nullopt;
+    if (it == commandToIndex_.end()) return std::nullopt;
     return it->second;
 }
 
-NotePresetMenu::ItemState NotePresetMenu::Update(int id, const PresetList& list) const
-{
+NotePresetMenu::ItemState NotePresetMenu::Update(int id, const PresetList& list) const {
     ItemState state;
     if (const auto index = IndexForCommand(id)) {
         state.enabled = true;
@@ -53,11 +48,9 @@ NotePresetMenu::ItemState NotePresetMenu::Update(int id, const PresetList& list)
     return state;
 }
 
-bool NotePresetMenu::Choose(int id, PresetList& list) const
-{
+bool NotePresetMenu::Choose(int id, PresetList& list) const {
     const auto index = IndexForCommand(id);
-    if (!index)
-        return false;
+    if (!index) return false;
     list.SelectedIndex = *index;
     return true;
 }

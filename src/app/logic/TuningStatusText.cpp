@@ -5,8 +5,7 @@
 #include "tuning/NoteNames.h"
 
 std::string TuningStatusText(float middleAHz, const TemperamentList& temperaments,
-                             const StretchList& stretches, int transpose)
-{
+                             const StretchList& stretches, int transpose) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "A4: %3.3lf", static_cast<double>(middleAHz));
     std::string text = buffer;

@@ -35,20 +35,20 @@ int HeightForWidth(const FrameOverhead& overhead, int width) {
 
 WindowRect CorrectSizing(const FrameOverhead& overhead, SizingEdge edge, WindowRect proposed) {
     switch (edge) {
-    case SizingEdge::Left:
-    case SizingEdge::Right:
-        proposed.bottom = proposed.top + HeightForWidth(overhead, proposed.Width());
-        break;
-    case SizingEdge::Top:
-    case SizingEdge::Bottom:
-    case SizingEdge::TopRight:
-    case SizingEdge::BottomRight:
-        proposed.right = proposed.left + WidthForHeight(overhead, proposed.Height());
-        break;
-    case SizingEdge::TopLeft:
-    case SizingEdge::BottomLeft:
-        proposed.left = proposed.right - WidthForHeight(overhead, proposed.Height());
-        break;
+        case SizingEdge::Left:
+        case SizingEdge::Right:
+            proposed.bottom = proposed.top + HeightForWidth(overhead, proposed.Width());
+            break;
+        case SizingEdge::Top:
+        case SizingEdge::Bottom:
+        case SizingEdge::TopRight:
+        case SizingEdge::BottomRight:
+            proposed.right = proposed.left + WidthForHeight(overhead, proposed.Height());
+            break;
+        case SizingEdge::TopLeft:
+        case SizingEdge::BottomLeft:
+            proposed.left = proposed.right - WidthForHeight(overhead, proposed.Height());
+            break;
     }
     return proposed;
 }
@@ -60,12 +60,9 @@ SizingEdge InferSizingEdge(const WindowRect& before, const WindowRect& after) {
     const bool leftDragged = after.left != before.left && after.right == before.right;
     const bool topDragged = after.top != before.top && after.bottom == before.bottom;
 
-    if (widthChanged && !heightChanged)
-        return leftDragged ? SizingEdge::Left : SizingEdge::Right;
-    if (heightChanged && !widthChanged)
-        return topDragged ? SizingEdge::Top : SizingEdge::Bottom;
-    if (topDragged)
-        return leftDragged ? SizingEdge::TopLeft : SizingEdge::TopRight;
+    if (widthChanged && !heightChanged) return leftDragged ? SizingEdge::Left : SizingEdge::Right;
+    if (heightChanged && !widthChanged) return topDragged ? SizingEdge::Top : SizingEdge::Bottom;
+    if (topDragged) return leftDragged ? SizingEdge::TopLeft : SizingEdge::TopRight;
     return leftDragged ? SizingEdge::BottomLeft : SizingEdge::BottomRight;
 }
 
@@ -101,8 +98,7 @@ PaneLayout ComputePaneLayout(int areaWidth, int areaHeight) {
 }
 
 WindowRect PlaceOnDesktop(const FrameOverhead& overhead, WindowRect r, const WindowRect& desktop) {
-    if (r.Height() < MinimumTrackHeight)
-        r.bottom = r.top + MinimumTrackHeight;
+    if (r.Height() < MinimumTrackHeight) r.bottom = r.top + MinimumTrackHeight;
     r.right = r.left + WidthForHeight(overhead, r.Height());
 
     auto shift = [&r](int dx, int dy) {
@@ -111,16 +107,12 @@ WindowRect PlaceOnDesktop(const FrameOverhead& overhead, WindowRect r, const Win
         r.top += dy;
         r.bottom += dy;
     };
-    if (r.bottom > desktop.bottom)
-        shift(0, desktop.bottom - r.bottom);
-    if (r.right > desktop.right)
-        shift(desktop.right - r.right, 0);
+    if (r.bottom > desktop.bottom) shift(0, desktop.bottom - r.bottom);
+    if (r.right > desktop.right) shift(desktop.right - r.right, 0);
     // Applied last so that a window larger than the desktop keeps its
     // caption and its left edge reachable.
-    if (r.top < desktop.top + 1)
-        shift(0, desktop.top + 1 - r.top);
-    if (r.left < desktop.left + 1)
-        shift(desktop.left + 1 - r.left, 0);
+    if (r.top < desktop.top + 1) shift(0, desktop.top + 1 - r.top);
+    if (r.left < desktop.left + 1) shift(desktop.left + 1 - r.left, 0);
     return r;
 }
 

@@ -11,45 +11,37 @@ constexpr double kNeedleLength = 0.95;   // of R
 constexpr double kTickInner = 0.85;      // of R
 constexpr double kLabelDistance = 1.13;  // of R
 
-double PointsForDpi(double size, double dpi)
-{
+double PointsForDpi(double size, double dpi) {
     return dpi > 0.0 ? size * 96.0 / dpi : size;
 }
 
 }  // namespace
 
-int GlyphSize(int clientHeight)
-{
+int GlyphSize(int clientHeight) {
     return static_cast<int>(0.11 * clientHeight);
 }
 
-double DialRadius(int clientHeight)
-{
+double DialRadius(int clientHeight) {
     return 0.7 * clientHeight;
 }
 
-PointD DialPivot(int clientWidth, int clientHeight)
-{
+PointD DialPivot(int clientWidth, int clientHeight) {
     return {clientWidth / 2.0, static_cast<double>(clientHeight)};
 }
 
-double DialPenWidth(int clientWidth)
-{
+double DialPenWidth(int clientWidth) {
     return 0.02 * clientWidth;
 }
 
-double NeedleAngleDegrees(float position)
-{
+double NeedleAngleDegrees(float position) {
     return static_cast<double>(position) * kDialDegreesPerUnit;
 }
 
-double TickAngleDegrees(int index)
-{
+double TickAngleDegrees(int index) {
     return (25.0 * index - 50.0) * 0.7;
 }
 
-PointD RotateAboutPivot(PointD local, double angleDegrees, PointD pivot)
-{
+PointD RotateAboutPivot(PointD local, double angleDegrees, PointD pivot) {
     const double a = angleDegrees * std::numbers::pi / 180.0;
     const double c = std::cos(a);
     const double s = std::sin(a);
@@ -57,8 +49,7 @@ PointD RotateAboutPivot(PointD local, double angleDegrees, PointD pivot)
     return {pivot.x + local.x * c - local.y * s, pivot.y + local.x * s + local.y * c};
 }
 
-SegmentD NeedleSegment(int clientWidth, int clientHeight, float position)
-{
+SegmentD NeedleSegment(int clientWidth, int clientHeight, float position) {
     const PointD pivot = DialPivot(clientWidth, clientHeight);
     const double r = DialRadius(clientHeight);
     const double angle = NeedleAngleDegrees(position);
@@ -66,8 +57,7 @@ SegmentD NeedleSegment(int clientWidth, int clientHeight, float position)
             RotateAboutPivot({0.0, -kNeedleLength * r}, angle, pivot)};
 }
 
-SegmentD TickSegment(int clientWidth, int clientHeight, int index)
-{
+SegmentD TickSegment(int clientWidth, int clientHeight, int index) {
     const PointD pivot = DialPivot(clientWidth, clientHeight);
     const double r = DialRadius(clientHeight);
     const double angle = TickAngleDegrees(index);
@@ -75,18 +65,16 @@ SegmentD TickSegment(int clientWidth, int clientHeight, int index)
             RotateAboutPivot({0.0, -kTickInner * r}, angle, pivot)};
 }
 
-PointD TickLabelCentre(int clientWidth, int clientHeight, int index, double labelHeight)
-{
+PointD TickLabelCentre(int clientWidth, int clientHeight, int index, double labelHeight) {
     // The label box's top sits at -1.13 R in the rotated frame, so its centre
     // is half a label height further down, towards the pivot. The box starts
     // one unit right of the centred position, as the face always drew it.
     const double r = DialRadius(clientHeight);
-    return RotateAboutPivot({1.0, -kLabelDistance * r + labelHeight / 2.0},
-                            TickAngleDegrees(index), DialPivot(clientWidth, clientHeight));
+    return RotateAboutPivot({1.0, -kLabelDistance * r + labelHeight / 2.0}, TickAngleDegrees(index),
+                            DialPivot(clientWidth, clientHeight));
 }
 
-std::array<PointD, 5> NeedleOutline(const SegmentD& needle, double width)
-{
+std::array<PointD, 5> NeedleOutline(const SegmentD& needle, double width) {
     const double dx = needle.to.x - needle.from.x;
     const double dy = needle.to.y - needle.from.y;
     const double length = std::hypot(dx, dy);
@@ -103,61 +91,49 @@ std::array<PointD, 5> NeedleOutline(const SegmentD& needle, double width)
              {needle.from.x - nx, needle.from.y - ny}}};
 }
 
-double HubRadius(int clientHeight)
-{
+double HubRadius(int clientHeight) {
     return 0.15 * DialRadius(clientHeight);
 }
 
-double GlyphFontPoints(int glyphSize, double dpi)
-{
+double GlyphFontPoints(int glyphSize, double dpi) {
     return PointsForDpi(glyphSize, dpi);
 }
 
-double LabelFontPoints(int clientWidth, double dpi)
-{
+double LabelFontPoints(int clientWidth, double dpi) {
     return PointsForDpi(0.06 * clientWidth, dpi);
 }
 
-double CaptionFontPoints(int clientWidth, double dpi)
-{
+double CaptionFontPoints(int clientWidth, double dpi) {
     return PointsForDpi(0.04 * clientWidth, dpi);
 }
 
-int GlyphCutOffset(double lineSpacing, double cellAscent, double emHeight, int glyphSize)
-{
-    if (emHeight <= 0.0)
-        return 0;
+int GlyphCutOffset(double lineSpacing, double cellAscent, double emHeight, int glyphSize) {
+    if (emHeight <= 0.0) return 0;
     const double offset = std::floor((lineSpacing - cellAscent) * glyphSize / emHeight);
     return offset > 0.0 ? static_cast<int>(offset) : 0;
 }
 
-int TextLeft(int clientWidth)
-{
+int TextLeft(int clientWidth) {
     return static_cast<int>(0.04 * clientWidth);
 }
 
-int TextTop(int clientWidth)
-{
+int TextTop(int clientWidth) {
     return static_cast<int>(0.08 * clientWidth);
 }
 
-int TextRightEdge(int clientWidth)
-{
+int TextRightEdge(int clientWidth) {
     return static_cast<int>(clientWidth - 0.04 * clientWidth);
 }
 
-PointD LeftCaptionOrigin(int clientWidth)
-{
+PointD LeftCaptionOrigin(int clientWidth) {
     return {0.04 * clientWidth, 0.01 * clientWidth};
 }
 
-double CaptionRightEdge(int clientWidth)
-{
+double CaptionRightEdge(int clientWidth) {
     return 0.96 * clientWidth;
 }
 
-std::vector<int> LeftAlignedPositions(const std::vector<int>& glyphWidths, int left)
-{
+std::vector<int> LeftAlignedPositions(const std::vector<int>& glyphWidths, int left) {
     std::vector<int> xs;
     xs.reserve(glyphWidths.size());
     int x = left;
@@ -168,8 +144,7 @@ std::vector<int> LeftAlignedPositions(const std::vector<int>& glyphWidths, int l
     return xs;
 }
 
-std::vector<int> RightAlignedPositions(const std::vector<int>& glyphWidths, int rightEdge)
-{
+std::vector<int> RightAlignedPositions(const std::vector<int>& glyphWidths, int rightEdge) {
     std::vector<int> xs(glyphWidths.size());
     int x = rightEdge;
     for (std::size_t i = glyphWidths.size(); i-- > 0;) {

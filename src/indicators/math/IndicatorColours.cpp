@@ -7,8 +7,7 @@ namespace Indicators {
 
 namespace {
 
-std::uint8_t MixChannel(double weightA, std::uint8_t a, double weightB, std::uint8_t b)
-{
+std::uint8_t MixChannel(double weightA, std::uint8_t a, double weightB, std::uint8_t b) {
     // Weights such as 0.9 and 0.1 are not exact in binary, so mixing a colour
     // with itself could land a hair below the integer and truncate one step
     // too low. A tiny allowance keeps exact mixes exact; truncation otherwise.
@@ -18,65 +17,53 @@ std::uint8_t MixChannel(double weightA, std::uint8_t a, double weightB, std::uin
 
 }  // namespace
 
-RgbColour MixColours(double weightA, RgbColour a, double weightB, RgbColour b)
-{
-    return {MixChannel(weightA, a.red, weightB, b.red),
-            MixChannel(weightA, a.green, weightB, b.green),
+RgbColour MixColours(double weightA, RgbColour a, double weightB, RgbColour b) {
+    return {MixChannel(weightA, a.red, weightB, b.red), MixChannel(weightA, a.green, weightB, b.green),
             MixChannel(weightA, a.blue, weightB, b.blue)};
 }
 
-std::uint32_t ToArgb(RgbColour colour, std::uint8_t alpha)
-{
+std::uint32_t ToArgb(RgbColour colour, std::uint8_t alpha) {
     return (std::uint32_t{alpha} << 24) | (std::uint32_t{colour.red} << 16) |
            (std::uint32_t{colour.green} << 8) | std::uint32_t{colour.blue};
 }
 
-std::uint32_t ColorRefToArgb(std::uint32_t colorRef, std::uint8_t alpha)
-{
+std::uint32_t ColorRefToArgb(std::uint32_t colorRef, std::uint8_t alpha) {
     const RgbColour colour{static_cast<std::uint8_t>(colorRef & 0xFF),
                            static_cast<std::uint8_t>((colorRef >> 8) & 0xFF),
                            static_cast<std::uint8_t>((colorRef >> 16) & 0xFF)};
     return ToArgb(colour, alpha);
 }
 
-RgbColour FrameColour(const SystemColours& c)
-{
+RgbColour FrameColour(const SystemColours& c) {
     return MixColours(0.5, c.btnFace, 0.5, c.windowText);
 }
 
-RgbColour FrameCornerColour(const SystemColours& c)
-{
+RgbColour FrameCornerColour(const SystemColours& c) {
     return MixColours(0.25, c.btnFace, 0.75, c.windowText);
 }
 
-RgbColour DialColour(const SystemColours& c)
-{
+RgbColour DialColour(const SystemColours& c) {
     return MixColours(0.5, c.btnShadow, 0.5, c.btnFace);
 }
 
-RgbColour NeedleColour(const SystemColours& c, float fade)
-{
+RgbColour NeedleColour(const SystemColours& c, float fade) {
     return MixColours(1.0 - fade, c.highlight, fade, c.btnShadow);
 }
 
-RgbColour LadderDarkColour(const SystemColours& c)
-{
+RgbColour LadderDarkColour(const SystemColours& c) {
     return MixColours(0.9, c.windowText, 0.1, c.window);
 }
 
-RgbColour LadderLightColour(const SystemColours& c)
-{
+RgbColour LadderLightColour(const SystemColours& c) {
     return MixColours(0.2, c.windowText, 0.8, c.window);
 }
 
-RgbColour EnergyGradientColour(const SystemColours& c, int row, int clientHeight)
-{
+RgbColour EnergyGradientColour(const SystemColours& c, int row, int clientHeight) {
     const double t = clientHeight > 0 ? static_cast<double>(row) / clientHeight : 0.0;
     return MixColours(1.0 - t, c.highlight, t, c.btnFace);
 }
 
-std::array<FrameLine, 8> FaceFrameLines(int width, int height)
-{
+std::array<FrameLine, 8> FaceFrameLines(int width, int height) {
     const int w = width;
     const int h = height;
     return {{
@@ -91,8 +78,7 @@ std::array<FrameLine, 8> FaceFrameLines(int width, int height)
     }};
 }
 
-PixelRect FrameLinePixels(const FrameLine& line)
-{
+PixelRect FrameLinePixels(const FrameLine& line) {
     if (line.y0 == line.y1) {
         const int left = line.x0 <= line.x1 ? line.x0 : line.x1 + 1;
         return {left, line.y0, std::abs(line.x1 - line.x0), 1};

@@ -23,7 +23,7 @@ struct SystemColours {
     RgbColour windowText;  // text and the noise-floor line
     RgbColour btnFace;
     RgbColour btnShadow;
-    RgbColour highlight;   // needle, highlight bar, top of the level bar
+    RgbColour highlight;  // needle, highlight bar, top of the level bar
 };
 
 // weightA x a + weightB x b per channel, truncated toward zero. The weights

@@ -18,8 +18,7 @@ namespace {
 // check the program lets through on purpose (see MenuIdAssertFilter.h).
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& msg) {
-    ADD_FAILURE() << "wx assertion at " << file << ":" << line << " " << func << ": " << cond << " "
-                  << msg;
+    ADD_FAILURE() << "wx assertion at " << file << ":" << line << " " << func << ": " << cond << " " << msg;
 }
 
 class GuiTestApp : public wxApp {

@@ -20,14 +20,11 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     const auto end = std::chrono::steady_clock::now() + timeout;
     wxEventLoopBase* loop = wxEventLoopBase::GetActive();
     while (true) {
-        if (loop)
-            loop->YieldFor(wxEVT_CATEGORY_ALL);
+        if (loop) loop->YieldFor(wxEVT_CATEGORY_ALL);
         wxTheApp->ProcessPendingEvents();
         wxTheApp->ProcessIdle();
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(2ms);
     }
 }
@@ -45,8 +42,9 @@ std::vector<std::uint8_t> SineBytes(double frequency, double seconds) {
     return Recorder::Pcm16Bytes(samples);
 }
 
-std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(
-    double frequency, Recorder::TestCaptureDevice::Fault fault, std::uint64_t faultAfterBuffers) {
+std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency,
+                                                        Recorder::TestCaptureDevice::Fault fault,
+                                                        std::uint64_t faultAfterBuffers) {
     Recorder::TestCaptureDevice::Settings settings;
     // Ten seconds looped: the seam is too rare to disturb the reading.
     settings.signal = SineBytes(frequency, 10.0);
@@ -86,8 +84,7 @@ void WindowTest::Start(bool recording) {
 }
 
 void WindowTest::CloseWindow() {
-    if (!window_)
-        return;
+    if (!window_) return;
     window_->Close(true);
     PumpFor(50ms);
 }
@@ -104,8 +101,7 @@ wxMenuItem* WindowTest::Item(int id) {
 }
 
 void WindowTest::UpdateMenus() {
-    for (size_t i = 0; i < w->GetMenuBar()->GetMenuCount(); ++i)
-        w->GetMenuBar()->GetMenu(i)->UpdateUI(w);
+    for (size_t i = 0; i < w->GetMenuBar()->GetMenuCount(); ++i) w->GetMenuBar()->GetMenu(i)->UpdateUI(w);
 }
 
 }  // namespace GuiTest

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TempDirectory.h"
 #include <wx/weakref.h>
+#include "TempDirectory.h"
 
 #include "TestCaptureDevice.h"
 #include "app/TunerWnd.h"

@@ -33,7 +33,8 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
         std::ofstream(work.Path() / "asound.conf")
             << "defaults.pcm.file_format \"raw\"\ndefaults.pcm.file_truncate true\n"
                "pcm.null { type null }\npcm.default {\n  type file\n  slave.pcm \"null\"\n"
-               "  file \"/dev/null\"\n  infile \"" << raw.string() << "\"\n  format \"raw\"\n}\n";
+               "  file \"/dev/null\"\n  infile \""
+            << raw.string() << "\"\n  format \"raw\"\n}\n";
     }
     // This process's environment with the two variables replaced.
     std::vector<std::string> entries{"ALSA_CONFIG_PATH=" + (work.Path() / "asound.conf").string(),
@@ -44,8 +45,7 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
             entries.push_back(entry);
     }
     std::vector<char*> env;
-    for (std::string& entry : entries)
-        env.push_back(entry.data());
+    for (std::string& entry : entries) env.push_back(entry.data());
     env.push_back(nullptr);
     char* const argv[] = {const_cast<char*>(ZELVO_TUNER_BINARY), nullptr};
 
@@ -68,7 +68,8 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanly) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 
-    for (const char* file : {"tuner_config.xml", "tuner_presets.xml", "tuner_temperament.xml", "tuner_stretch.xml"})
+    for (const char* file :
+         {"tuner_config.xml", "tuner_presets.xml", "tuner_temperament.xml", "tuner_stretch.xml"})
         EXPECT_TRUE(std::filesystem::exists(settings / file)) << file;
     ConfigRecord config;
     config.TunerPosBottom = -7;  // proves the file was read

@@ -24,8 +24,7 @@ TEST_F(TunerWndCommands, MenuBarAndAcceleratorsFollowTheModel) {
     ASSERT_EQ(bar->GetMenuCount(), model.size());
     UpdateMenus();
     for (const MainMenu::MenuEntry* entry : MainMenu::FlattenMenu(model)) {
-        if (entry->id == 0)
-            continue;
+        if (entry->id == 0) continue;
         wxMenuItem* item = Item(entry->id);
         ASSERT_NE(item, nullptr) << entry->id;
         EXPECT_EQ(item->GetItemLabel(), wxString::FromUTF8(entry->text)) << entry->id;
@@ -98,17 +97,23 @@ TEST_F(TunerWndCommands, SwitchesTheirMarksAndTheSavedSettings) {
          [&] { return !w->Settings().config.Smooth && !w->FineIndicator()->smoothing; }},
         // The new period applies from the next re-arm of the one-shot timer.
         {CommandId::DisplayRateSlow, CommandId::DisplayRateSlow, CommandId::DisplayRateFast,
-         [&] { return w->Settings().config.Rate == 0 && w->DisplayTimer().GetInterval() == 100 &&
-                      w->DisplayTimer().IsOneShot(); }},
+         [&] {
+             return w->Settings().config.Rate == 0 && w->DisplayTimer().GetInterval() == 100 &&
+                    w->DisplayTimer().IsOneShot();
+         }},
         {CommandId::CentsRoundWhole, CommandId::CentsRoundWhole, CommandId::CentsRoundTenth,
-         [&] { return w->Settings().config.CentAccuracy == 1 &&
-                      w->FineIndicator()->GetCentsText().length() == 3; }},
+         [&] {
+             return w->Settings().config.CentAccuracy == 1 &&
+                    w->FineIndicator()->GetCentsText().length() == 3;
+         }},
         {CommandId::AlwaysOnTop, CommandId::AlwaysOnTop, 0,
          [&] { return w->Settings().config.AlwaysOnTop && (w->GetWindowStyleFlag() & wxSTAY_ON_TOP); }},
         // A changed quality restarts the recording once.
         {CommandId::AnalysisQualityFast, CommandId::AnalysisQualityFast, CommandId::AnalysisQualityNormal,
-         [&] { return w->Settings().config.AnalysisQuality == 1 && device->OpenCalls() == opens + 1 &&
-                      w->Pipeline().RecorderStatus() == 1; }},
+         [&] {
+             return w->Settings().config.AnalysisQuality == 1 && device->OpenCalls() == opens + 1 &&
+                    w->Pipeline().RecorderStatus() == 1;
+         }},
         {CommandId::AlwaysOnTop, 0, CommandId::AlwaysOnTop,
          [&] { return !w->Settings().config.AlwaysOnTop && !(w->GetWindowStyleFlag() & wxSTAY_ON_TOP); }},
     };

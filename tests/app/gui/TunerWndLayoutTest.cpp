@@ -38,8 +38,7 @@ TEST_F(TunerWndLayout, ResizingCorrectsTheOtherDimension) {
                 r.height = ZelvoLayout::HeightForWidth(overhead, r.width);
             else
                 r.width = ZelvoLayout::WidthForHeight(overhead, r.height);
-            if (c.dx != 0)
-                r.x = before.GetRight() + 1 - r.width;
+            if (c.dx != 0) r.x = before.GetRight() + 1 - r.width;
             return r;
         };
         PumpUntil([&] { return w->GetRect() == expected(); }, 1000ms);

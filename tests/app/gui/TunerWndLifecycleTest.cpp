@@ -103,8 +103,7 @@ TEST_F(TunerWndLifecycle, SettingsAreReadAtStartAndTheSavedPlaceIsRestored) {
     EXPECT_FLOAT_EQ(w->EnergyIndicator()->floorPosition, 0.25f);
     EXPECT_FALSE(w->FineIndicator()->smoothing);
     // The width follows the proportion, not the saved right edge.
-    EXPECT_EQ(w->GetRect(),
-              wxRect(200, 150, ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 500), 500));
+    EXPECT_EQ(w->GetRect(), wxRect(200, 150, ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 500), 500));
 }
 
 TEST_F(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {

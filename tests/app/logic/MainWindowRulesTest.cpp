@@ -11,22 +11,19 @@ TEST(MainWindowRules, TitleAndDisplayPeriod) {
     EXPECT_EQ(FormatWindowTitle(12, " beta"), "Zelvo Tuner 12 beta");
     // Hand-edited rates outside the range use the default (fast) period.
     const int periods[][2] = {{0, 100}, {1, 50}, {2, 10}, {7, 10}, {-1, 10}};
-    for (const auto& p : periods)
-        EXPECT_EQ(DisplayPeriodMs(p[0]), p[1]) << "rate " << p[0];
+    for (const auto& p : periods) EXPECT_EQ(DisplayPeriodMs(p[0]), p[1]) << "rate " << p[0];
 }
 
 TEST(MainWindowRules, RecordingControlCommands) {
     using V = std::vector<std::string>;
     EXPECT_EQ(RecordingControlCommands(-1, Platform::Windows), (V{"SndVol32.exe -r", "SndVol.exe -r"}));
-    EXPECT_EQ(RecordingControlCommands(2, Platform::Windows),
-              (V{"SndVol32.exe -r -d 2", "SndVol.exe -r"}));
+    EXPECT_EQ(RecordingControlCommands(2, Platform::Windows), (V{"SndVol32.exe -r -d 2", "SndVol.exe -r"}));
 }
 
 TEST(MainWindowRules, NoiseFloorMarkerIsClampedAndNaNSafe) {
     const float cases[][2] = {{-30.0f, 0.5f}, {-60.0f, 0.0f}, {0.0f, 1.0f},
                               {-90.0f, 0.0f}, {12.0f, 1.0f},  {std::nanf(""), 0.5f}};
-    for (const auto& c : cases)
-        EXPECT_FLOAT_EQ(NoiseFloorToThreshold(c[0]), c[1]) << c[0];
+    for (const auto& c : cases) EXPECT_FLOAT_EQ(NoiseFloorToThreshold(c[0]), c[1]) << c[0];
 }
 
 TEST(MainWindowRules, ProgramLookupOnThePath) {
@@ -41,6 +38,5 @@ TEST(MainWindowRules, ProgramLookupOnThePath) {
         {"passwd", "/etc", ""},
         {"", "/bin", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FindProgramOnPath(c[0], c[1]), c[2]) << c[0] << " in " << c[1];
+    for (const auto& c : cases) EXPECT_EQ(FindProgramOnPath(c[0], c[1]), c[2]) << c[0] << " in " << c[1];
 }

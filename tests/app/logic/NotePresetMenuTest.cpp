@@ -2,8 +2,7 @@
 
 #include "app/logic/NotePresetMenu.h"
 
-TEST(NotePresetMenu, EmptyListGivesOneGrayedItem)
-{
+TEST(NotePresetMenu, EmptyListGivesOneGrayedItem) {
     const NotePresetMenu fresh;
     NotePresetMenu rebuilt;
     rebuilt.Rebuild(PresetList{{Preset{"Guitar", {}}}, 0});
@@ -20,15 +19,15 @@ TEST(NotePresetMenu, EmptyListGivesOneGrayedItem)
     }
 }
 
-TEST(NotePresetMenu, ItemsIdsUpdateAndChoose)
-{
+TEST(NotePresetMenu, ItemsIdsUpdateAndChoose) {
     PresetList list{{Preset{"Guitar", {}}, Preset{"Bass & Cello", {}}, Preset{"Vi\xC3\xB6la", {}}}, 1};
     NotePresetMenu menu;
     menu.Rebuild(list);
     ASSERT_EQ(menu.Items().size(), 3u);
     for (int i = 0; i < 3; ++i) {
         const NotePresetMenuItem& item = menu.Items()[i];
-        EXPECT_TRUE(item.text == list.entries[i].name && item.id == 3000 + i && item.enabled && !item.grayed) << i;
+        EXPECT_TRUE(item.text == list.entries[i].name && item.id == 3000 + i && item.enabled && !item.grayed)
+            << i;
         EXPECT_EQ(item.checked, i == 1);
         EXPECT_EQ(menu.IndexForCommand(3000 + i), i);
         EXPECT_TRUE(menu.Update(3000 + i, list).enabled);

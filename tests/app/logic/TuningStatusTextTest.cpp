@@ -6,8 +6,7 @@
 
 namespace {
 
-TemperamentList OneTemperament(const std::string& name, float offsetOnC, int key, int selected = 0)
-{
+TemperamentList OneTemperament(const std::string& name, float offsetOnC, int key, int selected = 0) {
     TemperamentList list;
     list.entries.resize(1);
     list.entries[0].name = name;
@@ -17,8 +16,7 @@ TemperamentList OneTemperament(const std::string& name, float offsetOnC, int key
     return list;
 }
 
-StretchList OneStretch(const std::string& name, float offsetOnA4, int selected = 0)
-{
+StretchList OneStretch(const std::string& name, float offsetOnA4, int selected = 0) {
     StretchList list;
     list.entries.resize(1);
     list.entries[0].name = name;
@@ -27,13 +25,17 @@ StretchList OneStretch(const std::string& name, float offsetOnA4, int selected =
     return list;
 }
 
-} // namespace
+}  // namespace
 
-TEST(TuningStatusText, PiecesInOrderOnlyWhenTheyChangeSomething)
-{
+TEST(TuningStatusText, PiecesInOrderOnlyWhenTheyChangeSomething) {
     const std::string longName(500, 'x');
-    struct Case { float middleA; TemperamentList temperaments; StretchList stretches; int transpose;
-                  std::string expected; };
+    struct Case {
+        float middleA;
+        TemperamentList temperaments;
+        StretchList stretches;
+        int transpose;
+        std::string expected;
+    };
     const Case cases[] = {
         {440.0f, {}, {}, 0, "A4: 440.000"},
         // All-zero records are not mentioned even when selected.

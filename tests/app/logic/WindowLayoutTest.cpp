@@ -10,8 +10,12 @@ namespace {
 // menu 19, status bar 20 -> V = 20 + 19 + 8 + 19 = 66, H = 8.
 const FrameOverhead kClassic = FrameOverhead::FromSystemMetrics(4, 4, 19, 19, 20);
 
-int W(int height) { return WidthForHeight(kClassic, height); }
-int H(int width) { return HeightForWidth(kClassic, width); }
+int W(int height) {
+    return WidthForHeight(kClassic, height);
+}
+int H(int width) {
+    return HeightForWidth(kClassic, width);
+}
 
 }  // namespace
 
@@ -66,10 +70,14 @@ TEST(WindowLayout, EdgeIsInferredFromTheChangeOfTheRectangle) {
         WindowRect after;
         SizingEdge edge;
     } cases[] = {
-        {{100, 100, 500, 400}, SizingEdge::Right},   {{50, 100, 400, 400}, SizingEdge::Left},
-        {{100, 100, 400, 450}, SizingEdge::Bottom},  {{100, 60, 400, 400}, SizingEdge::Top},
-        {{50, 60, 400, 400}, SizingEdge::TopLeft},   {{100, 60, 450, 400}, SizingEdge::TopRight},
-        {{50, 100, 400, 450}, SizingEdge::BottomLeft}, {{100, 100, 450, 450}, SizingEdge::BottomRight},
+        {{100, 100, 500, 400}, SizingEdge::Right},
+        {{50, 100, 400, 400}, SizingEdge::Left},
+        {{100, 100, 400, 450}, SizingEdge::Bottom},
+        {{100, 60, 400, 400}, SizingEdge::Top},
+        {{50, 60, 400, 400}, SizingEdge::TopLeft},
+        {{100, 60, 450, 400}, SizingEdge::TopRight},
+        {{50, 100, 400, 450}, SizingEdge::BottomLeft},
+        {{100, 100, 450, 450}, SizingEdge::BottomRight},
         // A plain move corrects the width: a no-op for a proportional window.
         {{150, 150, 450, 450}, SizingEdge::BottomRight},
     };
@@ -103,15 +111,14 @@ TEST(WindowLayout, PlacementKeepsTheWindowOnTheDesktop) {
         WindowRect saved, desk, expected;
     } cases[] = {
         {"never saved", {0, 0, 0, 0}, desktop, {1, 1, 1 + W(285), 286}},
-        {"inside, width from the proportion", {200, 300, 1000, 800}, desktop,
-         {200, 300, 200 + w500, 800}},
-        {"below and right: moved back", {1500, 1000, 1500 + w500, 1500}, desktop,
+        {"inside, width from the proportion", {200, 300, 1000, 800}, desktop, {200, 300, 200 + w500, 800}},
+        {"below and right: moved back",
+         {1500, 1000, 1500 + w500, 1500},
+         desktop,
          {1600 - w500, 700, 1600, 1200}},
-        {"a monitor that is gone", {-3000, -2000, -3000 + w500, -1500}, desktop,
-         {1, 1, 1 + w500, 501}},
+        {"a monitor that is gone", {-3000, -2000, -3000 + w500, -1500}, desktop, {1, 1, 1 + w500, 501}},
         {"larger than the desktop", {100, 100, 5000, 3000}, desktop, {1, 1, 1 + W(2900), 2901}},
         {"desktop left of the origin", {0, 0, 0, 0}, {-1280, 0, 0, 1024}, {-W(285), 1, 0, 286}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(PlaceOnDesktop(kClassic, c.saved, c.desk), c.expected) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(PlaceOnDesktop(kClassic, c.saved, c.desk), c.expected) << c.what;
 }
