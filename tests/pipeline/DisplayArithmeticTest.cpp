@@ -57,6 +57,14 @@ TEST(Fade, BrightFor200MsThenFadesOver400MsAcrossTheTickWrap) {
     EXPECT_FLOAT_EQ(FadeValue(5u, 0xFFFFFFF0u), 0.0f);  // stamped just before the wrap
 }
 
+// The pipeline's own copy of the factor (the tuner's end-to-end run covers
+// only the ordinary case).
+TEST(Calibration, FactorOnlyWhenBothFrequenciesExceedOneHertz) {
+    EXPECT_DOUBLE_EQ(CalibrationFactorFor(440.0f, 441.0f), 440.0 / 441.0);
+    for (const auto& [known, expected] : {std::pair{440.0f, 1.0f}, {1.0f, 441.0f}, {Inf, 440.0f}})
+        EXPECT_DOUBLE_EQ(CalibrationFactorFor(known, expected), 1.0) << known << " " << expected;
+}
+
 TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote) {
     const NoteTable table = DefaultNoteTable();
     ASSERT_EQ(CompressionWeights(table, 69, 69).size(), 65u);
