@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -112,23 +113,20 @@ TEST(AnalyzerReference, ReadingsMatchTheCommittedTable) {
         // Weak entries made of quantisation noise may come and go with rounding.
         EXPECT_NEAR(m.harmonicCount, r.harmonicCount, 2);
 
-        // What the tuner promises about these tones: a clean 440 Hz within 0.05
-        // cents, the 110 Hz tones at 110.00 Hz, with or without the fundamental.
-        if (m.name == "sine440") {
-            EXPECT_LT(CentsApart(m.frequency, 440.0), 0.05);
-        }
-        if (m.name == "harmonic110" || m.name == "missingFundamental110") {
-            EXPECT_NEAR(m.frequency, 110.0, 0.005);
-        }
-        if (m.name == "high1760") {
-            EXPECT_LT(CentsApart(m.frequency, 1760.0), 0.05);
-        }
-        if (m.name == "bass41") {
-            EXPECT_LT(CentsApart(m.frequency, 41.2), 1.0);
+        // What the tuner promises about these tones, whatever the table says:
+        // within 0.05 cents at 440 and 1760 Hz, the 110 Hz tones at 110.00 Hz
+        // with or without the fundamental; the stretch lifts the refined value.
+        const std::map<std::string, std::pair<double, double>> promised = {
+            {"sine440", {440.0, 0.05}},     {"high1760", {1760.0, 0.05}},
+            {"harmonic110", {110.0, 0.08}}, {"missingFundamental110", {110.0, 0.08}},
+            {"bass41", {41.2, 1.0}},
+        };
+        if (promised.count(m.name)) {
+            EXPECT_LT(CentsApart(m.frequency, promised.at(m.name).first), promised.at(m.name).second);
         }
         if (m.name == "stretched82") {
             EXPECT_LT(CentsApart(m.frameFundamental, 82.41), 1.0);
-            EXPECT_GT(m.frequency, 82.45);  // the stretch lifts the refined value
+            EXPECT_GT(m.frequency, 82.45);
         }
     }
 }

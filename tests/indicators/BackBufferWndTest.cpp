@@ -58,7 +58,7 @@ TEST_F(BackBufferWndTest, PaintCopiesTheWholeBufferedFace) {
 
     // And the paint handler puts it on screen.
     pane->Refresh();
-    EXPECT_TRUE(PumpEventsUntil([&] { return pane->draws > 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return pane->draws > 1; }, std::chrono::seconds(1)));
     EXPECT_EQ(pane->lastClient, wxRect(0, 0, 50, 40));
 }
 

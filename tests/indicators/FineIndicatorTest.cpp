@@ -2,6 +2,8 @@
 #include "indicators/FineIndicator.h"
 #include "indicators/math/FineIndicatorMath.h"
 
+#include <cmath>
+
 using namespace Indicators;
 
 namespace {
@@ -27,11 +29,13 @@ protected:
         pane->SetScaleLabels({"-50", "-25", "0", "+25", "+50"});
     }
 
-    // Distance from `expected` of the pixel `fraction` x R from the pivot along `angle`.
-    int DistanceAlong(const wxImage& image, double angleDegrees, double fraction, RgbColour expected) const {
-        const PointD p = RotateAboutPivot({0.0, -fraction * DialRadius(kHeight)}, angleDegrees,
-                                          DialPivot(kWidth, kHeight));
-        return ColourDistance(PixelAt(image, static_cast<int>(p.x), static_cast<int>(p.y)), expected);
+    // Distance from `expected` of the pixel `fraction` x R from the pivot
+    // (200, 300) along `angle` (clockwise from up); the dial radius R is 0.7 H.
+    static int DistanceAlong(const wxImage& image, double angleDegrees, double fraction, RgbColour expected) {
+        const double a = angleDegrees * 3.14159265358979 / 180.0, r = fraction * 0.7 * kHeight;
+        return ColourDistance(PixelAt(image, static_cast<int>(200.0 + r * std::sin(a)),
+                                      static_cast<int>(300.0 - r * std::cos(a))),
+                              expected);
     }
 
     static constexpr int kWidth = 400, kHeight = 300;
@@ -41,27 +45,29 @@ protected:
 }  // namespace
 
 TEST_F(FineIndicatorTest, NeedleLiesAlongItsTickInTheFadedColour) {
-    // +1 points along the +50 tick (the fifth), -1 along the -50 tick (the
-    // first); a stale reading turns the needle to the shadow colour.
+    // +1 points along the +50 tick (the fifth, at 35 degrees), -1 along the
+    // -50 tick (the first); a stale reading turns the needle to the shadow
+    // colour. The needle stops at 0.95 R, short of the tick's outer end.
     const struct {
         float position, fade;
-        int tick;
+        double angle;
         RgbColour needle;
-    } cases[] = {{1.0f, 0.0f, 4, colours.highlight},
-                 {-1.0f, 0.0f, 0, colours.highlight},
-                 {0.0f, 1.0f, 2, colours.btnShadow}};
+    } cases[] = {
+        {1.0f, 0.0f, 35.0, colours.highlight},
+        {-1.0f, 0.0f, -35.0, colours.highlight},
+        {0.0f, 1.0f, 0.0, colours.btnShadow},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.position);
         pane->position = c.position;
         pane->fade = c.fade;
         const wxImage image = RenderPane(*pane);
-        const double angle = TickAngleDegrees(c.tick);
-        for (double f : {0.3, 0.5, 0.7, 0.9}) EXPECT_LE(DistanceAlong(image, angle, f, c.needle), 8) << f;
+        for (double f : {0.3, 0.5, 0.7, 0.9}) EXPECT_LE(DistanceAlong(image, c.angle, f, c.needle), 8) << f;
         // The tick beyond the needle's tip is in the dial colour; nothing on
         // the opposite side.
-        EXPECT_LE(DistanceAlong(image, angle, 0.99, DialColour(colours)), 8);
-        if (c.tick != 2) {
-            EXPECT_LE(DistanceAlong(image, -angle, 0.6, colours.window), 8);
+        EXPECT_LE(DistanceAlong(image, c.angle, 0.99, DialColour(colours)), 8);
+        if (c.angle != 0.0) {
+            EXPECT_LE(DistanceAlong(image, -c.angle, 0.6, colours.window), 8);
         }
         // Hub just above the pivot, frame on the left edge, corner touch.
         EXPECT_LE(ColourDistance(PixelAt(image, kWidth / 2, kHeight - 5), DialColour(colours)), 8);
@@ -74,9 +80,9 @@ TEST_F(FineIndicatorTest, NeedleLiesAlongItsTickInTheFadedColour) {
 TEST_F(FineIndicatorTest, CentsTextIsRightAlignedAndNoteTextLeftAligned) {
     pane->SetTexts("A4", "+00.0");
     const wxImage image = RenderPane(*pane);
-    const int top = TextTop(kWidth);
+    // The texts share the row from 0.08 W (32) down, one glyph (0.11 H) high.
     int leftmost = kWidth, rightmost = -1;
-    for (int y = top; y < top + GlyphSize(kHeight); ++y) {
+    for (int y = 32; y < 32 + 33; ++y) {
         for (int x = 2; x < kWidth - 2; ++x) {
             if (ColourDistance(PixelAt(image, x, y), colours.window) > 128) {
                 leftmost = std::min(leftmost, x);
@@ -84,11 +90,10 @@ TEST_F(FineIndicatorTest, CentsTextIsRightAlignedAndNoteTextLeftAligned) {
             }
         }
     }
-    // Ink starts and ends within a glyph's side bearing (a few pixels) of the edges.
-    EXPECT_LT(rightmost, TextRightEdge(kWidth));
-    EXPECT_GE(rightmost, TextRightEdge(kWidth) - 6);
-    EXPECT_GE(leftmost, TextLeft(kWidth));
-    EXPECT_LE(leftmost, TextLeft(kWidth) + 6);
+    // Ink starts at 0.04 W (16) and ends at W - 0.04 W (384), within a
+    // glyph's side bearing (a few pixels).
+    EXPECT_TRUE(rightmost < 384 && rightmost >= 384 - 6) << rightmost;
+    EXPECT_TRUE(leftmost >= 16 && leftmost <= 16 + 6) << leftmost;
 }
 
 TEST_F(FineIndicatorTest, GlyphsAreRenderedOncePerCharacterAndSizeDownToAnEmptyPane) {

@@ -1,35 +1,25 @@
-// Helpers for the pane tests: a shown host frame, event pumping, off-screen
-// rendering of a pane into an image, and colour comparisons.
+// Helpers for the pane tests: a shown host frame, off-screen rendering of a
+// pane into an image, and colour comparisons.
 #pragma once
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 
 #include <wx/app.h>
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/image.h>
-#include <wx/utils.h>
 
 #include <gtest/gtest.h>
+
+#include "GuiPump.h"
 
 #include "indicators/IndicatorDrawing.h"
 #include "indicators/math/IndicatorColours.h"
 
 // Lets pending window-system events (sizes, maps) arrive.
 inline void PumpEvents() {
-    for (int i = 0; i < 5; ++i) wxTheApp->Yield(true);
-}
-
-// Pumps events until done() holds, for at most about a second. Window-system
-// drawing is driven by the frame clock, so it needs real time as well.
-inline bool PumpEventsUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 200 && !done(); ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(5);
-    }
-    return done();
+    PumpFor(std::chrono::milliseconds(20));
 }
 
 // Fixture whose host frame is shown (mouse capture needs a mapped window)

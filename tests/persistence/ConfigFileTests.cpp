@@ -4,37 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace {
 
-// A record with every field away from its default (and within range).
-const ConfigRecord kUnusual{.TunerPosLeft = 10,
-                            .TunerPosTop = -20,
-                            .TunerPosRight = 800,
-                            .TunerPosBottom = 600,
-                            .HarmonicsVisible = true,
-                            .HarmonicsPosLeft = 1,
-                            .HarmonicsPosTop = 2,
-                            .HarmonicsPosRight = 3,
-                            .HarmonicsPosBottom = 4,
-                            .CurrentHarmonicSelected = 3,
-                            .ReferenceHarmonicSelected = 64,
-                            .ReferenceOption = 45,
-                            .AlwaysStore = false,
-                            .TimeRange = 12.5f,
-                            .CentRange = 250.0f,
-                            .Smooth = false,
-                            .Pitch = 11,
-                            .MiddleA = 442.25f,
-                            .KnownFreq = 1000.0f,
-                            .ExpectedFreq = 1001.5f,
-                            .Device = 3,
-                            .Format = 0x800,
-                            .Rate = 0,
-                            .NoiseFloor = -47.5f,
-                            .EnergySmoothDuration = 0.125f,
-                            .AnalysisQuality = 1,
-                            .CentAccuracy = 1,
-                            .AlwaysOnTop = true};
+// The two golden files: the default record, and one with every field away
+// from its default (and within range).
+std::string Golden(const char* name) {
+    return ReadWholeFile(std::string(ZELVO_PERSISTENCE_DATA_DIR "/") + name);
+}
+const std::string kDefaultText = Golden("default-tuner_config.xml");
+const std::string kUnusualText = Golden("unusual-tuner_config.xml");
 
 ConfigRecord ReadDoc(const std::string& document) {
     ConfigRecord c;
@@ -47,21 +27,26 @@ std::string InGroup(const std::string& group, const std::string& leaves) {
     return "<TunerConfig Version=\"2\"><" + group + ">" + leaves + "</" + group + "></TunerConfig>";
 }
 
-TEST(ConfigFile, DefaultRecordGivesTheFortyTwoLines) {
-    const std::string expected = ReadWholeFile(ZELVO_PERSISTENCE_DATA_DIR "/default-tuner_config.xml");
-    ASSERT_EQ(std::count(expected.begin(), expected.end(), '\n'), 42);
-    EXPECT_EQ(ConfigDocumentText(ConfigRecord{}), expected);
-}
+const ConfigRecord kUnusual = ReadDoc(kUnusualText);
 
-TEST(ConfigFile, SavedFilesLoadBackUnchanged) {
+TEST(ConfigFile, GoldenFilesWriteAndLoadBackByteForByte) {
+    // All 28 value lines of the 42 differ: every field is away from its default.
+    std::istringstream defaults(kDefaultText), unusual(kUnusualText);
+    int lines = 0, differing = 0;
+    for (std::string d, u; std::getline(defaults, d) && std::getline(unusual, u); ++lines)
+        differing += d != u;
+    EXPECT_EQ(lines, 42);
+    EXPECT_EQ(differing, 28);
+
     TempDirectory dir;
-    for (const ConfigRecord& original : {ConfigRecord{}, kUnusual}) {
-        ASSERT_TRUE(SaveConfig(original, dir / ConfigFileName));
-        EXPECT_EQ(ReadWholeFile(dir / ConfigFileName), ConfigDocumentText(original));
+    for (const auto& [record, text] : {std::pair{ConfigRecord{}, kDefaultText}, {kUnusual, kUnusualText}}) {
+        EXPECT_EQ(ConfigDocumentText(record), text);
+        ASSERT_TRUE(SaveConfig(record, dir / ConfigFileName));
+        EXPECT_EQ(ReadWholeFile(dir / ConfigFileName), text);
         ConfigRecord loaded;
         loaded.MiddleA = 430.0f;  // must be overwritten
         LoadConfig(loaded, dir / ConfigFileName);
-        EXPECT_EQ(loaded, original);
+        EXPECT_EQ(loaded, record);
     }
     // A missing file changes nothing, not even an out-of-range value.
     ConfigRecord c = kUnusual;
@@ -134,36 +119,22 @@ TEST(ConfigFile, LeavesReadIntoTheFieldOfTheirGroup) {
 }
 
 TEST(ConfigFile, OutOfRangeValuesFallBackToDefaults) {
-    struct Case {
-        const char* group;
-        const char* leaf;
-        const char* value;
+    const std::pair<const char*, const char*> outside[] = {
+        {"Graphics", "Rate=7 Rate=-1 CentAccuracy=2"},
+        {"System",
+         "Pitch=15 MiddleA=0 MiddleA=881 MiddleA=nan MiddleA=1e300 NoiseFloor=5 NoiseFloor=-61 "
+         "AnalysisQuality=3 EnergySmoothDuration=inf"},
+        {"HarmonicsWindow",
+         "ReferenceOption=97 ReferenceOption=1009 CurrentHarmonicSelected=0 ReferenceHarmonicSelected=65 "
+         "TimeRange=0.5 TimeRange=61 CentRange=0"},
+        {"Calibration", "KnownFreq=-inf"},
     };
-    const Case outside[] = {
-        {"Graphics", "Rate", "7"},
-        {"Graphics", "Rate", "-1"},
-        {"Graphics", "CentAccuracy", "2"},
-        {"System", "Pitch", "15"},
-        {"System", "MiddleA", "0"},
-        {"System", "MiddleA", "881"},
-        {"System", "MiddleA", "nan"},
-        {"System", "MiddleA", "1e300"},
-        {"System", "NoiseFloor", "5"},
-        {"System", "NoiseFloor", "-61"},
-        {"System", "AnalysisQuality", "3"},
-        {"System", "EnergySmoothDuration", "inf"},
-        {"HarmonicsWindow", "ReferenceOption", "97"},
-        {"HarmonicsWindow", "ReferenceOption", "1009"},
-        {"HarmonicsWindow", "CurrentHarmonicSelected", "0"},
-        {"HarmonicsWindow", "ReferenceHarmonicSelected", "65"},
-        {"HarmonicsWindow", "TimeRange", "0.5"},
-        {"HarmonicsWindow", "TimeRange", "61"},
-        {"HarmonicsWindow", "CentRange", "0"},
-        {"Calibration", "KnownFreq", "-inf"},
-    };
-    for (const Case& c : outside) {
-        const std::string leaf = std::string("<") + c.leaf + ">" + c.value + "</" + c.leaf + ">";
-        EXPECT_EQ(ReadDoc(InGroup(c.group, leaf)), ConfigRecord{}) << leaf;
+    for (const auto& [group, leaves] : outside) {
+        std::istringstream words(leaves);
+        for (std::string leaf, value; std::getline(words, leaf, '=') && words >> value; words.ignore()) {
+            const std::string element = "<" + leaf + ">" + value + "</" + leaf + ">";
+            EXPECT_EQ(ReadDoc(InGroup(group, element)), ConfigRecord{}) << group << " " << element;
+        }
     }
 }
 

@@ -15,30 +15,21 @@ constexpr float Inf = std::numeric_limits<float>::infinity();
 }  // namespace
 
 TEST(CentsLabel, RoundsHalfAwayFromZeroWithTheSignOfTheRoundedValue) {
+    const int tenths = CentAccuracyTenths, whole = CentAccuracyWhole;
     const struct {
         float cents;
         int accuracy;
         const char* label;
     } cases[] = {
-        {0.04f, CentAccuracyTenths, "+00.0"},
-        {-0.04f, CentAccuracyTenths, "+00.0"},
-        {0.04f, CentAccuracyWhole, "+00"},
-        {-0.4f, CentAccuracyWhole, "+00"},
-        {-0.06f, CentAccuracyTenths, "-00.1"},
-        {3.3f, CentAccuracyTenths, "+03.3"},
-        {-12.0f, CentAccuracyTenths, "-12.0"},
-        {49.96f, CentAccuracyTenths, "+50.0"},
-        {-12.4f, CentAccuracyWhole, "-12"},
-        {2.5f, CentAccuracyWhole, "+03"},
-        {-2.5f, CentAccuracyWhole, "-03"},
-        {3.3f, 2, ""},
-        {3.3f, -1, ""},
-        {std::nanf(""), 0, ""},
-        {Inf, 1, ""},
+        {0.04f, tenths, "+00.0"},  {-0.04f, tenths, "+00.0"}, {0.04f, whole, "+00"},
+        {-0.4f, whole, "+00"},     {-0.06f, tenths, "-00.1"}, {3.3f, tenths, "+03.3"},
+        {-12.0f, tenths, "-12.0"}, {49.96f, tenths, "+50.0"}, {-12.4f, whole, "-12"},
+        {2.5f, whole, "+03"},      {-2.5f, whole, "-03"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FormatCentsLabel(c.cents, c.accuracy), c.label) << c.cents << " " << c.accuracy;
-    }
+    for (const auto& c : cases) EXPECT_EQ(FormatCentsLabel(c.cents, c.accuracy), c.label) << c.cents;
+    // No label for an unknown accuracy or a value that is not a number.
+    for (const auto& [cents, accuracy] : {std::pair{3.3f, 2}, {3.3f, -1}, {std::nanf(""), 0}, {Inf, 1}})
+        EXPECT_EQ(FormatCentsLabel(cents, accuracy), "") << cents << " " << accuracy;
 }
 
 TEST(PaneValues, ClampedNeedleEnergyAndNoiseFloorAndHiddenTexts) {
@@ -66,11 +57,12 @@ TEST(Fade, BrightFor200MsThenFadesOver400MsAcrossTheTickWrap) {
     EXPECT_FLOAT_EQ(FadeValue(5u, 0xFFFFFFF0u), 0.0f);  // stamped just before the wrap
 }
 
+// The pipeline's own copy of the factor (the tuner's end-to-end run covers
+// only the ordinary case).
 TEST(Calibration, FactorOnlyWhenBothFrequenciesExceedOneHertz) {
     EXPECT_DOUBLE_EQ(CalibrationFactorFor(440.0f, 441.0f), 440.0 / 441.0);
-    EXPECT_DOUBLE_EQ(CalibrationFactorFor(440.0f, 1.0f), 1.0);
-    EXPECT_DOUBLE_EQ(CalibrationFactorFor(1.0f, 441.0f), 1.0);
-    EXPECT_DOUBLE_EQ(CalibrationFactorFor(Inf, 440.0f), 1.0);
+    for (const auto& [known, expected] : {std::pair{440.0f, 1.0f}, {1.0f, 441.0f}, {Inf, 440.0f}})
+        EXPECT_DOUBLE_EQ(CalibrationFactorFor(known, expected), 1.0) << known << " " << expected;
 }
 
 TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote) {
@@ -101,37 +93,21 @@ TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote) {
 }
 
 TEST(ReferenceOption, IntervalsManualNotesAndUnknownOptionsAtTheRangeEnds) {
-    const struct {
-        int option;
-        NoteIndex current;
-        NoteIndex previous;
-        NoteIndex expected;
-    } cases[] = {
-        {ReferenceOptionOctaveAbove, 96, 50, 108},
-        {ReferenceOptionOctaveAbove, 97, 50, NoteIndexInvalid},
-        {ReferenceOptionOctaveBelow, 24, 50, 12},
-        {ReferenceOptionOctaveBelow, 23, 50, NoteIndexInvalid},
-        {ReferenceOptionFifthAbove, 101, 50, 108},
-        {ReferenceOptionFifthAbove, 102, 50, NoteIndexInvalid},
-        {ReferenceOptionFifthBelow, 19, 50, 12},
-        {ReferenceOptionThirdAbove, 60, 50, 65},
-        {ReferenceOptionThirdBelow, 60, 50, 55},
-        {ReferenceOptionThirdBelow, 16, 50, NoteIndexInvalid},
-        {0, 69, 50, 12},
-        {96, 69, 50, 108},
-        {97, 69, 50, NoteIndexInvalid},
-        {-1, 69, 50, NoteIndexInvalid},
-        {INT_MIN, 69, 50, NoteIndexInvalid},
-        {1009, 69, 50, NoteIndexInvalid},
-        {INT_MAX, 69, 50, NoteIndexInvalid},
-        {ReferenceOptionPrevious, 69, 50, 50},
-        {ReferenceOptionPrevious, 69, NoteIndexInvalid, NoteIndexInvalid},
-        {ReferenceOptionNone, 69, 50, NoteIndexInvalid},
+    // {option, current note, previous note, reference}
+    const int none = NoteIndexInvalid, up8 = ReferenceOptionOctaveAbove, down8 = ReferenceOptionOctaveBelow,
+              up5 = ReferenceOptionFifthAbove, down5 = ReferenceOptionFifthBelow,
+              up3 = ReferenceOptionThirdAbove, down3 = ReferenceOptionThirdBelow,
+              prev = ReferenceOptionPrevious, off = ReferenceOptionNone;
+    const int cases[][4] = {
+        {up8, 96, 50, 108},      {up8, 97, 50, none},   {down8, 24, 50, 12},     {down8, 23, 50, none},
+        {up5, 101, 50, 108},     {up5, 102, 50, none},  {down5, 19, 50, 12},     {up3, 60, 50, 65},
+        {down3, 60, 50, 55},     {down3, 16, 50, none}, {0, 69, 50, 12},         {96, 69, 50, 108},
+        {97, 69, 50, none},      {-1, 69, 50, none},    {INT_MIN, 69, 50, none}, {1009, 69, 50, none},
+        {INT_MAX, 69, 50, none}, {prev, 69, 50, 50},    {prev, 69, none, none},  {off, 69, 50, none},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReferenceNoteFor(c.option, c.current, c.previous), c.expected)
-            << c.option << " " << c.current << " " << c.previous;
-    }
+    for (const auto& [option, current, previous, expected] : cases)
+        EXPECT_EQ(ReferenceNoteFor(option, current, previous), expected)
+            << option << " " << current << " " << previous;
     for (int option = ReferenceOptionOctaveAbove; option <= ReferenceOptionThirdBelow; ++option) {
         EXPECT_EQ(ReferenceNoteFor(option, NoteIndexInvalid, 50), NoteIndexInvalid) << option;
     }

@@ -10,14 +10,16 @@
 #include "LiveDisplay.h"
 #include "NoteSummary.h"
 #include "OutputFormat.h"
+#include "ToolRunner.h"
 #include "ToolSettings.h"
 
 using namespace ZelvoAnalyze;
 
 namespace {
 
-ParsedOptions Parse(std::vector<std::string> args) {
-    return ParseAnalyzeOptions(args);
+// The command line as one string, split at the spaces.
+ParsedOptions Parse(const std::string& line) {
+    return ParseAnalyzeOptions(ToolTest::Split(line, ' '));
 }
 
 HopReading Hop(double endTime, NoteIndex note, float cents) {
@@ -33,57 +35,42 @@ HopReading Hop(double endTime, NoteIndex note, float cents) {
 
 TEST(AnalyzeOptions, ValuesRangeEndsAndLiveOptions) {
     // Options left out stay unset so that the settings files can supply them.
-    EXPECT_FALSE(Parse({"tone.wav"}).options.quality || Parse({"tone.wav"}).options.middleA);
+    EXPECT_FALSE(Parse("tone.wav").options.quality || Parse("tone.wav").options.middleA);
     // Range ends are accepted; "--" lets a file name start with a dash.
-    auto p =
-        Parse({"--notes", "--quality", "fast", "--noise-floor=-60", "--middle-a", "880", "--", "-odd.wav"});
+    auto p = Parse("--notes --quality fast --noise-floor=-60 --middle-a 880 -- -odd.wav");
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.mode, RunMode::Notes);
     EXPECT_EQ(*p.options.quality, 1);
     EXPECT_DOUBLE_EQ(*p.options.noiseFloor, -60.0);
     EXPECT_DOUBLE_EQ(*p.options.middleA, 880.0);
     EXPECT_EQ(p.options.file, "-odd.wav");
-    p = Parse({"--live", "--device", "2", "--format", "0x400", "--seconds", "1.5"});
+    p = Parse("--live --device 2 --format 0x400 --seconds 1.5");
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(*p.options.format, 0x400);
-    EXPECT_EQ(Parse({"--help", "--bogus"}).options.mode, RunMode::Help);
+    EXPECT_EQ(Parse("--help --bogus").options.mode, RunMode::Help);
 }
 
 TEST(AnalyzeOptions, RefusesBadCommandLines) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--bogus", "a.wav"},
-        {"a.wav", "b.wav"},
-        {},
-        {"--quality", "slow", "a.wav"},
-        {"--noise-floor", "1", "a.wav"},
-        {"--noise-floor", "-60.1", "a.wav"},
-        {"--noise-floor", "nan", "a.wav"},
-        {"--middle-a", "219.9", "a.wav"},
-        {"--middle-a", "440Hz", "a.wav"},
-        {"--middle-a"},
-        {"--notes=1", "a.wav"},
-        {"--device", "3", "a.wav"},
-        {"--live", "a.wav"},
-        {"--live", "--notes"},
-        {"--live", "--seconds", "0"},
-        {"--live", "--device", "-2"},
-        {"--list-devices", "a.wav"},
-    };
-    for (const auto& args : bad) EXPECT_NE(Parse(args).error, "") << ::testing::PrintToString(args);
-    EXPECT_NE(Parse({"--bogus", "a.wav"}).error.find("--bogus"), std::string::npos);
+    for (const char* line :
+         {"--bogus a.wav", "a.wav b.wav", "", "--quality slow a.wav", "--noise-floor 1 a.wav",
+          "--noise-floor -60.1 a.wav", "--noise-floor nan a.wav", "--middle-a 219.9 a.wav",
+          "--middle-a 440Hz a.wav", "--middle-a", "--notes=1 a.wav", "--device 3 a.wav", "--live a.wav",
+          "--live --notes", "--live --seconds 0", "--live --device -2", "--list-devices a.wav"})
+        EXPECT_NE(Parse(line).error, "") << line;
+    EXPECT_NE(Parse("--bogus a.wav").error.find("--bogus"), std::string::npos);
 }
 
 TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
     const double hop = 0.5;
     NoteSummarizer summary(hop);
-    summary.Add(Hop(0.5, NoteIndexInvalid, 0));
-    summary.Add(Hop(1.0, 69, 1.0f));
-    summary.Add(Hop(1.5, 69, 3.0f));
-    summary.Add(Hop(2.0, 69, 2.0f));
-    summary.Add(Hop(2.5, 71, -4.0f));  // another note ends A4 at once
-    summary.Add(Hop(3.0, 71, -2.0f));
-    summary.Add(Hop(3.5, NoteIndexInvalid, 0));  // a hop without a reading ends B4
-    summary.Add(Hop(4.0, 71, 9.0f));             // B4 again is a new note
+    // Another note ends A4 at once; a hop without a reading ends B4, so the
+    // B4 after it is a new note.
+    const NoteIndex none = NoteIndexInvalid;
+    const std::tuple<double, NoteIndex, float> hops[] = {
+        {0.5, none, 0.0f}, {1.0, 69, 1.0f},  {1.5, 69, 3.0f},   {2.0, 69, 2.0f},
+        {2.5, 71, -4.0f},  {3.0, 71, -2.0f}, {3.5, none, 0.0f}, {4.0, 71, 9.0f},
+    };
+    for (const auto& [end, note, cents] : hops) summary.Add(Hop(end, note, cents));
     const auto spans = summary.Finish();
     // A span starts one hop before its first reading's end; an even count's
     // median is the mean of the middle two.

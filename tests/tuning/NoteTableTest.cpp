@@ -36,58 +36,47 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch) {
     StretchTable stretch;
     stretch.SetOffset(69, 2.0f);
     stretch.SetOffset(108, 30.0f);
-    // offset: the expected cents beyond (n - 69) * 100.
-    struct Case {
+    // A temperament offset on one pitch class, played in a key: the targets
+    // of pitch class `moved` lie `onMoved` cents beyond (n - 69) * 100, all
+    // others `others` cents. Keys outside 0..11 play as C. An offset on A is
+    // moved to the other notes so that A stays fixed, but the stretch still
+    // moves it.
+    const struct {
         const char* name;
-        StretchTable stretch;
-        Temperament temperament;
+        int offsetClass;
+        float offsetCents;
         int key;
         float middleA;
-        float (*offset)(NoteIndex);
+        bool stretched;
+        int moved;
+        float onMoved, others;
+    } cases[] = {
+        {"default", 0, 0.0f, 0, 440.0f, false, -1, 0.0f, 0.0f},
+        {"442 Hz", 0, 0.0f, 0, 442.0f, false, -1, 0.0f, 7.85142f},
+        {"C +10 in C", 0, 10.0f, 0, 440.0f, false, 0, 10.0f, 0.0f},
+        {"C +10 in D", 0, 10.0f, 2, 440.0f, false, 2, 10.0f, 0.0f},
+        {"C +4 in Eb", 0, 4.0f, 3, 440.0f, false, 3, 4.0f, 0.0f},
+        {"key 14", 0, 10.0f, 14, 440.0f, false, 0, 10.0f, 0.0f},
+        {"key -1", 0, 10.0f, -1, 440.0f, false, 0, 10.0f, 0.0f},
+        {"A +6", 9, 6.0f, 0, 440.0f, false, 9, 0.0f, -6.0f},
+        {"A +6 stretched", 9, 6.0f, 0, 440.0f, true, 9, 0.0f, -6.0f},
     };
-    const auto onC = [](NoteIndex n) { return n % 12 == 0 ? 10.0f : 0.0f; };
-    const Case cases[] = {
-        {"default", {}, {}, 0, 440.0f, [](NoteIndex) { return 0.0f; }},
-        {"442 Hz", {}, {}, 0, 442.0f, [](NoteIndex) { return 7.85142f; }},
-        {"C +10 in C", {}, OneOffset(0, 10.0f), 0, 440.0f, onC},
-        {"C +10 in D",
-         {},
-         OneOffset(0, 10.0f),
-         2,
-         440.0f,
-         [](NoteIndex n) { return n % 12 == 2 ? 10.0f : 0.0f; }},
-        {"C +4 in Eb",
-         {},
-         OneOffset(0, 4.0f),
-         3,
-         440.0f,
-         [](NoteIndex n) { return n % 12 == 3 ? 4.0f : 0.0f; }},
-        {"key 14 plays as C", {}, OneOffset(0, 10.0f), 14, 440.0f, onC},
-        {"key -1 plays as C", {}, OneOffset(0, 10.0f), -1, 440.0f, onC},
-        // An offset on A is moved to the other notes so that A stays fixed...
-        {"A +6", {}, OneOffset(9, 6.0f), 0, 440.0f, [](NoteIndex n) { return n % 12 == 9 ? 0.0f : -6.0f; }},
-        // ...but the stretch still moves it.
-        {"A +6 stretched", stretch, OneOffset(9, 6.0f), 0, 440.0f,
-         [](NoteIndex n) {
-             return (n % 12 == 9 ? 0.0f : -6.0f) + (n == 69 ? 2.0f : n == 108 ? 30.0f : 0.0f);
-         }},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const NoteTable table = BuildNoteTable(c.stretch, c.temperament, c.key, c.middleA);
+        const NoteTable table = BuildNoteTable(c.stretched ? stretch : StretchTable(),
+                                               OneOffset(c.offsetClass, c.offsetCents), c.key, c.middleA);
+        const auto offset = [&](NoteIndex n) {
+            const float stretched = c.stretched ? (n == 69 ? 2.0f : n == 108 ? 30.0f : 0.0f) : 0.0f;
+            return (n % 12 == c.moved ? c.onMoved : c.others) + stretched;
+        };
         ASSERT_EQ(table.size(), static_cast<std::size_t>(NoteIndexCount));
         for (NoteIndex n = 12; n <= 108; ++n) {
             const NoteBand& band = table[n - 12];
-            if (c.middleA == 440.0f) {
-                EXPECT_FLOAT_EQ(band.center, (n - 69) * 100.0f + c.offset(n)) << n;
-            } else {
-                EXPECT_NEAR(band.center, (n - 69) * 100.0f + c.offset(n), 0.001f) << n;
-            }
+            EXPECT_NEAR(band.center, (n - 69) * 100.0f + offset(n), 0.001f) << n;
             if (n < 108) {
                 EXPECT_EQ(band.upper, table[n - 11].lower) << n;
             }
-            EXPECT_LT(band.lower, band.center);
-            EXPECT_LT(band.center, band.upper);
+            EXPECT_TRUE(band.lower < band.center && band.center < band.upper) << n;
         }
         EXPECT_FLOAT_EQ(table.front().lower, table.front().center - 50.0f);
         EXPECT_FLOAT_EQ(table.back().upper, table.back().center + 50.0f);
@@ -155,18 +144,15 @@ TEST(FrequencyToNote, NoteAndDeviationInsideAndBeyondTheRange) {
         // one (B3 and a C4 at +10 meet at -945).
         {sharpC, FrequencyNear(59, 52.0), 59, 52.0f, true},
         {sharpC, FrequencyNear(60, 0.0), 60, -10.0f, true},
-        // No pitch at all.
-        {table, 0.0f, NoteIndexInvalid, 0.0f, false},
-        {table, -1.0f, NoteIndexInvalid, 0.0f, false},
-        {table, NAN, NoteIndexInvalid, 0.0f, false},
-        {table, INFINITY, NoteIndexInvalid, 0.0f, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const NoteLookup r = FrequencyToNote(c.table, c.hz);
         EXPECT_EQ(r.note, c.note) << c.hz;
         EXPECT_NEAR(r.deviation, c.deviation, 0.01f) << c.hz;
         EXPECT_EQ(r.withinRange, c.withinRange) << c.hz;
     }
+    for (const float none : {0.0f, -1.0f, NAN, INFINITY})
+        EXPECT_EQ(FrequencyToNote(table, none), NoteLookup()) << none;
     // Far outside: still the end bands' verdict, never a crash or a wrong note.
     EXPECT_FALSE(FrequencyToNote(table, 1.0f).withinRange);
     EXPECT_FALSE(FrequencyToNote(table, 1.0e30f).withinRange);

@@ -1,7 +1,7 @@
 #pragma once
-// Shared pieces of the main window's tests: the event pump, a temporary
-// settings directory, tones for the scripted capture device, and a fixture
-// with the window under test, its messages collected instead of shown.
+// Shared pieces of the main window's tests: tones for the scripted capture
+// device, and a fixture with the window under test, its settings in a
+// temporary directory and its messages collected instead of shown.
 
 #include <chrono>
 #include <filesystem>
@@ -13,19 +13,15 @@
 #include <gtest/gtest.h>
 
 #include <wx/weakref.h>
-#include "TempDirectory.h"
 
+#include "GuiPump.h"
+#include "TempDirectory.h"
 #include "TestCaptureDevice.h"
 #include "app/TunerWnd.h"
 
 class wxMenuItem;
 
 namespace GuiTest {
-
-// Runs the toolkit's events (timers, posted events, idle deletion) until
-// `done` holds or `timeout` passes; returns whether it held.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-void PumpFor(std::chrono::milliseconds duration);
 
 // 16-bit PCM of a sine at `frequency` Hz, `seconds` long, at 11025 Hz.
 std::vector<std::uint8_t> SineBytes(double frequency, double seconds);
