@@ -4,14 +4,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "units/Units.h"
+
 namespace NoteAnalyzer {
 
 namespace {
 
-constexpr double Semitone = 1.059463094359202;
 // Below one 16-bit step the frame counts as digital silence.
 constexpr double SilenceSpan = 3.051850947599719e-5;
-constexpr double SilenceLevel = -96.3295;
 // Keeps an absurd consensusDuration from turning into an absurd allocation
 // (the tuner's own settings keep 4 to 8 hops).
 constexpr double MaxHopsKept = 4096.0;
@@ -88,7 +88,7 @@ AnalysisResult Analyzer::Process(const double* hop) {
         lo = std::min(lo, hopExtremes[i].first);
         hi = std::max(hi, hopExtremes[i].second);
     }
-    result.level = hi - lo < SilenceSpan ? SilenceLevel : 20.0 * std::log10((hi - lo) / 2.0);
+    result.level = hi - lo < SilenceSpan ? Units::SilenceLevelDb : 20.0 * std::log10((hi - lo) / 2.0);
 
     // Gate: quiet frames are not analysed and vote as "no reading".
     FundamentalEstimate estimate;
@@ -125,7 +125,7 @@ AnalysisResult Analyzer::Process(const double* hop) {
     for (int i = 0; i < total; ++i) {
         const double start = voteScratch[static_cast<std::size_t>(i)].frequency;
         if (!(start >= 0.0)) continue;
-        const double limit = start * Semitone;
+        const double limit = start * Units::SemitoneRatio;
         int count = 0;
         double sum = 0.0;
         for (int j = i; j < total && voteScratch[static_cast<std::size_t>(j)].frequency <= limit; ++j) {

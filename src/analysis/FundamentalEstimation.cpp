@@ -8,11 +8,12 @@
 #include <mutex>
 #include <vector>
 
+#include "units/Units.h"
+
 namespace NoteAnalyzer {
 
 namespace {
 
-constexpr double Semitone = 1.059463094359202;
 constexpr int MaxSelected = 20;
 constexpr int HighestHypothesis = 40;
 constexpr std::int64_t Octave = 120000;  // one octave in LogCentUnits
@@ -243,7 +244,7 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
     if (peaks.empty()) return result;
 
     // Skip the leading peaks at or below the usable range.
-    const double lower = std::max(settings.tiltLowFrequency, settings.minFundamental / Semitone);
+    const double lower = std::max(settings.tiltLowFrequency, settings.minFundamental / Units::SemitoneRatio);
     std::size_t first = 0;
     while (first < peaks.size() && peaks[first].frequency <= lower) ++first;
 

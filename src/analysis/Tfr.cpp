@@ -25,10 +25,6 @@ void BlackmanWindow(double* out, int n, double gain) {
     if (n % 2 == 1) out[n / 2] = gain;
 }
 
-void ElementwiseProduct(const double* a, const double* b, double* out, int n) {
-    for (int i = 0; i < n; ++i) out[i] = a[i] * b[i];
-}
-
 TFR::TFR(int sampleRate_, int analysisSize_, int advanceSize_)
     : sampleRate(sampleRate_),
       analysisSize(analysisSize_),

@@ -3,9 +3,10 @@
 #include <cmath>
 #include <cstddef>
 
-namespace {
+#include "tuning/Cents.h"
+#include "units/Units.h"
 
-constexpr double CentsPerNaturalLog = 1731.23404907;  // 1200 / ln 2
+namespace {
 
 // Belt and braces beside the 60 s limit: results always carry a hop duration
 // of a few milliseconds, but a history fed hops of zero length must not grow
@@ -20,7 +21,7 @@ bool IsUsableFrequency(double hz) {
 }  // namespace
 
 float HarmonicPitch(double frequencyHz) {
-    return static_cast<float>(std::log(frequencyHz / 440.0) * CentsPerNaturalLog);
+    return static_cast<float>(FrequencyToCents(frequencyHz));
 }
 
 float AmplitudeToDb(double amplitude) {
@@ -28,20 +29,13 @@ float AmplitudeToDb(double amplitude) {
 }
 
 int OpacityOfDb(double db) {
-    const double scaled = std::trunc((db / 60.0 + 1.0) * 255.0);
-    if (!(scaled > 0.0)) {  // also catches NaN and -inf
-        return 0;
-    }
-    if (scaled >= 255.0) {
-        return 255;
-    }
-    return static_cast<int>(scaled);
+    return static_cast<int>(std::trunc(Units::MeterPositionFromDb(db) * 255.0));
 }
 
 const HarmonicWeights& HarmonicHistory::DefaultWeights() {
     // A function-local static is initialised exactly once, thread-safely.
     static const HarmonicWeights weights = [] {
-        HarmonicWeights w(64);
+        HarmonicWeights w(Units::MaxHarmonic);
         w[0] = 1.0f;
         for (std::size_t k = 1; k < w.size(); ++k) {
             w[k] = 1.0f / static_cast<float>(k);

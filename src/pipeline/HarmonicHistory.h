@@ -48,11 +48,11 @@ struct HarmonicPoint {
 // to 0 suppresses the fundamental's own (index-0) line.
 using HarmonicWeights = std::vector<float>;
 
-// Pitch in cents re 440 Hz: ln(f / 440) * 1200 / ln 2.
+// Pitch in cents re 440 Hz (FrequencyToCents), narrowed to float.
 float HarmonicPitch(double frequencyHz);
 // 20 * log10(amplitude); -inf for amplitude 0.
 float AmplitudeToDb(double amplitude);
-// clamp(trunc((dB / 60 + 1) * 255), 0, 255): -60 dB and below is fully
+// trunc(255 x the level meter's position of dB): -60 dB and below is fully
 // transparent, 0 dB opaque. Not-a-number gives 0.
 int OpacityOfDb(double db);
 
@@ -63,7 +63,7 @@ public:
     // minutes cannot grow the history without limit.
     static constexpr float MaxSeconds = 60.0f;
 
-    // 64 entries: entry 0 is 1, entry k is 1/k. Built once.
+    // Units::MaxHarmonic entries: entry 0 is 1, entry k is 1/k. Built once.
     static const HarmonicWeights& DefaultWeights();
 
     // Appends one analysis result with the default weights or with `weights`.

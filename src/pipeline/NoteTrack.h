@@ -9,6 +9,7 @@
 
 #include "analysis/AnalysisResult.h"
 #include "tuning/NoteIndex.h"
+#include "units/Units.h"
 
 // The results of one note, oldest first, holding at most the newest
 // MaxSeconds of sound (by the results' hop durations). A drone or mains hum
@@ -41,7 +42,7 @@ private:
 
 // Which note is sounding. Touched by the user-interface thread only.
 struct NoteTrack {
-    NoteIndex note = 69;                        // A4 until the first note is played
+    NoteIndex note = Units::A4Note;             // A4 until the first note is played
     NoteResultList results;                     // this note's results, oldest first
     std::uint32_t lastTime = 0;                 // tick (ms) of the last result appended
     bool lastTimeSet = false;                   // lastTime came from a real result

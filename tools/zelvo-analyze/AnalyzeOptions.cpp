@@ -87,11 +87,11 @@ ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
             else
                 return fail("--quality must be normal or fast, not '" + value + "'");
         } else if (arg == "--noise-floor") {
-            if (!ParseDouble(value, number) || number < -60.0 || number > 0.0)
+            if (!ParseDouble(value, number) || !Units::IsNoiseFloorInRange(number))
                 return fail("--noise-floor must be a number of dB from -60 to 0, not '" + value + "'");
             o.noiseFloor = number;
         } else if (arg == "--middle-a") {
-            if (!ParseDouble(value, number) || number < 220.0 || number > 880.0)
+            if (!ParseDouble(value, number) || !Units::IsMiddleAInRange(number))
                 return fail("--middle-a must be a frequency from 220 to 880 Hz, not '" + value + "'");
             o.middleA = number;
         } else if (arg == "--settings") {
