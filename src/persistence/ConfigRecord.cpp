@@ -41,7 +41,9 @@ bool ApplyConfigFallbacks(ConfigRecord& c) {
 
     changed |= FallBackFloat(c.MiddleA, d.MiddleA, Units::IsMiddleAInRange(c.MiddleA));
     changed |= FallBackFloat(c.NoiseFloor, d.NoiseFloor, Units::IsNoiseFloorInRange(c.NoiseFloor));
-    changed |= FallBackFloat(c.TimeRange, d.TimeRange, c.TimeRange >= 1.0f && c.TimeRange <= 60.0f);
+    changed |=
+        FallBackFloat(c.TimeRange, d.TimeRange,
+                      c.TimeRange >= Units::MinTimeRangeSeconds && c.TimeRange <= Units::MaxTimeRangeSeconds);
     changed |= FallBackFloat(c.CentRange, d.CentRange, c.CentRange >= 1.0f);
     // No range of their own: the calibration rule ignores values <= 1.0.
     changed |= FallBackFloat(c.KnownFreq, d.KnownFreq, true);

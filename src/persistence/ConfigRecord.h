@@ -66,7 +66,7 @@ struct ConfigRecord {
 // table or takes the logarithm of zero. Ranges: Rate 0..2, Pitch 0..11,
 // MiddleA and NoiseFloor those of Units, AnalysisQuality and CentAccuracy
 // 0..1, ReferenceOption 0..96 or 1001..1008, harmonic selections -1 or
-// 1..Units::MaxHarmonic, TimeRange 1..60, CentRange >= 1. Window rectangles,
-// device and format are left to their users. Returns whether anything was
-// changed.
+// 1..Units::MaxHarmonic, TimeRange that of Units, CentRange >= 1. Window
+// rectangles, device and format are left to their users. Returns whether
+// anything was changed.
 bool ApplyConfigFallbacks(ConfigRecord& config);

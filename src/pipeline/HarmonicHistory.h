@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/AnalysisResult.h"
+#include "units/Units.h"
 
 // One straight piece of one harmonic's track, from t0 to t1 of its segment.
 struct HarmonicLine {
@@ -61,7 +62,7 @@ public:
     // The longest span the harmonics graph can show. Frames that would end a
     // segment later than this are not recorded, so a drone or hum held for
     // minutes cannot grow the history without limit.
-    static constexpr float MaxSeconds = 60.0f;
+    static constexpr auto MaxSeconds = static_cast<float>(Units::MaxTimeRangeSeconds);
 
     // Units::MaxHarmonic entries: entry 0 is 1, entry k is 1/k. Built once.
     static const HarmonicWeights& DefaultWeights();

@@ -17,7 +17,7 @@
 // the program runs. The reading always uses the newest result, which is kept.
 class NoteResultList {
 public:
-    static constexpr double MaxSeconds = 60.0;
+    static constexpr double MaxSeconds = Units::MaxTimeRangeSeconds;
     // Also bounds lists of results without a usable hop duration; 60 s of the
     // shortest hop (256 frames at 96 kHz) is 22500 results.
     static constexpr std::size_t MaxResults = 1u << 16;

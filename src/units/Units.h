@@ -63,6 +63,11 @@ inline constexpr double SilenceLevelDb = -96.3295;
 // many partials, and the harmonics graph and its settings follow it.
 inline constexpr int MaxHarmonic = 64;
 
+// The time span of the harmonics graph in seconds. Nothing older than the
+// longest span is kept for a note, so a drone held for minutes stays bounded.
+inline constexpr double MinTimeRangeSeconds = 1.0;
+inline constexpr double MaxTimeRangeSeconds = 60.0;
+
 // The factor every measured frequency is multiplied by to correct the sound
 // card's clock: known / observed when both are finite and exceed 1 Hz, else
 // 1 (calibration off).
