@@ -38,6 +38,11 @@ public:
     double AmplitudeNorm() const { return amplitudeNorm; }
 
 private:
+    // The scan's second step: every local maximum of `power` (bins 2 to
+    // lastBin - 1) whose reassignment stays within one bin and half a hop
+    // becomes a peak.
+    void CollectPeaks(const double* power, int lastBin, std::vector<SpectralPeak>& peaks) const;
+
     int sampleRate;
     int analysisSize;
     int advanceSize;

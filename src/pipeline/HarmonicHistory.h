@@ -93,6 +93,8 @@ public:
 
 private:
     void TakeLastValues(const NoteAnalyzer::AnalysisResult& result);
+    // The index-0 line from the last result's own fundamental to this one's.
+    HarmonicLine FundamentalLine(const NoteAnalyzer::AnalysisResult& result) const;
 
     std::vector<HarmonicSegment> segments_;  // oldest first
     int generation_ = 1;
