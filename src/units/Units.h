@@ -40,7 +40,8 @@ inline constexpr double MeterRangeDb = 60.0;
 inline double MeterPositionFromDb(double db) {
     return std::isnan(db) ? 0.0 : std::clamp(1.0 + db / MeterRangeDb, 0.0, 1.0);
 }
-// position * 60 - 60, the position first clamped to 0..1 (not a number: 0).
+// position * 60 - 60, the position first clamped to 0..1; a position that is
+// not a number counts as 0.
 inline double DbFromMeterPosition(double position) {
     const double p = std::isnan(position) ? 0.0 : std::clamp(position, 0.0, 1.0);
     return p * MeterRangeDb - MeterRangeDb;
