@@ -4,14 +4,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "units/Units.h"
+
 namespace NoteAnalyzer {
 
 namespace {
 
-constexpr double Semitone = 1.059463094359202;
 // Below one 16-bit step the frame counts as digital silence.
 constexpr double SilenceSpan = 3.051850947599719e-5;
-constexpr double SilenceLevel = -96.3295;
 // Keeps an absurd consensusDuration from turning into an absurd allocation
 // (the tuner's own settings keep 4 to 8 hops).
 constexpr double MaxHopsKept = 4096.0;
@@ -62,38 +62,16 @@ FundamentalEstimate Analyzer::EstimateFundamental(std::span<const SpectralPeak> 
 
 AnalysisResult Analyzer::Process(const double* hop) {
     if (hop == nullptr) throw NoteAnalyzerException{0, "pnBuffer is NULL"};
-    const int n = settings.analysisSize;
-    const int advance = settings.advanceSize;
-
-    // Intake: shift the frame by one hop and append the new samples.
-    double* f = frame.get();
-    std::memmove(f, f + advance, sizeof(double) * static_cast<std::size_t>(n - advance));
-    std::memcpy(f + (n - advance), hop, sizeof(double) * static_cast<std::size_t>(advance));
-    double lowest = hop[0];
-    double highest = hop[0];
-    for (int i = 1; i < advance; ++i) {
-        lowest = std::min(lowest, hop[i]);
-        highest = std::max(highest, hop[i]);
-    }
-    hopExtremes.Push({lowest, highest});
+    TakeHop(hop);
 
     AnalysisResult result;
-    result.hopDuration = static_cast<double>(advance) / settings.sampleRate;
-
-    // Level from the extremes of the hops inside the frame, so the frame is
-    // never rescanned. A full-scale sinusoid reads 0 dB.
-    double lo = 1.0;
-    double hi = -1.0;
-    for (int i = 0; i < hopExtremes.Size(); ++i) {
-        lo = std::min(lo, hopExtremes[i].first);
-        hi = std::max(hi, hopExtremes[i].second);
-    }
-    result.level = hi - lo < SilenceSpan ? SilenceLevel : 20.0 * std::log10((hi - lo) / 2.0);
+    result.hopDuration = static_cast<double>(settings.advanceSize) / settings.sampleRate;
+    result.level = FrameLevel();
 
     // Gate: quiet frames are not analysed and vote as "no reading".
     FundamentalEstimate estimate;
     if (result.level >= noiseFloor) {
-        tfr->ReassignedPeakScan(f, framePeaks);
+        tfr->ReassignedPeakScan(frame.get(), framePeaks);
         estimate = NoteAnalyzer::EstimateFundamental(framePeaks, settings);
     }
     recentEstimates.Push(Estimate{result.level, estimate.frequency});
@@ -104,9 +82,45 @@ AnalysisResult Analyzer::Process(const double* hop) {
     result.strongestHarmonic = estimate.strongestHarmonic;
 
     if (recentEstimates.Size() < hopsKept) return result;
+    const double consensus = ConsensusFrequency();
+    if (consensus != -1.0) {
+        result.frequency = consensus;
+        result.harmonics = std::move(estimate.harmonics);
+    }
+    return result;
+}
 
-    // Consensus: the largest cluster of estimates within one semitone above its
-    // lowest member; the later cluster wins equal counts.
+void Analyzer::TakeHop(const double* hop) {
+    // Shift the frame by one hop and append the new samples.
+    const int n = settings.analysisSize;
+    const int advance = settings.advanceSize;
+    double* f = frame.get();
+    std::memmove(f, f + advance, sizeof(double) * static_cast<std::size_t>(n - advance));
+    std::memcpy(f + (n - advance), hop, sizeof(double) * static_cast<std::size_t>(advance));
+    double lowest = hop[0];
+    double highest = hop[0];
+    for (int i = 1; i < advance; ++i) {
+        lowest = std::min(lowest, hop[i]);
+        highest = std::max(highest, hop[i]);
+    }
+    hopExtremes.Push({lowest, highest});
+}
+
+double Analyzer::FrameLevel() const {
+    // From the extremes of the hops inside the frame, so the frame is never
+    // rescanned. A full-scale sinusoid reads 0 dB.
+    double lo = 1.0;
+    double hi = -1.0;
+    for (int i = 0; i < hopExtremes.Size(); ++i) {
+        lo = std::min(lo, hopExtremes[i].first);
+        hi = std::max(hi, hopExtremes[i].second);
+    }
+    return hi - lo < SilenceSpan ? Units::SilenceLevelDb : 20.0 * std::log10((hi - lo) / 2.0);
+}
+
+double Analyzer::ConsensusFrequency() {
+    // The largest cluster of estimates within one semitone above its lowest
+    // member; the later cluster wins equal counts.
     voteScratch.clear();
     for (int i = 0; i < recentEstimates.Size(); ++i) voteScratch.push_back(recentEstimates[i]);
     // Insertion sort: a handful of entries, no allocation, defined for any value.
@@ -125,7 +139,7 @@ AnalysisResult Analyzer::Process(const double* hop) {
     for (int i = 0; i < total; ++i) {
         const double start = voteScratch[static_cast<std::size_t>(i)].frequency;
         if (!(start >= 0.0)) continue;
-        const double limit = start * Semitone;
+        const double limit = start * Units::SemitoneRatio;
         int count = 0;
         double sum = 0.0;
         for (int j = i; j < total && voteScratch[static_cast<std::size_t>(j)].frequency <= limit; ++j) {
@@ -137,11 +151,8 @@ AnalysisResult Analyzer::Process(const double* hop) {
             bestMean = sum / count;
         }
     }
-    if (bestCount > 0 && static_cast<double>(bestCount) / total > settings.consensusRatio) {
-        result.frequency = bestMean;
-        result.harmonics = std::move(estimate.harmonics);
-    }
-    return result;
+    if (bestCount > 0 && static_cast<double>(bestCount) / total > settings.consensusRatio) return bestMean;
+    return -1.0;
 }
 
 }  // namespace NoteAnalyzer

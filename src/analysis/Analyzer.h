@@ -84,6 +84,13 @@ private:
         double frequency;
     };
 
+    // Steps of Process(): shift the hop into the frame and note its extremes;
+    // the frame's level in dB; the vote over the last hopsKept estimates, the
+    // mean of the winning cluster or -1.0 when no cluster holds the majority.
+    void TakeHop(const double* hop);
+    double FrameLevel() const;
+    double ConsensusFrequency();
+
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
     AlignedDoubles frame;                              // the last analysisSize samples, oldest first

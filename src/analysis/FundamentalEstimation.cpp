@@ -8,11 +8,12 @@
 #include <mutex>
 #include <vector>
 
+#include "units/Units.h"
+
 namespace NoteAnalyzer {
 
 namespace {
 
-constexpr double Semitone = 1.059463094359202;
 constexpr int MaxSelected = 20;
 constexpr int HighestHypothesis = 40;
 constexpr std::int64_t Octave = 120000;  // one octave in LogCentUnits
@@ -112,43 +113,14 @@ double TemplateScore(const LogCentTables& t, const PartialLookup& lookup, const 
     return score;
 }
 
-}  // namespace
-
-void PrepareTemplateTables() {
-    PartialLookup::Instance();
-}
-
-bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
-                           double& fundamental, double& inharmonicity, int& harmonicNumber) {
-    if (selected.empty()) return false;
+// One candidate per hypothesis h (the strongest peak is partial h), from the
+// highest h down, each with its best inharmonicity row. The rows are the
+// outer loop so that one row of the tables stays in cache for every h.
+// Returns the number of candidates.
+int ScoreHypotheses(const LogPeak* logPeaks, int count, std::int64_t strongestLog, std::int64_t minLog,
+                    Candidate (&candidates)[HighestHypothesis]) {
     const LogCentTables& t = LogCentTables::Instance();
     const PartialLookup& lookup = PartialLookup::Instance();
-    const int count = static_cast<int>(selected.size());
-
-    // Up to 20 peaks live on the stack; larger inputs (only from direct callers)
-    // use the heap.
-    LogPeak local[MaxSelected];
-    std::vector<LogPeak> large;
-    LogPeak* logPeaks = local;
-    if (count > MaxSelected) {
-        large.resize(selected.size());
-        logPeaks = large.data();
-    }
-    int strongest = 0;
-    for (int j = 0; j < count; ++j) {
-        const SpectralPeak& p = selected[static_cast<std::size_t>(j)];
-        logPeaks[j] = p.frequency > 0.0 ? LogPeak{p.amplitude, LogCentUnits(p.frequency)} : LogPeak{0.0, 0};
-        if (p.amplitude > selected[static_cast<std::size_t>(strongest)].amplitude) strongest = j;
-    }
-
-    const std::int64_t strongestLog = LogCentUnits(selected[static_cast<std::size_t>(strongest)].frequency);
-    const std::int64_t minLog = LogCentUnits(settings.minFundamental);
-    if (strongestLog < minLog) return false;
-
-    // One candidate per hypothesis h (strongest peak = partial h), from the
-    // highest h down, each with its best inharmonicity row. The rows are the
-    // outer loop so that one row of the tables stays in cache for every h.
-    Candidate candidates[HighestHypothesis];
     int starts[HighestHypothesis];
     int candidateCount = 0;
     for (int h = HighestHypothesis; h >= 1; --h) {
@@ -174,21 +146,109 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
             if (i == 0 || score > best.score) best = Candidate{h, c, i, score};
         }
     }
-    if (candidateCount == 0) return false;
+    return candidateCount;
+}
 
-    // Octave decision: start from the lowest fundamental; a higher candidate
-    // replaces it when its score beats octaveBias^(1 + octaves above).
+// Octave decision: start from the lowest fundamental; a higher candidate
+// replaces it when its score beats octaveBias^(1 + octaves above).
+Candidate DecideOctave(const Candidate* candidates, int count, double octaveBias) {
     Candidate best = candidates[0];
-    for (int j = 1; j < candidateCount; ++j) {
+    for (int j = 1; j < count; ++j) {
         const Candidate& x = candidates[j];
         std::int64_t d = x.fundamental - best.fundamental;
-        double factor = settings.octaveBias;
+        double factor = octaveBias;
         while (d > Octave / 2) {
             d -= Octave;
-            factor *= settings.octaveBias;
+            factor *= octaveBias;
         }
         if (x.score > factor * best.score) best = x;
     }
+    return best;
+}
+
+// The strongest peaks of the frame, at most MaxSelected, largest first, the
+// earlier peak winning equal amplitudes. Amplitudes are tilted up to
+// tiltHighFrequency (favouring higher partials against the falling spectrum
+// of most instruments); leading peaks at or below the usable range are
+// skipped. Returns the number selected.
+int SelectStrongestPeaks(std::span<const SpectralPeak> peaks, const AnalyzerSettings& settings,
+                         SpectralPeak (&selected)[MaxSelected]) {
+    const double lower = std::max(settings.tiltLowFrequency, settings.minFundamental / Units::SemitoneRatio);
+    std::size_t first = 0;
+    while (first < peaks.size() && peaks[first].frequency <= lower) ++first;
+
+    const double span = std::fabs(settings.tiltHighFrequency - settings.tiltLowFrequency);
+    int selectedCount = 0;
+    bool tilting = true;
+    for (std::size_t j = first; j < peaks.size(); ++j) {
+        SpectralPeak weighted = peaks[j];
+        if (tilting && weighted.frequency <= settings.tiltHighFrequency) {
+            weighted.amplitude = (weighted.frequency - settings.tiltLowFrequency) * weighted.amplitude / span;
+        } else {
+            tilting = false;
+        }
+        if (selectedCount == MaxSelected && !(weighted.amplitude > selected[MaxSelected - 1].amplitude))
+            continue;
+        int pos = selectedCount < MaxSelected ? selectedCount : MaxSelected - 1;
+        while (pos > 0 && weighted.amplitude > selected[pos - 1].amplitude) {
+            if (pos < MaxSelected) selected[pos] = selected[pos - 1];
+            --pos;
+        }
+        selected[pos] = weighted;
+        if (selectedCount < MaxSelected) ++selectedCount;
+    }
+    return selectedCount;
+}
+
+// The fundamental refined from all matched harmonics, weighted by power. The
+// division by n alone leaves the inharmonic stretch in the refined value.
+// The template's f0 stays when the harmonics carry no power.
+double RefinedFundamental(const HarmonicMap& harmonics, double f0) {
+    double s1 = 0.0;
+    double s2 = 0.0;
+    for (const auto& [n, peak] : harmonics) {
+        const double power = peak.amplitude * peak.amplitude;
+        s1 += power;
+        s2 += power * peak.frequency / n;
+    }
+    return s1 > 0.0 ? s2 / s1 : f0;
+}
+
+}  // namespace
+
+void PrepareTemplateTables() {
+    PartialLookup::Instance();
+}
+
+bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
+                           double& fundamental, double& inharmonicity, int& harmonicNumber) {
+    if (selected.empty()) return false;
+    const int count = static_cast<int>(selected.size());
+
+    // Up to 20 peaks live on the stack; larger inputs (only from direct callers)
+    // use the heap.
+    LogPeak local[MaxSelected];
+    std::vector<LogPeak> large;
+    LogPeak* logPeaks = local;
+    if (count > MaxSelected) {
+        large.resize(selected.size());
+        logPeaks = large.data();
+    }
+    int strongest = 0;
+    for (int j = 0; j < count; ++j) {
+        const SpectralPeak& p = selected[static_cast<std::size_t>(j)];
+        logPeaks[j] = p.frequency > 0.0 ? LogPeak{p.amplitude, LogCentUnits(p.frequency)} : LogPeak{0.0, 0};
+        if (p.amplitude > selected[static_cast<std::size_t>(strongest)].amplitude) strongest = j;
+    }
+
+    const std::int64_t strongestLog = LogCentUnits(selected[static_cast<std::size_t>(strongest)].frequency);
+    const std::int64_t minLog = LogCentUnits(settings.minFundamental);
+    if (strongestLog < minLog) return false;
+
+    Candidate candidates[HighestHypothesis];
+    const int candidateCount = ScoreHypotheses(logPeaks, count, strongestLog, minLog, candidates);
+    if (candidateCount == 0) return false;
+    const Candidate best = DecideOctave(candidates, candidateCount, settings.octaveBias);
     fundamental = std::exp2(static_cast<double>(best.fundamental) / 120000.0);
     inharmonicity = best.inharmonicityIndex * LogCentTables::InharmonicityStep;
     harmonicNumber = best.harmonic;
@@ -242,35 +302,8 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
     result.peaks.assign(peaks.begin(), peaks.end());
     if (peaks.empty()) return result;
 
-    // Skip the leading peaks at or below the usable range.
-    const double lower = std::max(settings.tiltLowFrequency, settings.minFundamental / Semitone);
-    std::size_t first = 0;
-    while (first < peaks.size() && peaks[first].frequency <= lower) ++first;
-
-    // Tilt the amplitudes up to tiltHighFrequency (favouring higher partials
-    // against the falling spectrum of most instruments) and keep the 20
-    // strongest, largest first, the earlier peak winning equal amplitudes.
-    const double span = std::fabs(settings.tiltHighFrequency - settings.tiltLowFrequency);
     SpectralPeak selected[MaxSelected];
-    int selectedCount = 0;
-    bool tilting = true;
-    for (std::size_t j = first; j < peaks.size(); ++j) {
-        SpectralPeak weighted = peaks[j];
-        if (tilting && weighted.frequency <= settings.tiltHighFrequency) {
-            weighted.amplitude = (weighted.frequency - settings.tiltLowFrequency) * weighted.amplitude / span;
-        } else {
-            tilting = false;
-        }
-        if (selectedCount == MaxSelected && !(weighted.amplitude > selected[MaxSelected - 1].amplitude))
-            continue;
-        int pos = selectedCount < MaxSelected ? selectedCount : MaxSelected - 1;
-        while (pos > 0 && weighted.amplitude > selected[pos - 1].amplitude) {
-            if (pos < MaxSelected) selected[pos] = selected[pos - 1];
-            --pos;
-        }
-        selected[pos] = weighted;
-        if (selectedCount < MaxSelected) ++selectedCount;
-    }
+    const int selectedCount = SelectStrongestPeaks(peaks, settings, selected);
     if (selectedCount == 0) return result;
     SortByFrequency(selected, selectedCount);
 
@@ -289,20 +322,10 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
             h))
         return result;
     result.strongestHarmonic = h;
-    result.frequency = result.frameFundamental = f0;
+    result.frameFundamental = f0;
     result.inharmonicity = b;
     BuildHarmonicMap(peaks, f0, b, result.harmonics);
-
-    // Refine from all matched harmonics, weighted by power. The division by n
-    // alone leaves the inharmonic stretch in the refined value.
-    double s1 = 0.0;
-    double s2 = 0.0;
-    for (const auto& [n, peak] : result.harmonics) {
-        const double power = peak.amplitude * peak.amplitude;
-        s1 += power;
-        s2 += power * peak.frequency / n;
-    }
-    if (s1 > 0.0) result.frequency = s2 / s1;
+    result.frequency = RefinedFundamental(result.harmonics, f0);
     return result;
 }
 

@@ -5,11 +5,13 @@
 
 #include "analysis/AnalyzerSettings.h"
 #include "analysis/HarmonicMap.h"
+#include "units/Units.h"
 
 namespace NoteAnalyzer {
 
 // Integer log frequency in hundredths of a cent:
-// trunc(ln(x) * 173123.40490700002 + 0.5). The inverse is 2^(value / 120000).
+// trunc(ln(x) * 100 * Units::CentsPerLogUnit + 0.5). The inverse is
+// 2^(value / 120000).
 // Values that do not fit an int (x <= 0, NaN, huge x) are clamped to the int
 // range so the conversion is always defined.
 int LogCentUnits(double x);
@@ -17,7 +19,7 @@ int LogCentUnits(double x);
 // The tables of the harmonic template, built once per process on first use
 // (thread-safe) and read-only afterwards.
 struct LogCentTables {
-    static constexpr int MaxHarmonic = 64;
+    static constexpr int MaxHarmonic = Units::MaxHarmonic;
     static constexpr int InharmonicitySteps = 150;
     static constexpr double InharmonicityStep = 2.5e-06;
     static constexpr int GaussSize = 256;

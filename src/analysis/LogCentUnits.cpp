@@ -3,12 +3,14 @@
 #include <mutex>
 
 #include "analysis/FundamentalEstimation.h"
+#include "units/Units.h"
 
 namespace NoteAnalyzer {
 
 int LogCentUnits(double x) {
-    // 120000 / ln 2: hundredths of a cent per natural-log unit.
-    const double v = std::trunc(std::log(x) * 173123.40490700002 + 0.5);
+    // Hundredths of a cent per natural-log unit.
+    constexpr double UnitsPerLog = Units::CentsPerLogUnit * 100.0;
+    const double v = std::trunc(std::log(x) * UnitsPerLog + 0.5);
     if (std::isnan(v)) return INT_MIN;
     if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
     if (v >= static_cast<double>(INT_MAX)) return INT_MAX;

@@ -10,6 +10,32 @@ namespace {
 // 2*pi and 4*pi; the reassignment scaling depends on the same value.
 constexpr double WindowTwoPi = 6.28318530718;
 constexpr double WindowFourPi = 12.56637061436;
+
+// power[k] = |X[k]|^2 for bins 0 to lastBin of a packed spectrum, computed two
+// at a time so the compiler vectorises it.
+void BinPowers(const double* spectrum, int lastBin, double* power) {
+    int bin = 0;
+    for (; bin + 1 <= lastBin; bin += 2) {
+        const double r0 = spectrum[2 * bin], i0 = spectrum[2 * bin + 1];
+        const double r1 = spectrum[2 * bin + 2], i1 = spectrum[2 * bin + 3];
+        const double p0 = r0 * r0 + i0 * i0, p1 = r1 * r1 + i1 * i1;
+        power[bin] = p0;
+        power[bin + 1] = p1;
+    }
+    for (; bin <= lastBin; ++bin) {
+        power[bin] = spectrum[2 * bin] * spectrum[2 * bin] + spectrum[2 * bin + 1] * spectrum[2 * bin + 1];
+    }
+}
+
+// Height of the parabola through the three log powers a, b, c of a peak and
+// its neighbours: the parabola through the dB values, scaled to natural logs
+// (the vertex formula is homogeneous), so that the amplitude is
+// exp(height / 2) without sqrt, log10 or pow.
+double ParabolaPeakAmplitude(double a, double b, double c) {
+    const double height = b - ((a - c) * 0.5 / (a - 2.0 * b + c)) * ((a - c) * 0.25);
+    return std::exp(0.5 * height);
+}
+
 }  // namespace
 
 void BlackmanWindow(double* out, int n, double gain) {
@@ -23,10 +49,6 @@ void BlackmanWindow(double* out, int n, double gain) {
         out[n - 1 - i] = v;
     }
     if (n % 2 == 1) out[n / 2] = gain;
-}
-
-void ElementwiseProduct(const double* a, const double* b, double* out, int n) {
-    for (int i = 0; i < n; ++i) out[i] = a[i] * b[i];
 }
 
 TFR::TFR(int sampleRate_, int analysisSize_, int advanceSize_)
@@ -87,25 +109,22 @@ void TFR::ReassignedPeakScan(const double* frame, std::vector<SpectralPeak>& pea
     WindowedRealFft(frame, derivativeWindow.get(), scratch.get(), xd, n, *fftTables);
     WindowedRealFft(frame, rampWindow.get(), scratch.get(), xt, n, *fftTables);
 
-    const double binWidth = static_cast<double>(sampleRate) / n;
-    const double timeTolerance = advanceSize * 0.5;
     const int lastBin = n / 2 - 4;  // candidates k satisfy 2 <= k < lastBin
     if (lastBin <= 2) return;
     // The scratch frame is free again: it holds the power of every bin the scan
-    // reads (0 to lastBin), computed two at a time so the compiler vectorises it.
+    // reads (0 to lastBin).
     double* power = scratch.get();
-    int bin = 0;
-    for (; bin + 1 <= lastBin; bin += 2) {
-        const double r0 = xh[2 * bin], i0 = xh[2 * bin + 1];
-        const double r1 = xh[2 * bin + 2], i1 = xh[2 * bin + 3];
-        const double p0 = r0 * r0 + i0 * i0, p1 = r1 * r1 + i1 * i1;
-        power[bin] = p0;
-        power[bin + 1] = p1;
-    }
-    for (; bin <= lastBin; ++bin) {
-        power[bin] = xh[2 * bin] * xh[2 * bin] + xh[2 * bin + 1] * xh[2 * bin + 1];
-    }
+    BinPowers(xh, lastBin, power);
+    CollectPeaks(power, lastBin, peaks);
+}
 
+void TFR::CollectPeaks(const double* power, int lastBin, std::vector<SpectralPeak>& peaks) const {
+    const int n = analysisSize;
+    const double* xh = plainSpectrum.get();
+    const double* xd = derivativeSpectrum.get();
+    const double* xt = rampSpectrum.get();
+    const double binWidth = static_cast<double>(sampleRate) / n;
+    const double timeTolerance = advanceSize * 0.5;
     // Bins 0 and 1 are never candidates; bin 1's power counts as 0 when bin 2
     // is judged, so bin 2 is compared with bin 3 alone.
     double previous = 0.0;
@@ -131,15 +150,10 @@ void TFR::ReassignedPeakScan(const double* frame, std::vector<SpectralPeak>& pea
                 const double frequency = k * static_cast<double>(sampleRate) / n + df;
                 double amplitude;
                 if (next > 0.0 && current > 0.0 && previous > 0.0) {
-                    // Height of the parabola through the three log powers: the
-                    // parabola through the dB values, scaled to natural logs
-                    // (the vertex formula is homogeneous), so that the
-                    // amplitude is exp(height / 2) without sqrt, log10 or pow.
                     const double a = logPower(k - 1, previous);
                     const double b = std::log(current);
                     const double c = logPower(k + 1, next);
-                    const double height = b - ((a - c) * 0.5 / (a - 2.0 * b + c)) * ((a - c) * 0.25);
-                    amplitude = std::exp(0.5 * height);
+                    amplitude = ParabolaPeakAmplitude(a, b, c);
                 } else {
                     amplitude = std::sqrt(current);
                 }

@@ -11,10 +11,6 @@ namespace NoteAnalyzer {
 // denominator is n and the mirror is taken about (n-1)/2).
 void BlackmanWindow(double* out, int n, double gain);
 
-// out[i] = a[i] * b[i] for i in [0, n). (The scan itself folds this product
-// into its transforms; see WindowedRealFft.)
-void ElementwiseProduct(const double* a, const double* b, double* out, int n);
-
 // Spectral front end: turns one frame of analysisSize samples into its spectral
 // peaks, with frequencies refined by time-frequency reassignment and amplitudes
 // by parabolic interpolation of the dB spectrum.
@@ -42,6 +38,11 @@ public:
     double AmplitudeNorm() const { return amplitudeNorm; }
 
 private:
+    // The scan's second step: every local maximum of `power` (bins 2 to
+    // lastBin - 1) whose reassignment stays within one bin and half a hop
+    // becomes a peak.
+    void CollectPeaks(const double* power, int lastBin, std::vector<SpectralPeak>& peaks) const;
+
     int sampleRate;
     int analysisSize;
     int advanceSize;

@@ -17,6 +17,7 @@
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
 #include "tuning/NoteTable.h"
+#include "units/Units.h"
 
 #ifndef ZELVO_VERSION_MAJOR
 #define ZELVO_VERSION_MAJOR 1
@@ -119,7 +120,7 @@ void CTunerWnd::CreateChildren() {
     m_energy = new CEnergyIndicator(this, CommandId::EnergyIndicator, wxPoint(10, 10), wxSize(30, 259),
                                     wxCLIP_CHILDREN);
     m_energy->SetName("Energy Indicator");
-    m_energy->floorPosition = MainWindowRules::NoiseFloorToThreshold(m_settings.config.NoiseFloor);
+    m_energy->floorPosition = static_cast<float>(Units::MeterPositionFromDb(m_settings.config.NoiseFloor));
     m_energy->Refresh();
 
     m_fine =

@@ -13,10 +13,6 @@ wxDEFINE_EVENT(EVT_NOISE_FLOOR_CHANGED, NoiseFloorEvent);
 NoiseFloorEvent::NoiseFloorEvent(wxEventType type, int id, float floorPosition)
     : wxCommandEvent(type, id), m_floorPosition(floorPosition) {}
 
-double NoiseFloorEvent::GetFloorDb() const {
-    return PositionToDb(m_floorPosition);
-}
-
 CEnergyIndicator::CEnergyIndicator() = default;
 
 CEnergyIndicator::CEnergyIndicator(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,

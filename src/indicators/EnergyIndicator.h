@@ -19,8 +19,6 @@ public:
     NoiseFloorEvent(wxEventType type = wxEVT_NULL, int id = 0, float floorPosition = 0.0f);
 
     float GetFloorPosition() const { return m_floorPosition; }
-    // The floor in dB, position x 60 - 60.
-    double GetFloorDb() const;
 
     wxEvent* Clone() const override { return new NoiseFloorEvent(*this); }
 

@@ -44,7 +44,6 @@ public:
     // values of the last paint.
     void RefreshIfChanged();
 
-    float GetDrawnPosition() const { return m_drawnPosition; }
     float GetDrawnFade() const { return m_drawnFade; }
     const wxString& GetNoteText() const { return m_noteText; }
     const wxString& GetCentsText() const { return m_centsText; }

@@ -2,12 +2,6 @@
 
 #include <cmath>
 
-double CalibrationFactor(const ConfigRecord& config) {
-    if (config.KnownFreq > 1.0f && config.ExpectedFreq > 1.0f)
-        return static_cast<double>(config.KnownFreq) / static_cast<double>(config.ExpectedFreq);
-    return 1.0;
-}
-
 namespace {
 
 // Each helper resets one field and reports whether it did.
@@ -24,7 +18,7 @@ bool FallBackFloat(float& value, float fallback, bool inRange) {
 }
 
 bool IsHarmonicSelection(std::int32_t h) {
-    return h == -1 || (h >= 1 && h <= 64);
+    return h == -1 || (h >= 1 && h <= Units::MaxHarmonic);
 }
 
 }  // namespace
@@ -45,9 +39,11 @@ bool ApplyConfigFallbacks(ConfigRecord& c) {
     changed |= FallBack(c.ReferenceHarmonicSelected, d.ReferenceHarmonicSelected,
                         IsHarmonicSelection(c.ReferenceHarmonicSelected));
 
-    changed |= FallBackFloat(c.MiddleA, d.MiddleA, c.MiddleA >= 220.0f && c.MiddleA <= 880.0f);
-    changed |= FallBackFloat(c.NoiseFloor, d.NoiseFloor, c.NoiseFloor >= -60.0f && c.NoiseFloor <= 0.0f);
-    changed |= FallBackFloat(c.TimeRange, d.TimeRange, c.TimeRange >= 1.0f && c.TimeRange <= 60.0f);
+    changed |= FallBackFloat(c.MiddleA, d.MiddleA, Units::IsMiddleAInRange(c.MiddleA));
+    changed |= FallBackFloat(c.NoiseFloor, d.NoiseFloor, Units::IsNoiseFloorInRange(c.NoiseFloor));
+    changed |=
+        FallBackFloat(c.TimeRange, d.TimeRange,
+                      c.TimeRange >= Units::MinTimeRangeSeconds && c.TimeRange <= Units::MaxTimeRangeSeconds);
     changed |= FallBackFloat(c.CentRange, d.CentRange, c.CentRange >= 1.0f);
     // No range of their own: the calibration rule ignores values <= 1.0.
     changed |= FallBackFloat(c.KnownFreq, d.KnownFreq, true);

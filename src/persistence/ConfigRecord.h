@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "units/Units.h"
+
 struct ConfigRecord {
     // Main window rectangle, screen coordinates (group TunerWindow).
     std::int32_t TunerPosLeft = 0;
@@ -35,10 +37,11 @@ struct ConfigRecord {
     // The transposition of the displayed note letters (Transpose), 0..11.
     std::int32_t Pitch = 0;
     // Middle A in Hz.
-    float MiddleA = 440.0f;
-    // Calibration: a known frequency and the frequency observed for it.
-    float KnownFreq = 440.0f;
-    float ExpectedFreq = 440.0f;
+    float MiddleA = static_cast<float>(Units::DefaultMiddleAHz);
+    // Calibration: a known frequency and the frequency observed for it
+    // (Units::CalibrationFactor); equal by default, so it is off.
+    float KnownFreq = static_cast<float>(Units::A4Hz);
+    float ExpectedFreq = static_cast<float>(Units::A4Hz);
     // Recording device number (-1 = the preferred device) and format bit
     // (4 = 11025 Hz, 16 bits, mono).
     std::int32_t Device = -1;
@@ -46,7 +49,7 @@ struct ConfigRecord {
     // Display rate: 0 slow, 1 medium, 2 fast.
     std::int32_t Rate = 2;
     // Analysis gate in dB.
-    float NoiseFloor = -30.0f;
+    float NoiseFloor = static_cast<float>(Units::DefaultNoiseFloorDb);
     // Seconds; kept in the file, not used elsewhere.
     float EnergySmoothDuration = 0.05f;
     // 0 normal, 1 fast.
@@ -58,15 +61,12 @@ struct ConfigRecord {
     bool operator==(const ConfigRecord&) const = default;
 };
 
-// The factor measured frequencies are multiplied by: KnownFreq / ExpectedFreq
-// when both are greater than 1.0, else 1.0.
-double CalibrationFactor(const ConfigRecord& config);
-
 // Puts every value that lies outside its meaningful range, or is NaN or
 // infinite, back to its default, so no user of the record indexes outside a
 // table or takes the logarithm of zero. Ranges: Rate 0..2, Pitch 0..11,
-// MiddleA 220..880, NoiseFloor -60..0, AnalysisQuality and CentAccuracy 0..1,
-// ReferenceOption 0..96 or 1001..1008, harmonic selections -1 or 1..64,
-// TimeRange 1..60, CentRange >= 1. Window rectangles, device and format are
-// left to their users. Returns whether anything was changed.
+// MiddleA and NoiseFloor those of Units, AnalysisQuality and CentAccuracy
+// 0..1, ReferenceOption 0..96 or 1001..1008, harmonic selections -1 or
+// 1..Units::MaxHarmonic, TimeRange that of Units, CentRange >= 1. Window
+// rectangles, device and format are left to their users. Returns whether
+// anything was changed.
 bool ApplyConfigFallbacks(ConfigRecord& config);

@@ -76,6 +76,12 @@ private:
         return true;
     }
     XmlReadResult DecodeEntity(std::string& raw);
+    XmlReadResult DecodeCharacterReference(std::string& raw);
+    // The steps of Read(): a start tag's name and attributes, up to its "/"
+    // or ">"; one attribute; the text after the ">" up to the next "<".
+    XmlReadResult ReadStartTag();
+    XmlReadResult ReadAttribute();
+    XmlReadResult ReadText();
     bool CallHandler();
 
     ByteSource& source_;
@@ -103,41 +109,44 @@ XmlReadResult DocumentReader::DecodeEntity(std::string& raw) {
             else
                 return XmlReadSyntaxError;
             break;
-        case '#': {
-            // Only the low 8 bits of the number are kept; that byte then counts
-            // as a byte of the file (so it takes part in the UTF-8 decoding).
-            // Unsigned arithmetic wraps, which preserves the low 8 bits.
-            unsigned value = 0;
-            unsigned base = 10;
-            bool anyDigit = false;
-            if (Next() == kEnd) return XmlReadUnexpectedEnd;
-            if (c_ == 'x') {
-                base = 16;
-                if (Next() == kEnd) return XmlReadUnexpectedEnd;
-            }
-            while (c_ != ';') {
-                unsigned digit = 0;
-                if (c_ >= '0' && c_ <= '9')
-                    digit = static_cast<unsigned>(c_ - '0');
-                else if (base == 16 && c_ >= 'a' && c_ <= 'f')
-                    digit = static_cast<unsigned>(c_ - 'a' + 10);
-                else if (base == 16 && c_ >= 'A' && c_ <= 'F')
-                    digit = static_cast<unsigned>(c_ - 'A' + 10);
-                else
-                    return XmlReadSyntaxError;  // not a digit of the reference
-                value = value * base + digit;
-                anyDigit = true;
-                if (Next() == kEnd) return XmlReadUnexpectedEnd;
-            }
-            if (!anyDigit) return XmlReadSyntaxError;
-            raw += static_cast<char>(value & 0xFFu);
-            return XmlReadComplete;
-        }
+        case '#': return DecodeCharacterReference(raw);
         default: return XmlReadSyntaxError;
     }
     // The rest of the entity's name up to and including ";" is consumed.
     while (c_ != ';')
         if (Next() == kEnd) return XmlReadUnexpectedEnd;
+    return XmlReadComplete;
+}
+
+// Called with c_ on the "#" of "&#65;" or "&#x41;"; leaves c_ on the ";".
+// Only the low 8 bits of the number are kept; that byte then counts as a byte
+// of the file (so it takes part in the UTF-8 decoding). Unsigned arithmetic
+// wraps, which preserves the low 8 bits.
+XmlReadResult DocumentReader::DecodeCharacterReference(std::string& raw) {
+    unsigned value = 0;
+    unsigned base = 10;
+    bool anyDigit = false;
+    if (Next() == kEnd) return XmlReadUnexpectedEnd;
+    if (c_ == 'x') {
+        base = 16;
+        if (Next() == kEnd) return XmlReadUnexpectedEnd;
+    }
+    while (c_ != ';') {
+        unsigned digit = 0;
+        if (c_ >= '0' && c_ <= '9')
+            digit = static_cast<unsigned>(c_ - '0');
+        else if (base == 16 && c_ >= 'a' && c_ <= 'f')
+            digit = static_cast<unsigned>(c_ - 'a' + 10);
+        else if (base == 16 && c_ >= 'A' && c_ <= 'F')
+            digit = static_cast<unsigned>(c_ - 'A' + 10);
+        else
+            return XmlReadSyntaxError;  // not a digit of the reference
+        value = value * base + digit;
+        anyDigit = true;
+        if (Next() == kEnd) return XmlReadUnexpectedEnd;
+    }
+    if (!anyDigit) return XmlReadSyntaxError;
+    raw += static_cast<char>(value & 0xFFu);
     return XmlReadComplete;
 }
 
@@ -171,45 +180,7 @@ XmlReadResult DocumentReader::Read() {
             continue;
         }
 
-        // Start tag: the name runs up to white space, "/" or ">".
-        std::string raw(1, static_cast<char>(c_));
-        for (;;) {
-            if (Next() == kEnd) return XmlReadUnexpectedEnd;
-            if (IsWhite(c_) || c_ == '/' || c_ == '>') break;
-            raw += static_cast<char>(c_);
-        }
-        context_.PushPath(DecodeFileText(raw));
-        if (!SkipWhite()) return XmlReadUnexpectedEnd;
-
-        while (c_ != '>' && c_ != '/') {
-            std::string rawName;
-            while (!IsWhite(c_) && c_ != '=') {
-                rawName += static_cast<char>(c_);
-                if (Next() == kEnd) return XmlReadUnexpectedEnd;
-            }
-            if (!SkipWhite()) return XmlReadUnexpectedEnd;
-            if (c_ != '=') return XmlReadSyntaxError;
-            Next();
-            if (c_ == kEnd || !SkipWhite()) return XmlReadUnexpectedEnd;
-            if (c_ != '"' && c_ != '\'') return XmlReadSyntaxError;
-            const int quote = c_;
-            std::string rawValue;
-            for (;;) {
-                if (Next() == kEnd) return XmlReadUnexpectedEnd;
-                if (c_ == quote) break;
-                if (c_ == '&') {
-                    const XmlReadResult r = DecodeEntity(rawValue);
-                    if (r != XmlReadComplete) return r;
-                } else {
-                    rawValue += static_cast<char>(c_);
-                }
-            }
-            Next();
-            if (c_ == kEnd || !SkipWhite()) return XmlReadUnexpectedEnd;
-            // emplace keeps an existing value: the first occurrence wins.
-            context_.attributes.emplace(DecodeFileText(rawName), DecodeFileText(rawValue));
-        }
-
+        if (const XmlReadResult r = ReadStartTag(); r != XmlReadComplete) return r;
         if (c_ == '/') {
             // Self-closing; the ">" after the slash is not examined.
             if (!CallHandler()) return XmlReadStoppedByHandler;
@@ -218,25 +189,75 @@ XmlReadResult DocumentReader::Read() {
             continue;
         }
 
-        // c_ == '>': the text runs up to the next "<".
-        Next();
-        if (c_ != '<') {
-            std::string rawText;
-            while (c_ != '<') {
-                if (c_ == kEnd) return XmlReadUnexpectedEnd;
-                if (c_ == '&') {
-                    const XmlReadResult r = DecodeEntity(rawText);
-                    if (r != XmlReadComplete) return r;
-                } else {
-                    rawText += static_cast<char>(c_);
-                }
-                Next();
-            }
-            context_.text = DecodeFileText(rawText);
-        }
+        if (const XmlReadResult r = ReadText(); r != XmlReadComplete) return r;
         if (!CallHandler()) return XmlReadStoppedByHandler;
         // The element stays on the path until its end tag; c_ is "<".
     }
+}
+
+XmlReadResult DocumentReader::ReadStartTag() {
+    // The name runs up to white space, "/" or ">".
+    std::string raw(1, static_cast<char>(c_));
+    for (;;) {
+        if (Next() == kEnd) return XmlReadUnexpectedEnd;
+        if (IsWhite(c_) || c_ == '/' || c_ == '>') break;
+        raw += static_cast<char>(c_);
+    }
+    context_.PushPath(DecodeFileText(raw));
+    if (!SkipWhite()) return XmlReadUnexpectedEnd;
+    while (c_ != '>' && c_ != '/') {
+        if (const XmlReadResult r = ReadAttribute(); r != XmlReadComplete) return r;
+    }
+    return XmlReadComplete;
+}
+
+XmlReadResult DocumentReader::ReadAttribute() {
+    std::string rawName;
+    while (!IsWhite(c_) && c_ != '=') {
+        rawName += static_cast<char>(c_);
+        if (Next() == kEnd) return XmlReadUnexpectedEnd;
+    }
+    if (!SkipWhite()) return XmlReadUnexpectedEnd;
+    if (c_ != '=') return XmlReadSyntaxError;
+    Next();
+    if (c_ == kEnd || !SkipWhite()) return XmlReadUnexpectedEnd;
+    if (c_ != '"' && c_ != '\'') return XmlReadSyntaxError;
+    const int quote = c_;
+    std::string rawValue;
+    for (;;) {
+        if (Next() == kEnd) return XmlReadUnexpectedEnd;
+        if (c_ == quote) break;
+        if (c_ == '&') {
+            const XmlReadResult r = DecodeEntity(rawValue);
+            if (r != XmlReadComplete) return r;
+        } else {
+            rawValue += static_cast<char>(c_);
+        }
+    }
+    Next();
+    if (c_ == kEnd || !SkipWhite()) return XmlReadUnexpectedEnd;
+    // emplace keeps an existing value: the first occurrence wins.
+    context_.attributes.emplace(DecodeFileText(rawName), DecodeFileText(rawValue));
+    return XmlReadComplete;
+}
+
+XmlReadResult DocumentReader::ReadText() {
+    // Called with c_ == '>'; leaves c_ on the "<" that ends the text.
+    Next();
+    if (c_ == '<') return XmlReadComplete;
+    std::string rawText;
+    while (c_ != '<') {
+        if (c_ == kEnd) return XmlReadUnexpectedEnd;
+        if (c_ == '&') {
+            const XmlReadResult r = DecodeEntity(rawText);
+            if (r != XmlReadComplete) return r;
+        } else {
+            rawText += static_cast<char>(c_);
+        }
+        Next();
+    }
+    context_.text = DecodeFileText(rawText);
+    return XmlReadComplete;
 }
 
 }  // namespace

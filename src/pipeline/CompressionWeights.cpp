@@ -3,10 +3,12 @@
 #include <array>
 #include <cmath>
 
+#include "units/Units.h"
+
 namespace {
 
-constexpr double CentsPerNaturalLog = 1731.23404907;  // 1200 / ln 2
-constexpr int MaxHarmonic = 64;
+using Units::CentsPerLogUnit;
+using Units::MaxHarmonic;
 
 // H[k]: cents of the k-th harmonic above its fundamental, k = 1..64.
 const std::array<float, MaxHarmonic + 1>& HarmonicCents() {
@@ -14,7 +16,7 @@ const std::array<float, MaxHarmonic + 1>& HarmonicCents() {
         std::array<float, MaxHarmonic + 1> h{};
         for (int k = 1; k <= MaxHarmonic; ++k) {
             h[static_cast<std::size_t>(k)] =
-                static_cast<float>(CentsPerNaturalLog * std::log(static_cast<double>(k)));
+                static_cast<float>(CentsPerLogUnit * std::log(static_cast<double>(k)));
         }
         return h;
     }();
@@ -24,8 +26,8 @@ const std::array<float, MaxHarmonic + 1>& HarmonicCents() {
 // A band centre passed through Hz and back in single precision, the way the
 // reading of a played note would arrive.
 float RoundTripCents(float center) {
-    const auto hz = static_cast<float>(440.0 * std::exp(center / CentsPerNaturalLog));
-    return static_cast<float>(CentsPerNaturalLog * std::log(hz / 440.0));
+    const auto hz = static_cast<float>(CentsToFrequency(center));
+    return static_cast<float>(FrequencyToCents(hz));
 }
 
 }  // namespace

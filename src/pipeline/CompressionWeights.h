@@ -5,10 +5,11 @@
 #include "pipeline/HarmonicHistory.h"
 #include "tuning/NoteIndex.h"
 #include "tuning/NoteTable.h"
+#include "units/Units.h"
 
 // Number of weights: index 0 (the fundamental's own line, always 0 here so no
 // index-0 line is drawn for the reference) and harmonics 1..64 (64 stays 0).
-inline constexpr int CompressionWeightCount = 65;
+inline constexpr int CompressionWeightCount = Units::MaxHarmonic + 1;
 
 // W for current note a and reference note b in `table`: W[k] = 1/j when the
 // k-th harmonic of b, divided by the j that brings it closest to a's target,

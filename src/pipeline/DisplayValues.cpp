@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr double CentsPerNaturalLog = 1731.23404907;  // 1200 / ln 2
-
 std::string Format(const char* format, auto... args) {
     char buffer[128];
     const int n = std::snprintf(buffer, sizeof buffer, format, args...);
@@ -53,31 +51,11 @@ float NeedleDeviation(float cents) {
     return std::clamp(cents / 50.0f, -1.0f, 1.0f);
 }
 
-float GlobalPitchValue(float frequencyHz) {
-    return static_cast<float>(CentsPerNaturalLog * std::log(frequencyHz / 440.0));
-}
-
-float EnergyValue(float levelMeanDb) {
-    return std::clamp((-60.0f - levelMeanDb) / -60.0f, 0.0f, 1.0f);
-}
-
 float FadeValue(std::uint32_t now, std::uint32_t lastTime) {
     // Unsigned subtraction wraps like the 32-bit tick count itself; read back
     // as signed it is the true (small) distance even across the wrap.
     const auto elapsed = static_cast<std::int32_t>(now - 200u - lastTime);
     return std::clamp(static_cast<float>(elapsed) / 400.0f, 0.0f, 1.0f);
-}
-
-double CalibrationFactorFor(float knownFreq, float expectedFreq) {
-    if (knownFreq > 1.0f && expectedFreq > 1.0f && std::isfinite(knownFreq) && std::isfinite(expectedFreq)) {
-        return static_cast<double>(knownFreq) / static_cast<double>(expectedFreq);
-    }
-    return 1.0;
-}
-
-float NoiseFloorFromPosition(float position) {
-    const float p = std::isnan(position) ? 0.5f : std::clamp(position, 0.0f, 1.0f);
-    return p * 60.0f - 60.0f;
 }
 
 std::string NoteControlText(const std::string& noteName, float cents) {

@@ -1,8 +1,9 @@
 #pragma once
 // What the main window hands to its panes after a display tick, and the
 // wx-free arithmetic that produces it: the cents label with its rounding and
-// sign rule, the needle, global and energy values, the needle's fade, the
-// calibration factor and the texts of the two hidden text controls.
+// sign rule, the needle and global values, the needle's fade and the texts of
+// the two hidden text controls. The energy value is the level meter's
+// position (Units::MeterPositionFromDb).
 
 #include <cstdint>
 #include <string>
@@ -38,24 +39,10 @@ std::string FormatCentsLabel(float cents, int centAccuracy);
 // clamp(cents / 50, -1, 1).
 float NeedleDeviation(float cents);
 
-// 1731.23404907 * ln(f / 440): the global indicator's value.
-float GlobalPitchValue(float frequencyHz);
-
-// clamp((-60 - levelMean) / -60, 0, 1).
-float EnergyValue(float levelMeanDb);
-
 // Needle fade at tick `now` for a note whose last result came at `lastTime`:
 // clamp((now - 200 - lastTime) / 400, 0, 1), the difference taken in 32-bit
 // signed arithmetic so that it stays right across the wrap of the tick count.
 float FadeValue(std::uint32_t now, std::uint32_t lastTime);
-
-// KnownFreq / ExpectedFreq when both exceed 1.0, else 1.0.
-double CalibrationFactorFor(float knownFreq, float expectedFreq);
-
-// Noise floor in dB for the energy indicator's marker position in [0, 1]:
-// position * 60 - 60. Positions outside [0, 1] (or NaN) are clamped so the
-// floor stays within its meaningful range of -60..0 dB.
-float NoiseFloorFromPosition(float position);
 
 // Texts of the hidden controls 200 and 201.
 std::string NoteControlText(const std::string& noteName, float cents);  // "NOTE:%s,%3.1f"

@@ -3,9 +3,10 @@
 #include <cmath>
 #include <cstddef>
 
-namespace {
+#include "tuning/Cents.h"
+#include "units/Units.h"
 
-constexpr double CentsPerNaturalLog = 1731.23404907;  // 1200 / ln 2
+namespace {
 
 // Belt and braces beside the 60 s limit: results always carry a hop duration
 // of a few milliseconds, but a history fed hops of zero length must not grow
@@ -20,7 +21,7 @@ bool IsUsableFrequency(double hz) {
 }  // namespace
 
 float HarmonicPitch(double frequencyHz) {
-    return static_cast<float>(std::log(frequencyHz / 440.0) * CentsPerNaturalLog);
+    return static_cast<float>(FrequencyToCents(frequencyHz));
 }
 
 float AmplitudeToDb(double amplitude) {
@@ -28,20 +29,13 @@ float AmplitudeToDb(double amplitude) {
 }
 
 int OpacityOfDb(double db) {
-    const double scaled = std::trunc((db / 60.0 + 1.0) * 255.0);
-    if (!(scaled > 0.0)) {  // also catches NaN and -inf
-        return 0;
-    }
-    if (scaled >= 255.0) {
-        return 255;
-    }
-    return static_cast<int>(scaled);
+    return static_cast<int>(std::trunc(Units::MeterPositionFromDb(db) * 255.0));
 }
 
 const HarmonicWeights& HarmonicHistory::DefaultWeights() {
     // A function-local static is initialised exactly once, thread-safely.
     static const HarmonicWeights weights = [] {
-        HarmonicWeights w(64);
+        HarmonicWeights w(Units::MaxHarmonic);
         w[0] = 1.0f;
         for (std::size_t k = 1; k < w.size(); ++k) {
             w[k] = 1.0f / static_cast<float>(k);
@@ -65,6 +59,19 @@ void HarmonicHistory::Restart() {
     ++generation_;
 }
 
+HarmonicLine HarmonicHistory::FundamentalLine(const NoteAnalyzer::AnalysisResult& result) const {
+    HarmonicLine line;
+    line.pitch0 = lastPitch_;
+    line.pitch1 = HarmonicPitch(result.frequency);
+    line.opacity1 = OpacityOfDb(result.level);
+    line.harmonic = 0;
+    line.frequency0 = lastFrequency_;
+    line.frequency1 = static_cast<float>(result.frequency);
+    line.amplitude0 = lastLevel_;
+    line.amplitude1 = static_cast<float>(result.level);
+    return line;
+}
+
 void HarmonicHistory::TakeLastValues(const NoteAnalyzer::AnalysisResult& result) {
     lastFrequency_ = static_cast<float>(result.frequency);
     lastLevel_ = static_cast<float>(result.level);
@@ -72,34 +79,66 @@ void HarmonicHistory::TakeLastValues(const NoteAnalyzer::AnalysisResult& result)
     lastPitch_ = IsUsableFrequency(result.frequency) ? HarmonicPitch(result.frequency) : 0.0f;
 }
 
-void HarmonicHistory::AddFrame(const NoteAnalyzer::AnalysisResult& result, const HarmonicWeights& weights) {
-    // The points of this result, one per harmonic with a usable weight.
-    auto makePoints = [&weights](const NoteAnalyzer::AnalysisResult& r) {
-        std::vector<HarmonicPoint> points;
-        points.reserve(r.harmonics.size());
-        for (const auto& [k, peak] : r.harmonics) {
-            if (k < 0 || static_cast<std::size_t>(k) >= weights.size()) {
-                continue;
-            }
-            const float w = weights[static_cast<std::size_t>(k)];
-            if (!(w > 0.0f) || !IsUsableFrequency(peak.frequency)) {
-                continue;
-            }
-            HarmonicPoint p;
-            p.frequency = static_cast<float>(peak.frequency);
-            p.amplitude = AmplitudeToDb(peak.amplitude);
-            p.opacity = OpacityOfDb(p.amplitude);
-            p.harmonic = k;
-            p.pitch = HarmonicPitch(static_cast<double>(w) * peak.frequency);
-            points.push_back(p);
-        }
-        return points;
-    };
+namespace {
 
+// The points of a result, one per harmonic with a usable weight, ascending by
+// harmonic index.
+std::vector<HarmonicPoint> PointsOf(const NoteAnalyzer::AnalysisResult& result,
+                                    const HarmonicWeights& weights) {
+    std::vector<HarmonicPoint> points;
+    points.reserve(result.harmonics.size());
+    for (const auto& [k, peak] : result.harmonics) {
+        if (k < 0 || static_cast<std::size_t>(k) >= weights.size()) {
+            continue;
+        }
+        const float w = weights[static_cast<std::size_t>(k)];
+        if (!(w > 0.0f) || !IsUsableFrequency(peak.frequency)) {
+            continue;
+        }
+        HarmonicPoint p;
+        p.frequency = static_cast<float>(peak.frequency);
+        p.amplitude = AmplitudeToDb(peak.amplitude);
+        p.opacity = OpacityOfDb(p.amplitude);
+        p.harmonic = k;
+        p.pitch = HarmonicPitch(static_cast<double>(w) * peak.frequency);
+        points.push_back(p);
+    }
+    return points;
+}
+
+// One line per harmonic present in both point lists, from its previous to its
+// current point. Both lists ascend by harmonic index: one forward walk pairs
+// them; a harmonic missing from the previous list leaves a gap.
+void AppendHarmonicLines(const std::vector<HarmonicPoint>& previousPoints,
+                         const std::vector<HarmonicPoint>& points, std::vector<HarmonicLine>& lines) {
+    auto previous = previousPoints.cbegin();
+    for (const HarmonicPoint& p : points) {
+        while (previous != previousPoints.cend() && previous->harmonic < p.harmonic) {
+            ++previous;
+        }
+        if (previous == previousPoints.cend() || previous->harmonic != p.harmonic) {
+            continue;
+        }
+        HarmonicLine line;
+        line.pitch0 = previous->pitch;
+        line.pitch1 = p.pitch;
+        line.opacity1 = p.opacity;
+        line.harmonic = p.harmonic;
+        line.frequency0 = previous->frequency;
+        line.frequency1 = p.frequency;
+        line.amplitude0 = previous->amplitude;
+        line.amplitude1 = p.amplitude;
+        lines.push_back(line);
+    }
+}
+
+}  // namespace
+
+void HarmonicHistory::AddFrame(const NoteAnalyzer::AnalysisResult& result, const HarmonicWeights& weights) {
     if (!started_) {
         time_ = 0.0f;
         TakeLastValues(result);
-        lastPoints_ = makePoints(result);
+        lastPoints_ = PointsOf(result, weights);
         started_ = true;
         return;
     }
@@ -117,39 +156,10 @@ void HarmonicHistory::AddFrame(const NoteAnalyzer::AnalysisResult& result, const
     segment.t0 = time_;
 
     if (!weights.empty() && weights[0] != 0.0f && IsUsableFrequency(result.frequency)) {
-        HarmonicLine line;
-        line.pitch0 = lastPitch_;
-        line.pitch1 = HarmonicPitch(result.frequency);
-        line.opacity1 = OpacityOfDb(result.level);
-        line.harmonic = 0;
-        line.frequency0 = lastFrequency_;
-        line.frequency1 = static_cast<float>(result.frequency);
-        line.amplitude0 = lastLevel_;
-        line.amplitude1 = static_cast<float>(result.level);
-        segment.lines.push_back(line);
+        segment.lines.push_back(FundamentalLine(result));
     }
-
-    std::vector<HarmonicPoint> points = makePoints(result);
-    // Both point lists ascend by harmonic index: one forward walk pairs them.
-    auto previous = lastPoints_.cbegin();
-    for (const HarmonicPoint& p : points) {
-        while (previous != lastPoints_.cend() && previous->harmonic < p.harmonic) {
-            ++previous;
-        }
-        if (previous == lastPoints_.cend() || previous->harmonic != p.harmonic) {
-            continue;  // missing in the last result: a gap, no line
-        }
-        HarmonicLine line;
-        line.pitch0 = previous->pitch;
-        line.pitch1 = p.pitch;
-        line.opacity1 = p.opacity;
-        line.harmonic = p.harmonic;
-        line.frequency0 = previous->frequency;
-        line.frequency1 = p.frequency;
-        line.amplitude0 = previous->amplitude;
-        line.amplitude1 = p.amplitude;
-        segment.lines.push_back(line);
-    }
+    std::vector<HarmonicPoint> points = PointsOf(result, weights);
+    AppendHarmonicLines(lastPoints_, points, segment.lines);
 
     time_ += hop;
     segment.t1 = time_;

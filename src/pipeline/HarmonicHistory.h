@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/AnalysisResult.h"
+#include "units/Units.h"
 
 // One straight piece of one harmonic's track, from t0 to t1 of its segment.
 struct HarmonicLine {
@@ -48,11 +49,11 @@ struct HarmonicPoint {
 // to 0 suppresses the fundamental's own (index-0) line.
 using HarmonicWeights = std::vector<float>;
 
-// Pitch in cents re 440 Hz: ln(f / 440) * 1200 / ln 2.
+// Pitch in cents re 440 Hz (FrequencyToCents), narrowed to float.
 float HarmonicPitch(double frequencyHz);
 // 20 * log10(amplitude); -inf for amplitude 0.
 float AmplitudeToDb(double amplitude);
-// clamp(trunc((dB / 60 + 1) * 255), 0, 255): -60 dB and below is fully
+// trunc(255 x the level meter's position of dB): -60 dB and below is fully
 // transparent, 0 dB opaque. Not-a-number gives 0.
 int OpacityOfDb(double db);
 
@@ -61,9 +62,9 @@ public:
     // The longest span the harmonics graph can show. Frames that would end a
     // segment later than this are not recorded, so a drone or hum held for
     // minutes cannot grow the history without limit.
-    static constexpr float MaxSeconds = 60.0f;
+    static constexpr auto MaxSeconds = static_cast<float>(Units::MaxTimeRangeSeconds);
 
-    // 64 entries: entry 0 is 1, entry k is 1/k. Built once.
+    // Units::MaxHarmonic entries: entry 0 is 1, entry k is 1/k. Built once.
     static const HarmonicWeights& DefaultWeights();
 
     // Appends one analysis result with the default weights or with `weights`.
@@ -92,6 +93,8 @@ public:
 
 private:
     void TakeLastValues(const NoteAnalyzer::AnalysisResult& result);
+    // The index-0 line from the last result's own fundamental to this one's.
+    HarmonicLine FundamentalLine(const NoteAnalyzer::AnalysisResult& result) const;
 
     std::vector<HarmonicSegment> segments_;  // oldest first
     int generation_ = 1;

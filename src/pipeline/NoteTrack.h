@@ -9,6 +9,7 @@
 
 #include "analysis/AnalysisResult.h"
 #include "tuning/NoteIndex.h"
+#include "units/Units.h"
 
 // The results of one note, oldest first, holding at most the newest
 // MaxSeconds of sound (by the results' hop durations). A drone or mains hum
@@ -16,7 +17,7 @@
 // the program runs. The reading always uses the newest result, which is kept.
 class NoteResultList {
 public:
-    static constexpr double MaxSeconds = 60.0;
+    static constexpr double MaxSeconds = Units::MaxTimeRangeSeconds;
     // Also bounds lists of results without a usable hop duration; 60 s of the
     // shortest hop (256 frames at 96 kHz) is 22500 results.
     static constexpr std::size_t MaxResults = 1u << 16;
@@ -41,7 +42,7 @@ private:
 
 // Which note is sounding. Touched by the user-interface thread only.
 struct NoteTrack {
-    NoteIndex note = 69;                        // A4 until the first note is played
+    NoteIndex note = Units::A4Note;             // A4 until the first note is played
     NoteResultList results;                     // this note's results, oldest first
     std::uint32_t lastTime = 0;                 // tick (ms) of the last result appended
     bool lastTimeSet = false;                   // lastTime came from a real result

@@ -20,7 +20,7 @@ void NoteTracker::Seed(float middleA) {
     seed.strongestHarmonic = 1;
     seed.peaks.push_back(NoteAnalyzer::SpectralPeak{0.0, a4});
 
-    track_.note = 69;
+    track_.note = Units::A4Note;
     track_.ended = true;
     track_.storeRequest = false;
     track_.lastTime = 0;
@@ -114,11 +114,11 @@ DisplayValues NoteTracker::Display(const NoteTable& table, int transpose, int ce
         values.deviation = NeedleDeviation(lookup.deviation);
         values.noteLabel = FormatNoteName(lookup.note, transpose);
         values.centsLabel = FormatCentsLabel(lookup.deviation, centAccuracy);
-        values.globalValue = GlobalPitchValue(f);
+        values.globalValue = static_cast<float>(FrequencyToCents(f));
     }
 
     values.hasLevel = true;
-    values.energy = EnergyValue(levelMean_);
+    values.energy = static_cast<float>(Units::MeterPositionFromDb(levelMean_));
     // Before the first real result (the seeded A4) there is no time to fade
     // from: the needle shows faded. Taking tick 0 as that time would leave it
     // fully bright whenever the tick count lies more than 24.8 days past 0.

@@ -13,6 +13,7 @@
 #include "pipeline/HarmonicHistory.h"
 #include "pipeline/NoteTrack.h"
 #include "tuning/NoteTable.h"
+#include "units/Units.h"
 
 // What taking one result did.
 struct NoteStep {
@@ -27,7 +28,7 @@ public:
     static constexpr std::size_t LevelHistorySize = 8;
     // Level mean before any result arrived: the analyzer's reading of digital
     // silence, so the energy pane opens empty.
-    static constexpr float SilenceLevel = -96.3295f;
+    static constexpr float SilenceLevel = static_cast<float>(Units::SilenceLevelDb);
 
     NoteTracker();
 

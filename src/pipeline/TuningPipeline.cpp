@@ -8,6 +8,7 @@
 #include "analysis/AnalyzerSettings.h"
 #include "capture/WaveFormat.h"
 #include "tuning/NoteNames.h"
+#include "units/Units.h"
 
 std::uint32_t SteadyTickCount() {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -137,7 +138,7 @@ void TuningPipeline::OnBuffer(const double* samples, int count) {
 }
 
 void TuningPipeline::SetNoiseFloorPosition(float position) {
-    const float floorDb = NoiseFloorFromPosition(position);
+    const auto floorDb = static_cast<float>(Units::DbFromMeterPosition(position));
     std::lock_guard<std::mutex> guard(lock_);
     if (analyzer_) {
         analyzer_->noiseFloor = floorDb;
@@ -152,7 +153,7 @@ std::size_t TuningPipeline::QueuedResults() const {
 
 ReadingUpdate TuningPipeline::UpdateReading() {
     ReadingUpdate update;
-    const double calibration = CalibrationFactorFor(config_.KnownFreq, config_.ExpectedFreq);
+    const double calibration = Units::CalibrationFactor(config_.KnownFreq, config_.ExpectedFreq);
 
     // Everything queued when the tick begins is taken; results that arrive
     // meanwhile wait for the next tick, so a producer faster than this loop

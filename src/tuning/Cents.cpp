@@ -4,19 +4,15 @@
 #include <cstdio>
 
 double FrequencyToCents(double frequencyHz) {
-    return std::log(frequencyHz / ConcertA4Hz) * CentsPerNaturalLog;
+    return std::log(frequencyHz / Units::A4Hz) * Units::CentsPerLogUnit;
 }
 
 double CentsToFrequency(double cents) {
-    return ConcertA4Hz * std::exp(cents / CentsPerNaturalLog);
+    return Units::A4Hz * std::exp(cents / Units::CentsPerLogUnit);
 }
 
 double EqualTemperedTarget(NoteIndex n, float middleAHz) {
-    return (static_cast<double>(n) - 69.0) * 100.0 + FrequencyToCents(middleAHz);
-}
-
-bool IsMiddleAHzInRange(double hz) {
-    return hz >= MiddleAMinHz && hz <= MiddleAMaxHz;
+    return (static_cast<double>(n) - Units::A4Note) * 100.0 + FrequencyToCents(middleAHz);
 }
 
 bool IsMiddleACentsInRange(double cents) {

@@ -3,15 +3,11 @@
 #include <string>
 
 #include "tuning/NoteIndex.h"
+#include "units/Units.h"
 
 // A pitch in cents above (or below) 440 Hz: 1200 * log2(f / 440). Stored as a
 // 32-bit float; the logarithm is always taken in double precision.
 using CentsRe440 = float;
-
-// 1200 / ln 2: cents per natural-log unit of frequency ratio.
-inline constexpr double CentsPerNaturalLog = 1731.23404907;
-
-inline constexpr double ConcertA4Hz = 440.0;
 
 // ln(f / 440) * 1200 / ln 2, in double. Callers that keep the value narrow it
 // to CentsRe440. f <= 0 gives -inf or NaN, as the logarithm does.
@@ -24,13 +20,10 @@ double CentsToFrequency(double cents);
 // (n - 69) * 100 + FrequencyToCents(middleA).
 double EqualTemperedTarget(NoteIndex n, float middleAHz);
 
-// Accepted ranges of the middle-A reference, both inclusive.
-inline constexpr double MiddleAMinHz = 220.0;
-inline constexpr double MiddleAMaxHz = 880.0;
+// The middle-A range of Units (220..880 Hz) in cents, both ends inclusive.
 inline constexpr double MiddleAMinCents = -1200.0;
 inline constexpr double MiddleAMaxCents = 1200.0;
 
-bool IsMiddleAHzInRange(double hz);        // false for NaN
 bool IsMiddleACentsInRange(double cents);  // false for NaN
 
 // The reference values (Hz or cents) as they are shown: "%3.3lf".

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "units/Units.h"
+
 namespace {
 
 constexpr float EndBandHalfWidth = 50.0f;
@@ -26,14 +28,16 @@ void SetBandLimits(NoteTable& table) {
 NoteTable DefaultNoteTable() {
     NoteTable table(NoteIndexCount);
     for (int i = 0; i < NoteIndexCount; ++i)
-        table[static_cast<std::size_t>(i)].center = static_cast<float>((i - 57) * 100);
+        table[static_cast<std::size_t>(i)].center =
+            static_cast<float>((i + NoteIndexMin - Units::A4Note) * 100);
     SetBandLimits(table);
     return table;
 }
 
 NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& temperament, int key,
                          float middleAHz) {
-    if (!(middleAHz > 0.0f) || !std::isfinite(middleAHz)) middleAHz = static_cast<float>(ConcertA4Hz);
+    if (!(middleAHz > 0.0f) || !std::isfinite(middleAHz))
+        middleAHz = static_cast<float>(Units::DefaultMiddleAHz);
     if (key < 0 || key > 11) key = 0;
 
     const CentsRe440 ref = static_cast<CentsRe440>(FrequencyToCents(middleAHz));
@@ -46,14 +50,14 @@ NoteTable BuildNoteTable(const StretchTable& stretch, const Temperament& tempera
 
     // Shift the whole temperament so that A keeps offset 0: A4 stays at
     // middle A whatever the temperament and key (stretch aside).
-    const float atA = rotated[9];
+    const float atA = rotated[static_cast<std::size_t>(PitchClassOf(Units::A4Note))];
     for (float& offset : rotated) offset -= atA;
 
     NoteTable table(NoteIndexCount);
     for (NoteIndex n = NoteIndexMin; n <= NoteIndexMax; ++n) {
         // Summed in 32-bit floats in this order so every build of the same
         // reference gives bit-identical targets.
-        float center = static_cast<float>((n - 69) * 100) + ref;
+        float center = static_cast<float>((n - Units::A4Note) * 100) + ref;
         const auto it = stretch.offsets.find(n);
         if (it != stretch.offsets.end()) center += it->second;
         center += rotated[static_cast<std::size_t>(PitchClassOf(n))];

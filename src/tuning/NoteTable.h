@@ -22,7 +22,7 @@ struct NoteBand {
 // in it find no note.
 using NoteTable = std::vector<NoteBand>;
 
-// Equal temperament at 440 Hz: center (i - 57) * 100, band +-50 cents.
+// Equal temperament at 440 Hz: center (12 + i - 69) * 100, band +-50 cents.
 NoteTable DefaultNoteTable();
 
 // Targets for A4 at middleAHz with the temperament played in `key` (pitch

@@ -6,6 +6,7 @@
 
 #include "TestSignals.h"
 #include "analysis/Analyzer.h"
+#include "units/Units.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ TEST(Analyzer, LevelFollowsTheExtremesOfTheHopsInTheFrameAndSilenceIsNotAnalysed
     std::vector<double> loud(256), quiet(256, 0.0);
     for (int h = 0; h < 10; ++h) {
         const auto r = a.Process(quiet.data());
-        EXPECT_EQ(r.level, -96.3295);
+        EXPECT_EQ(r.level, Units::SilenceLevelDb);
         EXPECT_EQ(r.frequency, -1.0);
         EXPECT_DOUBLE_EQ(r.hopDuration, 256.0 / 11025.0);
         EXPECT_TRUE(r.peaks.empty());
@@ -115,7 +116,7 @@ TEST(Analyzer, LevelFollowsTheExtremesOfTheHopsInTheFrameAndSilenceIsNotAnalysed
         loud[static_cast<std::size_t>(i)] = (i % 4 == 1) ? 1.0 : (i % 4 == 3 ? -1.0 : 0.0);
     EXPECT_EQ(a.Process(loud.data()).level, 0.0);
     for (int h = 1; h < 8; ++h) EXPECT_EQ(a.Process(quiet.data()).level, 0.0) << h;
-    EXPECT_EQ(a.Process(quiet.data()).level, -96.3295);
+    EXPECT_EQ(a.Process(quiet.data()).level, Units::SilenceLevelDb);
     // A span of 0.1 reads 20 log10(0.05).
     std::vector<double> small(256, 0.05);
     small[7] = -0.05;

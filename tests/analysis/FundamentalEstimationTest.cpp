@@ -47,7 +47,8 @@ TEST(LogCentTables, HoldTheTemplateAndAreBuiltOnce) {
 TEST(EstimateFundamental, TemplateCases) {
     auto weak = Partials(55.0, 1, 8);
     weak[0].amplitude = weak[1].amplitude / 5.0;
-    const std::vector<SpectralPeak> belowMinimum{{0.5, 10.0}, {0.5, 20.0}, {0.5, 27.0 / 1.059463094359202}};
+    const std::vector<SpectralPeak> belowMinimum{
+        {0.5, 10.0}, {0.5, 20.0}, {0.5, 27.0 / Units::SemitoneRatio}};
     struct Case {
         const char* name;
         std::vector<SpectralPeak> peaks;

@@ -30,9 +30,6 @@ TEST(ColourMix, TruncatesTowardZeroButNeverLosesAStepOnSelfMixes) {
 TEST(ColourMix, ArgbLayout) {
     EXPECT_EQ(ToArgb({0x11, 0x22, 0x33}), 0xFF112233u);
     EXPECT_EQ(ToArgb({0x11, 0x22, 0x33}, 0x40), 0x40112233u);
-    // COLORREF keeps red in the low byte.
-    EXPECT_EQ(ColorRefToArgb(0x00332211u), 0xFF112233u);
-    EXPECT_EQ(ColorRefToArgb(0x00FFFFFFu, 0x80), 0x80FFFFFFu);
 }
 
 TEST(ColourMix, NamedMixesAndTheEnergyGradient) {

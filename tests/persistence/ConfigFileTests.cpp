@@ -138,11 +138,4 @@ TEST(ConfigFile, OutOfRangeValuesFallBackToDefaults) {
     }
 }
 
-TEST(ConfigRecord, CalibrationFactorNeedsBothFrequenciesAboveOne) {
-    EXPECT_DOUBLE_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 440.0f, .ExpectedFreq = 441.0f}),
-                     440.0 / 441.0);
-    EXPECT_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 440.0f, .ExpectedFreq = 1.0f}), 1.0);
-    EXPECT_EQ(CalibrationFactor(ConfigRecord{.KnownFreq = 0.5f, .ExpectedFreq = 441.0f}), 1.0);
-}
-
 }  // namespace

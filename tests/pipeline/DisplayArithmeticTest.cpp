@@ -1,5 +1,5 @@
 // The wx-free arithmetic behind the panes and the harmonics window: labels,
-// fade, calibration, compression weights and the reference note.
+// fade, compression weights and the reference note.
 #include "pipeline/CompressionWeights.h"
 #include "pipeline/DisplayValues.h"
 #include "pipeline/HarmonicsState.h"
@@ -32,15 +32,9 @@ TEST(CentsLabel, RoundsHalfAwayFromZeroWithTheSignOfTheRoundedValue) {
         EXPECT_EQ(FormatCentsLabel(cents, accuracy), "") << cents << " " << accuracy;
 }
 
-TEST(PaneValues, ClampedNeedleEnergyAndNoiseFloorAndHiddenTexts) {
+TEST(PaneValues, ClampedNeedleAndHiddenTexts) {
     EXPECT_FLOAT_EQ(NeedleDeviation(25.0f), 0.5f);
     EXPECT_FLOAT_EQ(NeedleDeviation(-80.0f), -1.0f);
-    EXPECT_FLOAT_EQ(EnergyValue(-30.0f), 0.5f);
-    EXPECT_FLOAT_EQ(EnergyValue(-96.3295f), 0.0f);
-    EXPECT_FLOAT_EQ(EnergyValue(6.0f), 1.0f);
-    EXPECT_FLOAT_EQ(NoiseFloorFromPosition(-3.0f), -60.0f);
-    EXPECT_FLOAT_EQ(NoiseFloorFromPosition(7.0f), 0.0f);
-    EXPECT_TRUE(std::isfinite(NoiseFloorFromPosition(std::nanf(""))));
     EXPECT_EQ(NoteControlText("C#3", -12.345f), "NOTE:C#3,-12.3");
     EXPECT_EQ(LevelControlText(-30.0f), "LEVEL:-30.0");
 }
@@ -55,14 +49,6 @@ TEST(Fade, BrightFor200MsThenFadesOver400MsAcrossTheTickWrap) {
         EXPECT_FLOAT_EQ(FadeValue(t0 + 100000u, t0), 1.0f);
     }
     EXPECT_FLOAT_EQ(FadeValue(5u, 0xFFFFFFF0u), 0.0f);  // stamped just before the wrap
-}
-
-// The pipeline's own copy of the factor (the tuner's end-to-end run covers
-// only the ordinary case).
-TEST(Calibration, FactorOnlyWhenBothFrequenciesExceedOneHertz) {
-    EXPECT_DOUBLE_EQ(CalibrationFactorFor(440.0f, 441.0f), 440.0 / 441.0);
-    for (const auto& [known, expected] : {std::pair{440.0f, 1.0f}, {1.0f, 441.0f}, {Inf, 440.0f}})
-        EXPECT_DOUBLE_EQ(CalibrationFactorFor(known, expected), 1.0) << known << " " << expected;
 }
 
 TEST(CompressionWeights, HarmonicsOfTheReferenceLandingOnTheCurrentNote) {

@@ -28,7 +28,7 @@ AnalysisResult Result(double f, double level = -20.0, double hop = 0.025) {
 }
 
 double Hz(double centsRe440) {
-    return 440.0 * std::exp(centsRe440 / 1731.23404907);
+    return CentsToFrequency(centsRe440);
 }
 
 constexpr double C8Cents = 3900.0;

@@ -151,7 +151,7 @@ TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
 
 TEST(HopReading, CalibratesBeforeNamingTheNote) {
     TuningReference reference;
-    reference.calibration = CalibrationFactor(440.0, 441.0);
+    reference.calibration = Units::CalibrationFactor(440.0, 441.0);
     NoteAnalyzer::AnalysisResult result;
     result.frequency = 441.0;
     const HopReading r = ReadHop(reference, result, 1.0);

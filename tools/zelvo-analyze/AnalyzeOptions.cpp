@@ -34,21 +34,97 @@ bool TakesValue(const std::string& name) {
 
 }  // namespace
 
+namespace {
+
+// What the command line asks for besides the option values.
+struct Requests {
+    bool notes = false;
+    bool live = false;
+    bool listDevices = false;
+    std::vector<std::string> files;
+};
+
+// Takes one option with its value (empty for a switch) into `o` or
+// `requests`; returns the error text, empty when the option is fine.
+std::string ApplyOption(const std::string& arg, const std::string& value, AnalyzeOptions& o,
+                        Requests& requests) {
+    double number = 0.0;
+    int integer = 0;
+    if (arg == "--notes") {
+        requests.notes = true;
+    } else if (arg == "--quality") {
+        if (value == "normal")
+            o.quality = 0;
+        else if (value == "fast")
+            o.quality = 1;
+        else
+            return "--quality must be normal or fast, not '" + value + "'";
+    } else if (arg == "--noise-floor") {
+        if (!ParseDouble(value, number) || !Units::IsNoiseFloorInRange(number))
+            return "--noise-floor must be a number of dB from -60 to 0, not '" + value + "'";
+        o.noiseFloor = number;
+    } else if (arg == "--middle-a") {
+        if (!ParseDouble(value, number) || !Units::IsMiddleAInRange(number))
+            return "--middle-a must be a frequency from 220 to 880 Hz, not '" + value + "'";
+        o.middleA = number;
+    } else if (arg == "--settings") {
+        if (value.empty()) return "--settings needs a directory";
+        o.settingsDir = value;
+    } else if (arg == "--list-devices") {
+        requests.listDevices = true;
+    } else if (arg == "--live") {
+        requests.live = true;
+    } else if (arg == "--device") {
+        if (!ParseInt(value, integer) || integer < -1)
+            return "--device must be -1 or a device number, not '" + value + "'";
+        o.device = integer;
+    } else if (arg == "--format") {
+        if (!ParseInt(value, integer)) return "--format must be a format flag, not '" + value + "'";
+        o.format = integer;
+    } else if (arg == "--seconds") {
+        if (!ParseDouble(value, number) || number <= 0.0 || number > 86400.0)
+            return "--seconds must be a number of seconds above 0, not '" + value + "'";
+        o.seconds = number;
+    } else {
+        return "unknown option " + arg;
+    }
+    return {};
+}
+
+// Sets the run mode the requests make, and the file; returns the error text
+// of a combination that makes no sense, empty when it is fine.
+std::string ChooseMode(const Requests& requests, AnalyzeOptions& o) {
+    if (requests.listDevices) {
+        if (requests.live || requests.notes || !requests.files.empty())
+            return "--list-devices takes no other mode or file";
+        o.mode = RunMode::ListDevices;
+        return {};
+    }
+    if (requests.live) {
+        if (requests.notes) return "--notes cannot be combined with --live";
+        if (!requests.files.empty()) return "--live reads the recording device, not a file";
+        o.mode = RunMode::Live;
+        return {};
+    }
+    if (o.device || o.format || o.seconds) return "--device, --format and --seconds apply only to --live";
+    if (requests.files.empty()) return "no audio file given (see --help)";
+    if (requests.files.size() > 1)
+        return "only one audio file may be given, not " + std::to_string(requests.files.size());
+    o.file = requests.files.front();
+    o.mode = requests.notes ? RunMode::Notes : RunMode::Hops;
+    return {};
+}
+
+}  // namespace
+
 ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
-    AnalyzeOptions& o = parsed.options;
-    auto fail = [&parsed](std::string message) {
-        parsed.error = std::move(message);
-        return parsed;
-    };
-
-    bool notes = false, live = false, listDevices = false;
-    std::vector<std::string> files;
+    Requests requests;
     bool onlyFiles = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            files.push_back(arg);
+            requests.files.push_back(arg);
             continue;
         }
         if (arg == "--") {
@@ -56,9 +132,10 @@ ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
             continue;
         }
         if (arg == "--help" || arg == "-h") {
-            o.mode = RunMode::Help;
+            parsed.options.mode = RunMode::Help;
             return parsed;
         }
+        // "--name=value" or "--name value" for the options that take one.
         std::string value;
         bool hasValue = false;
         if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
@@ -68,73 +145,20 @@ ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
         }
         if (TakesValue(arg)) {
             if (!hasValue) {
-                if (i + 1 >= args.size()) return fail("missing value after " + arg);
+                if (i + 1 >= args.size()) {
+                    parsed.error = "missing value after " + arg;
+                    return parsed;
+                }
                 value = args[++i];
             }
         } else if (hasValue) {
-            return fail("option " + arg + " takes no value");
+            parsed.error = "option " + arg + " takes no value";
+            return parsed;
         }
-
-        double number = 0.0;
-        int integer = 0;
-        if (arg == "--notes") {
-            notes = true;
-        } else if (arg == "--quality") {
-            if (value == "normal")
-                o.quality = 0;
-            else if (value == "fast")
-                o.quality = 1;
-            else
-                return fail("--quality must be normal or fast, not '" + value + "'");
-        } else if (arg == "--noise-floor") {
-            if (!ParseDouble(value, number) || number < -60.0 || number > 0.0)
-                return fail("--noise-floor must be a number of dB from -60 to 0, not '" + value + "'");
-            o.noiseFloor = number;
-        } else if (arg == "--middle-a") {
-            if (!ParseDouble(value, number) || number < 220.0 || number > 880.0)
-                return fail("--middle-a must be a frequency from 220 to 880 Hz, not '" + value + "'");
-            o.middleA = number;
-        } else if (arg == "--settings") {
-            if (value.empty()) return fail("--settings needs a directory");
-            o.settingsDir = value;
-        } else if (arg == "--list-devices") {
-            listDevices = true;
-        } else if (arg == "--live") {
-            live = true;
-        } else if (arg == "--device") {
-            if (!ParseInt(value, integer) || integer < -1)
-                return fail("--device must be -1 or a device number, not '" + value + "'");
-            o.device = integer;
-        } else if (arg == "--format") {
-            if (!ParseInt(value, integer)) return fail("--format must be a format flag, not '" + value + "'");
-            o.format = integer;
-        } else if (arg == "--seconds") {
-            if (!ParseDouble(value, number) || number <= 0.0 || number > 86400.0)
-                return fail("--seconds must be a number of seconds above 0, not '" + value + "'");
-            o.seconds = number;
-        } else {
-            return fail("unknown option " + arg);
-        }
+        parsed.error = ApplyOption(arg, value, parsed.options, requests);
+        if (!parsed.error.empty()) return parsed;
     }
-
-    if (listDevices) {
-        if (live || notes || !files.empty()) return fail("--list-devices takes no other mode or file");
-        o.mode = RunMode::ListDevices;
-        return parsed;
-    }
-    if (live) {
-        if (notes) return fail("--notes cannot be combined with --live");
-        if (!files.empty()) return fail("--live reads the recording device, not a file");
-        o.mode = RunMode::Live;
-        return parsed;
-    }
-    if (o.device || o.format || o.seconds)
-        return fail("--device, --format and --seconds apply only to --live");
-    if (files.empty()) return fail("no audio file given (see --help)");
-    if (files.size() > 1)
-        return fail("only one audio file may be given, not " + std::to_string(files.size()));
-    o.file = files.front();
-    o.mode = notes ? RunMode::Notes : RunMode::Hops;
+    parsed.error = ChooseMode(requests, parsed.options);
     return parsed;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "units/Units.h"
+
 namespace ZelvoAnalyze {
 
 enum class RunMode { Hops, Notes, ListDevices, Live, Help };
@@ -14,8 +16,8 @@ struct AnalyzeOptions {
     RunMode mode = RunMode::Hops;
     std::string file;                        // the recording, for Hops and Notes
     std::optional<int> quality;              // 0 normal, 1 fast; unset = default or settings
-    std::optional<double> noiseFloor;        // dB, -60..0
-    std::optional<double> middleA;           // Hz, 220..880
+    std::optional<double> noiseFloor;        // dB, within Units' noise-floor range
+    std::optional<double> middleA;           // Hz, within Units' middle-A range
     std::optional<std::string> settingsDir;  // directory holding the four settings files
     std::optional<int> device;               // --live: -1 is the preferred device
     std::optional<int> format;               // --live: one capture format flag
@@ -26,9 +28,6 @@ struct ParsedOptions {
     AnalyzeOptions options;
     std::string error;  // empty when the command line is usable
 };
-
-constexpr double kDefaultNoiseFloor = -30.0;
-constexpr double kDefaultMiddleA = 440.0;
 
 ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args);
 

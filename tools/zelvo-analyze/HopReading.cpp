@@ -2,12 +2,6 @@
 
 namespace ZelvoAnalyze {
 
-double CalibrationFactor(double knownFreq, double expectedFreq) {
-    // Comparisons written so that NaN falls back to no correction.
-    if (knownFreq > 1.0 && expectedFreq > 1.0) return knownFreq / expectedFreq;
-    return 1.0;
-}
-
 HopReading ReadHop(const TuningReference& reference, const NoteAnalyzer::AnalysisResult& result,
                    double endTime) {
     HopReading reading;

@@ -11,12 +11,8 @@ namespace ZelvoAnalyze {
 // The tuning reference the readings are named against.
 struct TuningReference {
     NoteTable table = DefaultNoteTable();
-    // KnownFreq / ExpectedFreq when both exceed 1.0, else 1.0.
-    double calibration = 1.0;
+    double calibration = 1.0;  // Units::CalibrationFactor of the settings
 };
-
-// The calibration factor the tuner applies to every frequency it receives.
-double CalibrationFactor(double knownFreq, double expectedFreq);
 
 struct HopReading {
     double endTime = 0.0;               // seconds from the start, at the end of the hop

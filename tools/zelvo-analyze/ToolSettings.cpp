@@ -4,14 +4,14 @@ namespace ZelvoAnalyze {
 
 EffectiveSettings ResolveSettings(const AnalyzeOptions& options, const std::optional<TunerSettings>& files) {
     EffectiveSettings s;
-    float middleA = static_cast<float>(kDefaultMiddleA);
+    auto middleA = static_cast<float>(Units::DefaultMiddleAHz);
     if (files) {
-        if (files->middleA >= 220.0f && files->middleA <= 880.0f) middleA = files->middleA;
-        if (files->noiseFloor >= -60.0f && files->noiseFloor <= 0.0f) s.noiseFloor = files->noiseFloor;
+        if (Units::IsMiddleAInRange(files->middleA)) middleA = files->middleA;
+        if (Units::IsNoiseFloorInRange(files->noiseFloor)) s.noiseFloor = files->noiseFloor;
         if (files->analysisQuality == 1) s.quality = 1;
         s.device = files->device;
         s.format = files->format;
-        s.reference.calibration = CalibrationFactor(files->knownFreq, files->expectedFreq);
+        s.reference.calibration = Units::CalibrationFactor(files->knownFreq, files->expectedFreq);
     }
     if (options.middleA) middleA = static_cast<float>(*options.middleA);
     if (options.noiseFloor) s.noiseFloor = *options.noiseFloor;

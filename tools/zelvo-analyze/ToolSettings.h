@@ -12,10 +12,10 @@ namespace ZelvoAnalyze {
 
 // What the tool takes from the tuner's settings files.
 struct TunerSettings {
-    float middleA = 440.0f;
-    float knownFreq = 440.0f;
-    float expectedFreq = 440.0f;
-    float noiseFloor = -30.0f;
+    float middleA = static_cast<float>(Units::DefaultMiddleAHz);
+    float knownFreq = static_cast<float>(Units::A4Hz);
+    float expectedFreq = static_cast<float>(Units::A4Hz);
+    float noiseFloor = static_cast<float>(Units::DefaultNoiseFloorDb);
     int analysisQuality = 0;
     int device = -1;
     int format = 4;
@@ -25,15 +25,15 @@ struct TunerSettings {
 
 struct EffectiveSettings {
     int quality = 0;  // 0 normal, 1 fast
-    double noiseFloor = kDefaultNoiseFloor;
+    double noiseFloor = Units::DefaultNoiseFloorDb;
     TuningReference reference;
     int device = -1;
     int format = 4;
 };
 
 // Command-line values win over the files' values, which win over defaults.
-// A file value outside its range (middle A 220..880 Hz, noise floor -60..0
-// dB, quality 0..1) falls back to the default, as the tuner does.
+// A file value outside its range (middle A and noise floor those of Units,
+// quality 0..1) falls back to the default, as the tuner does.
 EffectiveSettings ResolveSettings(const AnalyzeOptions& options, const std::optional<TunerSettings>& files);
 
 }  // namespace ZelvoAnalyze

@@ -22,6 +22,7 @@
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
 #include "tuning/NoteTable.h"
+#include "units/Units.h"
 
 namespace {
 
@@ -126,18 +127,18 @@ public:
             Save(prefix + "-" + name, size, [pane](wxDC& dc) { pane->PaintInto(dc); });
         };
         pane->SetNotes(NoteSet{});
-        pane->value = 60.0f * 100.0f - 6900.0f;  // C4
+        pane->value = (60 - Units::A4Note) * 100.0f;  // C4
         save("empty-preset-at-C4");
         // Guitar strings E2 A2 D3 G3 B3 E4, the pitch between A2 and D3.
         pane->SetNotes(NoteSet{40, 45, 50, 55, 59, 64});
         pane->value = -2150.0f;
         save("guitar-between-A2-D3");
-        pane->value = (45 - 69) * 100.0f;
+        pane->value = (45 - Units::A4Note) * 100.0f;
         save("guitar-on-A2");
         pane->SetTranspose(2);
         save("guitar-on-A2-transposed");
         pane->SetTranspose(0);
-        pane->SetNotes(NoteSet{69});
+        pane->SetNotes(NoteSet{Units::A4Note});
         pane->value = 0.0f;
         save("single-A4");
         NoteSet chromatic;

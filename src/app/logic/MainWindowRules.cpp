@@ -1,7 +1,5 @@
 #include "app/logic/MainWindowRules.h"
 
-#include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -28,14 +26,6 @@ std::vector<std::string> RecordingControlCommands(int device, Platform platform)
         return {first, "SndVol.exe -r"};
     }
     return {"pavucontrol --tab=4", "gnome-control-center sound"};
-}
-
-float NoiseFloorToThreshold(float noiseFloorDb) {
-    // A floor that is not a number (a damaged settings file) shows the
-    // marker where the default -30 dB would be.
-    if (std::isnan(noiseFloorDb)) return 0.5f;
-    const float position = (-60.0f - noiseFloorDb) / -60.0f;
-    return std::clamp(position, 0.0f, 1.0f);
 }
 
 std::string ProgramOfCommandLine(const std::string& commandLine) {

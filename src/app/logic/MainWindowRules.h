@@ -36,10 +36,6 @@ enum class Platform { Linux, Windows };
 // its input-devices tab, then the desktop's sound settings.
 std::vector<std::string> RecordingControlCommands(int device, Platform platform);
 
-// The marker position of the energy meter for a noise floor in dB:
-// clamp((-60 - floor) / -60, 0, 1).
-float NoiseFloorToThreshold(float noiseFloorDb);
-
 // Caption of the message shown when settings files could not be written at
 // exit (the text itself comes with the save result).
 inline constexpr const char* SaveFailureCaption = "Zelvo Tuner";

@@ -15,14 +15,6 @@ int RowOnScale(float position, int clientHeight) {
 
 }  // namespace
 
-float LevelPositionFromDb(double decibels) {
-    return static_cast<float>(std::clamp(1.0 + decibels / 60.0, 0.0, 1.0));
-}
-
-double PositionToDb(float position) {
-    return position * 60.0 - 60.0;
-}
-
 int LevelRow(float level, int clientHeight) {
     return RowOnScale(level, clientHeight);
 }

@@ -1,6 +1,7 @@
-// Arithmetic of the energy indicator: the 60 dB level scale, the rows of the
-// level bar and the noise-floor line, the floor position picked by a cursor
-// row, and the sequence of fills that paints the face. No wx here.
+// Arithmetic of the energy indicator: the rows of the level bar and the
+// noise-floor line for positions on the meter's scale (Units), the floor
+// position picked by a cursor row, and the sequence of fills that paints the
+// face. No wx here.
 #pragma once
 
 #include <vector>
@@ -8,10 +9,6 @@
 #include "indicators/math/IndicatorColours.h"
 
 namespace Indicators {
-
-// Scale positions 0..1 stand for -60..0 dB.
-float LevelPositionFromDb(double decibels);  // clamp(1 + dB / 60, 0, 1)
-double PositionToDb(float position);         // p x 60 - 60
 
 // Row of the top of the level bar and of the floor line, 1..H-2.
 int LevelRow(float level, int clientHeight);

@@ -7,9 +7,7 @@ namespace Indicators {
 
 namespace {
 
-constexpr double kNeedleLength = 0.95;   // of R
-constexpr double kTickInner = 0.85;      // of R
-constexpr double kLabelDistance = 1.13;  // of R
+constexpr double kNeedleLength = 0.95;  // of R
 
 double PointsForDpi(double size, double dpi) {
     return dpi > 0.0 ? size * 96.0 / dpi : size;
@@ -55,23 +53,6 @@ SegmentD NeedleSegment(int clientWidth, int clientHeight, float position) {
     const double angle = NeedleAngleDegrees(position);
     return {RotateAboutPivot({0.0, 0.0}, angle, pivot),
             RotateAboutPivot({0.0, -kNeedleLength * r}, angle, pivot)};
-}
-
-SegmentD TickSegment(int clientWidth, int clientHeight, int index) {
-    const PointD pivot = DialPivot(clientWidth, clientHeight);
-    const double r = DialRadius(clientHeight);
-    const double angle = TickAngleDegrees(index);
-    return {RotateAboutPivot({0.0, -r}, angle, pivot),
-            RotateAboutPivot({0.0, -kTickInner * r}, angle, pivot)};
-}
-
-PointD TickLabelCentre(int clientWidth, int clientHeight, int index, double labelHeight) {
-    // The label box's top sits at -1.13 R in the rotated frame, so its centre
-    // is half a label height further down, towards the pivot. The box starts
-    // one unit right of the centred position, as the face always drew it.
-    const double r = DialRadius(clientHeight);
-    return RotateAboutPivot({1.0, -kLabelDistance * r + labelHeight / 2.0}, TickAngleDegrees(index),
-                            DialPivot(clientWidth, clientHeight));
 }
 
 std::array<PointD, 5> NeedleOutline(const SegmentD& needle, double width) {
@@ -131,27 +112,6 @@ PointD LeftCaptionOrigin(int clientWidth) {
 
 double CaptionRightEdge(int clientWidth) {
     return 0.96 * clientWidth;
-}
-
-std::vector<int> LeftAlignedPositions(const std::vector<int>& glyphWidths, int left) {
-    std::vector<int> xs;
-    xs.reserve(glyphWidths.size());
-    int x = left;
-    for (int width : glyphWidths) {
-        xs.push_back(x);
-        x += width;
-    }
-    return xs;
-}
-
-std::vector<int> RightAlignedPositions(const std::vector<int>& glyphWidths, int rightEdge) {
-    std::vector<int> xs(glyphWidths.size());
-    int x = rightEdge;
-    for (std::size_t i = glyphWidths.size(); i-- > 0;) {
-        x -= glyphWidths[i];
-        xs[i] = x;
-    }
-    return xs;
 }
 
 }  // namespace Indicators

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <vector>
 
 namespace Indicators {
 
@@ -33,7 +32,8 @@ double DialPenWidth(int clientWidth);
 
 // Angle of the needle for a position in -1..+1 (+-1 is +-35 degrees).
 double NeedleAngleDegrees(float position);
-// Angle of tick i of the five dial labels: (25 i - 50) x 0.7 degrees.
+// Angle of tick i of the five dial labels: (25 i - 50) x 0.7 degrees. The
+// tick runs from R to 0.85 R along it; its label's top lies 1.13 R out.
 double TickAngleDegrees(int index);
 
 // A point (x, y) given relative to the pivot in a frame rotated clockwise by
@@ -42,10 +42,6 @@ PointD RotateAboutPivot(PointD local, double angleDegrees, PointD pivot);
 
 // The needle runs from the pivot to 0.95 R along its angle.
 SegmentD NeedleSegment(int clientWidth, int clientHeight, float position);
-// Tick i runs from R to 0.85 R along its angle.
-SegmentD TickSegment(int clientWidth, int clientHeight, int index);
-// Centre of label i, 1.13 R from the pivot along the tick's angle.
-PointD TickLabelCentre(int clientWidth, int clientHeight, int index, double labelHeight);
 
 // Outline of the needle drawn with a flat start and a triangular end cap:
 // a bar of the given width whose far end tapers to a point half a width
@@ -73,10 +69,5 @@ int TextRightEdge(int clientWidth);
 // 0.04 W from the right edge on the same line.
 PointD LeftCaptionOrigin(int clientWidth);
 double CaptionRightEdge(int clientWidth);
-
-// x of each glyph, in text order, for glyphs laid out left to right from
-// `left`, or ending at `rightEdge`.
-std::vector<int> LeftAlignedPositions(const std::vector<int>& glyphWidths, int left);
-std::vector<int> RightAlignedPositions(const std::vector<int>& glyphWidths, int rightEdge);
 
 }  // namespace Indicators

@@ -27,13 +27,6 @@ std::uint32_t ToArgb(RgbColour colour, std::uint8_t alpha) {
            (std::uint32_t{colour.green} << 8) | std::uint32_t{colour.blue};
 }
 
-std::uint32_t ColorRefToArgb(std::uint32_t colorRef, std::uint8_t alpha) {
-    const RgbColour colour{static_cast<std::uint8_t>(colorRef & 0xFF),
-                           static_cast<std::uint8_t>((colorRef >> 8) & 0xFF),
-                           static_cast<std::uint8_t>((colorRef >> 16) & 0xFF)};
-    return ToArgb(colour, alpha);
-}
-
 RgbColour FrameColour(const SystemColours& c) {
     return MixColours(0.5, c.btnFace, 0.5, c.windowText);
 }

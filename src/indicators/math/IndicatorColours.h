@@ -33,9 +33,6 @@ RgbColour MixColours(double weightA, RgbColour a, double weightB, RgbColour b);
 // 0xAARRGGBB as the vector graphics layer expects it.
 std::uint32_t ToArgb(RgbColour colour, std::uint8_t alpha = 255);
 
-// A Windows COLORREF (0x00BBGGRR) re-packed as 0xAARRGGBB.
-std::uint32_t ColorRefToArgb(std::uint32_t colorRef, std::uint8_t alpha = 255);
-
 // The named mixes used by the faces.
 RgbColour FrameColour(const SystemColours& c);        // 0.5 face + 0.5 text
 RgbColour FrameCornerColour(const SystemColours& c);  // 0.25 face + 0.75 text

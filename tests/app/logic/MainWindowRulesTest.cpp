@@ -20,12 +20,6 @@ TEST(MainWindowRules, RecordingControlCommands) {
     EXPECT_EQ(RecordingControlCommands(2, Platform::Windows), (V{"SndVol32.exe -r -d 2", "SndVol.exe -r"}));
 }
 
-TEST(MainWindowRules, NoiseFloorMarkerIsClampedAndNaNSafe) {
-    const float cases[][2] = {{-30.0f, 0.5f}, {-60.0f, 0.0f}, {0.0f, 1.0f},
-                              {-90.0f, 0.0f}, {12.0f, 1.0f},  {std::nanf(""), 0.5f}};
-    for (const auto& c : cases) EXPECT_FLOAT_EQ(NoiseFloorToThreshold(c[0]), c[1]) << c[0];
-}
-
 TEST(MainWindowRules, ProgramLookupOnThePath) {
     EXPECT_EQ(ProgramOfCommandLine("  gnome-control-center sound"), "gnome-control-center");
     EXPECT_EQ(ProgramOfCommandLine(""), "");
