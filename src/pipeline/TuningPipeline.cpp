@@ -1,6 +1,7 @@
 #include "pipeline/TuningPipeline.h"
 
 #include <chrono>
+#include <deque>
 #include <new>
 #include <utility>
 
@@ -100,7 +101,7 @@ void TuningPipeline::StopRecording() {
     std::unique_ptr<NoteAnalyzer::Analyzer> analyzer;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        discarded.swap(resultQueue_);
+        discarded = resultQueue_.TakeAll();
         analyzer = std::move(analyzer_);
     }
 }
@@ -129,7 +130,7 @@ void TuningPipeline::OnBuffer(const double* samples, int count) {
         return;  // one buffer must be exactly one hop
     }
     try {
-        resultQueue_.push_back(analyzer_->Process(samples));
+        resultQueue_.Push(analyzer_->Process(samples));
     } catch (const std::bad_alloc&) {
         // Out of memory on the recorder thread: drop this hop rather than
         // end the program; the next hop tries again.
@@ -147,7 +148,12 @@ void TuningPipeline::SetNoiseFloorPosition(float position) {
 
 std::size_t TuningPipeline::QueuedResults() const {
     std::lock_guard<std::mutex> guard(lock_);
-    return resultQueue_.size();
+    return resultQueue_.Size();
+}
+
+std::uint64_t TuningPipeline::DroppedResults() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return resultQueue_.Dropped();
 }
 
 ReadingUpdate TuningPipeline::UpdateReading() {
@@ -159,17 +165,20 @@ ReadingUpdate TuningPipeline::UpdateReading() {
     // (a test device flooding buffers) cannot keep the user-interface thread
     // here for ever. The lock is held only while one result is taken out, so
     // the recorder thread can analyse the next hop while this one is tracked.
-    std::size_t pending = QueuedResults();
-    while (pending-- > 0) {
+    std::uint64_t end = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        end = resultQueue_.EndMark();
+    }
+    for (;;) {
         NoteAnalyzer::AnalysisResult result;
         {
             std::lock_guard<std::mutex> guard(lock_);
-            if (resultQueue_.empty()) {
+            if (!resultQueue_.TakeBefore(end, result)) {
                 break;
             }
-            result = std::move(resultQueue_.front());
-            resultQueue_.pop_front();
         }
+        ++update.results;
 
         const NoteStep step =
             tracker_.Process(std::move(result), noteTable_, calibration, config_.AlwaysStore, ticks_());
