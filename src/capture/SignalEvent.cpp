@@ -4,6 +4,10 @@
 
 namespace Recorder {
 
+// Set is only lock-free if the atomics it touches are.
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+              std::atomic<void*>::is_always_lock_free);
+
 // Why no wake-up is lost: a waiting call registers its semaphore before it
 // looks at the flag, and Set raises the flag before it looks for a
 // semaphore. With sequentially consistent atomics one of the two sees the

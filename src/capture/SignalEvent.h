@@ -6,7 +6,8 @@
 //
 // Set takes no lock and allocates nothing, so the audio device's callback may
 // call it: it raises an atomic flag and, only when a thread sleeps on the
-// event, releases that thread's semaphore. The waiting side does the rest.
+// event, releases that thread's semaphore (an atomic add, and a futex wake
+// when the count was zero). The waiting side does the rest.
 
 #include <atomic>
 #include <chrono>
