@@ -101,6 +101,7 @@ void TuningPipeline::StopRecording() {
     std::unique_ptr<NoteAnalyzer::Analyzer> analyzer;
     {
         std::lock_guard<std::mutex> guard(lock_);
+        std::lock_guard<std::mutex> queueGuard(queueLock_);
         discarded = resultQueue_.TakeAll();
         analyzer = std::move(analyzer_);
     }
@@ -130,7 +131,9 @@ void TuningPipeline::OnBuffer(const double* samples, int count) {
         return;  // one buffer must be exactly one hop
     }
     try {
-        resultQueue_.Push(analyzer_->Process(samples));
+        NoteAnalyzer::AnalysisResult result = analyzer_->Process(samples);
+        std::lock_guard<std::mutex> queueGuard(queueLock_);
+        resultQueue_.Push(std::move(result));
     } catch (const std::bad_alloc&) {
         // Out of memory on the recorder thread: drop this hop rather than
         // end the program; the next hop tries again.
@@ -147,12 +150,12 @@ void TuningPipeline::SetNoiseFloorPosition(float position) {
 }
 
 std::size_t TuningPipeline::QueuedResults() const {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<std::mutex> guard(queueLock_);
     return resultQueue_.Size();
 }
 
 std::uint64_t TuningPipeline::DroppedResults() const {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<std::mutex> guard(queueLock_);
     return resultQueue_.Dropped();
 }
 
@@ -167,13 +170,13 @@ ReadingUpdate TuningPipeline::UpdateReading() {
     // the recorder thread can analyse the next hop while this one is tracked.
     std::uint64_t end = 0;
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(queueLock_);
         end = resultQueue_.EndMark();
     }
     for (;;) {
         NoteAnalyzer::AnalysisResult result;
         {
-            std::lock_guard<std::mutex> guard(lock_);
+            std::lock_guard<std::mutex> guard(queueLock_);
             if (!resultQueue_.TakeBefore(end, result)) {
                 break;
             }

@@ -176,12 +176,18 @@ private:
     // the user-interface thread only.
     Recorder::RecorderHandle recorder_;
 
-    // Guards analyzer_ and resultQueue_: the recorder thread holds it for the
-    // analysis of one hop and the append, the user-interface thread to take
-    // one result out, to change the noise floor and to release the analyzer.
+    // Guards analyzer_: the recorder thread holds it for the analysis of one
+    // hop and the append, the user-interface thread to change the noise
+    // floor and to release the analyzer.
     mutable std::mutex lock_;
     std::unique_ptr<NoteAnalyzer::Analyzer> analyzer_;  // guarded by lock_
-    ResultQueue resultQueue_;                           // guarded by lock_
+    // Guards resultQueue_, taken inside lock_ for the append and alone by the
+    // user-interface thread to take one result out. A lock of its own, so a
+    // display tick never waits for an analysis: with a device that delivers
+    // faster than real time the recorder thread would otherwise take lock_
+    // again for the next hop, hop after hop, while the tick waits.
+    mutable std::mutex queueLock_;
+    ResultQueue resultQueue_;  // guarded by queueLock_
 
     // User-interface thread only.
     NoteTable noteTable_;
