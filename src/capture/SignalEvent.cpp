@@ -25,10 +25,6 @@ void SignalEvent::Set() {
     setsRunning_.fetch_sub(1);
 }
 
-void SignalEvent::Reset() {
-    signalled_.store(false);
-}
-
 bool SignalEvent::IsSet() const {
     return signalled_.load();
 }
@@ -73,14 +69,6 @@ bool SignalEvent::WaitUntil(std::chrono::steady_clock::time_point deadline) {
 
 bool SignalEvent::Wait(std::chrono::milliseconds timeout) {
     return WaitUntil(std::chrono::steady_clock::now() + timeout);
-}
-
-void SignalEvent::Wait() {
-    if (TryConsume()) return;
-    Wakeup wakeup(0);
-    Register(wakeup);
-    while (!TryConsume()) wakeup.acquire();
-    Unregister(wakeup);
 }
 
 int SignalEvent::WaitAny(SignalEvent& first, SignalEvent& second) {

@@ -1,8 +1,7 @@
 #pragma once
 // A small event object on the standard library: set by one thread, waited on
 // by another, optionally together with a second event. Auto-reset events
-// release one wait and clear themselves; manual-reset events stay set until
-// Reset.
+// release one wait and clear themselves; manual-reset events stay set.
 //
 // Set takes no lock and allocates nothing, so the audio device's callback may
 // call it: it raises an atomic flag and, only when a thread sleeps on the
@@ -25,12 +24,10 @@ public:
 
     // Lock-free; safe on a real-time thread.
     void Set();
-    void Reset();
     bool IsSet() const;
 
     // Waits until the event is set; false on time-out.
     bool Wait(std::chrono::milliseconds timeout);
-    void Wait();
 
     // Waits without a time limit until either event is set and returns 0 or 1
     // for the one that released the wait (the first when both are set).

