@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/ShutdownSignals.h"
+#include "app/logic/ShutdownSignals.h"
 #include "capture/PortAudioDevice.h"
 
 namespace {

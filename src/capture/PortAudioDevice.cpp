@@ -207,9 +207,11 @@ private:
         return paContinue;
     }
 
-    // Runs on PortAudio's callback thread: fills buffers in queue order and
-    // reports each one as it becomes full. Frames for which no buffer is
-    // queued are dropped and counted, never written over a buffer in use.
+    // Runs on PortAudio's callback thread, which must never wait: no lock, no
+    // allocation, no I/O, down to the recorder's SignalEvent::Set. Fills
+    // buffers in queue order and reports each one as it becomes full. Frames
+    // for which no buffer is queued are dropped and counted, never written
+    // over a buffer in use.
     void Deliver(const std::uint8_t* input, std::size_t frameCount) {
         std::size_t remaining = frameCount * blockAlign_;
         while (remaining > 0) {
@@ -269,6 +271,8 @@ private:
     std::atomic<bool> stopping_{false};  // set before every stop we ask for
     std::atomic<bool> failed_{false};    // the stream ended on its own
     std::atomic<std::uint64_t> droppedFrames_{0};
+    static_assert(std::atomic<std::size_t>::is_always_lock_free &&
+                  std::atomic<std::uint64_t>::is_always_lock_free);
 };
 
 // ---- the device list ----

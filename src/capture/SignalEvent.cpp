@@ -1,86 +1,96 @@
 #include "capture/SignalEvent.h"
 
+#include <thread>
+
 namespace Recorder {
 
-bool SignalEvent::ConsumeLocked() {
-    if (!signalled_) return false;
-    if (mode_ == Mode::AutoReset) signalled_ = false;
-    return true;
-}
+// Set is only lock-free if the atomics it touches are.
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+              std::atomic<void*>::is_always_lock_free);
+
+// Why no wake-up is lost: a waiting call registers its semaphore before it
+// looks at the flag, and Set raises the flag before it looks for a
+// semaphore. With sequentially consistent atomics one of the two sees the
+// other: either the waiter finds the flag, or Set finds the waiter and
+// releases it. A Set that finds the flag already raised releases nobody; the
+// Set that raised it did, or the waiter will still find the flag.
 
 void SignalEvent::Set() {
-    std::lock_guard lock(mutex_);
-    signalled_ = true;
-    if (waiter_ != nullptr) {
-        // Lock order is always event, then waiter; WaitAny never holds both.
-        std::lock_guard waiterLock(waiter_->mutex);
-        waiter_->woken = true;
-        waiter_->wake.notify_one();
+    // Counted from before the semaphore is looked up until after it was
+    // released, so that Unregister can wait for this call to be done with it.
+    setsRunning_.fetch_add(1);
+    if (!signalled_.exchange(true)) {
+        if (Wakeup* sleeper = sleeper_.load()) sleeper->release();
     }
-    if (mode_ == Mode::AutoReset) {
-        changed_.notify_one();
-    } else {
-        changed_.notify_all();
-    }
-}
-
-void SignalEvent::Reset() {
-    std::lock_guard lock(mutex_);
-    signalled_ = false;
+    setsRunning_.fetch_sub(1);
 }
 
 bool SignalEvent::IsSet() const {
-    std::lock_guard lock(mutex_);
-    return signalled_;
+    return signalled_.load();
+}
+
+bool SignalEvent::TryConsume() {
+    if (mode_ == Mode::ManualReset) return signalled_.load();
+    return signalled_.load() && signalled_.exchange(false);
+}
+
+void SignalEvent::Register(Wakeup& wakeup) {
+    sleeper_.store(&wakeup);
+}
+
+void SignalEvent::Unregister(Wakeup& wakeup) {
+    Wakeup* registered = &wakeup;
+    sleeper_.compare_exchange_strong(registered, nullptr);
+    // A Set that read the pointer before it was cleared is still counted
+    // here; it is only a few instructions from its end, so yielding suffices.
+    while (setsRunning_.load() != 0) std::this_thread::yield();
+}
+
+bool SignalEvent::WaitUntil(std::chrono::steady_clock::time_point deadline) {
+    if (TryConsume()) return true;
+    Wakeup wakeup(0);
+    Register(wakeup);
+    bool taken = false;
+    for (;;) {
+        if (TryConsume()) {
+            taken = true;
+            break;
+        }
+        // A release may come from a Set whose signal another wait took;
+        // the loop then simply looks again.
+        if (!wakeup.try_acquire_until(deadline)) {
+            taken = TryConsume();
+            break;
+        }
+    }
+    Unregister(wakeup);
+    return taken;
 }
 
 bool SignalEvent::Wait(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    if (!changed_.wait_for(lock, timeout, [this] { return signalled_; })) return false;
-    ConsumeLocked();
-    return true;
-}
-
-void SignalEvent::Wait() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return signalled_; });
-    ConsumeLocked();
+    return WaitUntil(std::chrono::steady_clock::now() + timeout);
 }
 
 int SignalEvent::WaitAny(SignalEvent& first, SignalEvent& second) {
-    SignalEvent* events[2] = {&first, &second};
-    Waiter waiter;
-    const auto unregister = [&events, &waiter] {
-        for (SignalEvent* event : events) {
-            std::lock_guard lock(event->mutex_);
-            if (event->waiter_ == &waiter) event->waiter_ = nullptr;
-        }
+    // The second event is looked at before the first is taken: when it was
+    // set, every Set of the first made before it is visible by then, so the
+    // first still wins when both were set.
+    const auto take = [&first, &second] {
+        const bool secondSet = second.IsSet();
+        if (first.TryConsume()) return 0;
+        if (secondSet && second.TryConsume()) return 1;
+        return -1;
     };
-    for (;;) {
-        // Take a signal that is already there, or register for the next one.
-        // A Set between two registrations marks the waiter woken, so the wait
-        // below cannot miss it.
-        int released = -1;
-        for (int i = 0; i < 2 && released < 0; ++i) {
-            std::lock_guard lock(events[i]->mutex_);
-            if (events[i]->ConsumeLocked()) {
-                released = i;
-            } else {
-                events[i]->waiter_ = &waiter;
-            }
-        }
-        if (released >= 0) {
-            // No Set can touch the waiter once it is unregistered from both.
-            unregister();
-            return released;
-        }
-        {
-            std::unique_lock lock(waiter.mutex);
-            waiter.wake.wait(lock, [&waiter] { return waiter.woken; });
-            waiter.woken = false;
-        }
-        unregister();
-    }
+    int released = take();
+    if (released >= 0) return released;
+
+    Wakeup wakeup(0);
+    first.Register(wakeup);
+    second.Register(wakeup);
+    while ((released = take()) < 0) wakeup.acquire();
+    first.Unregister(wakeup);
+    second.Unregister(wakeup);
+    return released;
 }
 
 }  // namespace Recorder

@@ -1,6 +1,7 @@
 #include "pipeline/TuningPipeline.h"
 
 #include <chrono>
+#include <deque>
 #include <new>
 #include <utility>
 
@@ -101,7 +102,8 @@ void TuningPipeline::StopRecording() {
     std::unique_ptr<NoteAnalyzer::Analyzer> analyzer;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        discarded.swap(resultQueue_);
+        std::lock_guard<std::mutex> queueGuard(queueLock_);
+        discarded = resultQueue_.TakeAll();
         analyzer = std::move(analyzer_);
     }
 }
@@ -130,7 +132,9 @@ void TuningPipeline::OnBuffer(const double* samples, int count) {
         return;  // one buffer must be exactly one hop
     }
     try {
-        resultQueue_.push_back(analyzer_->Process(samples));
+        NoteAnalyzer::AnalysisResult result = analyzer_->Process(samples);
+        std::lock_guard<std::mutex> queueGuard(queueLock_);
+        resultQueue_.Push(std::move(result));
     } catch (const std::bad_alloc&) {
         // Out of memory on the recorder thread: drop this hop rather than
         // end the program; the next hop tries again.
@@ -147,8 +151,13 @@ void TuningPipeline::SetNoiseFloorPosition(float position) {
 }
 
 std::size_t TuningPipeline::QueuedResults() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return resultQueue_.size();
+    std::lock_guard<std::mutex> guard(queueLock_);
+    return resultQueue_.Size();
+}
+
+std::uint64_t TuningPipeline::DroppedResults() const {
+    std::lock_guard<std::mutex> guard(queueLock_);
+    return resultQueue_.Dropped();
 }
 
 ReadingUpdate TuningPipeline::UpdateReading() {
@@ -160,17 +169,20 @@ ReadingUpdate TuningPipeline::UpdateReading() {
     // (a test device flooding buffers) cannot keep the user-interface thread
     // here for ever. The lock is held only while one result is taken out, so
     // the recorder thread can analyse the next hop while this one is tracked.
-    std::size_t pending = QueuedResults();
-    while (pending-- > 0) {
+    std::uint64_t end = 0;
+    {
+        std::lock_guard<std::mutex> guard(queueLock_);
+        end = resultQueue_.EndMark();
+    }
+    for (;;) {
         NoteAnalyzer::AnalysisResult result;
         {
-            std::lock_guard<std::mutex> guard(lock_);
-            if (resultQueue_.empty()) {
+            std::lock_guard<std::mutex> guard(queueLock_);
+            if (!resultQueue_.TakeBefore(end, result)) {
                 break;
             }
-            result = std::move(resultQueue_.front());
-            resultQueue_.pop_front();
         }
+        ++update.results;
 
         const NoteStep step =
             tracker_.Process(std::move(result), noteTable_, calibration, config_.AlwaysStore, ticks_());

@@ -1,9 +1,9 @@
 #pragma once
 // The tuning pipeline of the main window, without the window: it owns the
 // capture (one recorder and one analyzer), receives the analyzer's results on
-// the recorder thread, hands them across a locked queue to the user-interface
-// thread, and on every display tick decides which note is played, how far it
-// is from its target and what each indicator pane shows.
+// the recorder thread, hands them across a locked queue (bounded, see
+// ResultQueue) to the user-interface thread, and on every display tick decides which note is played, how far
+// it is from its target and what each indicator pane shows.
 //
 // Threads and order of calls (the window is CTunerWnd, which owns one
 // TuningPipeline next to its ConfigRecord):
@@ -31,7 +31,6 @@
 //     the ConfigRecord is saved.
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -44,6 +43,7 @@
 #include "pipeline/DisplayValues.h"
 #include "pipeline/HarmonicsState.h"
 #include "pipeline/NoteTracker.h"
+#include "pipeline/ResultQueue.h"
 #include "tuning/NoteTable.h"
 
 namespace NoteAnalyzer {
@@ -74,6 +74,7 @@ struct ReadingUpdate {
     std::string noteText;      // "NOTE:%s,%3.1f" of the newest note started
     std::string levelText;     // "LEVEL:%3.1f" with NoiseFloor; set control 201
                                // only when its text differs
+    std::size_t results = 0;   // results taken from the queue on this tick
 };
 
 // A 32-bit millisecond tick count; wraps after 49.7 days.
@@ -162,6 +163,9 @@ public:
     const ConfigRecord& Config() const { return config_; }
     // Results waiting in the queue (takes the lock).
     std::size_t QueuedResults() const;
+    // Results the queue dropped, oldest first, because the display did not
+    // take them within ResultQueue::MaxSeconds (takes the lock).
+    std::uint64_t DroppedResults() const;
 
 private:
     ConfigRecord& config_;
@@ -172,12 +176,18 @@ private:
     // the user-interface thread only.
     Recorder::RecorderHandle recorder_;
 
-    // Guards analyzer_ and resultQueue_: the recorder thread holds it for the
-    // analysis of one hop and the append, the user-interface thread to take
-    // one result out, to change the noise floor and to release the analyzer.
+    // Guards analyzer_: the recorder thread holds it for the analysis of one
+    // hop and the append, the user-interface thread to change the noise
+    // floor and to release the analyzer.
     mutable std::mutex lock_;
-    std::unique_ptr<NoteAnalyzer::Analyzer> analyzer_;      // guarded by lock_
-    std::deque<NoteAnalyzer::AnalysisResult> resultQueue_;  // guarded by lock_
+    std::unique_ptr<NoteAnalyzer::Analyzer> analyzer_;  // guarded by lock_
+    // Guards resultQueue_, taken inside lock_ for the append and alone by the
+    // user-interface thread to take one result out. A lock of its own, so a
+    // display tick never waits for an analysis: with a device that delivers
+    // faster than real time the recorder thread would otherwise take lock_
+    // again for the next hop, hop after hop, while the tick waits.
+    mutable std::mutex queueLock_;
+    ResultQueue resultQueue_;  // guarded by queueLock_
 
     // User-interface thread only.
     NoteTable noteTable_;

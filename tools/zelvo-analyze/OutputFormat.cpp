@@ -1,8 +1,6 @@
 #include "OutputFormat.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "tuning/NoteNames.h"
 
@@ -34,30 +32,6 @@ std::string FormatNoteLine(const NoteSpan& span) {
     return FormatNoteName(span.note, 0) + '\t' + FormatFixed(span.start, 3) + '\t' +
            FormatFixed(span.end, 3) + '\t' + FormatFixed(span.medianCents, 2) + '\t' +
            std::to_string(span.hops);
-}
-
-namespace {
-
-long long RoundHalfAwayFromZero(double v) {
-    return static_cast<long long>(v >= 0.0 ? std::floor(v + 0.5) : std::ceil(v - 0.5));
-}
-
-}  // namespace
-
-std::string FormatCentsLabel(float cents, int accuracy) {
-    if (!std::isfinite(cents) || (accuracy != 0 && accuracy != 1)) return {};
-    char text[64];
-    if (accuracy == 0) {
-        const long long n = RoundHalfAwayFromZero(static_cast<double>(cents) * 10.0);
-        const long long a = std::llabs(n);
-        std::snprintf(text, sizeof text, "%s%lld%lld.%lld", n >= 0 ? "+" : "-", a / 100, (a % 100) / 10,
-                      a % 10);
-    } else {
-        const long long n = RoundHalfAwayFromZero(cents);
-        const long long a = std::llabs(n);
-        std::snprintf(text, sizeof text, "%s%lld%lld", n >= 0 ? "+" : "-", a / 10, a % 10);
-    }
-    return text;
 }
 
 }  // namespace ZelvoAnalyze

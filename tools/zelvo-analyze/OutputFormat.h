@@ -1,5 +1,4 @@
-// The text the tool prints: hop lines, note lines, and the live tuner's
-// line with the cents label as the tuner window shows it.
+// The text the tool prints: hop lines and note lines.
 #pragma once
 
 #include <string>
@@ -15,11 +14,6 @@ std::string FormatHopLine(const HopReading& reading);
 
 // "A4\t0.163\t2.000\t0.02\t79": note, start, end, median cents, hop count.
 std::string FormatNoteLine(const NoteSpan& span);
-
-// The tuner's cents label: accuracy 0 gives tenths ("+03.3", "-12.0"),
-// 1 whole cents ("+03"), anything else the empty text. Rounded half away
-// from zero; the sign comes from the rounded value, so -0.04 shows +00.0.
-std::string FormatCentsLabel(float cents, int accuracy);
 
 // Fixed-point text with the given decimals that never shows "-0.00".
 std::string FormatFixed(double value, int decimals);

@@ -11,6 +11,8 @@ EffectiveSettings ResolveSettings(const AnalyzeOptions& options, const std::opti
         if (files->analysisQuality == 1) s.quality = 1;
         s.device = files->device;
         s.format = files->format;
+        s.knownFreq = files->knownFreq;
+        s.expectedFreq = files->expectedFreq;
         s.reference.calibration = Units::CalibrationFactor(files->knownFreq, files->expectedFreq);
     }
     if (options.middleA) middleA = static_cast<float>(*options.middleA);

@@ -27,6 +27,9 @@ struct EffectiveSettings {
     int quality = 0;  // 0 normal, 1 fast
     double noiseFloor = Units::DefaultNoiseFloorDb;
     TuningReference reference;
+    // The calibration pair reference.calibration comes from, for --live.
+    float knownFreq = 440.0f;
+    float expectedFreq = 440.0f;
     int device = -1;
     int format = 4;
 };

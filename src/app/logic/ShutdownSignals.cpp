@@ -1,4 +1,4 @@
-#include "app/ShutdownSignals.h"
+#include "app/logic/ShutdownSignals.h"
 
 #include <atomic>
 #include <csignal>
