@@ -1,6 +1,7 @@
 #include "app/TunerWnd.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <wx/display.h>
 #include <wx/msgdlg.h>
@@ -16,7 +17,7 @@
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
-#include "tuning/NoteTable.h"
+#include "pipeline/DisplayValues.h"
 
 #ifndef ZELVO_VERSION_MAJOR
 #define ZELVO_VERSION_MAJOR 1
@@ -77,6 +78,9 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     CreateChildren();
 
     if (!options.captureDevice || options.captureDevice->DeviceCount() == 0) {
+        // Said on the terminal too: someone who started the program from
+        // one learns where to look.
+        std::fprintf(stderr, "%s\n", MainWindowRules::NoDeviceConsoleLine());
         ShowMessage(MainWindowRules::NoDeviceMessage, MainWindowRules::NoDeviceCaption,
                     wxOK | wxICON_EXCLAMATION);
         // Refused: nothing was changed, so nothing is written.
@@ -138,25 +142,12 @@ void CTunerWnd::CreateChildren() {
     m_global->value = 60.0f;
 }
 
-void CTunerWnd::ApplyTuning() {
-    m_pipeline->SetNoteTable(
-        BuildNoteTable(m_settings.stretches, m_settings.temperaments, m_settings.config.MiddleA));
-    if (m_global) {
-        m_global->SetNoteTable(m_pipeline->GetNoteTable());
-        m_global->SetTranspose(m_settings.config.Pitch);
-    }
-}
-
 void CTunerWnd::UpdateStatusText() {
     wxStatusBar* bar = GetStatusBar();
     if (m_inMenuLoop || !bar) return;
     const wxString text = wxString::FromUTF8(TuningStatusText(
         m_settings.config.MiddleA, m_settings.temperaments, m_settings.stretches, m_settings.config.Pitch));
     if (bar->GetStatusText(0) != text) bar->SetStatusText(text, 0);
-}
-
-void CTunerWnd::ApplyActivePreset() {
-    m_global->SetNotes(ActivePreset(m_settings.presets, m_defaultPreset).notes);
 }
 
 void CTunerWnd::BindEvents() {
@@ -274,14 +265,9 @@ void CTunerWnd::OnStartup(wxCommandEvent&) {
     RestartRecording();
 }
 
-void CTunerWnd::RestartRecording() {
-    const StartOutcome outcome = m_pipeline->StartRecording(false);
-    if (!outcome.message.empty())
-        ShowMessage(wxString::FromUTF8(outcome.message), MainWindowRules::BaseTitle, wxOK);
-}
-
 void CTunerWnd::OnNoiseFloorChanged(NoiseFloorEvent& event) {
-    m_pipeline->SetNoiseFloorPosition(event.GetFloorPosition());
+    const float floorDb = NoiseFloorFromPosition(event.GetFloorPosition());
+    ChangeSettings([floorDb](SettingsFiles& s) { s.config.NoiseFloor = floorDb; });
 }
 
 // ---------------------------------------------------------------------------

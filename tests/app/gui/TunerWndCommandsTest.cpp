@@ -32,13 +32,12 @@ TEST_F(TunerWndCommands, MenuBarAndAcceleratorsFollowTheModel) {
         // Items of dialogs that come later are shown but disabled.
         EXPECT_EQ(item->IsEnabled(), entry->available) << entry->id;
     }
-    // The five shortcuts run their commands; the shown Ctrl+S and F1 do not.
+    // The six shortcuts run their commands; the shown F1 does not.
     const wxAcceleratorTable* table = w->GetAcceleratorTable();
     ASSERT_TRUE(table && table->IsOk());
     std::vector<std::pair<int, int>> keys;  // key code, expected command
     for (const MainMenu::AcceleratorEntry& a : MainMenu::BuildAcceleratorTable())
         keys.emplace_back(a.key, a.command);
-    keys.emplace_back('S', -1);
     keys.emplace_back(WXK_F1, -1);
     for (const auto& [code, command] : keys) {
         wxKeyEvent key(wxEVT_KEY_DOWN);
@@ -72,8 +71,9 @@ TEST_F(TunerWndCommands, PresetSubmenuIsTheFourthEntryOfTheNoteMenu) {
     EXPECT_FALSE(Item(3001)->IsChecked());
 
     // Rebuilding replaces the submenu in place.
-    w->Settings().presets.entries.clear();
-    w->RebuildPresetMenu();
+    SettingsFiles emptied = w->Settings();
+    emptied.presets.entries.clear();
+    w->ApplySettings(emptied);
     ASSERT_EQ(note->GetMenuItemCount(), 4u);
     wxMenu* rebuilt = note->FindItemByPosition(3)->GetSubMenu();
     ASSERT_EQ(rebuilt->GetMenuItemCount(), 1u);
@@ -176,7 +176,9 @@ TEST_F(TunerWndCommands, RecordingControlTriesEachProgramThenReports) {
     Command(CommandId::RecordingControl);
     EXPECT_EQ(hooks->launched.size(), 2u);
     ASSERT_EQ(hooks->messages.size(), 1u);
-    EXPECT_EQ(hooks->messages[0].text, "Unable to launch the Windows Recording Control Panel.");
+    EXPECT_EQ(
+        hooks->messages[0].text,
+        "Unable to launch the system's recording control (pavucontrol or the desktop's sound settings).");
 }
 
 TEST_F(TunerWndCommands, NoiseFloorDragReachesTheSettings) {
