@@ -10,6 +10,7 @@
 #include <wx/settings.h>
 #include <wx/stattext.h>
 
+#include "app/GtkFirstShowFilter.h"
 #include "app/TunerEvents.h"
 #include "app/logic/CommandIds.h"
 #include "app/logic/MainWindowRules.h"
@@ -51,6 +52,7 @@ CTunerWnd::~CTunerWnd() {
 
 bool CTunerWnd::Create(const TunerWndOptions& options) {
     m_options = options;
+    m_firstShowFilter = std::make_unique<GtkFirstShowFilter>();
     m_settingsDirectory =
         options.settingsDirectory.empty() ? DefaultSettingsDirectory() : options.settingsDirectory;
 
@@ -152,6 +154,10 @@ void CTunerWnd::UpdateStatusText() {
 
 void CTunerWnd::BindEvents() {
     Bind(wxEVT_CLOSE_WINDOW, &CTunerWnd::OnClose, this);
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        if (event.IsShown()) m_firstShowFilter.reset();
+        event.Skip();
+    });
     Bind(wxEVT_TIMER, &CTunerWnd::OnDisplayTimer, this, DisplayTimerId);
     Bind(wxEVT_TIMER, &CTunerWnd::OnWatchdogTimer, this, WatchdogTimerId);
     Bind(wxEVT_TIMER, &CTunerWnd::OnSettleTimer, this, SettleTimerId);

@@ -35,6 +35,7 @@ class wxStaticText;
 class CEnergyIndicator;
 class CFineIndicator;
 class CGlobalIndicator;
+class GtkFirstShowFilter;
 class NoiseFloorEvent;
 
 // Shows a message to the user: text, caption and wx message-box style flags.
@@ -168,6 +169,8 @@ private:
     void ShowMessage(const wxString& text, const wxString& caption, long style);
 
     TunerWndOptions m_options;
+    // Present until the window is first on screen (see GtkFirstShowFilter.h).
+    std::unique_ptr<GtkFirstShowFilter> m_firstShowFilter;
     std::filesystem::path m_settingsDirectory;
     SettingsFiles m_settings;
     std::unique_ptr<TuningPipeline> m_pipeline;
