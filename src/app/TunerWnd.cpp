@@ -80,13 +80,7 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     CreateChildren();
 
     if (!options.captureDevice || options.captureDevice->DeviceCount() == 0) {
-        // Said on the terminal too: someone who started the program from
-        // one learns where to look.
-        std::fprintf(stderr, "%s\n", MainWindowRules::NoDeviceConsoleLine());
-        ShowMessage(MainWindowRules::NoDeviceMessage, MainWindowRules::NoDeviceCaption,
-                    wxOK | wxICON_EXCLAMATION);
-        // Refused: nothing was changed, so nothing is written.
-        Destroy();
+        RefuseWithoutDevice();
         return false;
     }
 
@@ -111,6 +105,16 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     StoreWindowRect();  // the placed rectangle is the one to save
     UpdateIndicators();
     return true;
+}
+
+void CTunerWnd::RefuseWithoutDevice() {
+    // Said on the terminal too: someone who started the program from one
+    // learns where to look.
+    std::fprintf(stderr, "%s\n", MainWindowRules::NoDeviceConsoleLine());
+    ShowMessage(MainWindowRules::NoDeviceMessage, MainWindowRules::NoDeviceCaption,
+                wxOK | wxICON_EXCLAMATION);
+    // Refused: nothing was changed, so nothing is written.
+    Destroy();
 }
 
 void CTunerWnd::CreateChildren() {

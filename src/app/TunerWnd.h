@@ -70,7 +70,8 @@ public:
     // for, in this order: the pipeline's copy of the configuration, the note
     // table, the panes, the preset submenu, always-on-top, the harmonics
     // reference, a restart of recording (with its messages), the status text.
-    // Settings equal to the current ones change nothing.
+    // Settings equal to the current ones change nothing. The window's own
+    // rectangle is not taken from newSettings: the window keeps it up to date.
     void ApplySettings(const SettingsFiles& newSettings);
 
     // Puts the tuning-reference text into the status bar when it differs
@@ -101,6 +102,8 @@ private:
     // Creation steps.
     void CreateMenus();
     void CreateChildren();
+    // No recording device: the user is told, and the window goes.
+    void RefuseWithoutDevice();
     void PlaceOnDesktop();
     void ApplySizeLimits();
     void BindEvents();

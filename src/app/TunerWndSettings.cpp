@@ -16,9 +16,19 @@ void CTunerWnd::ChangeSettings(const std::function<void(SettingsFiles&)>& edit) 
 }
 
 void CTunerWnd::ApplySettings(const SettingsFiles& newSettings) {
-    const SettingsChanges changes = SettingsChanges::Between(m_settings, newSettings);
+    SettingsFiles next = newSettings;
+    // The window's rectangle is kept where the window put it on its last move
+    // or resize: a copy taken before that (when a dialog opened, say) must not
+    // carry an older one back to be saved.
+    const ConfigRecord& current = m_settings.config;
+    next.config.TunerPosLeft = current.TunerPosLeft;
+    next.config.TunerPosTop = current.TunerPosTop;
+    next.config.TunerPosRight = current.TunerPosRight;
+    next.config.TunerPosBottom = current.TunerPosBottom;
+
+    const SettingsChanges changes = SettingsChanges::Between(m_settings, next);
     if (!changes.any) return;
-    m_settings = newSettings;
+    m_settings = std::move(next);
     // The pipeline works on its own copy: it gets the new one before
     // anything below asks it for values.
     m_pipeline->ApplyConfig(m_settings.config);
@@ -28,6 +38,8 @@ void CTunerWnd::ApplySettings(const SettingsFiles& newSettings) {
     ApplyToPanes(changes);
     if (changes.presetMenu) RebuildPresetMenu();
     if (changes.alwaysOnTop) ApplyAlwaysOnTop();
+    // The harmonics window's visibility and rectangle are only stored: the
+    // window that follows them is not part of the program yet.
     if (changes.harmonicsSelections) m_pipeline->HarmonicsSettingsApplied();
     // Before the start-up event recording has not begun; it will start with
     // these settings.

@@ -74,6 +74,11 @@ TEST_F(TunerWndApply, EachKindOfChangeDoesItsWorkAndOnlyCaptureRestarts) {
         w->ApplySettings(next);  // the same settings again: nothing to do
         EXPECT_EQ(device->OpenCalls(), opens + c.restarts);
     }
+    // A copy taken before the window moved does not move the saved rectangle back.
+    SettingsFiles stale = w->Settings();
+    stale.config.TunerPosTop += 50;
+    w->ApplySettings(stale);
+    EXPECT_EQ(w->Settings().config.TunerPosTop, stale.config.TunerPosTop - 50);
     EXPECT_TRUE(hooks->messages.empty());
 }
 
