@@ -1,6 +1,7 @@
 #include "app/TunerWnd.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <wx/display.h>
 #include <wx/msgdlg.h>
@@ -9,6 +10,7 @@
 #include <wx/settings.h>
 #include <wx/stattext.h>
 
+#include "app/GtkFirstShowFilter.h"
 #include "app/TunerEvents.h"
 #include "app/logic/CommandIds.h"
 #include "app/logic/MainWindowRules.h"
@@ -18,6 +20,7 @@
 #include "indicators/GlobalIndicator.h"
 #include "tuning/NoteTable.h"
 #include "units/Units.h"
+#include "pipeline/DisplayValues.h"
 
 #ifndef ZELVO_VERSION_MAJOR
 #define ZELVO_VERSION_MAJOR 1
@@ -51,6 +54,7 @@ CTunerWnd::~CTunerWnd() {
 
 bool CTunerWnd::Create(const TunerWndOptions& options) {
     m_options = options;
+    m_firstShowFilter = std::make_unique<GtkFirstShowFilter>();
     m_settingsDirectory =
         options.settingsDirectory.empty() ? DefaultSettingsDirectory() : options.settingsDirectory;
 
@@ -78,10 +82,7 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     CreateChildren();
 
     if (!options.captureDevice || options.captureDevice->DeviceCount() == 0) {
-        ShowMessage(MainWindowRules::NoDeviceMessage, MainWindowRules::NoDeviceCaption,
-                    wxOK | wxICON_EXCLAMATION);
-        // Refused: nothing was changed, so nothing is written.
-        Destroy();
+        RefuseWithoutDevice();
         return false;
     }
 
@@ -106,6 +107,16 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     StoreWindowRect();  // the placed rectangle is the one to save
     UpdateIndicators();
     return true;
+}
+
+void CTunerWnd::RefuseWithoutDevice() {
+    // Said on the terminal too: someone who started the program from one
+    // learns where to look.
+    std::fprintf(stderr, "%s\n", MainWindowRules::NoDeviceConsoleLine());
+    ShowMessage(MainWindowRules::NoDeviceMessage, MainWindowRules::NoDeviceCaption,
+                wxOK | wxICON_EXCLAMATION);
+    // Refused: nothing was changed, so nothing is written.
+    Destroy();
 }
 
 void CTunerWnd::CreateChildren() {
@@ -139,15 +150,6 @@ void CTunerWnd::CreateChildren() {
     m_global->value = 60.0f;
 }
 
-void CTunerWnd::ApplyTuning() {
-    m_pipeline->SetNoteTable(
-        BuildNoteTable(m_settings.stretches, m_settings.temperaments, m_settings.config.MiddleA));
-    if (m_global) {
-        m_global->SetNoteTable(m_pipeline->GetNoteTable());
-        m_global->SetTranspose(m_settings.config.Pitch);
-    }
-}
-
 void CTunerWnd::UpdateStatusText() {
     wxStatusBar* bar = GetStatusBar();
     if (m_inMenuLoop || !bar) return;
@@ -156,12 +158,12 @@ void CTunerWnd::UpdateStatusText() {
     if (bar->GetStatusText(0) != text) bar->SetStatusText(text, 0);
 }
 
-void CTunerWnd::ApplyActivePreset() {
-    m_global->SetNotes(ActivePreset(m_settings.presets, m_defaultPreset).notes);
-}
-
 void CTunerWnd::BindEvents() {
     Bind(wxEVT_CLOSE_WINDOW, &CTunerWnd::OnClose, this);
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        if (event.IsShown()) m_firstShowFilter.reset();
+        event.Skip();
+    });
     Bind(wxEVT_TIMER, &CTunerWnd::OnDisplayTimer, this, DisplayTimerId);
     Bind(wxEVT_TIMER, &CTunerWnd::OnWatchdogTimer, this, WatchdogTimerId);
     Bind(wxEVT_TIMER, &CTunerWnd::OnSettleTimer, this, SettleTimerId);
@@ -275,14 +277,9 @@ void CTunerWnd::OnStartup(wxCommandEvent&) {
     RestartRecording();
 }
 
-void CTunerWnd::RestartRecording() {
-    const StartOutcome outcome = m_pipeline->StartRecording(false);
-    if (!outcome.message.empty())
-        ShowMessage(wxString::FromUTF8(outcome.message), MainWindowRules::BaseTitle, wxOK);
-}
-
 void CTunerWnd::OnNoiseFloorChanged(NoiseFloorEvent& event) {
-    m_pipeline->SetNoiseFloorPosition(event.GetFloorPosition());
+    const auto floorDb = static_cast<float>(Units::DbFromMeterPosition(event.GetFloorPosition()));
+    ChangeSettings([floorDb](SettingsFiles& s) { s.config.NoiseFloor = floorDb; });
 }
 
 // ---------------------------------------------------------------------------

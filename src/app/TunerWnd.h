@@ -4,6 +4,11 @@
 // watchdog timers, and the proportional layout. The capture and the note
 // logic live in the TuningPipeline the window owns; the window feeds it with
 // ticks and hands its values to the panes.
+//
+// The settings change in one way only: a command (or a dialog) copies
+// Settings(), changes the copy and hands it to ApplySettings, which stores
+// it, hands the configuration to the pipeline and does the work the
+// difference asks for.
 
 #include <filesystem>
 #include <functional>
@@ -16,6 +21,7 @@
 #include <wx/timer.h>
 
 #include "app/logic/NotePresetMenu.h"
+#include "app/logic/SettingsChanges.h"
 #include "app/logic/WindowLayout.h"
 #include "capture/CaptureDevice.h"
 #include "persistence/SettingsFiles.h"
@@ -29,6 +35,7 @@ class wxStaticText;
 class CEnergyIndicator;
 class CFineIndicator;
 class CGlobalIndicator;
+class GtkFirstShowFilter;
 class NoiseFloorEvent;
 
 // Shows a message to the user: text, caption and wx message-box style flags.
@@ -59,15 +66,17 @@ public:
     // the posted start-up event is handled.
     bool Create(const TunerWndOptions& options);
 
-    // Rebuilds the note table from MiddleA, the selected temperament and
-    // stretch table, and hands it to the pipeline and the note ladder.
-    void ApplyTuning();
+    // Makes newSettings the window's settings and does what the change asks
+    // for, in this order: the pipeline's copy of the configuration, the note
+    // table, the panes, the preset submenu, always-on-top, the harmonics
+    // reference, a restart of recording (with its messages), the status text.
+    // Settings equal to the current ones change nothing. The window's own
+    // rectangle is not taken from newSettings: the window keeps it up to date.
+    void ApplySettings(const SettingsFiles& newSettings);
+
     // Puts the tuning-reference text into the status bar when it differs
     // from what is shown; not while a menu is open.
     void UpdateStatusText();
-    // Rebuilds the "Note Preset" submenu from the preset list and puts it at
-    // position 3 of the "&Note" menu.
-    void RebuildPresetMenu();
 
     // One display tick (also run by the display timer): status text, reading,
     // panes.
@@ -77,7 +86,6 @@ public:
 
     // --- Read access, for the application and tests ---
     const SettingsFiles& Settings() const { return m_settings; }
-    SettingsFiles& Settings() { return m_settings; }
     TuningPipeline& Pipeline() { return *m_pipeline; }
     const std::filesystem::path& SettingsDirectory() const { return m_settingsDirectory; }
     bool IsInMenuLoop() const { return m_inMenuLoop; }
@@ -94,10 +102,17 @@ private:
     // Creation steps.
     void CreateMenus();
     void CreateChildren();
+    // No recording device: the user is told, and the window goes.
+    void RefuseWithoutDevice();
     void PlaceOnDesktop();
     void ApplySizeLimits();
     void BindEvents();
     void BindCommands();
+    void BindMenuMarks();
+    // Update handlers: a check mark with the item enabled, or only a radio
+    // mark (the enabled state left alone).
+    void BindCheckMark(int id, std::function<bool()> checked);
+    void BindRadioMark(int id, std::function<bool()> checked);
 
     // Shutdown: stop recording, save the four files, tell the user when a
     // file could not be written.
@@ -137,6 +152,18 @@ private:
     void OnHarmonicsStoreReference(wxCommandEvent& event);
     void OnHarmonicsRequestDestroy(wxCommandEvent& event);
 
+    // Settings.
+    // Copies the settings, lets `edit` change the copy and applies it.
+    void ChangeSettings(const std::function<void(SettingsFiles&)>& edit);
+    // Rebuilds the note table from MiddleA, the selected temperament and
+    // stretch table, and hands it to the pipeline.
+    void ApplyTuning();
+    // Hands the changed values to the panes and repaints what changed.
+    void ApplyToPanes(const SettingsChanges& changes);
+    void ApplyAlwaysOnTop();
+    // Rebuilds the "Note Preset" submenu from the preset list and puts it at
+    // position 3 of the "&Note" menu.
+    void RebuildPresetMenu();
     // Applies the active preset's notes to the note ladder.
     void ApplyActivePreset();
     // Restarts recording after a change of its settings, telling the user
@@ -145,6 +172,8 @@ private:
     void ShowMessage(const wxString& text, const wxString& caption, long style);
 
     TunerWndOptions m_options;
+    // Present until the window is first on screen (see GtkFirstShowFilter.h).
+    std::unique_ptr<GtkFirstShowFilter> m_firstShowFilter;
     std::filesystem::path m_settingsDirectory;
     SettingsFiles m_settings;
     std::unique_ptr<TuningPipeline> m_pipeline;

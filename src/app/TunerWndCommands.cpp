@@ -64,7 +64,8 @@ void CTunerWnd::CreateMenus() {
     RebuildPresetMenu();
 
     // The toolkit turns every combination shown after a tab in a menu text
-    // into a shortcut; the ones that are only shown are taken away here.
+    // into a shortcut; the ones whose command is not offered yet are taken
+    // away here.
     for (const std::string& text : MainMenu::DisplayOnlyShortcuts()) {
         wxAcceleratorEntry entry;
         if (entry.FromString(wxString::FromUTF8(text)))
@@ -119,30 +120,35 @@ void CTunerWnd::BindCommands() {
     Bind(wxEVT_MENU, &CTunerWnd::OnCentAccuracy, this, CentsRoundWhole, CentsRoundTenth);
     Bind(wxEVT_MENU, &CTunerWnd::OnAlwaysOnTop, this, AlwaysOnTop);
     Bind(wxEVT_MENU, &CTunerWnd::OnChoosePreset, this, NotePresetFirstCommandId, NotePresetLastCommandId);
+    BindMenuMarks();
+}
 
-    // Update handlers: check marks for the switches, radio marks (without
-    // touching the enabled state) for quality and cents label.
+void CTunerWnd::BindCheckMark(int id, std::function<bool()> checked) {
     Bind(
         wxEVT_UPDATE_UI,
-        [this](wxUpdateUIEvent& e) {
+        [checked = std::move(checked)](wxUpdateUIEvent& e) {
             e.Enable(true);
-            e.Check(m_settings.config.AlwaysOnTop);
+            e.Check(checked());
         },
-        AlwaysOnTop);
+        id);
+}
+
+void CTunerWnd::BindRadioMark(int id, std::function<bool()> checked) {
     Bind(
-        wxEVT_UPDATE_UI,
-        [this](wxUpdateUIEvent& e) {
-            e.Enable(true);
-            e.Check(m_settings.config.Smooth);
-        },
-        PixelSmoothing);
-    Bind(
-        wxEVT_UPDATE_UI,
-        [this](wxUpdateUIEvent& e) {
-            e.Enable(true);
-            e.Check(e.GetId() - DisplayRateSlow == m_settings.config.Rate);
-        },
-        DisplayRateSlow, DisplayRateFast);
+        wxEVT_UPDATE_UI, [checked = std::move(checked)](wxUpdateUIEvent& e) { e.Check(checked()); }, id);
+}
+
+void CTunerWnd::BindMenuMarks() {
+    using namespace CommandId;
+    const ConfigRecord& config = m_settings.config;  // the record itself is replaced in place
+    BindCheckMark(AlwaysOnTop, [&config] { return config.AlwaysOnTop; });
+    BindCheckMark(PixelSmoothing, [&config] { return config.Smooth; });
+    for (int id = DisplayRateSlow; id <= DisplayRateFast; ++id)
+        BindCheckMark(id, [&config, id] { return id - DisplayRateSlow == config.Rate; });
+    BindRadioMark(AnalysisQualityFast, [&config] { return config.AnalysisQuality == 1; });
+    BindRadioMark(AnalysisQualityNormal, [&config] { return config.AnalysisQuality == 0; });
+    BindRadioMark(CentsRoundWhole, [&config] { return config.CentAccuracy == 1; });
+    BindRadioMark(CentsRoundTenth, [&config] { return config.CentAccuracy == 0; });
     Bind(
         wxEVT_UPDATE_UI,
         [this](wxUpdateUIEvent& e) {
@@ -152,18 +158,6 @@ void CTunerWnd::BindCommands() {
             e.Check(state.checked);
         },
         NotePresetFirstCommandId, NotePresetLastCommandId);
-    Bind(
-        wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.AnalysisQuality == 1); },
-        AnalysisQualityFast);
-    Bind(
-        wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.AnalysisQuality == 0); },
-        AnalysisQualityNormal);
-    Bind(
-        wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.CentAccuracy == 1); },
-        CentsRoundWhole);
-    Bind(
-        wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) { e.Check(m_settings.config.CentAccuracy == 0); },
-        CentsRoundTenth);
     // The harmonics graph is not available yet: the item stays disabled and
     // unchecked.
     Bind(
@@ -181,64 +175,49 @@ void CTunerWnd::OnExit(wxCommandEvent&) {
 }
 
 void CTunerWnd::OnRecordingControl(wxCommandEvent&) {
-#ifdef __WXMSW__
-    constexpr auto platform = MainWindowRules::Platform::Windows;
-#else
-    constexpr auto platform = MainWindowRules::Platform::Linux;
-#endif
     const CommandLauncher launch =
         m_options.launchCommand ? m_options.launchCommand : CommandLauncher(LaunchWhenOnPath);
-    for (const std::string& command :
-         MainWindowRules::RecordingControlCommands(m_settings.config.Device, platform)) {
+    for (const std::string& command : MainWindowRules::RecordingControlCommands(m_settings.config.Device)) {
         if (launch(command)) return;
     }
-    ShowMessage(MainWindowRules::RecordingControlFailedMessage, MainWindowRules::BaseTitle, wxOK);
+    ShowMessage(wxString::FromUTF8(MainWindowRules::RecordingControlFailedMessage()),
+                MainWindowRules::BaseTitle, wxOK);
 }
 
+// Each command below changes a copy of the settings and hands it to
+// ApplySettings, which does the rest (and nothing when the value stays).
+
 void CTunerWnd::OnPixelSmoothing(wxCommandEvent&) {
-    m_settings.config.Smooth = !m_settings.config.Smooth;
-    if (m_fine->smoothing != m_settings.config.Smooth) {
-        m_fine->smoothing = m_settings.config.Smooth;
-        m_fine->Refresh();
-    }
+    ChangeSettings([](SettingsFiles& s) { s.config.Smooth = !s.config.Smooth; });
 }
 
 void CTunerWnd::OnDisplayRate(wxCommandEvent& event) {
     // Takes effect when the display timer is armed next.
-    m_settings.config.Rate = event.GetId() - CommandId::DisplayRateSlow;
+    const int rate = event.GetId() - CommandId::DisplayRateSlow;
+    ChangeSettings([rate](SettingsFiles& s) { s.config.Rate = rate; });
 }
 
 void CTunerWnd::OnAnalysisQuality(wxCommandEvent& event) {
     const int quality = event.GetId() == CommandId::AnalysisQualityFast ? 1 : 0;
-    if (m_settings.config.AnalysisQuality == quality) return;
-    m_settings.config.AnalysisQuality = quality;
-    RestartRecording();
+    ChangeSettings([quality](SettingsFiles& s) { s.config.AnalysisQuality = quality; });
 }
 
 void CTunerWnd::OnCentAccuracy(wxCommandEvent& event) {
-    m_settings.config.CentAccuracy = event.GetId() == CommandId::CentsRoundWhole ? 1 : 0;
+    const int accuracy = event.GetId() == CommandId::CentsRoundWhole ? 1 : 0;
+    ChangeSettings([accuracy](SettingsFiles& s) { s.config.CentAccuracy = accuracy; });
 }
 
 void CTunerWnd::OnAlwaysOnTop(wxCommandEvent&) {
-    m_settings.config.AlwaysOnTop = !m_settings.config.AlwaysOnTop;
-    long style = GetWindowStyleFlag();
-    if (m_settings.config.AlwaysOnTop)
-        style |= wxSTAY_ON_TOP;
-    else
-        style &= ~wxSTAY_ON_TOP;
-    SetWindowStyleFlag(style);
-    Show();
-    Raise();
+    ChangeSettings([](SettingsFiles& s) { s.config.AlwaysOnTop = !s.config.AlwaysOnTop; });
 }
 
 void CTunerWnd::OnChoosePreset(wxCommandEvent& event) {
-    if (!m_presetMenu.Choose(event.GetId(), m_settings.presets)) return;
-    ApplyActivePreset();
-    UpdateIndicators();
+    const int id = event.GetId();
+    ChangeSettings([this, id](SettingsFiles& s) { m_presetMenu.Choose(id, s.presets); });
 }
 
 void CTunerWnd::OnHarmonicsDestroyed(wxCommandEvent&) {
-    m_settings.config.HarmonicsVisible = false;
+    ChangeSettings([](SettingsFiles& s) { s.config.HarmonicsVisible = false; });
 }
 
 void CTunerWnd::OnHarmonicsStoreReference(wxCommandEvent&) {

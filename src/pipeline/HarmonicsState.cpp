@@ -28,3 +28,12 @@ NoteIndex ReferenceNoteFor(int referenceOption, NoteIndex currentNote, NoteIndex
             return NoteIndexInvalid;
     }
 }
+
+void TakeHarmonicsSelections(ConfigRecord& config, const HarmonicsState& viewState) {
+    config.AlwaysStore = viewState.alwaysStore;
+    config.CentRange = viewState.pitchSpan;
+    config.TimeRange = viewState.timeSpan;
+    config.ReferenceOption = viewState.referenceOption;
+    config.CurrentHarmonicSelected = viewState.currentHarmonic;
+    config.ReferenceHarmonicSelected = viewState.referenceHarmonic;
+}

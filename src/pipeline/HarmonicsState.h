@@ -3,6 +3,7 @@
 // are shown, which harmonic of each is highlighted, how the reference note is
 // chosen, the graph's spans, and the two histories to draw.
 
+#include "persistence/ConfigRecord.h"
 #include "pipeline/HarmonicHistory.h"
 #include "tuning/NoteIndex.h"
 
@@ -40,6 +41,10 @@ struct HarmonicsState {
 // note detected before it. Results outside 12..108 (including arithmetic on an
 // invalid current note) give NoteIndexInvalid.
 NoteIndex ReferenceNoteFor(int referenceOption, NoteIndex currentNote, NoteIndex previousNote);
+
+// Copies the selections the harmonics window made (store rule, spans,
+// reference option, the two highlighted harmonics) into a settings record.
+void TakeHarmonicsSelections(ConfigRecord& config, const HarmonicsState& viewState);
 
 // The harmonics window as the pipeline sees it. The window registers one with
 // TuningPipeline::SetHarmonicsView while it is open and clears it (nullptr)

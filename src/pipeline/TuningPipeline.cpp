@@ -17,7 +17,7 @@ std::uint32_t SteadyTickCount() {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms.count()));
 }
 
-TuningPipeline::TuningPipeline(ConfigRecord& config, std::shared_ptr<Recorder::ICaptureDevice> device,
+TuningPipeline::TuningPipeline(const ConfigRecord& config, std::shared_ptr<Recorder::ICaptureDevice> device,
                                TickSource ticks)
     : config_(config),
       device_(std::move(device)),
@@ -26,6 +26,16 @@ TuningPipeline::TuningPipeline(ConfigRecord& config, std::shared_ptr<Recorder::I
 
 TuningPipeline::~TuningPipeline() {
     StopRecording();
+}
+
+void TuningPipeline::ApplyConfig(const ConfigRecord& config) {
+    if (config.NoiseFloor != config_.NoiseFloor) {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (analyzer_) {
+            analyzer_->noiseFloor = config.NoiseFloor;
+        }
+    }
+    config_ = config;
 }
 
 void TuningPipeline::SetCaptureDevice(std::shared_ptr<Recorder::ICaptureDevice> device) {
@@ -141,15 +151,6 @@ void TuningPipeline::OnBuffer(const double* samples, int count) {
     }
 }
 
-void TuningPipeline::SetNoiseFloorPosition(float position) {
-    const auto floorDb = static_cast<float>(Units::DbFromMeterPosition(position));
-    std::lock_guard<std::mutex> guard(lock_);
-    if (analyzer_) {
-        analyzer_->noiseFloor = floorDb;
-    }
-    config_.NoiseFloor = floorDb;
-}
-
 std::size_t TuningPipeline::QueuedResults() const {
     std::lock_guard<std::mutex> guard(queueLock_);
     return resultQueue_.Size();
@@ -243,28 +244,20 @@ void TuningPipeline::NotifyHarmonics(bool redraw) {
         return;
     }
     tracker_.RebuildReferenceHistory(noteTable_, ReferenceNote());
-    harmonicsView_->Notify(CurrentHarmonicsState(), config_.Pitch, redraw);
+    const HarmonicsState state = CurrentHarmonicsState();
+    shownReferenceNote_ = state.referenceNote;
+    harmonicsView_->Notify(state, config_.Pitch, redraw);
 }
 
-void TuningPipeline::OnHarmonicsStateChange(const HarmonicsState& viewState) {
-    config_.AlwaysStore = viewState.alwaysStore;
-    config_.CentRange = viewState.pitchSpan;
-    config_.TimeRange = viewState.timeSpan;
-    config_.ReferenceOption = viewState.referenceOption;
-    config_.CurrentHarmonicSelected = viewState.currentHarmonic;
-    config_.ReferenceHarmonicSelected = viewState.referenceHarmonic;
-
+void TuningPipeline::HarmonicsSettingsApplied() {
     const NoteIndex reference = ReferenceNote();
-    if (reference == viewState.referenceNote) {
+    if (harmonicsView_ == nullptr || reference == shownReferenceNote_) {
         return;
     }
     tracker_.RebuildReferenceHistory(noteTable_, reference);
-    HarmonicsState answer = viewState;
-    answer.referenceNote = reference;
-    // The reference history pointer follows the new note's validity, so a
-    // window whose reference was "none" is given the rebuilt history.
-    answer.referenceHistory = IsValidNoteIndex(reference) ? &tracker_.ReferenceHistory() : nullptr;
-    if (harmonicsView_ != nullptr) {
-        harmonicsView_->SetState(answer);
-    }
+    // The state carries the reference history again when the new note is
+    // valid, so a window whose reference was "none" gets the rebuilt one.
+    const HarmonicsState state = CurrentHarmonicsState();
+    shownReferenceNote_ = state.referenceNote;
+    harmonicsView_->SetState(state);
 }

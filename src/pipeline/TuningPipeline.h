@@ -6,29 +6,33 @@
 // it is from its target and what each indicator pane shows.
 //
 // Threads and order of calls (the window is CTunerWnd, which owns one
-// TuningPipeline next to its ConfigRecord):
+// TuningPipeline next to its settings):
 //   - Everything except OnBuffer is called on the user-interface thread.
 //   - OnBuffer is called by the recorder thread with every captured buffer; it
 //     analyses the hop and queues the result under the pipeline's lock.
+//   - Settings: the pipeline works on its own copy of the ConfigRecord, taken
+//     at construction and replaced only by ApplyConfig, which the window calls
+//     whenever its settings change. The pipeline never writes settings back:
+//     a dragged noise floor or a harmonics selection becomes a new settings
+//     object in the window first and reaches the pipeline through ApplyConfig.
 //   - At the end of window creation: SetNoteTable(the built table), SeedNoteTrack(),
 //     UpdateIndicators() once (A4, faded), then post the start-up message.
 //   - Start-up message: StartRecording(false); show a non-empty message.
 //   - Display timer, each tick: UpdateReading() then UpdateIndicators(); hand
 //     the texts and values to the hidden controls and the panes.
 //   - Watchdog timer (5 s): OnWatchdogTick() (quiet restart, never a message).
-//   - Energy marker dragged (the energy pane's noise-floor message):
-//     SetNoiseFloorPosition().
-//   - Analysis quality or recording device changed: change the ConfigRecord,
-//     then StartRecording(false) (it stops the old capture first).
+//   - Analysis quality or recording device changed: ApplyConfig(), then
+//     StartRecording(false) (it stops the old capture first).
 //   - Tuning changed: SetNoteTable(); note preset chosen: UpdateIndicators().
 //   - Harmonics window: SetHarmonicsView(view) when it opens, then
 //     NotifyHarmonics(true) when opened by command, NotifyHarmonics(false)
 //     when reopened at start-up; SetHarmonicsView(nullptr) before it is
-//     destroyed. Its state-change and store-reference messages map to
-//     OnHarmonicsStateChange() and RequestStoreReference(). At a new note the
-//     pipeline notifies the view itself from UpdateReading().
+//     destroyed. Its selections go into the settings (TakeHarmonicsSelections),
+//     then ApplyConfig() and HarmonicsSettingsApplied(); its store-reference
+//     message maps to RequestStoreReference(). At a new note the pipeline
+//     notifies the view itself from UpdateReading().
 //   - Window destruction: StopRecording() (the destructor does it too), before
-//     the ConfigRecord is saved.
+//     the settings are saved.
 
 #include <cstdint>
 #include <functional>
@@ -86,15 +90,25 @@ std::uint32_t SteadyTickCount();
 
 class TuningPipeline final : public Recorder::IRecorderListener {
 public:
-    // `config` is the window's settings record; it must outlive the pipeline.
-    // `device` is the capture layer (PortAudio in the program, a scripted
-    // device in tests).
-    TuningPipeline(ConfigRecord& config, std::shared_ptr<Recorder::ICaptureDevice> device,
+    // `config` is copied: the pipeline keeps its own settings until the next
+    // ApplyConfig. `device` is the capture layer (PortAudio in the program, a
+    // scripted device in tests).
+    TuningPipeline(const ConfigRecord& config, std::shared_ptr<Recorder::ICaptureDevice> device,
                    TickSource ticks = SteadyTickCount);
     ~TuningPipeline() override;
 
     TuningPipeline(const TuningPipeline&) = delete;
     TuningPipeline& operator=(const TuningPipeline&) = delete;
+
+    // --- Settings (user-interface thread) ---
+
+    // Replaces the pipeline's settings. NoiseFloor reaches the running
+    // analyzer at once; calibration, AlwaysStore, Pitch, CentAccuracy and the
+    // harmonics selections apply from the next display tick; Device, Format
+    // and AnalysisQuality from the next StartRecording, which the caller
+    // decides on.
+    void ApplyConfig(const ConfigRecord& config);
+    const ConfigRecord& Config() const { return config_; }
 
     // --- Capture (user-interface thread) ---
 
@@ -120,10 +134,6 @@ public:
     // Recorder thread: analyses one hop and queues its result.
     void OnBuffer(const double* samples, int count) override;
 
-    // The energy marker moved to `position` in [0, 1]: NoiseFloor becomes
-    // position * 60 - 60 dB, in the settings and in the running analyzer.
-    void SetNoiseFloorPosition(float position);
-
     // --- Display (user-interface thread, every display tick) ---
 
     // Moves every result queued when it is called into the note track (later
@@ -147,10 +157,10 @@ public:
     // Rebuilds the reference history and hands the window the new state
     // (nothing when it is closed).
     void NotifyHarmonics(bool redraw);
-    // The window's state changed: take over its selections into the settings;
-    // when the reference note moves, rebuild its history and send the state
-    // back with the new reference note.
-    void OnHarmonicsStateChange(const HarmonicsState& viewState);
+    // The harmonics selections of the settings changed (after ApplyConfig):
+    // when the reference note they give is not the one the window shows,
+    // rebuild its history and hand the window the state with the new note.
+    void HarmonicsSettingsApplied();
     // "Store As Reference": keep the current note when it ends.
     void RequestStoreReference() { tracker_.RequestStore(); }
     // The state as the window would be handed it now.
@@ -160,7 +170,6 @@ public:
 
     // --- Read access (user-interface thread) ---
     const NoteTracker& Tracker() const { return tracker_; }
-    const ConfigRecord& Config() const { return config_; }
     // Results waiting in the queue (takes the lock).
     std::size_t QueuedResults() const;
     // Results the queue dropped, oldest first, because the display did not
@@ -168,7 +177,8 @@ public:
     std::uint64_t DroppedResults() const;
 
 private:
-    ConfigRecord& config_;
+    // User-interface thread only; the recorder thread never reads it.
+    ConfigRecord config_;
     std::shared_ptr<Recorder::ICaptureDevice> device_;
     TickSource ticks_;
 
@@ -193,4 +203,6 @@ private:
     NoteTable noteTable_;
     NoteTracker tracker_;
     IHarmonicsView* harmonicsView_ = nullptr;  // not owned
+    // The reference note in the last state the view was handed.
+    NoteIndex shownReferenceNote_ = NoteIndexInvalid;
 };

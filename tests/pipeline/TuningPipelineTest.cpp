@@ -165,8 +165,9 @@ TEST_F(TuningPipelineTest, NoiseFloorChangeGatesTheRunningAnalyzer) {
     TuningPipeline pipeline = Make(Device(Tone(440.0)));
     ASSERT_EQ(pipeline.StartRecording(false).status, StartStatus::Started);
     Record(pipeline);
-    pipeline.SetNoiseFloorPosition(1.0f);  // 0 dB: above the -6 dB tone
-    EXPECT_FLOAT_EQ(config.NoiseFloor, 0.0f);
+    ConfigRecord raised = config;
+    raised.NoiseFloor = 0.0f;  // above the -6 dB tone
+    pipeline.ApplyConfig(raised);
     ReadingUpdate u;
     EXPECT_TRUE(WaitUntil([&] {
         u = pipeline.UpdateReading();

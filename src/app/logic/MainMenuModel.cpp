@@ -41,7 +41,7 @@ constexpr bool NotYet = false;
 
 }  // namespace
 
-std::vector<TopMenu> BuildMenuModel() {
+std::vector<TopMenu> BuildMenuModel(MainWindowRules::Platform platform) {
     using namespace CommandId;
     std::vector<TopMenu> menus;
 
@@ -62,8 +62,8 @@ std::vector<TopMenu> BuildMenuModel() {
           Separator(),
           Item(RecordingDevice, "Recording &Device and Calibration...\tCtrl+D",
                "Select the recording device to use", NotYet),
-          Item(RecordingControl, "Windows &Recording Control\tCtrl+R",
-               "Start the windows recording control panel")}});
+          Item(RecordingControl, MainWindowRules::RecordingControlItemText(platform),
+               MainWindowRules::RecordingControlHelp(platform))}});
 
     menus.push_back(
         {"&View",
@@ -90,15 +90,12 @@ std::vector<TopMenu> BuildMenuModel() {
 
 std::vector<AcceleratorEntry> BuildAcceleratorTable() {
     using namespace CommandId;
-    return {{true, 'T', TuningSettings},
-            {true, 'N', EditNotePresets},
-            {true, 'R', RecordingControl},
-            {true, 'D', RecordingDevice},
-            {true, 'H', HarmonicsGraph}};
+    return {{true, 'T', TuningSettings},  {true, 'N', EditNotePresets}, {true, 'R', RecordingControl},
+            {true, 'D', RecordingDevice}, {true, 'H', HarmonicsGraph},  {true, 'S', PixelSmoothing}};
 }
 
 std::vector<std::string> DisplayOnlyShortcuts() {
-    return {"Ctrl+S", "F1"};
+    return {"F1"};
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/MainWindowRules.h"
+
 namespace MainMenu {
 
 enum class EntryKind {
@@ -33,7 +35,7 @@ struct TopMenu {
 // The menu bar: "&Tuner", "&Note", "&Recording", "&View", "&Help". The
 // "Note Preset" submenu is not part of it: it is built from the preset list
 // and inserted into "&Note" at run time.
-std::vector<TopMenu> BuildMenuModel();
+std::vector<TopMenu> BuildMenuModel(MainWindowRules::Platform platform = MainWindowRules::ThisPlatform);
 
 // Index of the "&Note" menu in the bar.
 inline constexpr int NoteMenuIndex = 1;
@@ -46,12 +48,12 @@ struct AcceleratorEntry {
     bool operator==(const AcceleratorEntry&) const = default;
 };
 
-// Exactly the shortcuts the window answers to. The menu texts also show
-// Ctrl+S and F1, which have no accelerator.
+// Exactly the shortcuts the window answers to. The menu texts also show F1,
+// which waits for the help.
 std::vector<AcceleratorEntry> BuildAcceleratorTable();
 
-// Key combinations that item texts show but that are no accelerator ("Ctrl+S",
-// "F1"): the window swallows them so that the toolkit, which would make every
+// Key combinations that item texts show but whose command is not offered yet
+// ("F1"): the window swallows them so that the toolkit, which would make every
 // shown combination a shortcut, does not run the item. ("Alt+F4" is left to
 // the window system, which closes the window with it anyway.)
 std::vector<std::string> DisplayOnlyShortcuts();

@@ -28,6 +28,29 @@ std::vector<std::string> RecordingControlCommands(int device, Platform platform)
     return {"pavucontrol --tab=4", "gnome-control-center sound"};
 }
 
+const char* NoDeviceConsoleLine(Platform platform) {
+    if (platform == Platform::Windows) return "zelvo-tuner: no recording device found.";
+    return "zelvo-tuner: no recording device found. Is a microphone connected, and is PulseAudio or "
+           "PipeWire running? `arecord -l` lists the capture devices the system sees.";
+}
+
+const char* RecordingControlItemText(Platform platform) {
+    return platform == Platform::Windows ? "Windows &Recording Control\tCtrl+R"
+                                         : "System &Recording Control\tCtrl+R";
+}
+
+const char* RecordingControlHelp(Platform platform) {
+    return platform == Platform::Windows ? "Start the windows recording control panel"
+                                         : "Start the system's recording control";
+}
+
+const char* RecordingControlFailedMessage(Platform platform) {
+    return platform == Platform::Windows
+               ? "Unable to launch the Windows Recording Control Panel."
+               : "Unable to launch the system's recording control (pavucontrol or the desktop's sound "
+                 "settings).";
+}
+
 std::string ProgramOfCommandLine(const std::string& commandLine) {
     const auto begin = commandLine.find_first_not_of(" \t");
     if (begin == std::string::npos) return {};

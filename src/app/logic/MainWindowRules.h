@@ -18,8 +18,17 @@ inline constexpr const char* NoDeviceMessage =
     "Zelvo Tuner was unable to find any usable recording device on this computer.  "
     "To use this program a 16-bit sound card must be installed";
 inline constexpr const char* NoDeviceCaption = "Error: No sound card found";
-inline constexpr const char* RecordingControlFailedMessage =
-    "Unable to launch the Windows Recording Control Panel.";
+
+enum class Platform { Linux, Windows };
+#ifdef _WIN32
+inline constexpr Platform ThisPlatform = Platform::Windows;
+#else
+inline constexpr Platform ThisPlatform = Platform::Linux;
+#endif
+
+// The line written to standard error, besides the message box, when there is
+// no recording device: on Linux it says where to look.
+const char* NoDeviceConsoleLine(Platform platform = ThisPlatform);
 
 // Period of the one-shot display timer for the Display Rate setting:
 // Slow (0) 100 ms, Medium (1) 50 ms, Fast (2) 10 ms. A value outside 0..2
@@ -28,13 +37,17 @@ int DisplayPeriodMs(int rate);
 
 inline constexpr int WatchdogPeriodMs = 5000;
 
-enum class Platform { Linux, Windows };
-
-// The command lines to try, in order, for "Windows Recording Control". On
+// The command lines to try, in order, for the recording control command. On
 // Windows: the classic mixer with the device when one is chosen (-1 is the
 // preferred device), then the newer one. On Linux: the PulseAudio mixer on
 // its input-devices tab, then the desktop's sound settings.
-std::vector<std::string> RecordingControlCommands(int device, Platform platform);
+std::vector<std::string> RecordingControlCommands(int device, Platform platform = ThisPlatform);
+
+// The recording control command's menu text, its status-bar prompt and the
+// message shown when none of its programs starts. Only Windows names Windows.
+const char* RecordingControlItemText(Platform platform = ThisPlatform);
+const char* RecordingControlHelp(Platform platform = ThisPlatform);
+const char* RecordingControlFailedMessage(Platform platform = ThisPlatform);
 
 // Caption of the message shown when settings files could not be written at
 // exit (the text itself comes with the save result).

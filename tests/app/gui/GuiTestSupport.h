@@ -43,6 +43,7 @@ struct Hooks {
     std::vector<ShownMessage> messages;
     std::vector<std::string> launched;
     std::vector<bool> launchResults;  // answers to the launches, in order; missing: failed
+    std::function<void()> onMessage;  // runs while a message is "shown"
 };
 
 // A test with a main window on `device` (a 440 Hz tone unless the test

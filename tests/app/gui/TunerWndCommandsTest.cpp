@@ -63,8 +63,9 @@ TEST_F(TunerWndCommands, PresetSubmenuIsTheFourthEntryOfTheNoteMenu) {
     EXPECT_TRUE(Item(3000)->IsChecked() && !Item(3001)->IsChecked());
 
     // Rebuilding replaces the submenu in place.
-    w->Settings().presets.entries.clear();
-    w->RebuildPresetMenu();
+    SettingsFiles emptied = w->Settings();
+    emptied.presets.entries.clear();
+    w->ApplySettings(emptied);
     ASSERT_EQ(note->GetMenuItemCount(), 4u);
     wxMenu* rebuilt = note->FindItemByPosition(3)->GetSubMenu();
     ASSERT_EQ(rebuilt->GetMenuItemCount(), 1u);
@@ -162,7 +163,9 @@ TEST_F(TunerWndCommands, RecordingControlTriesEachProgramThenReports) {
     Command(CommandId::RecordingControl);
     EXPECT_EQ(hooks->launched.size(), 2u);
     ASSERT_EQ(hooks->messages.size(), 1u);
-    EXPECT_EQ(hooks->messages[0].text, "Unable to launch the Windows Recording Control Panel.");
+    EXPECT_EQ(
+        hooks->messages[0].text,
+        "Unable to launch the system's recording control (pavucontrol or the desktop's sound settings).");
 }
 
 TEST_F(TunerWndCommands, NoiseFloorDragReachesTheSettings) {
