@@ -18,9 +18,9 @@
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
+#include "pipeline/DisplayValues.h"
 #include "tuning/NoteTable.h"
 #include "units/Units.h"
-#include "pipeline/DisplayValues.h"
 
 #ifndef ZELVO_VERSION_MAJOR
 #define ZELVO_VERSION_MAJOR 1
