@@ -62,6 +62,7 @@ run: deps
 # The format check, then clang-tidy over every source of the build.
 lint: build
 	@./tools/check-format.sh
+	$(BUILD)/bin/zelvo-include-check . $(BUILD)/include-graph.txt
 	@./tools/run-clang-tidy.sh $(BUILD)
 
 format: deps

@@ -25,8 +25,10 @@ const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
         throw NoteAnalyzerException{0, "Invalid advance size, must be in the range of 1 to SR/2"};
     if (s.analysisSize % s.advanceSize != 0)
         throw NoteAnalyzerException{0, "Invalid advance size, must be multiple of analysis size"};
-    // Written as a range test so that NaN is rejected too.
-    if (!(s.minFundamental >= 0.0 && s.minFundamental <= static_cast<double>(s.sampleRate / 2)))
+    // Written as a range test so that NaN is rejected too. The limit is the
+    // whole-number half of the rate, as the advance size's limit above.
+    const int halfRate = s.sampleRate / 2;
+    if (!(s.minFundamental >= 0.0 && s.minFundamental <= static_cast<double>(halfRate)))
         throw NoteAnalyzerException{0, "Invalid minimum fundemental frequency"};
     return s;
 }
@@ -48,7 +50,7 @@ Analyzer::Analyzer(const AnalyzerSettings& settings_)
       recentEstimates(ComputeHopsKept(settings)),
       hopsKept(ComputeHopsKept(settings)) {
     // Peaks lie at least two bins apart below bin N/2, so N/4 bounds the list.
-    framePeaks.reserve(static_cast<std::size_t>(settings.analysisSize / 4 + 1));
+    framePeaks.reserve(static_cast<std::size_t>(settings.analysisSize) / 4 + 1);
     voteScratch.reserve(static_cast<std::size_t>(hopsKept));
     // Built here, on the constructing thread, rather than by the first hop.
     PrepareTemplateTables();

@@ -5,7 +5,7 @@ namespace NoteAnalyzer {
 int RateFactor(int sampleRate) {
     switch (sampleRate) {
         case 22050: return 2;
-        case 44100: return 4;
+        case 44100:
         case 48000: return 4;
         case 96000: return 8;
         default: return 1;  // 11025 and any rate the tuner does not list

@@ -50,6 +50,38 @@ bool ValidSetup(const RecorderContext& context) {
            context.device != nullptr;
 }
 
+// The size of one buffer in bytes, or 0 when the whole block of buffers
+// would not fit in memory's address range.
+std::size_t BytesPerBuffer(const RecorderContext& context, const WaveFormatDesc& format) {
+    const auto bufferCount = static_cast<std::size_t>(context.bufferCount);
+    const std::size_t bytes =
+        static_cast<std::size_t>(context.bufferSamples) * static_cast<std::size_t>(BlockAlign(format));
+    return bytes > std::numeric_limits<std::size_t>::max() / bufferCount ? 0 : bytes;
+}
+
+// Hands each filled buffer to the listener and queues it again, until the
+// capture is stopped. Buffers come back in the order they were queued,
+// starting with buffer 0; every completion counted while the listener was
+// busy is handled before the thread waits again. False when the device
+// refuses a buffer.
+bool ConsumeBuffers(RecorderContext& context, BufferNotification& notification, ICaptureStream& stream,
+                    std::uint8_t* block, std::size_t bytesPerBuffer, double* doubles) {
+    const auto bufferCount = static_cast<std::size_t>(context.bufferCount);
+    std::size_t next = 0;
+    while (context.running.load()) {
+        while (notification.pending.load() > 0 && context.running.load()) {
+            std::uint8_t* buffer = block + next * bytesPerBuffer;
+            Convert(context.bitsPerSample, context.channels, context.bufferSamples, buffer, doubles);
+            context.listener->OnBuffer(doubles, context.bufferSamples);
+            if (stream.AddBuffer(buffer, bytesPerBuffer) != CaptureResult::Ok) return false;
+            next = (next + 1) % bufferCount;
+            notification.pending.fetch_sub(1);
+        }
+        SignalEvent::WaitAny(notification.bufferDone, context.stopEvent);
+    }
+    return true;
+}
+
 // Runs one capture from open to close. Sets status 1 once capture runs and
 // status 2 on any failure of the device or of the setup; the device is closed
 // and all memory released before it returns in every case.
@@ -60,9 +92,8 @@ void CaptureLoop(RecorderContext& context) {
     }
     const WaveFormatDesc format{context.channels, context.bitsPerSample, context.sampleRate};
     const auto bufferCount = static_cast<std::size_t>(context.bufferCount);
-    const std::size_t bytesPerBuffer =
-        static_cast<std::size_t>(context.bufferSamples) * static_cast<std::size_t>(BlockAlign(format));
-    if (bytesPerBuffer > std::numeric_limits<std::size_t>::max() / bufferCount) {
+    const std::size_t bytesPerBuffer = BytesPerBuffer(context, format);
+    if (bytesPerBuffer == 0) {
         context.status.store(StatusFailed);
         return;
     }
@@ -112,26 +143,11 @@ void CaptureLoop(RecorderContext& context) {
     if (stream->Start() != CaptureResult::Ok) return fail();
 
     context.status.store(StatusCapturing);
-
-    // Buffers come back in the order they were queued, starting with buffer 0;
-    // every completion counted while the listener was busy is handled before
-    // the thread waits again.
-    std::size_t next = 0;
-    while (context.running.load()) {
-        while (notification.pending.load() > 0 && context.running.load()) {
-            std::uint8_t* buffer = block + next * bytesPerBuffer;
-            Convert(context.bitsPerSample, context.channels, context.bufferSamples, buffer, doubles);
-            context.listener->OnBuffer(doubles, context.bufferSamples);
-            if (stream->AddBuffer(buffer, bytesPerBuffer) != CaptureResult::Ok) return fail();
-            next = (next + 1) % bufferCount;
-            notification.pending.fetch_sub(1);
-        }
-        SignalEvent::WaitAny(notification.bufferDone, context.stopEvent);
-    }
+    if (!ConsumeBuffers(context, notification, *stream, block, bytesPerBuffer, doubles)) return fail();
     closeDevice();
 }
 
-void RecorderThread(std::shared_ptr<RecorderContext> context) {
+void RecorderThread(const std::shared_ptr<RecorderContext>& context) {
     try {
         CaptureLoop(*context);
     } catch (...) {

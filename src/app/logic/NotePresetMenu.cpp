@@ -19,8 +19,8 @@ void NotePresetMenu::Rebuild(const PresetList& list) {
 
     // Only ids inside the routed range reach the handlers; a preset beyond
     // it could never be chosen, so it gets no item.
-    const std::size_t capacity =
-        static_cast<std::size_t>(NotePresetLastCommandId - NotePresetFirstCommandId + 1);
+    constexpr int itemCount = NotePresetLastCommandId - NotePresetFirstCommandId + 1;
+    const auto capacity = static_cast<std::size_t>(itemCount);
     for (std::size_t i = 0; i < list.entries.size() && i < capacity; ++i) {
         const int index = static_cast<int>(i);
         NotePresetMenuItem item;
