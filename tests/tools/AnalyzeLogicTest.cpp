@@ -99,11 +99,6 @@ TEST(OutputFormat, HopAndNoteLines) {
     EXPECT_EQ(FormatNoteLine(span), "Bb4\t0.023\t1.500\t-7.85\t64");
 }
 
-TEST(OutputFormat, FixedPointNeverShowsMinusZero) {
-    EXPECT_EQ(FormatFixed(-0.004, 2), "0.00");
-    EXPECT_EQ(FormatFixed(-0.006, 2), "-0.01");
-}
-
 TEST(AudioFileReader, MixesChannelsByAveraging) {
     const double interleaved[] = {1.0, 0.0, -0.5, -0.5, 0.25, std::numeric_limits<double>::quiet_NaN()};
     double mono[3];
@@ -137,20 +132,6 @@ TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
     AnalyzeOptions options;
     options.quality = 0;
     EXPECT_EQ(ResolveSettings(options, files).quality, 0);
-}
-
-TEST(HopReading, CalibratesBeforeNamingTheNote) {
-    TuningReference reference;
-    reference.calibration = Units::CalibrationFactor(440.0, 441.0);
-    NoteAnalyzer::AnalysisResult result;
-    result.frequency = 441.0;
-    const HopReading r = ReadHop(reference, result, 1.0);
-    EXPECT_NEAR(r.frequency, 440.0, 1e-9);
-    EXPECT_NEAR(r.cents, 0.0f, 1e-3f);
-    result.frequency = 16.35 * std::pow(2.0, -60.0 / 1200.0);  // 60 cents below C0
-    EXPECT_FALSE(ReadHop(TuningReference{}, result, 1.0).HasNote());
-    result.frequency = -1.0;
-    EXPECT_EQ(ReadHop(reference, result, 1.0).frequency, -1.0);  // no reading is not calibrated
 }
 
 TEST(LiveDisplay, ShowsTheLastNoteAndTheMeanLevel) {
