@@ -1,8 +1,6 @@
 #include "persistence/XmlFile.h"
 #include "persistence/XmlWriter.h"
 
-#include "TempDirectory.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,19 +26,6 @@ TEST(XmlWriter, RefusesMisplacedAttributesAndUnbalancedEnds) {
         EXPECT_EQ(w.Depth(), 0u);
     });
     EXPECT_EQ(text, "<A&B n=\"a&amp;&lt;&gt;&apos;&quot;\">\n\t<B />\n\t<C>x&gt;y</C>\n</A&B>\n");
-}
-
-TEST(XmlWriter, OpenRefusesSecondFileAndReportsUncreatableOnes) {
-    TempDirectory dir;
-    XmlWriter writer;
-    EXPECT_FALSE(writer.Open((dir / "missing-dir/file.xml").string()));
-    ASSERT_TRUE(writer.Open((dir / "a.xml").string()));
-    EXPECT_FALSE(writer.Open((dir / "b.xml").string()));
-    writer.StartElement("A");
-    writer.EndElement();
-    EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(ReadWholeFile(dir / "a.xml"), "<A />\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "b.xml"));
 }
 
 }  // namespace
