@@ -82,7 +82,6 @@ TEST(ConfigFile, LeavesReadIntoTheFieldOfTheirGroup) {
     };
     const Case cases[] = {
         {"TunerWindow", "<Deeper><PosTop>7</PosTop></Deeper>", {.TunerPosTop = 7}},
-        {"HarmonicsWindow", "<PosLeft>5</PosLeft>", {.HarmonicsPosLeft = 5}},
         // A path holding both groups takes the first row in table order.
         {"HarmonicsWindow", "<TunerWindow><PosLeft>9</PosLeft></TunerWindow>", {.TunerPosLeft = 9}},
         {"Graphics", "<Unknown>1</Unknown><MiddleA>450</MiddleA><Rate>1</Rate>", {.Rate = 1}},
