@@ -91,7 +91,9 @@ TEST(Recorder, FailedHandshakeIsCodeTwoAndStopsAtOnce) {
         {"start fails", [](RecorderConfig& c) { c.device = MakeDevice(Fault::FailStart); }},
         {"unknown device", [](RecorderConfig& c) { c.deviceId = 5; }},
         {"no buffers", [](RecorderConfig& c) { c.bufferCount = 0; }},
+        {"negative buffer size", [](RecorderConfig& c) { c.bufferSamples = -5; }},
         {"three channels", [](RecorderConfig& c) { c.channels = 3; }},
+        {"24 bits", [](RecorderConfig& c) { c.bitsPerSample = 24; }},
         {"no listener", [](RecorderConfig& c) { c.listener = nullptr; }},
         {"no device", [](RecorderConfig& c) { c.device = nullptr; }},
     };

@@ -54,6 +54,7 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch) {
         {"C +10 in C", 0, 10.0f, 0, 440.0f, false, 0, 10.0f, 0.0f},
         {"C +10 in D", 0, 10.0f, 2, 440.0f, false, 2, 10.0f, 0.0f},
         {"key 14", 0, 10.0f, 14, 440.0f, false, 0, 10.0f, 0.0f},
+        {"key -1", 0, 10.0f, -1, 440.0f, false, 0, 10.0f, 0.0f},
         {"A +6 stretched", 9, 6.0f, 0, 440.0f, true, 9, 0.0f, -6.0f},
     };
     for (const auto& c : cases) {
