@@ -26,6 +26,20 @@ std::string ConstructionError(const AnalyzerSettings& s) {
     return "";
 }
 
+// The sizes at each rate and quality are pinned by the reference table
+// (GoldenOutputTest); the hops kept for the vote and the capture queue are not.
+TEST(AnalyzerSettings, HopsKeptCaptureBuffersAndFallbacks) {
+    const int rates[] = {11025, 22050, 44100, 48000, 96000}, factors[] = {1, 2, 4, 4, 8},
+              hops[] = {7, 7, 7, 8, 8};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(Analyzer(SettingsFor(rates[i], 0)).HopsKept(), hops[i]) << rates[i];
+        EXPECT_EQ(NoteAnalyzer::CaptureGeometryFor(rates[i]).bufferCount, 64 * factors[i]) << rates[i];
+    }
+    // Unlisted rates and qualities fall back to m = 1 and normal quality.
+    EXPECT_EQ(SettingsFor(8000, 7).analysisSize, 2048);
+    EXPECT_EQ(SettingsFor(8000, 7).consensusRatio, 0.75);
+}
+
 // The first rule broken names the error; the edges of the ranges are valid.
 TEST(AnalyzerValidation, ReportsTheFirstFailingRule) {
     const char* const rate = "Invalid sample rate";
