@@ -1,6 +1,8 @@
 #include "persistence/XmlFile.h"
 #include "persistence/XmlWriter.h"
 
+#include "TempDirectory.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,6 +28,16 @@ TEST(XmlWriter, RefusesMisplacedAttributesAndUnbalancedEnds) {
         EXPECT_EQ(w.Depth(), 0u);
     });
     EXPECT_EQ(text, "<A&B n=\"a&amp;&lt;&gt;&apos;&quot;\">\n\t<B />\n\t<C>x&gt;y</C>\n</A&B>\n");
+}
+
+TEST(XmlWriter, OpenReportsUncreatableFilesAndRefusesASecondOne) {
+    TempDirectory dir;
+    XmlWriter writer;
+    EXPECT_FALSE(writer.Open(dir.File("missing-dir/file.xml")));
+    ASSERT_TRUE(writer.Open(dir.File("a.xml")));
+    EXPECT_FALSE(writer.Open(dir.File("b.xml")));
+    EXPECT_TRUE(writer.Close());
+    EXPECT_FALSE(std::filesystem::exists(dir / "b.xml"));
 }
 
 }  // namespace
