@@ -31,6 +31,12 @@ const HarmonicLine* FindLine(const HarmonicSegment& s, int harmonic) {
 
 }  // namespace
 
+// The byte scale on top of the meter mapping (UnitsTest), truncated.
+TEST(HarmonicHistory, OpacityIsTheMeterPositionInBytes) {
+    for (const auto& [db, opacity] : {std::pair{0.0, 255}, {-30.0, 127}, {-90.0, 0}, {NAN, 0}})
+        EXPECT_EQ(OpacityOfDb(db), opacity) << db;
+}
+
 TEST(HarmonicHistory, SegmentsJoinHarmonicsPresentAtBothEndsAndLeaveGaps) {
     HarmonicHistory h;
     h.AddFrame(Frame(220.0, {{1, 1.0}, {2, 0.5}, {3, 0.001}}));
