@@ -92,7 +92,6 @@ TEST(ReferenceOption, IntervalsManualNotesAndUnknownOptionsAtTheRangeEnds) {
     for (const auto& [option, current, previous, expected] : cases)
         EXPECT_EQ(ReferenceNoteFor(option, current, previous), expected)
             << option << " " << current << " " << previous;
-    for (int option = ReferenceOptionOctaveAbove; option <= ReferenceOptionThirdBelow; ++option) {
+    for (int option = ReferenceOptionOctaveAbove; option <= ReferenceOptionThirdBelow; ++option)
         EXPECT_EQ(ReferenceNoteFor(option, NoteIndexInvalid, 50), NoteIndexInvalid) << option;
-    }
 }

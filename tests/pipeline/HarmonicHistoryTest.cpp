@@ -21,11 +21,8 @@ AnalysisResult Frame(double f, std::initializer_list<std::pair<int, double>> har
 }
 
 const HarmonicLine* FindLine(const HarmonicSegment& s, int harmonic) {
-    for (const auto& line : s.lines) {
-        if (line.harmonic == harmonic) {
-            return &line;
-        }
-    }
+    for (const auto& line : s.lines)
+        if (line.harmonic == harmonic) return &line;
     return nullptr;
 }
 

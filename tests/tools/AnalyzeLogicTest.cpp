@@ -76,9 +76,7 @@ TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
     // median is the mean of the middle two.
     const NoteSpan expected[] = {{69, 0.5, 2.0, 2.0f, 3}, {71, 2.0, 3.0, -3.0f, 2}, {71, 3.5, 4.0, 9.0f, 1}};
     ASSERT_EQ(spans.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(FormatNoteLine(spans[i]), FormatNoteLine(expected[i])) << i;
-    }
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(FormatNoteLine(spans[i]), FormatNoteLine(expected[i])) << i;
     EXPECT_TRUE(NoteSummarizer(hop).Finish().empty());
 }
 
