@@ -74,6 +74,7 @@ TEST_F(TuningPipelineTest, TonesReadTheirNoteAndCents) {
     } cases[] = {
         {440.0, 11025, 4, 0, 0.0f, 0.0f, "+00.0", 0.0, 0.05},
         {445.0, 11025, 4, 0, 0.0f, 0.0f, "+19.6", 1200.0 * std::log2(445.0 / 440.0), 0.1},
+        {445.0, 11025, 4, 0, 440.0f, 445.0f, "+00.0", 0.0, 0.1},  // a card that reads 445 Hz for 440 Hz
         {440.0, 44100, 0x400, 1, 0.0f, 0.0f, "+00.0", 0.0, 0.2},  // 44100 Hz at fast quality
     };
     for (const auto& c : cases) {

@@ -8,6 +8,7 @@
 #include "AnalyzeOptions.h"
 #include "AudioFileReader.h"
 #include "LiveDisplay.h"
+#include "LiveSession.h"
 #include "NoteSummary.h"
 #include "OutputFormat.h"
 #include "ToolRunner.h"
@@ -158,4 +159,17 @@ TEST(LiveDisplay, ShowsTheLastNoteAndTheMeanLevel) {
     result.frequency = 261.6256 * std::pow(2.0, -12.0 / 1200.0);
     add(result);
     EXPECT_EQ(LiveLine(tracker, table), "C4\t-12.0\t-25.0");
+}
+
+TEST(LiveSession, ConfigCarriesTheResolvedSettingsToThePipeline) {
+    EffectiveSettings s;
+    s.device = 2;
+    s.format = 0x400;
+    s.quality = 1;
+    s.noiseFloor = -45.0;
+    s.knownFreq = 440.0f;
+    s.expectedFreq = 445.0f;
+    const ConfigRecord c = LiveConfig(s);
+    EXPECT_EQ(std::tuple(c.Device, c.Format, c.AnalysisQuality, c.NoiseFloor, c.KnownFreq, c.ExpectedFreq),
+              std::tuple(2, 0x400, 1, -45.0f, 440.0f, 445.0f));
 }
