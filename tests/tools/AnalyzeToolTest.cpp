@@ -45,10 +45,10 @@ std::vector<Reading> Named(const std::vector<Reading>& all, double from = 0.0,
 
 }  // namespace
 
-TEST(AnalyzeTool, CleanA440ReadsA4AtFullScaleLevel) {
+TEST(AnalyzeTool, CleanStereoA440ReadsA4AtFullScaleLevel) {
     TempDirectory dir;
     const auto wav = dir.File("a440.wav");
-    MakeTone(wav, {"--duration", "2", "--amplitude", "0.5", "440"});
+    MakeTone(wav, {"--duration", "2", "--channels", "2", "--amplitude", "0.5", "440"});  // channels averaged
     const ToolRun run = RunTool(kAnalyze, {wav});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto all = HopReadings(run);
