@@ -3,7 +3,6 @@
 #include <cmath>
 #include <random>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "TestSignals.h"
@@ -85,33 +84,6 @@ TEST(RealFft, DegenerateLengthsAndBadTables) {
     std::vector<double> in16(16), out16(16);
     EXPECT_THROW(RealFft(in16.data(), out16.data(), 16, NoteAnalyzer::RealFftTablesFor(8)),
                  std::invalid_argument);
-}
-
-TEST(RealFft, TablesAreSharedAndSafeToBuildFromSeveralThreads) {
-    // Lengths nobody else asks for, so the threads race on their first build.
-    const NoteAnalyzer::RealFftTables* seen[4] = {};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([t, &seen] {
-            for (int n = 1 << 15; n <= 1 << 17; n *= 2) seen[t] = &NoteAnalyzer::RealFftTablesFor(n);
-        });
-    for (auto& th : threads) th.join();
-    for (int t = 1; t < 4; ++t) EXPECT_EQ(seen[0], seen[t]);
-    const int n = 1 << 17;
-    std::vector<double> a(n), b(n), outA(n), outB(n);
-    for (int i = 0; i < n; ++i)
-        a[static_cast<std::size_t>(i)] = b[static_cast<std::size_t>(i)] = std::sin(0.01 * i * i);
-    RealFft(a.data(), outA.data(), n, *seen[0]);
-    RealFft(b.data(), outB.data(), n);
-    EXPECT_EQ(outA, outB);
-}
-
-TEST(RealFft, AlignedBuffersAreAlignedAndZeroed) {
-    for (std::size_t count : {1u, 3u, 4097u}) {
-        auto p = NoteAnalyzer::AllocateAlignedDoubles(count);
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p.get()) % 32, 0u);
-        for (std::size_t i = 0; i < count; ++i) EXPECT_EQ(p[i], 0.0);
-    }
 }
 
 const SpectralPeak& Dominant(const std::vector<SpectralPeak>& peaks) {

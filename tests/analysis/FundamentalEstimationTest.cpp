@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "analysis/AnalyzerSettings.h"
@@ -12,7 +11,6 @@ namespace {
 
 using NoteAnalyzer::EstimateFundamental;
 using NoteAnalyzer::HarmonicMap;
-using NoteAnalyzer::LogCentTables;
 using NoteAnalyzer::LogCentUnits;
 using NoteAnalyzer::SpectralPeak;
 
@@ -34,73 +32,42 @@ TEST(LogCentUnits, IsHundredthsOfACentTruncatedTowardZeroAndClamped) {
     EXPECT_EQ(LogCentUnits(INFINITY), INT_MAX);
 }
 
-TEST(LogCentTables, HoldTheTemplateAndAreBuiltOnce) {
-    const LogCentTables* seen[4] = {};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) threads.emplace_back([t, &seen] { seen[t] = &LogCentTables::Instance(); });
-    for (auto& th : threads) th.join();
-    for (int t = 1; t < 4; ++t) EXPECT_EQ(seen[t], seen[0]);
-    EXPECT_EQ(seen[0]->border[0][64], LogCentUnits(64.5));
-    EXPECT_EQ(seen[0]->partial[149][64], LogCentUnits(64 * (1.0 + 149 * 2.5e-6 * 64 * 64)));
-}
-
+// The harmonic, missing-fundamental and stretched tones are pinned by the
+// reference table (GoldenOutputTest); here the cases it does not reach.
+// A frequency of -2 is not checked.
 TEST(EstimateFundamental, TemplateCases) {
     auto weak = Partials(55.0, 1, 8);
     weak[0].amplitude = weak[1].amplitude / 5.0;
     const std::vector<SpectralPeak> belowMinimum{
         {0.5, 10.0}, {0.5, 20.0}, {0.5, 27.0 / Units::SemitoneRatio}};
-    struct Case {
+    const struct {
         const char* name;
         std::vector<SpectralPeak> peaks;
-        double frameFundamental, frameTol, frequency, frequencyTol;
-        int strongest;                    // -1: not checked
-        double inharmonicity;             // -1: not checked
-        int firstHarmonic, lastHarmonic;  // the map holds exactly these (none when last < first)
-    };
-    const Case cases[] = {
-        {"harmonic", Partials(110.0, 1, 8), 110.0, 0.01, 110.0, 0.001, 1, 0.0, 1, 8},
-        {"missing fundamental", Partials(110.0, 2, 8), 110.0, 0.01, 110.0, 0.001, 2, -1.0, 2, 8},
-        // Not mistaken for the octave.
-        {"weak fundamental", weak, 55.0, 0.01, 55.0, 0.01, -1, -1.0, 1, 8},
-        // The refinement divides by n alone, so the stretch lifts the result.
-        {"stretched", Partials(82.41, 1, 12, 0.0002), 82.41, 0.05, 82.55, 0.1, -1, -1.0, 1, 12},
-        {"single peak", {{0.3, 440.0}}, 440.0, 0.0, 440.0, 0.0, 0, 0.0, 1, 1},
-        {"no peaks", {}, -1.0, 0.0, -1.0, 0.0, 0, 1.0, 1, 0},
+        double frameFundamental, frequency;
+        std::size_t harmonics;
+    } cases[] = {
+        {"weak fundamental", weak, 55.0, 55.0, 8},  // not mistaken for the octave
+        {"single peak", {{0.3, 440.0}}, 440.0, 440.0, 1},
+        {"no peaks", {}, -1.0, -1.0, 0},
         // At or below minFundamental / semitone (25.48 Hz): skipped.
-        {"below the minimum", belowMinimum, -1.0, 0.0, -1.0, 0.0, -1, 1.0, 1, 0},
+        {"below the minimum", belowMinimum, -1.0, -1.0, 0},
         // 26 Hz survives the lower bound but the strongest peak fails the match.
-        {"strongest below the minimum", {{0.9, 26.0}, {0.1, 52.0}}, -1.0, 0.0, -1.0, 0.0, -1, 1.0, 1, 0},
+        {"strongest below the minimum", {{0.9, 26.0}, {0.1, 52.0}}, -1.0, -1.0, 0},
         // 300 Hz at 0.9 weighs only 0.9 * (300 + 500) / 5300 = 0.136; a 6 kHz
         // peak above the tilt keeps its full 0.2 and leads; at 0.1 it does not.
-        {"above the tilt", {{0.9, 300.0}, {0.2, 6000.0}}, 6000.0, 0.05, -2.0, 0.0, 1, -1.0, 1, 0},
-        {"below the tilt", {{0.9, 300.0}, {0.1, 6000.0}}, 300.0, 0.05, -2.0, 0.0, 1, -1.0, 1, 0},
+        {"above the tilt", {{0.9, 300.0}, {0.2, 6000.0}}, 6000.0, -2.0, 0},
+        {"below the tilt", {{0.9, 300.0}, {0.1, 6000.0}}, 300.0, -2.0, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto e = EstimateFundamental(c.peaks, Standard);
-        EXPECT_NEAR(e.frameFundamental, c.frameFundamental, c.frameTol);
+        EXPECT_NEAR(e.frameFundamental, c.frameFundamental, 0.05);
         if (c.frequency != -2.0) {
-            EXPECT_NEAR(e.frequency, c.frequency, c.frequencyTol);
-        }
-        if (c.strongest >= 0) {
-            EXPECT_EQ(e.strongestHarmonic, c.strongest);
-        }
-        if (c.inharmonicity >= 0.0) {
-            EXPECT_EQ(e.inharmonicity, c.inharmonicity);
+            EXPECT_NEAR(e.frequency, c.frequency, 0.01);
+            EXPECT_EQ(e.harmonics.size(), c.harmonics);
         }
         EXPECT_EQ(e.peaks.size(), c.peaks.size());
-        if (c.lastHarmonic >= c.firstHarmonic) {
-            ASSERT_EQ(e.harmonics.size(), static_cast<std::size_t>(c.lastHarmonic - c.firstHarmonic + 1));
-            EXPECT_EQ(e.harmonics.begin()->first, c.firstHarmonic);
-        } else if (c.frequency == -1.0) {
-            EXPECT_TRUE(e.harmonics.empty());
-        }
     }
-    const auto exact = EstimateFundamental(Partials(110.0, 1, 8), Standard);
-    for (const auto& [n, peak] : exact.harmonics) EXPECT_EQ(peak.frequency, 110.0 * n);
-    const auto stretched = EstimateFundamental(Partials(82.41, 1, 12, 0.0002), Standard);
-    EXPECT_NEAR(stretched.inharmonicity, 1e-4, 2e-5);
-    EXPECT_GT(stretched.frequency, stretched.frameFundamental + 0.05);
 }
 
 TEST(MatchHarmonicTemplate, ToleratesUnsortedAndOddInputFromDirectCallers) {

@@ -63,8 +63,6 @@ TEST(PortAudioFileDevice, IsListedAndRecordingReadsTheSamplesOfTheFile) {
     const FormatList formats = ListFormats(*devices, number, 0x4);
     ASSERT_GE(formats.selected, 0);
     EXPECT_EQ(formats.selectedFlag, 0x4u);  // 11025 Hz, 16-bit, mono is offered
-    EXPECT_EQ(formats.entries.at(static_cast<std::size_t>(formats.selected)).label,
-              "11.025 kHz / 16-Bits / Mono");
     EXPECT_FALSE(ListFormats(*devices, PreferredDeviceNumber).entries.empty());
     EXPECT_TRUE(ListFormats(*devices, devices->DeviceCount()).entries.empty());  // past the end
 

@@ -27,7 +27,6 @@ TEST(WaveFormat, LabelsReadRateBitsAndChannels) {
     EXPECT_EQ(Label(Describe(0x10)), "22.05 kHz / 8-Bits / Mono");
     EXPECT_EQ(Label(Describe(0x800)), "44.1 kHz / 16-Bits / Stereo");
     EXPECT_EQ(Label(Describe(0x2000)), "48 kHz / 8-Bits / Stereo");
-    EXPECT_EQ(Label(Describe(0x80000)), "96 kHz / 16-Bits / Stereo");
     EXPECT_EQ(Label(Describe(0x3)), "");
 }
 

@@ -30,14 +30,6 @@ std::string InGroup(const std::string& group, const std::string& leaves) {
 const ConfigRecord kUnusual = ReadDoc(kUnusualText);
 
 TEST(ConfigFile, GoldenFilesWriteAndLoadBackByteForByte) {
-    // All 28 value lines of the 42 differ: every field is away from its default.
-    std::istringstream defaults(kDefaultText), unusual(kUnusualText);
-    int lines = 0, differing = 0;
-    for (std::string d, u; std::getline(defaults, d) && std::getline(unusual, u); ++lines)
-        differing += d != u;
-    EXPECT_EQ(lines, 42);
-    EXPECT_EQ(differing, 28);
-
     TempDirectory dir;
     for (const auto& [record, text] : {std::pair{ConfigRecord{}, kDefaultText}, {kUnusual, kUnusualText}}) {
         EXPECT_EQ(ConfigDocumentText(record), text);
@@ -90,18 +82,15 @@ TEST(ConfigFile, LeavesReadIntoTheFieldOfTheirGroup) {
     };
     const Case cases[] = {
         {"TunerWindow", "<Deeper><PosTop>7</PosTop></Deeper>", {.TunerPosTop = 7}},
-        {"HarmonicsWindow", "<PosLeft>5</PosLeft>", {.HarmonicsPosLeft = 5}},
         // A path holding both groups takes the first row in table order.
         {"HarmonicsWindow", "<TunerWindow><PosLeft>9</PosLeft></TunerWindow>", {.TunerPosLeft = 9}},
         {"Graphics", "<Unknown>1</Unknown><MiddleA>450</MiddleA><Rate>1</Rate>", {.Rate = 1}},
         {"System", "<Pitch> 3 </Pitch>", {.Pitch = 3}},
-        {"System", "<Pitch>4x</Pitch>", {.Pitch = 4}},
         {"System", "<Pitch>5</Pitch><Pitch>x</Pitch>", {}},
         {"System", "<NoiseFloor> -42.5dB</NoiseFloor>", {.NoiseFloor = -42.5f}},
         {"Graphics",
          "<AlwaysOnTop>true</AlwaysOnTop><Smooth>TRUE</Smooth>",
          {.Smooth = false, .AlwaysOnTop = true}},
-        {"HarmonicsWindow", "<AlwaysStore>1</AlwaysStore>", {.AlwaysStore = false}},
         {"HarmonicsWindow", "<AlwaysStore> true</AlwaysStore>", {.AlwaysStore = false}},
         {"System",
          "<MiddleA>220</MiddleA><Pitch>11</Pitch><NoiseFloor>-60</NoiseFloor>",
@@ -112,7 +101,6 @@ TEST(ConfigFile, LeavesReadIntoTheFieldOfTheirGroup) {
         {"HarmonicsWindow",
          "<ReferenceOption>1008</ReferenceOption><CentRange>1</CentRange>",
          {.ReferenceOption = 1008, .CentRange = 1.0f}},
-        {"Graphics", "<Rate>0</Rate>", {.Rate = 0}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ReadDoc(InGroup(c.group, c.leaves)), c.expected) << c.group << ": " << c.leaves;

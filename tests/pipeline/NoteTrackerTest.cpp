@@ -41,11 +41,8 @@ protected:
     }
     // Holds each note for `count` results.
     void Play(std::initializer_list<std::pair<double, int>> notes, bool alwaysStore) {
-        for (const auto& [f, count] : notes) {
-            for (int i = 0; i < count; ++i) {
-                Feed(f, alwaysStore);
-            }
-        }
+        for (const auto& [f, count] : notes)
+            for (int i = 0; i < count; ++i) Feed(f, alwaysStore);
     }
 
     NoteTable table = DefaultNoteTable();
@@ -82,9 +79,7 @@ TEST_F(NoteTrackerTest, HeldNoteCollectsItsResultsAndFades) {
 }
 
 TEST_F(NoteTrackerTest, EnergyIsTheMeanOfTheLastEightLevels) {
-    for (int i = 0; i < 10; ++i) {
-        tracker.Process(Result(NoPitch, -10.0 * i), table, 1.0, true, now);
-    }
+    for (int i = 0; i < 10; ++i) tracker.Process(Result(NoPitch, -10.0 * i), table, 1.0, true, now);
     ASSERT_EQ(tracker.LevelHistory().size(), 8u);
     EXPECT_FLOAT_EQ(tracker.LevelMean(), -55.0f);  // mean of -20 .. -90
     EXPECT_NEAR(tracker.Display(table, 0, 0, now).energy, (-60.0f + 55.0f) / -60.0f, 1e-6);
@@ -164,9 +159,8 @@ TEST_F(NoteTrackerTest, HeldNoteKeepsOnlyItsNewestSixtySeconds) {
     EXPECT_EQ(tracker.Stored().at(69).Size(), 2400u);
 
     NoteResultList withoutHops;  // bounded by count instead
-    for (std::size_t i = 0; i < NoteResultList::MaxResults + 10; ++i) {
+    for (std::size_t i = 0; i < NoteResultList::MaxResults + 10; ++i)
         withoutHops.Append(Result(440.0, -20.0, 0.0));
-    }
     EXPECT_EQ(withoutHops.Size(), NoteResultList::MaxResults);
 }
 

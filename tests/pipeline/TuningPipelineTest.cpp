@@ -46,9 +46,7 @@ protected:
         WaitUntil([&] {
             tick += 10;
             const ReadingUpdate u = pipeline.UpdateReading();
-            if (u.noteStarted) {
-                started = u;
-            }
+            if (u.noteStarted) started = u;
             const NoteTrack& track = pipeline.Tracker().Track();
             return !track.ended && track.results.Size() >= 20;
         });

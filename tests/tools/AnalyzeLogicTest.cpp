@@ -8,6 +8,7 @@
 #include "AnalyzeOptions.h"
 #include "AudioFileReader.h"
 #include "LiveDisplay.h"
+#include "LiveSession.h"
 #include "NoteSummary.h"
 #include "OutputFormat.h"
 #include "ToolRunner.h"
@@ -76,9 +77,7 @@ TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
     // median is the mean of the middle two.
     const NoteSpan expected[] = {{69, 0.5, 2.0, 2.0f, 3}, {71, 2.0, 3.0, -3.0f, 2}, {71, 3.5, 4.0, 9.0f, 1}};
     ASSERT_EQ(spans.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(FormatNoteLine(spans[i]), FormatNoteLine(expected[i])) << i;
-    }
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(FormatNoteLine(spans[i]), FormatNoteLine(expected[i])) << i;
     EXPECT_TRUE(NoteSummarizer(hop).Finish().empty());
 }
 
@@ -97,11 +96,6 @@ TEST(OutputFormat, HopAndNoteLines) {
 
     NoteSpan span{70, 0.0232, 1.5, -7.853f, 64};
     EXPECT_EQ(FormatNoteLine(span), "Bb4\t0.023\t1.500\t-7.85\t64");
-}
-
-TEST(OutputFormat, FixedPointNeverShowsMinusZero) {
-    EXPECT_EQ(FormatFixed(-0.004, 2), "0.00");
-    EXPECT_EQ(FormatFixed(-0.006, 2), "-0.01");
 }
 
 TEST(AudioFileReader, MixesChannelsByAveraging) {
@@ -139,20 +133,6 @@ TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
     EXPECT_EQ(ResolveSettings(options, files).quality, 0);
 }
 
-TEST(HopReading, CalibratesBeforeNamingTheNote) {
-    TuningReference reference;
-    reference.calibration = Units::CalibrationFactor(440.0, 441.0);
-    NoteAnalyzer::AnalysisResult result;
-    result.frequency = 441.0;
-    const HopReading r = ReadHop(reference, result, 1.0);
-    EXPECT_NEAR(r.frequency, 440.0, 1e-9);
-    EXPECT_NEAR(r.cents, 0.0f, 1e-3f);
-    result.frequency = 16.35 * std::pow(2.0, -60.0 / 1200.0);  // 60 cents below C0
-    EXPECT_FALSE(ReadHop(TuningReference{}, result, 1.0).HasNote());
-    result.frequency = -1.0;
-    EXPECT_EQ(ReadHop(reference, result, 1.0).frequency, -1.0);  // no reading is not calibrated
-}
-
 TEST(LiveDisplay, ShowsTheLastNoteAndTheMeanLevel) {
     // The pipeline's note tracker takes the results as a display tick does.
     NoteTracker tracker;
@@ -179,4 +159,17 @@ TEST(LiveDisplay, ShowsTheLastNoteAndTheMeanLevel) {
     result.frequency = 261.6256 * std::pow(2.0, -12.0 / 1200.0);
     add(result);
     EXPECT_EQ(LiveLine(tracker, table), "C4\t-12.0\t-25.0");
+}
+
+TEST(LiveSession, ConfigCarriesTheResolvedSettingsToThePipeline) {
+    EffectiveSettings s;
+    s.device = 2;
+    s.format = 0x400;
+    s.quality = 1;
+    s.noiseFloor = -45.0;
+    s.knownFreq = 440.0f;
+    s.expectedFreq = 445.0f;
+    const ConfigRecord c = LiveConfig(s);
+    EXPECT_EQ(std::tuple(c.Device, c.Format, c.AnalysisQuality, c.NoiseFloor, c.KnownFreq, c.ExpectedFreq),
+              std::tuple(2, 0x400, 1, -45.0f, 440.0f, 445.0f));
 }

@@ -20,8 +20,6 @@ Temperament OneOffset(int key, float cents) {
 }  // namespace
 
 TEST(TemperamentRecords, NegligibleAndOutOfRangeOffsets) {
-    EXPECT_EQ(Temperament().offsets.size(), 12u);
-    EXPECT_EQ(StretchTable().offsets.size(), 97u);
     // Below the threshold an offset does not count as a change.
     EXPECT_FALSE(OneOffset(3, 0.000001f).HasNonZeroOffset());
     EXPECT_TRUE(OneOffset(3, -0.00001f).HasNonZeroOffset());
@@ -55,10 +53,8 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch) {
         {"442 Hz", 0, 0.0f, 0, 442.0f, false, -1, 0.0f, 7.85142f},
         {"C +10 in C", 0, 10.0f, 0, 440.0f, false, 0, 10.0f, 0.0f},
         {"C +10 in D", 0, 10.0f, 2, 440.0f, false, 2, 10.0f, 0.0f},
-        {"C +4 in Eb", 0, 4.0f, 3, 440.0f, false, 3, 4.0f, 0.0f},
         {"key 14", 0, 10.0f, 14, 440.0f, false, 0, 10.0f, 0.0f},
         {"key -1", 0, 10.0f, -1, 440.0f, false, 0, 10.0f, 0.0f},
-        {"A +6", 9, 6.0f, 0, 440.0f, false, 9, 0.0f, -6.0f},
         {"A +6 stretched", 9, 6.0f, 0, 440.0f, true, 9, 0.0f, -6.0f},
     };
     for (const auto& c : cases) {
@@ -100,19 +96,12 @@ TEST(NoteTableBuild, SelectionsChooseTheRecords) {
     stretches.entries[0].SetOffset(60, 5.0f);
     EXPECT_EQ(BuildNoteTable(stretches, temperaments, 441.0f),
               BuildNoteTable(stretches.entries[0], temperaments.entries[0], 2, 441.0f));
-    // Indices that do not fit select the neutral records (and are kept); a bad key plays as C.
+    // Indices that do not fit select the neutral records (and are kept).
     temperaments.SelectedIndex = 1;
     stretches.SelectedIndex = -3;
     EXPECT_EQ(BuildNoteTable(stretches, temperaments, 441.0f),
               BuildNoteTable(StretchTable(), Temperament(), 0, 441.0f));
     EXPECT_EQ(temperaments.SelectedIndex, 1);
-    temperaments.SelectedIndex = 0;
-    for (const int key : {-1, 12, 99}) {
-        temperaments.SelectedKey = key;
-        EXPECT_EQ(BuildNoteTable(stretches, temperaments, 441.0f),
-                  BuildNoteTable(StretchTable(), temperaments.entries[0], 0, 441.0f))
-            << key;
-    }
 
     const NoteTable table = DefaultNoteTable();
     EXPECT_EQ(FindNoteBand(table, 12), &table[0]);
@@ -135,9 +124,7 @@ TEST(FrequencyToNote, NoteAndDeviationInsideAndBeyondTheRange) {
         {table, 440.0f, 69, 0.0f, true},
         {table, 16.35f, 12, -0.17f, true},  // a little below C0
         {table, FrequencyNear(69, 25.0), 69, 25.0f, true},
-        {table, FrequencyNear(69, -49.0), 69, -49.0f, true},
         {table, FrequencyNear(108, 40.0), 108, 40.0f, true},
-        {table, FrequencyNear(12, -40.0), 12, -40.0f, true},
         {table, FrequencyNear(12, -60.0), NoteIndexInvalid, -60.0f, false},
         {table, FrequencyNear(108, 60.0), NoteIndexInvalid, 60.0f, false},
         // 52 cents above B3 lies past the usual midpoint but short of the tempered

@@ -3,8 +3,8 @@
 #include "tuning/Preset.h"
 
 TEST(ParseNoteList, NamesRangesAndUnusablePieces) {
-    // White space inside a name is dropped, duplicates collapse, "/" ends the
-    // octave digits, empty or unusable pieces ("junk!", "C9") are skipped, and
+    // The names themselves: NoteNamesTest. White space inside a name is
+    // dropped, empty or unusable pieces ("junk!", "C9") are skipped, and
     // multi-byte characters are dropped whole ("\303\251" is é, "\342\200\224"
     // a dash, "\343\200\200" a wide space). A range is two notes either way
     // round; "X" and "9" are filtered out, which spoils the last three.
@@ -12,9 +12,6 @@ TEST(ParseNoteList, NamesRangesAndUnusablePieces) {
         {"C1,C2,C3,C4,C5,C6,C7,C8", {24, 36, 48, 60, 72, 84, 96, 108}},
         {"e2, a2, d3, g3, b3, e4", {40, 45, 50, 55, 59, 64}},
         {"C 4, e\t2", {40, 60}},
-        {"Bb3,BB3,A#3", {58}},
-        {"C4/D4", {60}},
-        {"Eb2,F#2,Cb4,B#3", {39, 42, 59, 60}},
         {",,C4,,junk!,E4,", {60, 64}},
         {"C\303\2514", {60}},
         {"\342\200\224D4,\343\200\200E4", {62, 64}},
@@ -22,7 +19,6 @@ TEST(ParseNoteList, NamesRangesAndUnusablePieces) {
         {"E4-C4", {60, 61, 62, 63, 64}},
         {"Bb3-C4", {58, 59, 60}},
         {"E2, A2, D3-G3", {40, 45, 50, 51, 52, 53, 54, 55}},
-        {"C4-C4", {60}},
     };
     for (const auto& [text, notes] : cases) EXPECT_EQ(ParseNoteList(text), notes) << '"' << text << '"';
     for (const char* text :
@@ -50,11 +46,8 @@ TEST(FormatNoteList, RunsSinglesAndRoundTrips) {
         }
 }
 
-TEST(Presets, DefaultAndActivePreset) {
+TEST(Presets, ActivePresetFallsBackToTheDefault) {
     const Preset fallback = DefaultPreset();
-    EXPECT_EQ(fallback.name, "Default Notes");
-    EXPECT_EQ(fallback.notes, (NoteSet{24, 36, 48, 60, 72, 84, 96, 108}));
-
     PresetList list;
     EXPECT_EQ(&ActivePreset(list, fallback), &fallback);
     list.entries = {Preset{"Guitar", ParseNoteList("E2,A2,D3,G3,B3,E4")},
