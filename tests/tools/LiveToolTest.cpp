@@ -85,6 +85,12 @@ TEST_F(LiveTool, PrintsTheReadingOfTheFileDeviceEveryTick) {
         EXPECT_LT(std::fabs(std::stod(fields[1])), 3.0) << line;
     }
     EXPECT_EQ(Split(lines.back(), '\t')[2], "-96.3");
+    // The file device outruns the recorder, which the tool says once.
+    const auto errLines = Split(run.err, '\n');
+    ASSERT_EQ(errLines.size(), 1u) << run.err;
+    EXPECT_TRUE(
+        std::regex_match(errLines[0], std::regex("zelvo-analyze: input overrun: \\d+ frames dropped")))
+        << run.err;
 }
 
 TEST_F(LiveTool, SignalsStopItCleanly) {
