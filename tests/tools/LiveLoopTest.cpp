@@ -78,20 +78,3 @@ TEST(LiveLoop, ReadsTheToneAtEveryTickAndStopsWhenAskedHoweverFastTheDeviceIs) {
         EXPECT_LE(count, 6);
     }
 }
-
-TEST(LiveLoop, SaysOnceThatTheInputOverran) {
-    Recorder::TestCaptureDevice::Settings device;
-    device.signal = Sine440();
-    device.pace = Recorder::TestCaptureDevice::Pace::RealTime;
-    device.droppedFrames = 777;
-    EffectiveSettings settings;
-    settings.format = 4;
-    TuningPipeline pipeline(LiveConfig(settings), std::make_shared<Recorder::TestCaptureDevice>(device));
-    ASSERT_EQ(pipeline.StartRecording(false).status, StartStatus::Started);
-    std::ostringstream out, err;
-    int ticks = 0;
-    RunDisplayLoop(
-        pipeline, std::nullopt, [&ticks] { return ++ticks > 4; }, out, err);
-    pipeline.StopRecording();
-    EXPECT_EQ(err.str(), "zelvo-analyze: input overrun: 777 frames dropped\n");
-}
