@@ -153,8 +153,7 @@ void CTunerWnd::CreateChildren() {
 void CTunerWnd::UpdateStatusText() {
     wxStatusBar* bar = GetStatusBar();
     if (m_inMenuLoop || !bar) return;
-    const wxString text = wxString::FromUTF8(TuningStatusText(
-        m_settings.config.MiddleA, m_settings.temperaments, m_settings.stretches, m_settings.config.Pitch));
+    const wxString text = wxString::FromUTF8(StatusBarText());
     if (bar->GetStatusText(0) != text) bar->SetStatusText(text, 0);
 }
 

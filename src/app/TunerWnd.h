@@ -22,6 +22,7 @@
 
 #include "app/logic/NotePresetMenu.h"
 #include "app/logic/SettingsChanges.h"
+#include "app/logic/StatusNotice.h"
 #include "app/logic/WindowLayout.h"
 #include "capture/CaptureDevice.h"
 #include "persistence/SettingsFiles.h"
@@ -169,6 +170,9 @@ private:
     // Restarts recording after a change of its settings, telling the user
     // when it fails.
     void RestartRecording();
+    // The status bar's text: the tuning reference, or for a while a notice
+    // such as the recording's first input overrun.
+    std::string StatusBarText();
     void ShowMessage(const wxString& text, const wxString& caption, long style);
 
     TunerWndOptions m_options;
@@ -179,6 +183,7 @@ private:
     std::unique_ptr<TuningPipeline> m_pipeline;
     const Preset m_defaultPreset;
     NotePresetMenu m_presetMenu;
+    StatusNotice m_statusNotice;
     // (accelerator flags, key code) of the shown-only combinations.
     std::vector<std::pair<int, int>> m_displayOnlyKeys;
 

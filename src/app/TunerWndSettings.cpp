@@ -4,6 +4,7 @@
 
 #include "app/TunerWnd.h"
 #include "app/logic/MainWindowRules.h"
+#include "app/logic/TuningStatusText.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -99,4 +100,12 @@ void CTunerWnd::RestartRecording() {
     const StartOutcome outcome = m_pipeline->StartRecording(false);
     if (!outcome.message.empty())
         ShowMessage(wxString::FromUTF8(outcome.message), MainWindowRules::BaseTitle, wxOK);
+}
+
+std::string CTunerWnd::StatusBarText() {
+    const std::uint32_t now = SteadyTickCount();
+    m_statusNotice.Post(m_pipeline->TakeOverrunMessage(), now);
+    return m_statusNotice.Text(TuningStatusText(m_settings.config.MiddleA, m_settings.temperaments,
+                                                m_settings.stretches, m_settings.config.Pitch),
+                               now);
 }

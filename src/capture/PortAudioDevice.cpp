@@ -1,5 +1,7 @@
 #include "capture/PortAudioDevice.h"
 
+#include "capture/PortAudioMessages.h"
+
 #include <portaudio.h>
 
 #include <algorithm>
@@ -52,6 +54,7 @@ void BeginQuiet() {
     snd_lib_error_set_handler(DiscardAlsaError);
 #endif
     SetJackMessageHandlers(DiscardJackMessage);
+    SilencePortAudioDiagnostics();
 }
 
 void EndQuiet() {
@@ -108,6 +111,7 @@ public:
                           &PortAudioStream::Callback, this);
         if (error != paNoError) {
             stream_ = nullptr;
+            LogDeviceFailure("cannot open", Pa_GetErrorText(error));
             return ResultOf(error);
         }
         Pa_SetStreamFinishedCallback(stream_, &PortAudioStream::Finished);
@@ -116,7 +120,7 @@ public:
 
     CaptureResult AddBuffer(std::uint8_t* data, std::size_t bytes) override {
         if (stream_ == nullptr) return CaptureResult::NotOpen;
-        if (failed_.load()) return CaptureResult::BadDevice;
+        if (failed_.load()) return ReportFailed();
         if (data == nullptr || bytes == 0 || bytes % blockAlign_ != 0) return CaptureResult::Failed;
         const std::size_t tail = tail_.load(std::memory_order_relaxed);
         const std::size_t head = head_.load(std::memory_order_acquire);
@@ -139,6 +143,7 @@ public:
         const PaError error = Pa_StartStream(stream_);
         if (error != paNoError) {
             callbackMayRun_ = false;
+            LogDeviceFailure("cannot start", Pa_GetErrorText(error));
             return ResultOf(error);
         }
         return CaptureResult::Ok;
@@ -188,6 +193,14 @@ private:
         std::uint8_t* data = nullptr;
         std::size_t bytes = 0;
     };
+
+    // The stream ended without being asked to: said once, here on the
+    // recorder thread rather than in PortAudio's callback.
+    CaptureResult ReportFailed() {
+        if (!failureLogged_) LogDeviceFailure("the stream stopped on its own", "");
+        failureLogged_ = true;
+        return CaptureResult::BadDevice;
+    }
 
     void Grow() {
         // Only called while the callback cannot run.
@@ -264,6 +277,7 @@ private:
     std::atomic<std::size_t> head_{0};  // written only by the callback (and Reset/Grow)
     std::atomic<std::size_t> tail_{0};  // written only by AddBuffer (and Grow)
     bool callbackMayRun_ = false;       // recorder thread only
+    bool failureLogged_ = false;        // recorder thread only
 
     Slot current_;            // callback only: the buffer being filled
     std::size_t filled_ = 0;  // callback only: bytes already in current_
@@ -315,8 +329,13 @@ public:
             return CaptureResult::BadFormat;
         const PaStreamParameters input = Parameters(device, *info, format);
         std::lock_guard lock(DeviceAccessMutex);
-        if (Pa_IsFormatSupported(&input, nullptr, format.sampleRate) != paFormatIsSupported)
+        if (const PaError support = Pa_IsFormatSupported(&input, nullptr, format.sampleRate);
+            support != paFormatIsSupported) {
+            // A format the device does not offer is an answer, not a failure.
+            if (ResultOf(support) != CaptureResult::BadFormat)
+                LogDeviceFailure("cannot use the device", Pa_GetErrorText(support));
             return CaptureResult::BadFormat;
+        }
         auto opened = std::make_unique<PortAudioStream>(format, std::move(onBufferDone));
         const CaptureResult result = opened->OpenStream(input, format.sampleRate);
         if (result != CaptureResult::Ok) return result;

@@ -77,6 +77,7 @@ bool ConsumeBuffers(RecorderContext& context, BufferNotification& notification, 
             next = (next + 1) % bufferCount;
             notification.pending.fetch_sub(1);
         }
+        context.droppedFrames.store(stream.DroppedFrames(), std::memory_order_relaxed);
         SignalEvent::WaitAny(notification.bufferDone, context.stopEvent);
     }
     return true;
@@ -238,6 +239,10 @@ bool Stop(RecorderHandle& context, int timeoutMs) {
 
 int Status(const RecorderHandle& context) {
     return context ? context->status.load() : StatusFailed;
+}
+
+std::uint64_t DroppedFrames(const RecorderHandle& context) {
+    return context ? context->droppedFrames.load(std::memory_order_relaxed) : 0;
 }
 
 }  // namespace Recorder

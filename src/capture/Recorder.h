@@ -19,6 +19,7 @@
 // report, so after an exception the caller still holds it and stops it.
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <thread>
 
@@ -97,6 +98,9 @@ struct RecorderContext {
     std::atomic<int> status{StatusStarting};
     // True while the thread is to keep running; cleared only by Stop.
     std::atomic<bool> running{false};
+    // Frames the device dropped for want of a queued buffer, as last seen by
+    // the recorder thread (which alone writes it).
+    std::atomic<std::uint64_t> droppedFrames{0};
 };
 
 // The context is shared with its thread: a thread that does not end within
@@ -120,5 +124,10 @@ bool Stop(RecorderHandle& context, int timeoutMs = StopTimeoutMs);
 // The recorder's current status (StatusStarting etc.); StatusFailed for an
 // empty handle.
 int Status(const RecorderHandle& context);
+
+// Frames this recording lost because no buffer was free when they arrived
+// (the listener kept up more slowly than the device delivered); 0 for an
+// empty handle. Brought up to date each time the recorder thread wakes.
+std::uint64_t DroppedFrames(const RecorderHandle& context);
 
 }  // namespace Recorder

@@ -1,11 +1,9 @@
 #pragma once
-// The note now being played and the results that belong to it, and the
-// finished notes kept as harmonics references.
+// The note now being played and the results that belong to it.
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <map>
 
 #include "analysis/AnalysisResult.h"
 #include "tuning/NoteIndex.h"
@@ -50,7 +48,3 @@ struct NoteTrack {
     bool storeRequest = false;                  // keep it even with AlwaysStore off
     NoteIndex previousNote = NoteIndexInvalid;  // the note before this one
 };
-
-// Finished notes kept as references, by note. Entries are replaced, never
-// removed.
-using StoredNotes = std::map<NoteIndex, NoteResultList>;

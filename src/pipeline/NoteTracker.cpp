@@ -87,7 +87,7 @@ void NoteTracker::StartNote(NoteIndex note, bool alwaysStore) {
     const NoteIndex old = track_.note;
     if (IsValidNoteIndex(old)) {
         if (alwaysStore || track_.storeRequest) {
-            stored_[old] = std::move(track_.results);  // replaces an older take
+            stored_.Store(old, track_.results);  // replaces an older take
             track_.storeRequest = false;
         }
         track_.previousNote = old;
@@ -132,12 +132,9 @@ void NoteTracker::RebuildReferenceHistory(const NoteTable& table, NoteIndex refe
     if (!IsValidNoteIndex(current) || !IsValidNoteIndex(referenceNote)) {
         return;
     }
-    const auto stored = stored_.find(referenceNote);
-    if (stored == stored_.end()) {
+    const StoredNote* stored = stored_.Find(referenceNote);
+    if (stored == nullptr) {
         return;
     }
-    const HarmonicWeights weights = CompressionWeights(table, current, referenceNote);
-    for (const auto& result : stored->second) {
-        referenceHistory_.AddFrame(result, weights);
-    }
+    stored->AddTo(referenceHistory_, CompressionWeights(table, current, referenceNote));
 }

@@ -12,6 +12,7 @@
 #include "pipeline/DisplayValues.h"
 #include "pipeline/HarmonicHistory.h"
 #include "pipeline/NoteTrack.h"
+#include "pipeline/StoredNotes.h"
 #include "tuning/NoteTable.h"
 #include "units/Units.h"
 

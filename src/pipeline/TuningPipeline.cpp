@@ -67,13 +67,16 @@ StartOutcome TuningPipeline::StartRecording(bool quiet) {
 
     // The analyzer is built while no recorder thread exists, so no lock is
     // needed to create it; the lock only orders it against later hops.
-    auto analyzer = std::make_unique<NoteAnalyzer::Analyzer>(
-        NoteAnalyzer::SettingsFor(format.sampleRate, config_.AnalysisQuality));
+    const NoteAnalyzer::AnalyzerSettings analyzerSettings =
+        NoteAnalyzer::SettingsFor(format.sampleRate, config_.AnalysisQuality);
+    auto analyzer = std::make_unique<NoteAnalyzer::Analyzer>(analyzerSettings);
     analyzer->noiseFloor = config_.NoiseFloor;
     {
         std::lock_guard<std::mutex> guard(lock_);
         analyzer_ = std::move(analyzer);
     }
+
+    overrun_.Begin(DroppedResults(), analyzerSettings.advanceSize);
 
     const NoteAnalyzer::CaptureGeometry geometry = NoteAnalyzer::CaptureGeometryFor(format.sampleRate);
     Recorder::RecorderConfig recorderConfig;
@@ -101,6 +104,7 @@ StartOutcome TuningPipeline::StartRecording(bool quiet) {
 }
 
 void TuningPipeline::StopRecording() {
+    overrun_.End();
     if (recorder_) {
         Recorder::Stop(recorder_);
         recorder_.reset();
@@ -159,6 +163,11 @@ std::size_t TuningPipeline::QueuedResults() const {
 std::uint64_t TuningPipeline::DroppedResults() const {
     std::lock_guard<std::mutex> guard(queueLock_);
     return resultQueue_.Dropped();
+}
+
+std::string TuningPipeline::TakeOverrunMessage() {
+    if (!recorder_) return {};
+    return overrun_.Take(Recorder::DroppedFrames(recorder_), DroppedResults());
 }
 
 ReadingUpdate TuningPipeline::UpdateReading() {

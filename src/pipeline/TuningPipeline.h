@@ -47,6 +47,7 @@
 #include "pipeline/DisplayValues.h"
 #include "pipeline/HarmonicsState.h"
 #include "pipeline/NoteTracker.h"
+#include "pipeline/OverrunReport.h"
 #include "pipeline/ResultQueue.h"
 #include "tuning/NoteTable.h"
 
@@ -175,6 +176,10 @@ public:
     // Results the queue dropped, oldest first, because the display did not
     // take them within ResultQueue::MaxSeconds (takes the lock).
     std::uint64_t DroppedResults() const;
+    // "input overrun: N frames dropped" the first time the current recording
+    // lost sound (frames the device dropped plus hops the queue dropped),
+    // else empty: once per recording, a watchdog restart being a new one.
+    std::string TakeOverrunMessage();
 
 private:
     // User-interface thread only; the recorder thread never reads it.
@@ -203,6 +208,7 @@ private:
     NoteTable noteTable_;
     NoteTracker tracker_;
     IHarmonicsView* harmonicsView_ = nullptr;  // not owned
+    OverrunReport overrun_;
     // The reference note in the last state the view was handed.
     NoteIndex shownReferenceNote_ = NoteIndexInvalid;
 };

@@ -159,6 +159,28 @@ TEST_F(TuningPipelineTest, WatchdogRestartsACaptureThatFailedWhileRunning) {
     EXPECT_TRUE(pipeline.IsRecordingSetUp());
 }
 
+TEST_F(TuningPipelineTest, AnOverrunIsReportedOncePerRecording) {
+    TestCaptureDevice::Settings s;
+    s.signal = Tone(440.0);
+    s.pace = TestCaptureDevice::Pace::RealTime;
+    s.droppedFrames = 1234;
+    TuningPipeline pipeline = Make(std::make_shared<TestCaptureDevice>(s));
+    EXPECT_EQ(pipeline.TakeOverrunMessage(), "");  // not recording
+    for (int recording = 0; recording < 2; ++recording) {
+        ASSERT_EQ(pipeline.StartRecording(false).status, StartStatus::Started);
+        std::string said;
+        ASSERT_TRUE(WaitUntil([&] {
+            said += pipeline.TakeOverrunMessage();
+            return !said.empty();
+        }));
+        EXPECT_EQ(said, "input overrun: 1234 frames dropped");
+        std::this_thread::sleep_for(50ms);  // more buffers, the same recording
+        EXPECT_EQ(pipeline.TakeOverrunMessage(), "");
+    }
+    pipeline.StopRecording();
+    EXPECT_EQ(pipeline.TakeOverrunMessage(), "");
+}
+
 TEST_F(TuningPipelineTest, NoiseFloorChangeGatesTheRunningAnalyzer) {
     TuningPipeline pipeline = Make(Device(Tone(440.0)));
     ASSERT_EQ(pipeline.StartRecording(false).status, StartStatus::Started);

@@ -63,6 +63,11 @@ public:
         return CaptureResult::Ok;
     }
 
+    std::uint64_t DroppedFrames() const override {
+        std::lock_guard lock(state_->mutex);
+        return delivered_ > 0 ? state_->settings.droppedFrames : 0;
+    }
+
     CaptureResult Stop() override { return Halt(false, false); }
     CaptureResult Reset() override { return Halt(true, false); }
     CaptureResult Close() override { return Halt(true, true); }

@@ -45,6 +45,9 @@ public:
         double speed = 1.0;  // RealTime only: 2.0 delivers twice as fast
         Fault fault = Fault::None;
         std::uint64_t faultAfterBuffers = 0;
+        // What every stream answers to DroppedFrames once it has delivered
+        // a buffer: an overrun as a real device counts it.
+        std::uint64_t droppedFrames = 0;
     };
 
     TestCaptureDevice();

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "AnalyzeOptions.h"
+#include "AudioFileChecks.h"
 #include "AudioFileReader.h"
 #include "LiveDisplay.h"
 #include "LiveSession.h"
@@ -105,6 +106,45 @@ TEST(AudioFileReader, MixesChannelsByAveraging) {
     EXPECT_DOUBLE_EQ(mono[0], 0.5);
     EXPECT_DOUBLE_EQ(mono[1], -0.5);
     EXPECT_DOUBLE_EQ(mono[2], 0.125);  // a sample that is not a number counts as silence
+}
+
+TEST(AudioFileChecks, ReadsExtendedRatesAsWritten) {
+    const struct {
+        unsigned char bytes[10];
+        double rate;  // NaN: expect NaN
+    } cases[] = {
+        {{0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}, 44100.0},
+        {{0x40, 0x0E, 0xAC, 0x44, 0x80, 0, 0, 0, 0, 0}, 44100.5},
+        {{0x40, 0x1C, 0xEE, 0x6B, 0x28, 0, 0, 0, 0, 0}, 1e9},
+        {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0.0},
+        {{0xC0, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}, -44100.0},
+        {{0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0}, std::numeric_limits<double>::infinity()},
+        {{0x7F, 0xFF, 0xC0, 0, 0, 0, 0, 0, 0, 0}, std::numeric_limits<double>::quiet_NaN()},
+    };
+    for (const auto& c : cases) {
+        const double rate = ExtendedToDouble(c.bytes);
+        if (std::isnan(c.rate))
+            EXPECT_TRUE(std::isnan(rate)) << rate;
+        else
+            EXPECT_EQ(rate, c.rate);
+    }
+}
+
+TEST(AudioFileChecks, DecodedLengthMustReachAHopAndMostOfTheDeclaredLength) {
+    const struct {
+        long long decoded, declared;
+        std::string problem;
+    } cases[] = {
+        {44100, 44100, ""},
+        {44100 - 255, 44100, ""},  // the trailing part hop is never counted
+        {40000, 44100, ""},
+        {39000, 44100, "holds no decodable audio after 3.54 s of the 4.00 s it declares"},
+        {255, -1, "holds no decodable audio"},
+        {0, 44100, "holds no decodable audio"},
+        {256, -1, ""},  // a stream that does not declare its length
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DecodedLengthProblem(c.decoded, c.declared, 256, 11025.0), c.problem) << c.decoded;
 }
 
 TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {

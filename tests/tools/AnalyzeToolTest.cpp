@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -41,6 +44,27 @@ std::vector<Reading> Named(const std::vector<Reading>& all, double from = 0.0,
     for (const auto& r : all)
         if (r.note != "-" && r.time >= from && r.time <= to) named.push_back(r);
     return named;
+}
+
+// A short 16-bit mono WAV of silence at any rate the format can hold.
+void WriteWav(const std::string& path, int rate) {
+    SF_INFO info{0, rate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    const std::vector<short> silence(4000, 0);
+    sf_write_short(file, silence.data(), static_cast<sf_count_t>(silence.size()));
+    sf_close(file);
+}
+
+// A tone as AIFF whose COMM chunk then gets the given 80-bit sample rate.
+void WriteAiffWithRate(const std::string& path, const std::vector<unsigned char>& rate) {
+    MakeTone(path, {"--duration", "0.5", "440"});
+    std::string bytes = ReadWholeFile(path);
+    const std::size_t comm = bytes.find("COMM");
+    ASSERT_NE(comm, std::string::npos);
+    bytes.replace(comm + 16, 10,
+                  std::string(rate.begin(), rate.end()));  // after the chunk head, channels, frames and bits
+    WriteWholeFile(path, bytes);
 }
 
 }  // namespace
@@ -83,6 +107,13 @@ TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
     const std::vector<short> silence(4000, 0);
     sf_write_short(slow, silence.data(), static_cast<sf_count_t>(silence.size()));
     sf_close(slow);
+    WriteWav(dir.File("rate1e9.wav"), 1000000000);
+    WriteAiffWithRate(dir.File("rate0.aiff"), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    WriteAiffWithRate(dir.File("rateNaN.aiff"), {0x7F, 0xFF, 0xC0, 0, 0, 0, 0, 0, 0, 0});
+    // The first half of an Ogg Vorbis file opens but decodes to nothing.
+    MakeTone(dir.File("whole.ogg"), {"--duration", "4", "440"});
+    const std::string ogg = ReadWholeFile(dir.File("whole.ogg"));
+    WriteWholeFile(dir.File("half.ogg"), ogg.substr(0, ogg.size() / 2));
 
     const struct {
         std::vector<std::string> args;
@@ -92,7 +123,12 @@ TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
         {{dir.File("missing.wav")}, "missing.wav"},
         {{dir.File("header-only.wav")}, "header-only.wav"},
         {{dir.File("no-frames.wav")}, "no audio"},
-        {{dir.File("rate400.wav")}, "Invalid advance size, must be in the range of 1 to SR/2"},
+        {{dir.File("rate400.wav")}, "sample rate 400 Hz is outside 1000 to 768000 Hz"},
+        {{dir.File("rate1e9.wav")}, "sample rate 1000000000 Hz"},
+        {{dir.File("rate0.aiff")}, "sample rate 0 Hz"},
+        {{dir.File("rateNaN.aiff")}, "sample rate NaN Hz"},
+        {{dir.File("half.ogg")}, "half.ogg: holds no decodable audio"},
+        {{dir.File("notes.txt/a.wav")}, "Not a directory"},  // the system's reason, not "no such file"
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -105,4 +141,50 @@ TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
     const auto help = RunTool(kAnalyze, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--notes"), std::string::npos);
+}
+
+// Output that cannot be written (a full disk) is a failure, not a silent success.
+TEST(AnalyzeTool, FullOutputExitsWithStatusTwo) {
+    TempDirectory dir;
+    const auto wav = dir.File("a440.wav");
+    MakeTone(wav, {"--duration", "0.5", "440"});
+    for (const bool notes : {false, true}) {
+        std::vector<std::string> args = {"-c", "exec \"$0\" \"$@\" >/dev/full", kAnalyze, wav};
+        if (notes) args.insert(args.begin() + 3, "--notes");
+        const ToolRun run = RunTool("/bin/sh", args);
+        EXPECT_EQ(run.status, 2) << notes;
+        EXPECT_EQ(run.err, "zelvo-analyze: cannot write the output\n") << notes;
+    }
+}
+
+TEST(AnalyzeTool, UnsearchableFolderIsReportedAsSuch) {
+    TempDirectory dir;
+    const auto wav = dir.File("locked/a440.wav");
+    std::filesystem::create_directory(dir / "locked");
+    MakeTone(wav, {"--duration", "0.5", "440"});
+    std::filesystem::permissions(dir / "locked", std::filesystem::perms::none);
+    std::vector<std::string> args = {kAnalyze, wav};
+    // The superuser passes every permission check, so the tool runs as nobody.
+    if (geteuid() == 0) {
+        if (!std::filesystem::exists("/usr/bin/setpriv")) GTEST_SKIP() << "needs setpriv to drop root";
+        args.insert(args.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups"});
+    }
+    const ToolRun run = geteuid() == 0 ? RunTool("/usr/bin/setpriv", args) : RunTool(kAnalyze, {wav});
+    std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_all);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("a440.wav: Permission denied"), std::string::npos) << run.err;
+}
+
+// A disk that fills up part way: the tone file is removed, not left cut off.
+TEST(ToneTool, RemovesTheFileItCouldNotFinish) {
+    TempDirectory dir;
+    const auto wav = dir.File("long.wav");
+    // A file size limit of 8 blocks stands for the full disk; with SIGXFSZ
+    // ignored the write fails with EFBIG.
+    const ToolRun run =
+        RunTool("/bin/sh",
+                {"-c", "ulimit -f 8; trap '' XFSZ; exec \"$0\" --out \"$1\" --duration 5 440", kTone, wav});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(wav));
 }

@@ -80,11 +80,17 @@ TEST_F(SettingsOption, CalibrationNoiseFloorAndTemperament) {
 }
 
 TEST_F(SettingsOption, UnusableDirectoryIsAnError) {
-    for (const std::string& bad : {dir.File("nowhere"), wav}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.File("nowhere"), "no such settings directory"},
+        {wav, "not a directory"},
+        {wav + "/settings", "Not a directory"},  // the system's reason for the path
+    };
+    for (const auto& [bad, reason] : cases) {
         const ToolRun run = RunTool(kAnalyze, {"--settings", bad, wav});
         EXPECT_EQ(run.status, 2) << bad;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(Split(run.err, '\n').size(), 1u) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
     }
     EXPECT_THROW(ZelvoAnalyze::LoadTunerSettings(dir.File("nowhere")), std::runtime_error);
 }

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "AudioFileChecks.h"
 #include "AudioFileReader.h"
 #include "HopFeeder.h"
 #include "NoteSummary.h"
@@ -25,7 +26,7 @@ void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, boo
                              " Hz is not usable: " + e.message);
     }
     analyzer->noiseFloor = settings.noiseFloor;
-    if (reader.Frames() < analyzerSettings.advanceSize)
+    if (reader.Frames() >= 0 && reader.Frames() < analyzerSettings.advanceSize)
         throw AudioFileError(path + ": shorter than one analysis hop (" +
                              std::to_string(analyzerSettings.advanceSize) + " frames)");
 
@@ -41,6 +42,12 @@ void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, boo
             else
                 out << FormatHopLine(reading) << '\n';
         });
+    // A cut-off file ends early without a read error; its readings so far
+    // stand, but the run is not a success.
+    if (const std::string problem = DecodedLengthProblem(reader.FramesRead(), reader.Frames(),
+                                                         analyzerSettings.advanceSize, reader.SampleRate());
+        !problem.empty())
+        throw AudioFileError(path + ": " + problem);
     if (notes)
         for (const NoteSpan& span : summary.Finish()) out << FormatNoteLine(span) << '\n';
     out.flush();

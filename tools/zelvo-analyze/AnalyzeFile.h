@@ -13,7 +13,8 @@ namespace ZelvoAnalyze {
 // quality, and writes hop lines (or note lines when notes is set) to out.
 // Every problem found before the first reading (file, rate the analyzer
 // rejects) throws a std::runtime_error whose message names it, and nothing
-// has been written then.
+// has been written then. A file that breaks off far short of its declared
+// length throws after the readings it did yield (before any note lines).
 void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out);
 
 }  // namespace ZelvoAnalyze

@@ -19,7 +19,8 @@ public:
 class AudioFileReader {
 public:
     // Opens path; throws AudioFileError when it is missing, unreadable, not
-    // audio libsndfile knows, or holds no frames.
+    // audio libsndfile knows, holds no frames, or declares a sample rate
+    // outside kLowestSampleRate..kHighestSampleRate.
     explicit AudioFileReader(const std::string& path);
     ~AudioFileReader();
     AudioFileReader(const AudioFileReader&) = delete;
@@ -27,7 +28,10 @@ public:
 
     int SampleRate() const { return sampleRate_; }
     int Channels() const { return channels_; }
+    // The length the header declares; -1 when it does not say (a stream).
     long long Frames() const { return frames_; }
+    // The frames ReadMono has delivered so far.
+    long long FramesRead() const { return framesRead_; }
 
     // Fills out with up to count frames mixed to mono by averaging the
     // channels; full scale is +-1.0, so 16-bit PCM reads s / 32768 as the
@@ -42,6 +46,7 @@ private:
     int sampleRate_ = 0;
     int channels_ = 0;
     long long frames_ = 0;
+    long long framesRead_ = 0;
     std::vector<double> interleaved_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ostream>
+#include <string>
 #include <thread>
 
 #include "LiveDisplay.h"
@@ -45,7 +46,7 @@ ConfigRecord LiveConfig(const EffectiveSettings& settings) {
 }
 
 void RunDisplayLoop(TuningPipeline& pipeline, std::optional<double> seconds,
-                    const std::function<bool()>& stopRequested, std::ostream& out) {
+                    const std::function<bool()>& stopRequested, std::ostream& out, std::ostream& err) {
     const auto displayPeriod = std::chrono::milliseconds(MainWindowRules::DisplayPeriodMs(0));
     const auto watchdogPeriod = std::chrono::milliseconds(MainWindowRules::WatchdogPeriodMs);
     const auto started = std::chrono::steady_clock::now();
@@ -58,6 +59,9 @@ void RunDisplayLoop(TuningPipeline& pipeline, std::optional<double> seconds,
         // delivers faster than this loop cannot keep it here.
         if (pipeline.UpdateReading().results > 0)
             out << LiveLine(pipeline.Tracker(), pipeline.GetNoteTable()) << std::endl;
+        // Readings after a gap in the sound are not to be taken at face value.
+        if (const std::string overrun = pipeline.TakeOverrunMessage(); !overrun.empty())
+            err << "zelvo-analyze: " << overrun << std::endl;
 
         const auto now = std::chrono::steady_clock::now();
         if (seconds && now - started >= std::chrono::duration<double>(*seconds)) break;
@@ -85,7 +89,7 @@ int RunLiveTuner(const EffectiveSettings& settings, std::optional<double> second
         err << outcome.message << '\n';
         return 2;
     }
-    RunDisplayLoop(pipeline, seconds, ShutdownSignals::Requested, out);
+    RunDisplayLoop(pipeline, seconds, ShutdownSignals::Requested, out, err);
     pipeline.StopRecording();
     return 0;
 }

@@ -29,9 +29,10 @@ ConfigRecord LiveConfig(const EffectiveSettings& settings);
 // The tuner window's timers on the terminal, for a pipeline that is
 // recording: every display period it takes the results queued since the
 // last tick and prints LiveLine when there were any; every watchdog period it
-// restarts a failed capture quietly. Returns once `stopRequested` says so
-// (asked once a tick) or `seconds` have passed.
+// restarts a failed capture quietly. The first loss of sound in a recording
+// is said once on `err`. Returns once `stopRequested` says so (asked once a
+// tick) or `seconds` have passed.
 void RunDisplayLoop(TuningPipeline& pipeline, std::optional<double> seconds,
-                    const std::function<bool()>& stopRequested, std::ostream& out);
+                    const std::function<bool()>& stopRequested, std::ostream& out, std::ostream& err);
 
 }  // namespace ZelvoAnalyze

@@ -13,7 +13,12 @@ TunerSettings LoadTunerSettings(const std::string& directory) {
     std::error_code ec;
     const fs::path dir(directory);
     const fs::file_status status = fs::status(dir, ec);
-    if (!fs::exists(status)) throw std::runtime_error(directory + ": no such settings directory");
+    if (!fs::exists(status)) {
+        // A folder on the way that may not be searched is not a missing one.
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            throw std::runtime_error(directory + ": " + ec.message());
+        throw std::runtime_error(directory + ": no such settings directory");
+    }
     if (!fs::is_directory(status))
         throw std::runtime_error(directory +
                                  ": not a directory; --settings needs the directory of the settings files");

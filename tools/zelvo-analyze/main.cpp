@@ -25,6 +25,14 @@ int Fail(const std::string& message) {
     return kBadInput;
 }
 
+// A full disk or a closed pipe shows only when the buffered output is
+// flushed, so the last write is checked here rather than at every line.
+int FinishOutput(int status) {
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail("cannot write the output");
+    return status;
+}
+
 int Run(const ZelvoAnalyze::AnalyzeOptions& options) {
     using ZelvoAnalyze::RunMode;
     std::optional<ZelvoAnalyze::TunerSettings> files;
@@ -51,10 +59,10 @@ int main(int argc, char** argv) {
     if (!parsed.error.empty()) return Fail(parsed.error);
     if (parsed.options.mode == ZelvoAnalyze::RunMode::Help) {
         std::cout << ZelvoAnalyze::UsageText();
-        return 0;
+        return FinishOutput(0);
     }
     try {
-        return Run(parsed.options);
+        return FinishOutput(Run(parsed.options));
     } catch (const NoteAnalyzer::NoteAnalyzerException& e) {
         return Fail(e.message);
     } catch (const std::bad_alloc&) {

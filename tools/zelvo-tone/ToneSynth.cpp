@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 #include <random>
 
@@ -76,6 +77,14 @@ int FormatForPath(const std::string& path) {
     return 0;
 }
 
+// A cut-off recording would pass for a whole one later, so it goes; only a
+// plain file is removed, never a device or a link the caller wrote through.
+void RemovePartFile(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+        std::filesystem::remove(path, ec);
+}
+
 }  // namespace
 
 std::string WriteTone(const std::string& path, const std::vector<double>& mono, int sampleRate,
@@ -104,6 +113,7 @@ std::string WriteTone(const std::string& path, const std::vector<double>& mono, 
             error = "cannot write " + path + ": " + sf_strerror(file);
     }
     if (sf_close(file) != 0 && error.empty()) error = "cannot finish " + path;
+    if (!error.empty()) RemovePartFile(path);
     return error;
 }
 

@@ -32,7 +32,8 @@ std::vector<double> SynthesizeTone(const ToneRequest& request);
 
 // Writes the signal to path, the format chosen by the extension: .wav, .flac,
 // .aif/.aiff (16-bit PCM), .ogg (Vorbis), .raw (headerless 16-bit
-// little-endian). Returns an empty text on success, else the error.
+// little-endian). Returns an empty text on success, else the error; a file
+// that could not be written whole is removed.
 std::string WriteTone(const std::string& path, const std::vector<double>& mono, int sampleRate, int channels);
 
 }  // namespace ZelvoTone

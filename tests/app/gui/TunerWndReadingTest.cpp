@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <wx/statusbr.h>
+
 #include "GuiTestSupport.h"
 #include "indicators/FineIndicator.h"
 
@@ -33,5 +35,23 @@ TEST_F(TunerWndReading, ToneShowsItsNoteWithinTwoSecondsAndItsCents) {
     // The needle sits at cents / 50 of its swing and is bright.
     EXPECT_NEAR(fine->position, 20.0 / 50.0, 0.03);
     EXPECT_LT(fine->fade, 0.5f);
+    EXPECT_TRUE(hooks->messages.empty());
+}
+
+TEST_F(TunerWndReading, StatusBarSaysOnceThatTheInputOverran) {
+    Recorder::TestCaptureDevice::Settings settings;
+    settings.signal = SineBytes(440.0, 2.0);
+    settings.pace = Recorder::TestCaptureDevice::Pace::RealTime;
+    settings.droppedFrames = 4321;
+    device = std::make_shared<Recorder::TestCaptureDevice>(settings);
+    Start(true);
+    wxStatusBar* bar = w->GetStatusBar();
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            w->UpdateStatusText();
+            return bar->GetStatusText(0) == "input overrun: 4321 frames dropped";
+        },
+        2000ms))
+        << bar->GetStatusText(0);
     EXPECT_TRUE(hooks->messages.empty());
 }
