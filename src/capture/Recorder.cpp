@@ -76,8 +76,10 @@ bool ConsumeBuffers(RecorderContext& context, BufferNotification& notification, 
             if (stream.AddBuffer(buffer, bytesPerBuffer) != CaptureResult::Ok) return false;
             next = (next + 1) % bufferCount;
             notification.pending.fetch_sub(1);
+            // Published per buffer: a device that never lets the queue run
+            // dry is exactly the one that drops frames.
+            context.droppedFrames.store(stream.DroppedFrames(), std::memory_order_relaxed);
         }
-        context.droppedFrames.store(stream.DroppedFrames(), std::memory_order_relaxed);
         SignalEvent::WaitAny(notification.bufferDone, context.stopEvent);
     }
     return true;

@@ -98,6 +98,7 @@ TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
     const auto wav = dir.File("ok.wav");
     MakeTone(wav, {"--duration", "0.5", "440"});
     WriteWholeFile(dir.File("header-only.wav"), "RIFF");
+    WriteWholeFile(dir.File("notes.txt"), "not a folder");
     // A valid WAV without a single frame, and one at a rate the analyzer refuses.
     SF_INFO info{0, 11025, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
     sf_close(sf_open(dir.File("no-frames.wav").c_str(), SFM_WRITE, &info));
