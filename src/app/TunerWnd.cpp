@@ -40,7 +40,13 @@ ZelvoLayout::WindowRect ToWindowRect(const wxRect& r) {
 
 }  // namespace
 
-CTunerWnd::CTunerWnd() : m_defaultPreset(DefaultPreset()) {}
+CTunerWnd::CTunerWnd() : m_defaultPreset(DefaultPreset()) {
+    // A close request that ended a dialog goes on once that dialog's modal
+    // loop has returned: with the next dialog out, or with the close itself.
+    m_modalDialogs.SetExitCallback([this] {
+        if (m_closeAfterDialogs) CallAfter([this] { Close(); });
+    });
+}
 
 CTunerWnd::~CTunerWnd() {
     // Normally already done by the close handler; a window destroyed some
@@ -180,15 +186,18 @@ void CTunerWnd::BindEvents() {
 // Shutdown
 
 void CTunerWnd::OnClose(wxCloseEvent& event) {
-    // A close request (a shutdown signal, say) while one of our messages is
-    // up: the message is ended first and the close follows once its modal
-    // loop has returned, so nothing is torn down underneath it.
-    if (m_openMessage && event.CanVeto()) {
-        m_closeAfterMessage = true;
-        m_openMessage->EndModal(wxID_CANCEL);
+    // A close request (a shutdown signal, say) while modal dialogs are up:
+    // they are ended first, innermost first, as their Cancel would, and the
+    // close is repeated once each modal loop has returned, so nothing is torn
+    // down underneath a dialog. A dialog the program cannot end (a native
+    // one) keeps the close waiting until its user dismisses it.
+    if (m_modalDialogs.HasOpenDialogs() && event.CanVeto()) {
+        m_closeAfterDialogs = true;
+        m_modalDialogs.EndInnermost(wxID_CANCEL);
         event.Veto();
         return;
     }
+    m_closeAfterDialogs = false;
     if (!m_shutDown) {
         m_shutDown = true;
         m_displayTimer.Stop();
@@ -214,15 +223,10 @@ void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long 
         m_options.showMessage(text, caption, style);
         return;
     }
-    // The generic dialog, unlike the native one, can be ended by the program.
+    // The generic dialog, unlike the native one, can be ended by the program
+    // when a close request comes.
     wxGenericMessageDialog dialog(this, text, caption, style);
-    m_openMessage = &dialog;
     dialog.ShowModal();
-    m_openMessage = nullptr;
-    if (m_closeAfterMessage) {
-        m_closeAfterMessage = false;
-        CallAfter([this] { Close(); });
-    }
 }
 
 // ---------------------------------------------------------------------------

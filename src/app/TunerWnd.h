@@ -18,11 +18,11 @@
 #include "app/logic/NotePresetMenu.h"
 #include "app/logic/WindowLayout.h"
 #include "capture/CaptureDevice.h"
+#include "dialogs/ModalDialogTracker.h"
 #include "persistence/SettingsFiles.h"
 #include "pipeline/TuningPipeline.h"
 
 class wxMenu;
-class wxDialog;
 class wxKeyEvent;
 class wxMenuEvent;
 class wxStaticText;
@@ -163,12 +163,14 @@ private:
     wxTimer m_watchdogTimer;  // every 5 s: quiet restart of a failed capture
     wxTimer m_settleTimer;    // fires when a resize has settled (see OnSize)
 
-    bool m_created = false;             // creation completed: the files are saved on close
-    bool m_shutDown = false;            // recording stopped and files saved
-    wxDialog* m_openMessage = nullptr;  // the modal message now shown, if any
-    bool m_closeAfterMessage = false;   // a close request waits for that message
-    bool m_inMenuLoop = false;          // a menu of the bar or one of its submenus is open
-    int m_openMenus = 0;                // menus opened and not yet closed (submenus nest)
+    bool m_created = false;   // creation completed: the files are saved on close
+    bool m_shutDown = false;  // recording stopped and files saved
+    // The modal dialogs now open (messages, settings dialogs, editors), and
+    // whether a close request waits for them to end.
+    ModalDialogTracker m_modalDialogs;
+    bool m_closeAfterDialogs = false;
+    bool m_inMenuLoop = false;  // a menu of the bar or one of its submenus is open
+    int m_openMenus = 0;        // menus opened and not yet closed (submenus nest)
     bool m_startupHandled = false;
     bool m_adjustingSize = false;           // our own proportional correction is in progress
     ZelvoLayout::WindowRect m_settledRect;  // the window rectangle after the last settled resize
