@@ -5,6 +5,7 @@
 // logic live in the TuningPipeline the window owns; the window feeds it with
 // ticks and hands its values to the panes.
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -94,8 +95,10 @@ private:
     // Creation steps.
     void CreateMenus();
     void CreateChildren();
+    // Places the window by the saved rectangle on the display that holds it.
     void PlaceOnDesktop();
-    void ApplySizeLimits();
+    void PlaceAgainWhereFramed();
+    void ApplySizeLimits(const wxRect& workArea);
     void BindEvents();
     void BindCommands();
 
@@ -113,6 +116,7 @@ private:
     void ArmDisplayTimer();
 
     // Layout.
+    void DoSetSize(int x, int y, int width, int height, int sizeFlags) override;
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
     void LayoutPanes();
@@ -174,4 +178,15 @@ private:
     bool m_startupHandled = false;
     bool m_adjustingSize = false;           // our own proportional correction is in progress
     ZelvoLayout::WindowRect m_settledRect;  // the window rectangle after the last settled resize
+    ZelvoLayout::WindowRect m_savedRect;    // the rectangle the settings gave at start
+    ZelvoLayout::WindowRect m_placedRect;   // where the window was last placed from it
+    int m_limitsDisplay = -1;               // the display whose work area the size limits fit
+    // On X11 a window manager frames a new window only once it is shown, and
+    // may put it elsewhere than asked: wxGTK realises the window early, at
+    // (0, 0), to learn the frame's extents before showing it, and the window
+    // manager then keeps that "program-specified" place. Until this time a
+    // reported position other than the placed one makes the window place
+    // itself again, the frame now known.
+    std::chrono::steady_clock::time_point m_placementWatchEnd;
+    bool m_placeAgain = false;  // to be placed again when the resize settles
 };
