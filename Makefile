@@ -70,9 +70,11 @@ format: deps
 bench: build
 	@./tools/run-benchmarks.sh $(BUILD)
 
+# Once at scale 1 and once as a HiDPI desktop at scale 2 shows it.
 gallery: build
 	$(XRUN) $(BUILD)/bin/zelvo-gallery $(BUILD)/gallery
-	@echo "Pictures written to $(BUILD)/gallery/"
+	GDK_SCALE=2 $(XRUN) $(BUILD)/bin/zelvo-gallery $(BUILD)/gallery/scale2
+	@echo "Pictures written to $(BUILD)/gallery/ and, at scale 2, $(BUILD)/gallery/scale2/"
 
 fuzz: fuzz-deps
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
