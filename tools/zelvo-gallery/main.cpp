@@ -52,8 +52,8 @@ wxSize EnergySize(const PaneArea& a) {
 
 class Gallery {
 public:
-    Gallery(wxFrame* host, wxString folder)
-        : m_host(host), m_folder(std::move(folder)), m_scale(host->GetContentScaleFactor()) {}
+    Gallery(wxFrame* host, const wxString& folder)
+        : m_host(host), m_folder(folder), m_scale(host->GetContentScaleFactor()) {}
 
     int failures() const { return m_failures; }
 

@@ -26,7 +26,7 @@ ResourcePaths::ResourcePaths(std::vector<fs::path> directories) : m_directories(
 
 fs::path ResourcePaths::Find(const fs::path& relative) const {
     for (const fs::path& directory : m_directories) {
-        const fs::path candidate = directory / relative;
+        fs::path candidate = directory / relative;
         std::error_code ignored;
         if (fs::exists(candidate, ignored)) return candidate;
     }
