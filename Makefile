@@ -9,7 +9,7 @@ CMAKE_ARGS ?=
 PACKAGES = cmake g++ make pkg-config \
            libgtest-dev libgmock-dev libbenchmark-dev \
            libwxgtk3.2-dev portaudio19-dev libasound2-dev libsndfile1-dev libfftw3-dev \
-           xvfb xauth fonts-liberation2 imagemagick clang-format clang-tidy
+           xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 # Off-screen pictures run under a private X server, never on the user's display.
@@ -71,9 +71,11 @@ format: deps
 bench: build
 	@./tools/run-benchmarks.sh $(BUILD)
 
+# Once at scale 1 and once as a HiDPI desktop at scale 2 shows it.
 gallery: build
 	$(XRUN) $(BUILD)/bin/zelvo-gallery $(BUILD)/gallery
-	@echo "Pictures written to $(BUILD)/gallery/"
+	GDK_SCALE=2 $(XRUN) $(BUILD)/bin/zelvo-gallery $(BUILD)/gallery/scale2
+	@echo "Pictures written to $(BUILD)/gallery/ and, at scale 2, $(BUILD)/gallery/scale2/"
 
 fuzz: fuzz-deps
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

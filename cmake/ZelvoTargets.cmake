@@ -65,6 +65,17 @@ function(zelvo_program target)
   _zelvo_target(program ${target} ${ARGN})
 endfunction()
 
+# zelvo_resources(file…): copies resource files (paths relative to the
+# calling folder) into the build's resource folder when they change, and
+# installs them beside the installed programs.
+function(zelvo_resources)
+  foreach(file IN LISTS ARGN)
+    get_filename_component(name ${file} NAME)
+    configure_file(${file} ${ZELVO_RESOURCE_DIR}/${name} COPYONLY)
+  endforeach()
+  install(FILES ${ARGN} DESTINATION ${CMAKE_INSTALL_DATADIR}/zelvo-tuner)
+endfunction()
+
 # Writes the declared graph for the include-graph test; called once, after
 # every target is declared.
 function(zelvo_write_include_graph)

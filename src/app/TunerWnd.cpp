@@ -36,15 +36,40 @@ constexpr const char* TitleSuffix = "";
 // so the proportion is restored once the drag has ended.
 constexpr int ResizeSettleMs = 200;
 
+// How long after start a window manager's own placement of the window is
+// undone (it comes as soon as the window is shown; a user's first drag
+// comes later).
+constexpr std::chrono::milliseconds PlacementWatch{2000};
+
 enum TimerId { DisplayTimerId = 1, WatchdogTimerId = 2, SettleTimerId = 3 };
 
 ZelvoLayout::WindowRect ToWindowRect(const wxRect& r) {
     return {r.x, r.y, r.x + r.width, r.y + r.height};
 }
 
+// The work area of the display a window rectangle belongs on: the one that
+// holds most of it, else the primary display.
+wxRect WorkAreaFor(const ZelvoLayout::WindowRect& r) {
+    std::vector<ZelvoLayout::WindowRect> screens;
+    int primary = 0;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
+        const wxDisplay display(i);
+        screens.push_back(ToWindowRect(display.GetGeometry()));
+        if (display.IsPrimary()) primary = static_cast<int>(i);
+    }
+    const int chosen = ZelvoLayout::ChooseDisplay(r, screens, primary);
+    return wxDisplay(static_cast<unsigned>(chosen)).GetClientArea();
+}
+
 }  // namespace
 
-CTunerWnd::CTunerWnd() : m_defaultPreset(DefaultPreset()) {}
+CTunerWnd::CTunerWnd() : m_defaultPreset(DefaultPreset()) {
+    // A close request that ended a dialog goes on once that dialog's modal
+    // loop has returned: with the next dialog out, or with the close itself.
+    m_modalDialogs.SetExitCallback([this] {
+        if (m_closeAfterDialogs) CallAfter([this] { Close(); });
+    });
+}
 
 CTunerWnd::~CTunerWnd() {
     // Normally already done by the close handler; a window destroyed some
@@ -69,6 +94,8 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
 
     // The settings files first: the tuning table and the panes depend on them.
     LoadSettingsFiles(m_settings, m_settingsDirectory);
+    m_savedRect = {m_settings.config.TunerPosLeft, m_settings.config.TunerPosTop,
+                   m_settings.config.TunerPosRight, m_settings.config.TunerPosBottom};
     m_pipeline = std::make_unique<TuningPipeline>(m_settings.config, options.captureDevice);
     ApplyTuning();
 
@@ -100,6 +127,7 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
 
     LayoutPanes();
     PlaceOnDesktop();
+    m_placementWatchEnd = std::chrono::steady_clock::now() + PlacementWatch;
     if (m_settings.config.AlwaysOnTop) SetWindowStyleFlag(GetWindowStyleFlag() | wxSTAY_ON_TOP);
 
     m_pipeline->SeedNoteTrack();
@@ -182,15 +210,18 @@ void CTunerWnd::BindEvents() {
 // Shutdown
 
 void CTunerWnd::OnClose(wxCloseEvent& event) {
-    // A close request (a shutdown signal, say) while one of our messages is
-    // up: the message is ended first and the close follows once its modal
-    // loop has returned, so nothing is torn down underneath it.
-    if (m_openMessage && event.CanVeto()) {
-        m_closeAfterMessage = true;
-        m_openMessage->EndModal(wxID_CANCEL);
+    // A close request (a shutdown signal, say) while modal dialogs are up:
+    // they are ended first, innermost first, as their Cancel would, and the
+    // close is repeated once each modal loop has returned, so nothing is torn
+    // down underneath a dialog. A dialog the program cannot end (a native
+    // one) keeps the close waiting until its user dismisses it.
+    if (m_modalDialogs.HasOpenDialogs() && event.CanVeto()) {
+        m_closeAfterDialogs = true;
+        m_modalDialogs.EndInnermost(wxID_CANCEL);
         event.Veto();
         return;
     }
+    m_closeAfterDialogs = false;
     if (!m_shutDown) {
         m_shutDown = true;
         m_displayTimer.Stop();
@@ -216,15 +247,10 @@ void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long 
         m_options.showMessage(text, caption, style);
         return;
     }
-    // The generic dialog, unlike the native one, can be ended by the program.
+    // The generic dialog, unlike the native one, can be ended by the program
+    // when a close request comes.
     wxGenericMessageDialog dialog(this, text, caption, style);
-    m_openMessage = &dialog;
     dialog.ShowModal();
-    m_openMessage = nullptr;
-    if (m_closeAfterMessage) {
-        m_closeAfterMessage = false;
-        CallAfter([this] { Close(); });
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -313,28 +339,47 @@ void CTunerWnd::StoreWindowRect() {
     m_settings.config.TunerPosBottom = r.y + r.height;
 }
 
-void CTunerWnd::ApplySizeLimits() {
+void CTunerWnd::ApplySizeLimits(const wxRect& workArea) {
     const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
     const ZelvoLayout::WindowSize minimum = ZelvoLayout::MinimumTrackSize(overhead);
-    int displayIndex = wxDisplay::GetFromWindow(this);
-    if (displayIndex == wxNOT_FOUND) displayIndex = 0;
-    const wxRect work = wxDisplay(static_cast<unsigned>(displayIndex)).GetClientArea();
-    const ZelvoLayout::WindowSize maximum = ZelvoLayout::MaximumSize(overhead, work.width, work.height);
+    const ZelvoLayout::WindowSize maximum =
+        ZelvoLayout::MaximumSize(overhead, workArea.width, workArea.height);
+    m_adjustingSize = true;
     SetSizeHints(wxSize(minimum.width, minimum.height), wxSize(maximum.width, maximum.height));
+    m_adjustingSize = false;
+    m_limitsDisplay = wxDisplay::GetFromWindow(this);
 }
 
 void CTunerWnd::PlaceOnDesktop() {
     const ZelvoLayout::FrameOverhead overhead = CurrentOverhead();
-    const ZelvoLayout::WindowRect saved{m_settings.config.TunerPosLeft, m_settings.config.TunerPosTop,
-                                        m_settings.config.TunerPosRight, m_settings.config.TunerPosBottom};
-    const wxRect desktop = wxDisplay(0u).GetGeometry();
-    const ZelvoLayout::WindowRect r = ZelvoLayout::PlaceOnDesktop(overhead, saved, ToWindowRect(desktop));
-    ApplySizeLimits();
+    const wxRect work = WorkAreaFor(m_savedRect);
+    const ZelvoLayout::WindowRect r = ZelvoLayout::PlaceOnDesktop(overhead, m_savedRect, ToWindowRect(work));
+    ApplySizeLimits(work);
     m_adjustingSize = true;
     SetSize(r.left, r.top, r.Width(), r.Height());
     m_adjustingSize = false;
+    m_placedRect = r;
     m_settledRect = r;
     LayoutPanes();
+}
+
+void CTunerWnd::PlaceAgainWhereFramed() {
+    // Now the frame's extents are known, so the proportional size is right
+    // too; window managers honour the move of a window they manage. Once
+    // only: a window manager that insists on its own place keeps it.
+    m_placementWatchEnd = {};
+    PlaceOnDesktop();
+    StoreWindowRect();
+}
+
+void CTunerWnd::DoSetSize(int x, int y, int width, int height, int sizeFlags) {
+    // Moved or sized by someone else (another part of the program, a test):
+    // that place stands, the saved one is not applied again.
+    if (!m_adjustingSize) {
+        m_placementWatchEnd = {};
+        m_placeAgain = false;
+    }
+    wxFrame::DoSetSize(x, y, width, height, sizeFlags);
 }
 
 void CTunerWnd::OnSize(wxSizeEvent& event) {
@@ -345,6 +390,19 @@ void CTunerWnd::OnSize(wxSizeEvent& event) {
 }
 
 void CTunerWnd::OnMove(wxMoveEvent& event) {
+    // Soon after start the window system reports a position other than the
+    // placed one: the window manager placed the window itself (see
+    // m_placementWatchEnd). It is placed again once the resize has settled,
+    // when the frame and the menu and status bars have their final sizes.
+    if (!m_adjustingSize && IsShown() && std::chrono::steady_clock::now() < m_placementWatchEnd &&
+        GetPosition() != wxPoint(m_placedRect.left, m_placedRect.top)) {
+        m_placeAgain = true;
+        m_settleTimer.StartOnce(ResizeSettleMs);
+    }
+    // The size limits follow the work area of the display the window is on.
+    const int display = m_created ? wxDisplay::GetFromWindow(this) : wxNOT_FOUND;
+    if (display != wxNOT_FOUND && display != m_limitsDisplay)
+        ApplySizeLimits(wxDisplay(static_cast<unsigned>(display)).GetClientArea());
     StoreWindowRect();
     // A plain move keeps the size: remember where the window now is, so that
     // the next resize is compared with the right rectangle.
@@ -354,6 +412,11 @@ void CTunerWnd::OnMove(wxMoveEvent& event) {
 }
 
 void CTunerWnd::OnSettleTimer(wxTimerEvent&) {
+    if (m_placeAgain && !m_shutDown) {
+        m_placeAgain = false;
+        PlaceAgainWhereFramed();
+        return;
+    }
     // A minimised, maximised or full-screen window has the size the window
     // system gives it.
     if (!m_created || m_shutDown || IsIconized() || IsMaximized() || IsFullScreen()) return;

@@ -10,6 +10,7 @@
 // it, hands the configuration to the pipeline and does the work the
 // difference asks for.
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,11 +26,11 @@
 #include "app/logic/StatusNotice.h"
 #include "app/logic/WindowLayout.h"
 #include "capture/CaptureDevice.h"
+#include "dialogs/ModalDialogTracker.h"
 #include "persistence/SettingsFiles.h"
 #include "pipeline/TuningPipeline.h"
 
 class wxMenu;
-class wxDialog;
 class wxKeyEvent;
 class wxMenuEvent;
 class wxStaticText;
@@ -105,8 +106,10 @@ private:
     void CreateChildren();
     // No recording device: the user is told, and the window goes.
     void RefuseWithoutDevice();
+    // Places the window by the saved rectangle on the display that holds it.
     void PlaceOnDesktop();
-    void ApplySizeLimits();
+    void PlaceAgainWhereFramed();
+    void ApplySizeLimits(const wxRect& workArea);
     void BindEvents();
     void BindCommands();
     void BindMenuMarks();
@@ -129,6 +132,7 @@ private:
     void ArmDisplayTimer();
 
     // Layout.
+    void DoSetSize(int x, int y, int width, int height, int sizeFlags) override;
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
     void LayoutPanes();
@@ -197,13 +201,26 @@ private:
     wxTimer m_watchdogTimer;  // every 5 s: quiet restart of a failed capture
     wxTimer m_settleTimer;    // fires when a resize has settled (see OnSize)
 
-    bool m_created = false;             // creation completed: the files are saved on close
-    bool m_shutDown = false;            // recording stopped and files saved
-    wxDialog* m_openMessage = nullptr;  // the modal message now shown, if any
-    bool m_closeAfterMessage = false;   // a close request waits for that message
-    bool m_inMenuLoop = false;          // a menu of the bar or one of its submenus is open
-    int m_openMenus = 0;                // menus opened and not yet closed (submenus nest)
+    bool m_created = false;   // creation completed: the files are saved on close
+    bool m_shutDown = false;  // recording stopped and files saved
+    // The modal dialogs now open (messages, settings dialogs, editors), and
+    // whether a close request waits for them to end.
+    ModalDialogTracker m_modalDialogs;
+    bool m_closeAfterDialogs = false;
+    bool m_inMenuLoop = false;  // a menu of the bar or one of its submenus is open
+    int m_openMenus = 0;        // menus opened and not yet closed (submenus nest)
     bool m_startupHandled = false;
     bool m_adjustingSize = false;           // our own proportional correction is in progress
     ZelvoLayout::WindowRect m_settledRect;  // the window rectangle after the last settled resize
+    ZelvoLayout::WindowRect m_savedRect;    // the rectangle the settings gave at start
+    ZelvoLayout::WindowRect m_placedRect;   // where the window was last placed from it
+    int m_limitsDisplay = -1;               // the display whose work area the size limits fit
+    // On X11 a window manager frames a new window only once it is shown, and
+    // may put it elsewhere than asked: wxGTK realises the window early, at
+    // (0, 0), to learn the frame's extents before showing it, and the window
+    // manager then keeps that "program-specified" place. Until this time a
+    // reported position other than the placed one makes the window place
+    // itself again, the frame now known.
+    std::chrono::steady_clock::time_point m_placementWatchEnd;
+    bool m_placeAgain = false;  // to be placed again when the resize settles
 };

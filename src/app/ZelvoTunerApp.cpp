@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include <wx/stdpaths.h>
+
 #include "app/logic/ShutdownSignals.h"
 #include "capture/PortAudioDevice.h"
 
@@ -21,9 +23,19 @@ std::filesystem::path CZelvoTunerApp::SettingsDirectoryFromEnvironment() {
     return DefaultSettingsDirectory();
 }
 
+ResourcePaths CZelvoTunerApp::ProgramResourcePaths() {
+    const wxStandardPaths& paths = wxStandardPaths::Get();
+    // The executable's path is the resolved one (/proc/self/exe), so a
+    // program started through a symbolic link finds the resources of its
+    // own tree.
+    return ResourcePaths::ForExecutable(paths.GetExecutablePath().utf8_string(),
+                                        paths.GetResourcesDir().utf8_string());
+}
+
 bool CZelvoTunerApp::OnInit() {
     SetAppName("zelvo-tuner");
     SetAppDisplayName("Zelvo Tuner");
+    m_resources = ProgramResourcePaths();
 
     m_audioSession = std::make_unique<Recorder::PortAudioSession>();
     TunerWndOptions options;

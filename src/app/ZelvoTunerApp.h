@@ -9,6 +9,7 @@
 #include <wx/timer.h>
 
 #include "app/TunerWnd.h"
+#include "app/logic/ResourcePaths.h"
 
 namespace Recorder {
 class PortAudioSession;
@@ -28,7 +29,13 @@ public:
     // not empty (for tests and scripted runs), else the default directory.
     static std::filesystem::path SettingsDirectoryFromEnvironment();
 
+    // Where this program's resources are searched: beside the running
+    // program first, then in the toolkit's resource directory of the
+    // installation (see ResourcePaths).
+    static ResourcePaths ProgramResourcePaths();
+
     CTunerWnd* MainWindow() const { return m_mainWindow; }
+    const ResourcePaths& Resources() const { return m_resources; }
 
 private:
     void OnSignalPoll(wxTimerEvent& event);
@@ -36,7 +43,8 @@ private:
     // Keeps PortAudio up while the window records.
     std::unique_ptr<Recorder::PortAudioSession> m_audioSession;
     CTunerWnd* m_mainWindow = nullptr;  // owned by the window system once created
-    wxTimer m_signalTimer;              // polls for a shutdown signal
+    ResourcePaths m_resources;
+    wxTimer m_signalTimer;  // polls for a shutdown signal
 };
 
 wxDECLARE_APP(CZelvoTunerApp);

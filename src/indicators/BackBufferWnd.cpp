@@ -3,6 +3,8 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
+#include "indicators/IndicatorDrawing.h"
+
 CBackBufferWnd::CBackBufferWnd() = default;
 
 CBackBufferWnd::~CBackBufferWnd() = default;
@@ -16,6 +18,7 @@ bool CBackBufferWnd::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
 
     Bind(wxEVT_SIZE, &CBackBufferWnd::OnSize, this);
     Bind(wxEVT_SYS_COLOUR_CHANGED, &CBackBufferWnd::OnSysColourChanged, this);
+    Bind(wxEVT_DPI_CHANGED, &CBackBufferWnd::OnDpiChanged, this);
     Bind(wxEVT_PAINT, &CBackBufferWnd::OnPaint, this);
     Bind(wxEVT_DESTROY, &CBackBufferWnd::OnDestroy, this);
 
@@ -28,23 +31,17 @@ void CBackBufferWnd::Draw(wxDC& /*dc*/, const wxRect& /*client*/) {}
 void CBackBufferWnd::BufferRecreated() {}
 
 void CBackBufferWnd::RebuildBackBuffer() {
-    m_backBuffer = wxBitmap();
-    const wxSize client = GetClientSize();
     // A pane of zero width or height has no bitmap; it is then painted
-    // directly. wx would assert on an empty bitmap, so this is checked here.
-    if (client.x > 0 && client.y > 0) {
-        wxClientDC screen(this);
-        wxBitmap bitmap(client.x, client.y, screen);
-        if (bitmap.IsOk()) m_backBuffer = bitmap;
-    }
+    // directly.
+    m_backBuffer = Indicators::MakeScaledBitmap(this, GetClientSize());
     BufferRecreated();
 }
 
 void CBackBufferWnd::PaintInto(wxDC& target) {
     const wxRect client(wxPoint(0, 0), GetClientSize());
-    if (!m_backBuffer.IsOk() || m_backBuffer.GetSize() != client.GetSize()) {
-        // No usable buffer (creation failed, or the size changed without a
-        // size event yet): draw straight onto the target.
+    if (!Indicators::FitsWindow(m_backBuffer, this, client.GetSize())) {
+        // No usable buffer (creation failed, or the size or scale changed
+        // without an event yet): draw straight onto the target.
         if (!m_backBuffer.IsOk()) BufferRecreated();
         Draw(target, client);
         return;
@@ -70,6 +67,14 @@ void CBackBufferWnd::OnSysColourChanged(wxSysColourChangedEvent& event) {
     event.Skip();
     RebuildBackBuffer();
     OnSystemColoursChanged();
+}
+
+void CBackBufferWnd::OnDpiChanged(wxDPIChangedEvent& event) {
+    // A display of another scale: the buffer and the caches are made anew
+    // at that scale, as on a resize.
+    event.Skip();
+    RebuildBackBuffer();
+    OnClientResized();
 }
 
 void CBackBufferWnd::OnPaint(wxPaintEvent& /*event*/) {

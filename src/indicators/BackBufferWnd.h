@@ -1,6 +1,7 @@
 // Base window of the double-buffered indicator panes. It keeps an off-screen
-// bitmap the size of the client area, lets the subclass draw the whole face
-// into it and copies it to the screen in one block so the pane never
+// bitmap the size of the client area (at the display's scale, so HiDPI
+// screens get every pixel), lets the subclass draw the whole face into it in
+// logical units and copies it to the screen in one block so the pane never
 // flickers. When the bitmap cannot be made (a zero-sized pane) the face is
 // drawn straight onto the screen instead.
 #pragma once
@@ -47,9 +48,11 @@ protected:
 private:
     void OnSize(wxSizeEvent& event);
     void OnSysColourChanged(wxSysColourChangedEvent& event);
+    void OnDpiChanged(wxDPIChangedEvent& event);
     void OnPaint(wxPaintEvent& event);
     void OnDestroy(wxWindowDestroyEvent& event);
 
-    // Exactly the client size; not IsOk() when it could not be made.
+    // Exactly the client size, at the window's content scale; not IsOk()
+    // when it could not be made.
     wxBitmap m_backBuffer;
 };

@@ -32,6 +32,10 @@ bool CEnergyIndicator::Create(wxWindow* parent, wxWindowID id, const wxPoint& po
     Bind(wxEVT_PAINT, &CEnergyIndicator::OnPaint, this);
     Bind(wxEVT_SIZE, &CEnergyIndicator::OnSize, this);
     Bind(wxEVT_SYS_COLOUR_CHANGED, &CEnergyIndicator::OnSysColourChanged, this);
+    Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
+        event.Skip();
+        RebuildGradient();  // at the new display's scale
+    });
     Bind(wxEVT_LEFT_DOWN, &CEnergyIndicator::OnLeftDown, this);
     Bind(wxEVT_MOTION, &CEnergyIndicator::OnMouseMove, this);
     Bind(wxEVT_LEFT_UP, &CEnergyIndicator::OnLeftUp, this);
@@ -47,18 +51,13 @@ void CEnergyIndicator::RefreshIfChanged() {
 }
 
 void CEnergyIndicator::RebuildGradient() {
-    m_gradient = wxBitmap();
-    const wxSize client = GetClientSize();
-    if (client.x > 0 && client.y > 0) {
-        wxClientDC screen(this);
-        m_gradient = wxBitmap(client.x, client.y, screen);
-    }
+    m_gradient = MakeScaledBitmap(this, GetClientSize());
     m_gradientStale = true;
 }
 
 void CEnergyIndicator::FillGradient(int width, int height) {
-    if (!m_gradient.IsOk() || m_gradient.GetWidth() != width || m_gradient.GetHeight() != height)
-        m_gradient = wxBitmap(width, height, 24);
+    if (!FitsWindow(m_gradient, this, wxSize(width, height)))
+        m_gradient = MakeScaledBitmap(this, wxSize(width, height));
     if (!m_gradient.IsOk()) return;
     const SystemColours colours = ReadSystemColours();
     wxMemoryDC dc(m_gradient);
@@ -79,9 +78,7 @@ void CEnergyIndicator::PaintFace(wxDC& dc) {
         m_drawnLevel = level;
         return;
     }
-    if (m_gradientStale || !m_gradient.IsOk() || m_gradient.GetWidth() != width ||
-        m_gradient.GetHeight() != height)
-        FillGradient(width, height);
+    if (m_gradientStale || !FitsWindow(m_gradient, this, client)) FillGradient(width, height);
 
     const SystemColours colours = ReadSystemColours();
     DrawFaceFrame(dc, width, height, colours);

@@ -91,8 +91,7 @@ void CFineIndicator::UpdateGlyphSize() {
 
 bool CFineIndicator::RenderScaleCache(int width, int height) {
     m_scaleCache = wxBitmap();
-    if (width <= 0 || height <= 0) return false;
-    wxBitmap bitmap(width, height, 24);
+    wxBitmap bitmap = MakeScaledBitmap(this, wxSize(width, height));
     if (!bitmap.IsOk()) return false;
 
     const SystemColours colours = ReadSystemColours();
@@ -160,7 +159,7 @@ void CFineIndicator::Draw(wxDC& dc, const wxRect& client) {
     if (!gc) return;
     SetHighQuality(*gc, smoothing);
 
-    if (!m_scaleCache.IsOk() || m_scaleCache.GetWidth() != width || m_scaleCache.GetHeight() != height) {
+    if (!FitsWindow(m_scaleCache, this, client.GetSize())) {
         if (!RenderScaleCache(width, height)) return;
     }
     // Cached bitmaps are copied pixel for pixel.

@@ -81,8 +81,8 @@ LadderScale CGlobalIndicator::GetScale() const {
 }
 
 void CGlobalIndicator::RenderLadder(int width, int height) {
-    if (!m_ladderCache.IsOk() || m_ladderCache.GetWidth() != width || m_ladderCache.GetHeight() != height)
-        m_ladderCache = wxBitmap(width, height, 24);
+    if (!FitsWindow(m_ladderCache, this, wxSize(width, height)))
+        m_ladderCache = MakeScaledBitmap(this, wxSize(width, height));
     if (!m_ladderCache.IsOk()) return;
 
     const SystemColours colours = ReadSystemColours();
@@ -138,9 +138,7 @@ void CGlobalIndicator::Draw(wxDC& dc, const wxRect& client) {
     const int width = client.width;
     const int height = client.height;
     if (width <= 0 || height <= 0) return;
-    if (m_stale || !m_ladderCache.IsOk() || m_ladderCache.GetWidth() != width ||
-        m_ladderCache.GetHeight() != height)
-        RenderLadder(width, height);
+    if (m_stale || !FitsWindow(m_ladderCache, this, client.GetSize())) RenderLadder(width, height);
 
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::CreateFromUnknownDC(dc));
     if (!gc) return;

@@ -5,6 +5,7 @@
 
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
+#include <wx/window.h>
 
 #include "indicators/IndicatorDrawing.h"
 #include "indicators/math/FineIndicatorMath.h"
@@ -38,6 +39,11 @@ void GlyphCache::Clear() {
 }
 
 const Glyph* GlyphCache::Get(char character, const wxWindow* window) {
+    const double scale = window != nullptr ? window->GetContentScaleFactor() : 1.0;
+    if (scale != m_scale) {
+        m_scale = scale;
+        Clear();
+    }
     for (const Glyph& glyph : m_glyphs) {
         if (glyph.character == character) return &glyph;
     }
@@ -82,7 +88,7 @@ const Glyph* GlyphCache::Render(char character, const wxWindow* window) {
     glyph.character = character;
     glyph.width = width;
     glyph.height = height - offset;
-    glyph.bitmap = wxBitmap(width, glyph.height, 24);
+    glyph.bitmap = Indicators::MakeScaledBitmap(window, wxSize(width, glyph.height));
     if (!glyph.bitmap.IsOk()) return nullptr;
     {
         wxMemoryDC dc(glyph.bitmap);

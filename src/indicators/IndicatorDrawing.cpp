@@ -94,10 +94,34 @@ double FontEmPixels(double size, FontUnit unit, double dpi) {
 
 double WindowDpi(const wxWindow* window) {
     if (window != nullptr) {
-        const int dpi = window->GetDPI().y;
-        if (dpi > 0) return dpi;
+        // Faces are drawn in logical pixels; where the toolkit scales those
+        // (GTK at a desktop scale of 2 reports 192 DPI) the DPI of a logical
+        // pixel is what sizes fonts.
+        const double dpi = window->GetDPI().y / window->GetContentScaleFactor();
+        if (dpi > 0.0) return dpi;
     }
     return 96.0;
+}
+
+namespace {
+
+double ContentScale(const wxWindow* window) {
+    const double scale = window != nullptr ? window->GetContentScaleFactor() : 1.0;
+    return scale > 0.0 ? scale : 1.0;
+}
+
+}  // namespace
+
+// On GTK a window's logical pixels are its device-independent ones, so the
+// DIP size is the logical size.
+wxBitmap MakeScaledBitmap(const wxWindow* window, wxSize logical) {
+    wxBitmap bitmap;
+    if (logical.x > 0 && logical.y > 0) bitmap.CreateWithDIPSize(logical, ContentScale(window), 24);
+    return bitmap;
+}
+
+bool FitsWindow(const wxBitmap& bitmap, const wxWindow* window, wxSize logical) {
+    return bitmap.IsOk() && bitmap.GetScaleFactor() == ContentScale(window) && bitmap.GetDIPSize() == logical;
 }
 
 wxFont MakeIndicatorFont(const wxString& family, double size, bool bold, FontUnit unit,

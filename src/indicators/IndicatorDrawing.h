@@ -3,6 +3,7 @@
 // frame, high-quality drawing and fonts made by family, size and unit.
 #pragma once
 
+#include <wx/bitmap.h>
 #include <wx/colour.h>
 #include <wx/dc.h>
 #include <wx/font.h>
@@ -45,7 +46,18 @@ wxFont MakeIndicatorFont(const wxString& family, double size, bool bold, FontUni
 // Em height in pixels of a font of the given size and unit at that DPI.
 double FontEmPixels(double size, FontUnit unit, double dpi);
 
-// The window's DPI (vertical), 96 when it cannot be told.
+// The window's DPI (vertical) in its logical pixels, 96 when it cannot be
+// told.
 double WindowDpi(const wxWindow* window);
+
+// Off-screen bitmaps (back buffers and caches) are made at the window's
+// content scale: `logical` is the size in the window's logical pixels, the
+// units every face is drawn in, and the bitmap holds one pixel per screen
+// pixel (twice as many each way at a desktop scale of 2), so copying it to
+// the screen neither enlarges nor blurs it. Not IsOk() for an empty size.
+wxBitmap MakeScaledBitmap(const wxWindow* window, wxSize logical);
+// Whether `bitmap` is such a bitmap of that logical size for the window now
+// (a resize or a move to a display of another scale makes it stale).
+bool FitsWindow(const wxBitmap& bitmap, const wxWindow* window, wxSize logical);
 
 }  // namespace Indicators

@@ -5,6 +5,11 @@
 // PNG per picture into OUTPUT_FOLDER (created when missing). Needs a display
 // (run it under xvfb-run on a headless machine). Exit code 0 on success,
 // 1 when a picture could not be written, 2 on a usage error.
+//
+// The pictures are made at the display's scale, as the screen would show
+// them: run with GDK_SCALE=2 a 288 x 240 pane area gives a 576 x 480
+// picture, so that HiDPI sharpness can be judged against a scale-1 picture
+// enlarged.
 
 #include <cstdio>
 #include <functional>
@@ -48,14 +53,23 @@ wxSize EnergySize(const PaneArea& a) {
 
 class Gallery {
 public:
-    Gallery(wxFrame* host, wxString folder) : m_host(host), m_folder(std::move(folder)) {}
+    Gallery(wxFrame* host, const wxString& folder)
+        : m_host(host), m_folder(folder), m_scale(host->GetContentScaleFactor()) {}
 
     int failures() const { return m_failures; }
 
+    // A bitmap of `size` in logical pixels at the display's scale, like the
+    // screen a pane paints on. A zero-sized pane still paints; the picture
+    // gets one pixel.
+    wxBitmap Canvas(wxSize size) const {
+        wxBitmap bitmap;
+        bitmap.CreateWithDIPSize(wxSize(std::max(size.x, 1), std::max(size.y, 1)), m_scale, 24);
+        return bitmap;
+    }
+
     // Paints one picture of `size` with `paint` and saves it as name.png.
     void Save(const wxString& name, wxSize size, const std::function<void(wxDC&)>& paint) {
-        // A zero-sized pane still paints; the picture gets one pixel.
-        wxBitmap bitmap(std::max(size.x, 1), std::max(size.y, 1), 24);
+        wxBitmap bitmap = Canvas(size);
         {
             wxMemoryDC dc(bitmap);
             dc.SetBackground(*wxWHITE_BRUSH);
@@ -190,7 +204,7 @@ public:
             dc.SetPen(*wxTRANSPARENT_PEN);
             dc.DrawRectangle(0, 0, area.width, area.height);
             auto place = [&](double fx, double fy, wxSize size, auto&& paint) {
-                wxBitmap bitmap(std::max(size.x, 1), std::max(size.y, 1), 24);
+                wxBitmap bitmap = Canvas(size);
                 {
                     wxMemoryDC paneDc(bitmap);
                     paint(paneDc);
@@ -209,6 +223,7 @@ public:
 private:
     wxFrame* m_host;
     wxString m_folder;
+    double m_scale;
     int m_failures = 0;
 };
 

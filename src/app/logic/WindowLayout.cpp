@@ -100,7 +100,10 @@ PaneLayout ComputePaneLayout(int areaWidth, int areaHeight) {
 WindowRect PlaceOnDesktop(const FrameOverhead& overhead, WindowRect r, const WindowRect& desktop) {
     if (r.Height() < MinimumTrackHeight) r.bottom = r.top + MinimumTrackHeight;
     r.right = r.left + WidthForHeight(overhead, r.Height());
+    return KeepOnDesktop(r, desktop);
+}
 
+WindowRect KeepOnDesktop(WindowRect r, const WindowRect& desktop) {
     auto shift = [&r](int dx, int dy) {
         r.left += dx;
         r.right += dx;
@@ -114,6 +117,29 @@ WindowRect PlaceOnDesktop(const FrameOverhead& overhead, WindowRect r, const Win
     if (r.top < desktop.top + 1) shift(0, desktop.top + 1 - r.top);
     if (r.left < desktop.left + 1) shift(desktop.left + 1 - r.left, 0);
     return r;
+}
+
+namespace {
+
+long long OverlapArea(const WindowRect& a, const WindowRect& b) {
+    const long long width = std::min(a.right, b.right) - std::max(a.left, b.left);
+    const long long height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+}  // namespace
+
+int ChooseDisplay(const WindowRect& r, const std::vector<WindowRect>& displays, int fallback) {
+    int chosen = fallback;
+    long long largest = 0;
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        const long long area = OverlapArea(r, displays[i]);
+        if (area > largest) {
+            largest = area;
+            chosen = static_cast<int>(i);
+        }
+    }
+    return chosen;
 }
 
 }  // namespace ZelvoLayout

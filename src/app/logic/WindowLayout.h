@@ -7,6 +7,8 @@
 // two horizontal frames, the menu bar and the status bar. All rectangles are
 // whole-window rectangles in screen coordinates, right and bottom exclusive.
 
+#include <vector>
+
 namespace ZelvoLayout {
 
 inline constexpr float PaneAreaAspect = 1.2f;   // width over height of the pane area
@@ -87,9 +89,19 @@ struct PaneLayout {
 PaneLayout ComputePaneLayout(int areaWidth, int areaHeight);
 
 // Where the window opens: the saved rectangle, at least 285 high, given the
-// proportional width, then moved back onto the desktop so that it keeps one
-// pixel from the desktop's top and left edges (those win when the window is
-// larger than the desktop).
+// proportional width, then kept on the desktop (KeepOnDesktop).
 WindowRect PlaceOnDesktop(const FrameOverhead& overhead, WindowRect saved, const WindowRect& desktop);
+
+// Moves r (never resizes it) back onto the desktop: up when it reaches below
+// the bottom, left when it reaches past the right edge, then down and right
+// so that it keeps one pixel from the desktop's top and left edges (those
+// win when r is larger than the desktop).
+WindowRect KeepOnDesktop(WindowRect r, const WindowRect& desktop);
+
+// The display a window with rectangle r belongs on, as an index into
+// displays (their work areas): the one r overlaps most, the earlier one on a
+// tie; `fallback` when r overlaps none (a monitor that is gone, a rectangle
+// never saved). The main and the harmonics window both open on it.
+int ChooseDisplay(const WindowRect& r, const std::vector<WindowRect>& displays, int fallback);
 
 }  // namespace ZelvoLayout

@@ -1,0 +1,48 @@
+// A close request (what SIGTERM turns into) while modal dialogs are open over
+// the main window: they end, innermost first, as their Cancel would; then the
+// window closes and saves its files.
+
+#include <functional>
+
+#include <wx/dialog.h>
+#include <wx/timer.h>
+
+#include "GuiTestSupport.h"
+
+using namespace GuiTest;
+using namespace std::chrono_literals;
+
+using TunerWndModalClose = WindowTest;
+
+TEST_F(TunerWndModalClose, ACloseRequestEndsEveryOpenDialogThenClosesAndSaves) {
+    for (int depth : {1, 2}) {
+        SCOPED_TRACE(depth);
+        std::filesystem::remove(dir.Path() / "tuner_config.xml");
+        Start();
+        CTunerWnd* window = w;
+        std::vector<int> results;
+        bool closeSent = false;
+        // Opens `remaining` nested dialogs; the innermost one, once shown,
+        // sends the close request.
+        std::function<void(wxWindow*, int)> open = [&](wxWindow* parent, int remaining) {
+            wxDialog dialog(parent, wxID_ANY, "A dialog");
+            // Should the close request not end it, the test ends it itself.
+            wxTimer rescue;
+            rescue.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { dialog.EndModal(wxID_ABORT); });
+            rescue.StartOnce(4000);
+            dialog.CallAfter([&, remaining] {
+                if (remaining > 1) {
+                    open(&dialog, remaining - 1);
+                } else {
+                    closeSent = true;
+                    window->Close();
+                }
+            });
+            results.push_back(dialog.ShowModal());
+        };
+        window->CallAfter([&] { open(window, depth); });
+        EXPECT_TRUE(PumpUntil([&] { return closeSent && wxTopLevelWindows.IsEmpty(); }, 5000ms));
+        EXPECT_EQ(results, std::vector<int>(depth, wxID_CANCEL));
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_config.xml"));
+    }
+}
