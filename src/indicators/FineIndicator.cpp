@@ -89,6 +89,31 @@ void CFineIndicator::UpdateGlyphSize() {
     m_glyphs.SetSize(GlyphSize(GetClientSize().y));
 }
 
+void CFineIndicator::DrawTicksAndLabels(wxGraphicsContext& gc, PointD pivot, double r) const {
+    for (std::size_t i = 0; i < m_scaleLabels.size(); ++i) {
+        const wxGraphicsMatrix saved = gc.GetTransform();
+        gc.Translate(pivot.x, pivot.y);
+        gc.Rotate(Radians(TickAngleDegrees(static_cast<int>(i))));
+        gc.StrokeLine(0.0, -r, 0.0, -0.85 * r);
+        double textWidth = 0.0;
+        double textHeight = 0.0;
+        gc.GetTextExtent(m_scaleLabels[i], &textWidth, &textHeight);
+        // Centred on the tick's line, its top 1.13 R from the pivot; the
+        // label turns with its tick.
+        gc.DrawText(m_scaleLabels[i], 1.0 - textWidth / 2.0, -1.13 * r);
+        gc.SetTransform(saved);
+    }
+}
+
+void CFineIndicator::DrawCaptions(wxGraphicsContext& gc, int width) const {
+    const PointD leftCaption = LeftCaptionOrigin(width);
+    gc.DrawText(m_captionLeft, leftCaption.x, leftCaption.y);
+    double rightWidth = 0.0;
+    double rightHeight = 0.0;
+    gc.GetTextExtent(m_captionRight, &rightWidth, &rightHeight);
+    gc.DrawText(m_captionRight, CaptionRightEdge(width) - rightWidth, leftCaption.y);
+}
+
 bool CFineIndicator::RenderScaleCache(int width, int height) {
     m_scaleCache = wxBitmap();
     wxBitmap bitmap = MakeScaledBitmap(this, wxSize(width, height));
@@ -118,33 +143,12 @@ bool CFineIndicator::RenderScaleCache(int width, int height) {
         gc->SetBrush(*wxTRANSPARENT_BRUSH);
         gc->DrawEllipse(pivot.x - r, pivot.y - r, 2.0 * r, 2.0 * r);
 
-        const wxFont labelFont =
-            MakeIndicatorFont("Arial", LabelFontPoints(width, dpi), true, FontUnit::Point, this);
-        gc->SetFont(labelFont, dial);
-        for (std::size_t i = 0; i < m_scaleLabels.size(); ++i) {
-            const int index = static_cast<int>(i);
-            const wxGraphicsMatrix saved = gc->GetTransform();
-            gc->Translate(pivot.x, pivot.y);
-            gc->Rotate(Radians(TickAngleDegrees(index)));
-            gc->StrokeLine(0.0, -r, 0.0, -0.85 * r);
-            double textWidth = 0.0;
-            double textHeight = 0.0;
-            gc->GetTextExtent(m_scaleLabels[i], &textWidth, &textHeight);
-            // Centred on the tick's line, its top 1.13 R from the pivot; the
-            // label turns with its tick.
-            gc->DrawText(m_scaleLabels[i], 1.0 - textWidth / 2.0, -1.13 * r);
-            gc->SetTransform(saved);
-        }
-
-        const wxFont captionFont =
-            MakeIndicatorFont("Arial", CaptionFontPoints(width, dpi), true, FontUnit::Point, this);
-        gc->SetFont(captionFont, dial);
-        const PointD leftCaption = LeftCaptionOrigin(width);
-        gc->DrawText(m_captionLeft, leftCaption.x, leftCaption.y);
-        double rightWidth = 0.0;
-        double rightHeight = 0.0;
-        gc->GetTextExtent(m_captionRight, &rightWidth, &rightHeight);
-        gc->DrawText(m_captionRight, CaptionRightEdge(width) - rightWidth, leftCaption.y);
+        gc->SetFont(MakeIndicatorFont("Arial", LabelFontPoints(width, dpi), true, FontUnit::Point, this),
+                    dial);
+        DrawTicksAndLabels(*gc, pivot, r);
+        gc->SetFont(MakeIndicatorFont("Arial", CaptionFontPoints(width, dpi), true, FontUnit::Point, this),
+                    dial);
+        DrawCaptions(*gc, width);
 
         DrawFaceFrame(*gc, width, height, colours);
     }
@@ -172,12 +176,24 @@ void CFineIndicator::Draw(wxDC& dc, const wxRect& client) {
     // resized without a size event reaching it yet.
     if (m_glyphs.Size() != GlyphSize(height)) m_glyphs.SetSize(GlyphSize(height));
 
+    DrawTexts(*gc, width);
+    SetHighQuality(*gc, smoothing);
+    DrawNeedle(*gc, width, height);
+
+    m_drawnPosition = position;
+    m_drawnFade = fade;
+    m_drawnSmoothing = smoothing;
+    m_drawnNoteText = m_noteText;
+    m_drawnCentsText = m_centsText;
+}
+
+void CFineIndicator::DrawTexts(wxGraphicsContext& gc, int width) {
     const int top = TextTop(width);
     int x = TextLeft(width);
-    for (const wxUniChar& character : m_noteText) {
+    for (const wxUniChar character : m_noteText) {
         const Glyph* glyph = m_glyphs.Get(GlyphKey(character), this);
         if (glyph == nullptr) continue;
-        gc->DrawBitmap(glyph->bitmap, x, top, glyph->width, glyph->height);
+        gc.DrawBitmap(glyph->bitmap, x, top, glyph->width, glyph->height);
         x += glyph->width;
     }
     x = TextRightEdge(width);
@@ -185,32 +201,27 @@ void CFineIndicator::Draw(wxDC& dc, const wxRect& client) {
         const Glyph* glyph = m_glyphs.Get(GlyphKey(*it), this);
         if (glyph == nullptr) continue;
         x -= glyph->width;
-        gc->DrawBitmap(glyph->bitmap, x, top, glyph->width, glyph->height);
+        gc.DrawBitmap(glyph->bitmap, x, top, glyph->width, glyph->height);
     }
+}
 
-    SetHighQuality(*gc, smoothing);
+void CFineIndicator::DrawNeedle(wxGraphicsContext& gc, int width, int height) const {
     const SystemColours colours = ReadSystemColours();
     const wxColour hub = ToWxColour(DialColour(colours));
     const wxColour needle = ToWxColour(NeedleColour(colours, fade));
 
     const SegmentD segment = NeedleSegment(width, height, position);
     const auto outline = NeedleOutline(segment, DialPenWidth(width));
-    wxGraphicsPath path = gc->CreatePath();
+    wxGraphicsPath path = gc.CreatePath();
     path.MoveToPoint(outline[0].x, outline[0].y);
     for (std::size_t i = 1; i < outline.size(); ++i) path.AddLineToPoint(outline[i].x, outline[i].y);
     path.CloseSubpath();
-    gc->SetPen(*wxTRANSPARENT_PEN);
-    gc->SetBrush(gc->CreateBrush(wxBrush(needle)));
-    gc->FillPath(path);
+    gc.SetPen(*wxTRANSPARENT_PEN);
+    gc.SetBrush(gc.CreateBrush(wxBrush(needle)));
+    gc.FillPath(path);
 
     const PointD pivot = DialPivot(width, height);
     const double hubRadius = HubRadius(height);
-    gc->SetBrush(gc->CreateBrush(wxBrush(hub)));
-    gc->DrawEllipse(pivot.x - hubRadius, pivot.y - hubRadius, 2.0 * hubRadius, 2.0 * hubRadius);
-
-    m_drawnPosition = position;
-    m_drawnFade = fade;
-    m_drawnSmoothing = smoothing;
-    m_drawnNoteText = m_noteText;
-    m_drawnCentsText = m_centsText;
+    gc.SetBrush(gc.CreateBrush(wxBrush(hub)));
+    gc.DrawEllipse(pivot.x - hubRadius, pivot.y - hubRadius, 2.0 * hubRadius, 2.0 * hubRadius);
 }

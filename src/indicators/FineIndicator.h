@@ -11,10 +11,12 @@
 #include <vector>
 
 #include <wx/bitmap.h>
+#include <wx/graphics.h>
 #include <wx/string.h>
 
 #include "indicators/BackBufferWnd.h"
 #include "indicators/GlyphCache.h"
+#include "indicators/math/FineIndicatorMath.h"
 
 class CFineIndicator : public CBackBufferWnd {
 public:
@@ -59,6 +61,11 @@ private:
     void ReadGlyphColours();
     void UpdateGlyphSize();
     bool RenderScaleCache(int width, int height);
+    // Steps of the face (cached) and of every paint.
+    void DrawTicksAndLabels(wxGraphicsContext& gc, Indicators::PointD pivot, double r) const;
+    void DrawCaptions(wxGraphicsContext& gc, int width) const;
+    void DrawTexts(wxGraphicsContext& gc, int width);
+    void DrawNeedle(wxGraphicsContext& gc, int width, int height) const;
 
     wxString m_captionLeft;
     wxString m_captionRight;
