@@ -26,15 +26,12 @@ std::vector<std::uint8_t> SineBytes(double frequency, double seconds) {
     return Recorder::Pcm16Bytes(samples);
 }
 
-std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency,
-                                                        Recorder::TestCaptureDevice::Fault fault,
-                                                        std::uint64_t faultAfterBuffers) {
+std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency, std::uint64_t droppedFrames) {
     Recorder::TestCaptureDevice::Settings settings;
     // Ten seconds looped: the seam is too rare to disturb the reading.
     settings.signal = SineBytes(frequency, 10.0);
     settings.pace = Recorder::TestCaptureDevice::Pace::RealTime;
-    settings.fault = fault;
-    settings.faultAfterBuffers = faultAfterBuffers;
+    settings.droppedFrames = droppedFrames;
     return std::make_shared<Recorder::TestCaptureDevice>(settings);
 }
 

@@ -7,6 +7,7 @@
 #include <wx/timer.h>
 
 #include "GuiTestSupport.h"
+#include "app/logic/MainWindowRules.h"
 #include "app/logic/WindowLayout.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
@@ -22,7 +23,12 @@ TEST_F(TunerWndLifecycle, NoDeviceShowsTheMessageAndNoWindow) {
     Recorder::TestCaptureDevice::Settings settings;
     settings.deviceNames.clear();
     device = std::make_shared<Recorder::TestCaptureDevice>(settings);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(Create());
+    // The console line says where to look on Linux.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string(MainWindowRules::NoDeviceConsoleLine()) + "\n");
+    EXPECT_NE(std::string(MainWindowRules::NoDeviceConsoleLine()).find("arecord -l"), std::string::npos);
     ASSERT_EQ(hooks->messages.size(), 1u);
     EXPECT_EQ(hooks->messages[0].text,
               "Zelvo Tuner was unable to find any usable recording device on this computer.  "
