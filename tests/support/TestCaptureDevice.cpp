@@ -145,13 +145,13 @@ private:
         }
     }
 
-    // Copies the signal on from where the last buffer ended; silence when
-    // there is none (or it ended and does not loop).
+    // Copies the signal on from where the last buffer ended, looping;
+    // silence when there is none.
     void Fill(const Slot& slot) {
         const auto& signal = state_->settings.signal;
         const std::uint8_t silence = format_.bitsPerSample == 8 ? 0x80 : 0x00;
         for (std::size_t i = 0; i < slot.bytes; ++i) {
-            if (state_->settings.loopSignal && signalPosition_ >= signal.size()) signalPosition_ = 0;
+            if (signalPosition_ >= signal.size()) signalPosition_ = 0;
             slot.data[i] = signalPosition_ < signal.size() ? signal[signalPosition_++] : silence;
         }
     }
@@ -227,11 +227,6 @@ void TestCaptureDevice::ReleaseStall() {
     std::lock_guard lock(state_->mutex);
     state_->stallReleased = true;
     state_->changed.notify_all();
-}
-
-bool TestCaptureDevice::WaitForDeliveries(std::uint64_t count, std::chrono::milliseconds timeout) {
-    std::unique_lock lock(state_->mutex);
-    return state_->changed.wait_for(lock, timeout, [&] { return state_->deliveries >= count; });
 }
 
 bool TestCaptureDevice::WaitForOpenCalls(int count, std::chrono::milliseconds timeout) {
