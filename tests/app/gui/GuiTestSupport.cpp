@@ -39,10 +39,12 @@ bool WindowTest::Create() {
     TunerWndOptions options;
     options.settingsDirectory = dir.Path();
     options.captureDevice = device;
-    options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
-        h->messages.push_back({text, caption, style});
-        if (h->onMessage) h->onMessage();
-    };
+    if (!ownMessages) {
+        options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
+            h->messages.push_back({text, caption, style});
+            if (h->onMessage) h->onMessage();
+        };
+    }
     options.launchCommand = [h = hooks](const std::string& command) {
         const bool ok = h->launched.size() < h->launchResults.size() && h->launchResults[h->launched.size()];
         h->launched.push_back(command);

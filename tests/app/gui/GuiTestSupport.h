@@ -65,6 +65,7 @@ protected:
     TempDirectory dir;
     std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
     std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
+    bool ownMessages = false;  // true: the window shows its own modal messages
     CTunerWnd* w = nullptr;
 
 private:
