@@ -1,6 +1,8 @@
 #include "TestCaptureDevice.h"
 
+#include <cmath>
 #include <deque>
+#include <numbers>
 #include <thread>
 
 namespace Recorder {
@@ -261,6 +263,15 @@ std::vector<std::uint8_t> Pcm16Bytes(const std::vector<std::int16_t>& samples) {
         bytes.push_back(static_cast<std::uint8_t>(word >> 8));
     }
     return bytes;
+}
+
+std::vector<std::uint8_t> SinePcm16(double frequency, double seconds, int sampleRate, double amplitude) {
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * sampleRate));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(
+            std::lround(amplitude * 32767.0 *
+                        std::sin(2.0 * std::numbers::pi * frequency * static_cast<double>(i) / sampleRate)));
+    return Pcm16Bytes(samples);
 }
 
 }  // namespace Recorder

@@ -83,5 +83,7 @@ private:
 
 // The little-endian bytes of 16-bit samples, as a device delivers them.
 std::vector<std::uint8_t> Pcm16Bytes(const std::vector<std::int16_t>& samples);
+// The bytes of a 16-bit mono sine of `amplitude` (of full scale).
+std::vector<std::uint8_t> SinePcm16(double frequency, double seconds, int sampleRate, double amplitude);
 
 }  // namespace Recorder

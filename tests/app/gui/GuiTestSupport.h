@@ -23,9 +23,6 @@ class wxMenuItem;
 
 namespace GuiTest {
 
-// 16-bit PCM of a sine at `frequency` Hz, `seconds` long, at 11025 Hz.
-std::vector<std::uint8_t> SineBytes(double frequency, double seconds);
-
 // A scripted device that plays a sine at real-time pace, reporting
 // `droppedFrames` as its input overrun.
 std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency, std::uint64_t droppedFrames = 0);

@@ -42,7 +42,7 @@ TEST(RealBinary, SigtermSavesTheSettingsAndExitsCleanlyAndQuietly) {
     TempDirectory work;
     const std::filesystem::path settings = work.Path() / "settings";
     const std::filesystem::path raw = work.Path() / "a440.raw", err = work.Path() / "stderr.txt";
-    const auto bytes = SineBytes(440.0, 20.0);
+    const auto bytes = Recorder::SinePcm16(440.0, 20.0, 11025, 0.37);
     WriteWholeFile(raw, std::string(bytes.begin(), bytes.end()));
     // ALSA's "default" capture device reads the raw file (its "null" slave
     // only supplies the timing).
