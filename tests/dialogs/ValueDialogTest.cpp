@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
-#include <wx/choice.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
@@ -20,7 +19,7 @@
 
 namespace {
 
-enum ControlId { MiddleAId = 1092, TransposeId = 1061, SmoothId = 1200 };
+enum ControlId { MiddleAId = 1092, SmoothId = 1200 };
 
 class TestSettingsDialog : public CValueDialog<SettingsFiles> {
 public:
@@ -30,10 +29,6 @@ public:
         middleA->Add(new wxTextCtrl(middleA->GetStaticBox(), MiddleAId, wxEmptyString, wxDefaultPosition,
                                     wxSize(FromDIP(80), -1), 0,
                                     wxFloatingPointValidator<float>(3, &Edited().config.MiddleA)));
-        wxStaticBoxSizer* transpose = AddGroup("Transpose");
-        const wxString names[] = {"(+0) C", "(+1) C#", "(+2) D"};
-        transpose->Add(new wxChoice(transpose->GetStaticBox(), TransposeId, wxDefaultPosition, wxDefaultSize,
-                                    3, names, 0, wxGenericValidator(&Edited().config.Pitch)));
         Content()->Add(new wxCheckBox(this, SmoothId, "Pixel Smoothing", wxDefaultPosition, wxDefaultSize, 0,
                                       wxGenericValidator(&Edited().config.Smooth)));
         FinishLayout();
@@ -65,7 +60,6 @@ TEST(ValueDialog, ShowsTheCopyAndOnlyOkHandsItBackEdited) {
     };
     SettingsFiles settings;
     settings.config.MiddleA = 441.0f;
-    settings.config.Pitch = 1;
     settings.config.NoiseFloor = -42.0f;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -74,10 +68,8 @@ TEST(ValueDialog, ShowsTheCopyAndOnlyOkHandsItBackEdited) {
             // Opened with the caller's ids, showing the copy.
             EXPECT_EQ(dialog.GetId(), 191);
             EXPECT_EQ(Control<wxTextCtrl>(dialog, MiddleAId).GetValue(), "441.000");
-            EXPECT_EQ(Control<wxChoice>(dialog, TransposeId).GetSelection(), 1);
             EXPECT_TRUE(Control<wxCheckBox>(dialog, SmoothId).GetValue());
             Control<wxTextCtrl>(dialog, MiddleAId).ChangeValue("442.5");
-            Control<wxChoice>(dialog, TransposeId).SetSelection(2);
             Control<wxCheckBox>(dialog, SmoothId).SetValue(false);
             c.end(dialog);
         });
@@ -86,7 +78,6 @@ TEST(ValueDialog, ShowsTheCopyAndOnlyOkHandsItBackEdited) {
         if (!result) continue;
         SettingsFiles expected = settings;  // fields without a control come back as they were
         expected.config.MiddleA = 442.5f;
-        expected.config.Pitch = 2;
         expected.config.Smooth = false;
         EXPECT_EQ(*result, expected);
     }

@@ -21,12 +21,7 @@ namespace {
 // A looped 16-bit mono sine at half full scale (-6 dB); two seconds hold
 // whole cycles of every tone used here, so the loop joins without a click.
 std::vector<std::uint8_t> Tone(double hz, int rate = 11025) {
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(2 * rate));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<std::int16_t>(std::lround(
-            0.5 * 32767.0 * std::sin(2.0 * 3.14159265358979323846 * hz * static_cast<double>(i) / rate)));
-    }
-    return Recorder::Pcm16Bytes(samples);
+    return Recorder::SinePcm16(hz, 2.0, rate, 0.5);
 }
 
 std::shared_ptr<TestCaptureDevice> Device(std::vector<std::uint8_t> signal,

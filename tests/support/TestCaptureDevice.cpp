@@ -1,6 +1,8 @@
 #include "TestCaptureDevice.h"
 
+#include <cmath>
 #include <deque>
+#include <numbers>
 #include <thread>
 
 namespace Recorder {
@@ -145,13 +147,13 @@ private:
         }
     }
 
-    // Copies the signal on from where the last buffer ended; silence when
-    // there is none (or it ended and does not loop).
+    // Copies the signal on from where the last buffer ended, looping;
+    // silence when there is none.
     void Fill(const Slot& slot) {
         const auto& signal = state_->settings.signal;
         const std::uint8_t silence = format_.bitsPerSample == 8 ? 0x80 : 0x00;
         for (std::size_t i = 0; i < slot.bytes; ++i) {
-            if (state_->settings.loopSignal && signalPosition_ >= signal.size()) signalPosition_ = 0;
+            if (signalPosition_ >= signal.size()) signalPosition_ = 0;
             slot.data[i] = signalPosition_ < signal.size() ? signal[signalPosition_++] : silence;
         }
     }
@@ -229,11 +231,6 @@ void TestCaptureDevice::ReleaseStall() {
     state_->changed.notify_all();
 }
 
-bool TestCaptureDevice::WaitForDeliveries(std::uint64_t count, std::chrono::milliseconds timeout) {
-    std::unique_lock lock(state_->mutex);
-    return state_->changed.wait_for(lock, timeout, [&] { return state_->deliveries >= count; });
-}
-
 bool TestCaptureDevice::WaitForOpenCalls(int count, std::chrono::milliseconds timeout) {
     std::unique_lock lock(state_->mutex);
     return state_->changed.wait_for(lock, timeout, [&] { return state_->openCalls >= count; });
@@ -266,6 +263,15 @@ std::vector<std::uint8_t> Pcm16Bytes(const std::vector<std::int16_t>& samples) {
         bytes.push_back(static_cast<std::uint8_t>(word >> 8));
     }
     return bytes;
+}
+
+std::vector<std::uint8_t> SinePcm16(double frequency, double seconds, int sampleRate, double amplitude) {
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * sampleRate));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(
+            std::lround(amplitude * 32767.0 *
+                        std::sin(2.0 * std::numbers::pi * frequency * static_cast<double>(i) / sampleRate)));
+    return Pcm16Bytes(samples);
 }
 
 }  // namespace Recorder

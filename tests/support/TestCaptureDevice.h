@@ -39,8 +39,7 @@ public:
         std::vector<std::string> deviceNames{"Test Input"};
         std::uint32_t formatMask = 0xFFFFF;  // every one of the twenty formats
         bool maskReadable = true;            // false: FormatMask fails
-        std::vector<std::uint8_t> signal;    // PCM bytes in the opened format; empty means silence
-        bool loopSignal = true;              // false: silence after the end of the signal
+        std::vector<std::uint8_t> signal;    // PCM bytes in the opened format, looped; empty means silence
         Pace pace = Pace::AsFastAsRequeued;
         double speed = 1.0;  // RealTime only: 2.0 delivers twice as fast
         Fault fault = Fault::None;
@@ -65,8 +64,6 @@ public:
     void SetFillObserver(std::function<void(std::uint64_t)> observer);
     // Ends a stall (StallInOpen, StallAfterBuffers).
     void ReleaseStall();
-    // Waits until `count` buffers have been delivered in total; false on time-out.
-    bool WaitForDeliveries(std::uint64_t count, std::chrono::milliseconds timeout);
     // Waits until Open has been entered `count` times; false on time-out.
     bool WaitForOpenCalls(int count, std::chrono::milliseconds timeout);
 
@@ -86,5 +83,7 @@ private:
 
 // The little-endian bytes of 16-bit samples, as a device delivers them.
 std::vector<std::uint8_t> Pcm16Bytes(const std::vector<std::int16_t>& samples);
+// The bytes of a 16-bit mono sine of `amplitude` (of full scale).
+std::vector<std::uint8_t> SinePcm16(double frequency, double seconds, int sampleRate, double amplitude);
 
 }  // namespace Recorder

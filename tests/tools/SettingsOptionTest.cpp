@@ -1,7 +1,6 @@
 // zelvo-analyze --settings: the tuner's own settings files name the notes.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -22,22 +21,6 @@ protected:
         MakeTone(wav, {"--duration", "1.5", "--harmonics", "3", "440"});
         std::filesystem::create_directory(settings);
     }
-    // The median deviation of the one note the run reports with --notes.
-    double NoteCents(std::vector<std::string> extra = {}, const std::string& file = "",
-                     const std::string& note = "A4") {
-        extra.insert(extra.begin(), {"--notes", "--settings", settings.string()});
-        extra.push_back(file.empty() ? wav : file);
-        const ToolRun run = RunTool(kAnalyze, extra);
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.err, "");
-        const auto lines = Split(run.out, '\n');
-        const auto fields = lines.size() == 1 ? Split(lines[0], '\t') : std::vector<std::string>{};
-        EXPECT_EQ(fields.size(), 5u) << run.out;  // one note line of five fields
-        if (fields.size() != 5) return NAN;
-        EXPECT_EQ(fields[0], note);
-        return std::stod(fields[3]);
-    }
-    void Write(const std::string& name, const std::string& text) { WriteWholeFile(settings / name, text); }
 
     TempDirectory dir;
     std::filesystem::path settings = dir.Path() / "settings";
@@ -46,37 +29,56 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsOption, MiddleAFromTheConfigurationUnlessTheCommandLineSaysOtherwise) {
-    Write("tuner_config.xml", Config("<System><MiddleA>442</MiddleA></System>"));
-    EXPECT_NEAR(NoteCents(), -7.85, 0.05);
-    EXPECT_NEAR(NoteCents({"--middle-a", "440"}), 0.0, 0.05);
-}
-
-TEST_F(SettingsOption, CalibrationNoiseFloorAndTemperament) {
-    // The device reads 441 Hz for a true 440: readings are scaled by 440/441.
-    Write("tuner_config.xml",
-          Config("<Calibration><KnownFreq>440</KnownFreq><ExpectedFreq>441</ExpectedFreq></Calibration>"));
-    EXPECT_NEAR(NoteCents(), 1200.0 * std::log2(440.0 / 441.0), 0.05);
-
-    // A floor above the tone's level (-12 dB here) closes the gate, unless the
-    // command line lowers it again.
-    Write("tuner_config.xml", Config("<System><NoiseFloor>-5</NoiseFloor></System>"));
-    const ToolRun gated = RunTool(kAnalyze, {"--notes", "--settings", settings.string(), wav});
-    EXPECT_EQ(gated.status, 0);
-    EXPECT_EQ(gated.out, "");
-    EXPECT_NEAR(NoteCents({"--noise-floor", "-30"}), 0.0, 0.05);
-
-    // A temperament with +6 cents on A only, in key C: A is held at 0 and every
-    // other note moves down, so A4 itself still reads 0 while a tone on C5
-    // (equal-tempered) reads 6 cents sharp.
-    Write("tuner_config.xml", Config(""));
-    Write("tuner_temperament.xml",
-          "<TemperamentList Version=\"3\" SelectedIndex=\"0\" SelectedKey=\"0\"><Temperament Name=\"A up\">"
-          "<Offset Index=\"9\" Cents=\"6\" /></Temperament></TemperamentList>");
-    EXPECT_NEAR(NoteCents(), 0.0, 0.05);
-    const auto c5 = dir.File("c5.wav");
-    MakeTone(c5, {"--duration", "1.5", "523.2511"});
-    EXPECT_NEAR(NoteCents({}, c5, "C5"), 6.0, 0.05);
+TEST_F(SettingsOption, TheFilesNameTheNotesUnlessTheCommandLineSaysOtherwise) {
+    const std::string c5 = dir.File("c5.wav");
+    MakeTone(c5, {"--duration", "1.5", "523.2511"});  // equal-tempered
+    // A temperament with +6 cents on A only, in key C: A is held at 0 and
+    // every other note moves down.
+    const std::string aUp =
+        "<TemperamentList Version=\"3\" SelectedIndex=\"0\" SelectedKey=\"0\"><Temperament Name=\"A up\">"
+        "<Offset Index=\"9\" Cents=\"6\" /></Temperament></TemperamentList>";
+    const struct {
+        std::string config, temperament;
+        std::vector<std::string> options;
+        const std::string& file;
+        std::string note;  // "": no note line at all
+        double cents;
+    } cases[] = {
+        {"<System><MiddleA>442</MiddleA></System>", "", {}, wav, "A4", -7.85},
+        {"<System><MiddleA>442</MiddleA></System>", "", {"--middle-a", "440"}, wav, "A4", 0.0},
+        // The device reads 441 Hz for a true 440: readings are scaled by 440/441.
+        {"<Calibration><KnownFreq>440</KnownFreq><ExpectedFreq>441</ExpectedFreq></Calibration>",
+         "",
+         {},
+         wav,
+         "A4",
+         -3.93},
+        // A floor above the tone's level (-12 dB here) closes the gate.
+        {"<System><NoiseFloor>-5</NoiseFloor></System>", "", {}, wav, "", 0.0},
+        {"<System><NoiseFloor>-5</NoiseFloor></System>", "", {"--noise-floor", "-30"}, wav, "A4", 0.0},
+        {"", aUp, {}, wav, "A4", 0.0},
+        {"", aUp, {}, c5, "C5", 6.0},
+    };
+    for (const auto& c : cases) {
+        WriteWholeFile(settings / "tuner_config.xml", Config(c.config));
+        std::filesystem::remove(settings / "tuner_temperament.xml");
+        if (!c.temperament.empty()) WriteWholeFile(settings / "tuner_temperament.xml", c.temperament);
+        std::vector<std::string> args = {"--notes", "--settings", settings.string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(c.file);
+        const ToolRun run = RunTool(kAnalyze, args);
+        SCOPED_TRACE(c.config + c.temperament + " " + ::testing::PrintToString(c.options));
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        // One note line: note, start, end, median cents, hops.
+        const auto lines = Split(run.out, '\n');
+        ASSERT_EQ(lines.size(), c.note.empty() ? 0u : 1u) << run.out;
+        if (c.note.empty()) continue;
+        const auto fields = Split(lines[0], '\t');
+        ASSERT_EQ(fields.size(), 5u) << run.out;
+        EXPECT_EQ(fields[0], c.note);
+        EXPECT_NEAR(std::stod(fields[3]), c.cents, 0.05);
+    }
 }
 
 TEST_F(SettingsOption, UnusableDirectoryIsAnError) {

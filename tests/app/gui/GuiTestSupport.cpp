@@ -1,8 +1,5 @@
 #include "GuiTestSupport.h"
 
-#include <cmath>
-#include <numbers>
-
 #include <wx/menu.h>
 
 #include "app/MenuIdAssertFilter.h"
@@ -17,24 +14,12 @@ namespace GuiTest {
 
 using namespace std::chrono_literals;
 
-std::vector<std::uint8_t> SineBytes(double frequency, double seconds) {
-    const int sampleRate = 11025;
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * sampleRate));
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int16_t>(std::lround(
-            12000.0 * std::sin(2.0 * std::numbers::pi * frequency * static_cast<double>(i) / sampleRate)));
-    return Recorder::Pcm16Bytes(samples);
-}
-
-std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency,
-                                                        Recorder::TestCaptureDevice::Fault fault,
-                                                        std::uint64_t faultAfterBuffers) {
+std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency, std::uint64_t droppedFrames) {
     Recorder::TestCaptureDevice::Settings settings;
     // Ten seconds looped: the seam is too rare to disturb the reading.
-    settings.signal = SineBytes(frequency, 10.0);
+    settings.signal = Recorder::SinePcm16(frequency, 10.0, 11025, 0.37);
     settings.pace = Recorder::TestCaptureDevice::Pace::RealTime;
-    settings.fault = fault;
-    settings.faultAfterBuffers = faultAfterBuffers;
+    settings.droppedFrames = droppedFrames;
     return std::make_shared<Recorder::TestCaptureDevice>(settings);
 }
 
@@ -42,10 +27,12 @@ bool WindowTest::Create() {
     TunerWndOptions options;
     options.settingsDirectory = dir.Path();
     options.captureDevice = device;
-    options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
-        h->messages.push_back({text, caption, style});
-        if (h->onMessage) h->onMessage();
-    };
+    if (!ownMessages) {
+        options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
+            h->messages.push_back({text, caption, style});
+            if (h->onMessage) h->onMessage();
+        };
+    }
     options.launchCommand = [h = hooks](const std::string& command) {
         const bool ok = h->launched.size() < h->launchResults.size() && h->launchResults[h->launched.size()];
         h->launched.push_back(command);

@@ -23,13 +23,9 @@ class wxMenuItem;
 
 namespace GuiTest {
 
-// 16-bit PCM of a sine at `frequency` Hz, `seconds` long, at 11025 Hz.
-std::vector<std::uint8_t> SineBytes(double frequency, double seconds);
-
-// A scripted device that plays a sine at real-time pace, with an optional fault.
-std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(
-    double frequency, Recorder::TestCaptureDevice::Fault fault = Recorder::TestCaptureDevice::Fault::None,
-    std::uint64_t faultAfterBuffers = 0);
+// A scripted device that plays a sine at real-time pace, reporting
+// `droppedFrames` as its input overrun.
+std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency, std::uint64_t droppedFrames = 0);
 
 struct ShownMessage {
     wxString text;
@@ -66,6 +62,7 @@ protected:
     TempDirectory dir;
     std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
     std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
+    bool ownMessages = false;  // true: the window shows its own modal messages
     CTunerWnd* w = nullptr;
 
 private:
