@@ -40,12 +40,12 @@ private:
         if (stream_ != nullptr) {
             // A stream that grows past the size limit while it is read ends
             // there; the reader reports the overflow.
+            const int c = std::fgetc(stream_);
+            if (c == EOF) return kEnd;
             if (consumed_ >= XmlMaxDocumentBytes) {
                 overflowed_ = true;
                 return kEnd;
             }
-            const int c = std::fgetc(stream_);
-            if (c == EOF) return kEnd;
             ++consumed_;
             return c;
         }

@@ -40,7 +40,7 @@ std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency,
 
 bool WindowTest::Create() {
     TunerWndOptions options;
-    options.settingsDirectory = dir.Path();
+    options.settingsDirectory = settingsDirectory.empty() ? dir.Path() : settingsDirectory;
     options.captureDevice = device;
     options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
         h->messages.push_back({text, caption, style});
