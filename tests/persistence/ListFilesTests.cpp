@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 
 namespace {
@@ -125,38 +124,25 @@ TEST(ListFiles, EntriesHoldTheOffsetsReadWithinTheirRanges) {
               "\t<Stretch Name=\"Q\" />\n</StretchList>\n");
 }
 
+template <typename List>
+std::size_t EntriesRead(XmlReadResult (*read)(List&, std::string_view), const std::string& document) {
+    List list;
+    read(list, document);
+    return list.entries.size();
+}
+
 TEST(ListFiles, ListsKeepAtMostTheirLimitOfEntries) {
-    const struct {
-        const char* root;
-        const char* entry;
-        std::function<std::size_t(const std::string&)> read;
-    } lists[] = {
-        {"PresetList", "<Preset Name=\"p\">C4</Preset>",
-         [](const std::string& d) {
-             PresetList l;
-             ReadPresetDocument(l, d);
-             return l.entries.size();
-         }},
-        {"TemperamentList", "<Temperament Name=\"t\" />",
-         [](const std::string& d) {
-             TemperamentList l;
-             ReadTemperamentDocument(l, d);
-             return l.entries.size();
-         }},
-        {"StretchList", "<Stretch Name=\"s\" />",
-         [](const std::string& d) {
-             StretchList l;
-             ReadStretchDocument(l, d);
-             return l.entries.size();
-         }},
-    };
-    for (const auto& list : lists) {
-        for (const std::size_t count : {MaxListEntries, MaxListEntries + 1, std::size_t{5000}}) {
-            std::string document = std::string("<") + list.root + " Version=\"3\">";
-            for (std::size_t i = 0; i < count; ++i) document += list.entry;
-            document += std::string("</") + list.root + ">";
-            EXPECT_EQ(list.read(document), MaxListEntries) << list.root << " " << count;
+    for (const std::size_t count : {MaxListEntries, MaxListEntries + 1, std::size_t{5000}}) {
+        std::string presets = "<PresetList Version=\"3\">", temperaments = "<TemperamentList Version=\"3\">",
+                    stretches = "<StretchList Version=\"3\">";
+        for (std::size_t i = 0; i < count; ++i) {
+            presets += "<Preset Name=\"p\">C4</Preset>";
+            temperaments += "<Temperament Name=\"t\" />";
+            stretches += "<Stretch Name=\"s\" />";
         }
+        EXPECT_EQ(EntriesRead(ReadPresetDocument, presets), MaxListEntries) << count;
+        EXPECT_EQ(EntriesRead(ReadTemperamentDocument, temperaments), MaxListEntries) << count;
+        EXPECT_EQ(EntriesRead(ReadStretchDocument, stretches), MaxListEntries) << count;
     }
 }
 
