@@ -9,6 +9,7 @@
 namespace {
 
 void CheckEntries(const PresetList& list) {
+    FUZZ_CHECK(list.entries.size() <= MaxListEntries);
     for (const Preset& preset : list.entries)
         for (NoteIndex n : preset.notes) FUZZ_CHECK(IsValidNoteIndex(n));
 }
@@ -23,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckEntries(list);
 
     const std::string written = PresetDocumentText(list);
+    FUZZ_CHECK(WrittenSizeIsBounded(bytes, written));
     // A carriage return followed by a line feed in a name is read back as a
     // line feed alone (Windows line ends are folded), so such names do not
     // come back byte for byte.

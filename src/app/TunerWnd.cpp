@@ -93,7 +93,12 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
 
     // The settings files first: the tuning table and the panes depend on them.
-    LoadSettingsFiles(m_settings, m_settingsDirectory);
+    RemoveLeftoverTemporaryFiles(m_settingsDirectory);
+    if (!LoadSettingsFilesOrDefaults(m_settings, m_settingsDirectory))
+        CallAfter([this] {
+            ShowMessage(wxString::FromUTF8(SettingsLoadFailureMessage), MainWindowRules::BaseTitle,
+                        wxOK | wxICON_EXCLAMATION);
+        });
     m_savedRect = {m_settings.config.TunerPosLeft, m_settings.config.TunerPosTop,
                    m_settings.config.TunerPosRight, m_settings.config.TunerPosBottom};
     m_pipeline = std::make_unique<TuningPipeline>(m_settings.config, options.captureDevice);
@@ -238,8 +243,10 @@ void CTunerWnd::SaveSettings() {
     const SettingsSaveResult result = SaveSettingsFiles(m_settings, m_settingsDirectory);
     if (result.Ok()) return;
     // The message names the files; say where they are, too.
-    const std::string text = result.message + "\n\nFolder: " + m_settingsDirectory.string();
-    ShowMessage(wxString::FromUTF8(text), MainWindowRules::SaveFailureCaption, wxOK | wxICON_EXCLAMATION);
+    // A folder name is bytes in the file-name encoding, not necessarily UTF-8.
+    const wxString folder(m_settingsDirectory.c_str(), *wxConvFileName);
+    ShowMessage(wxString::FromUTF8(result.message) + "\n\nFolder: " + folder,
+                MainWindowRules::SaveFailureCaption, wxOK | wxICON_EXCLAMATION);
 }
 
 void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long style) {

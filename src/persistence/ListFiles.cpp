@@ -14,11 +14,12 @@ void WriteOffset(XmlWriter& w, int index, float cents) {
     w.EndElement();
 }
 
-// The Cents value of an Offset element; empty when it is not a finite
-// number, which would otherwise poison every target of the note table.
+// The Cents value of an Offset element; false when it is not a finite number
+// within an octave either way: such a value would put a note's target on
+// another note, or no note would ever be reported.
 bool ReadCents(const ElementContext& context, float& cents) {
     cents = NarrowToFloat(TextToDouble(context.Attribute("Cents")));
-    return std::isfinite(cents);
+    return std::isfinite(cents) && std::fabs(cents) <= MaxOffsetCents;
 }
 
 int IntAttribute(const ElementContext& context, const std::string& name) {
@@ -102,6 +103,7 @@ bool PresetElementHandler(const std::string& name, const ElementContext& context
         if (IntAttribute(context, "Version") != 3) return false;
         list.SelectedIndex = IntAttribute(context, "SelectedIndex");
     } else if (name == "Preset") {
+        if (list.entries.size() >= MaxListEntries) return false;
         list.entries.push_back(Preset{context.Attribute("Name"), ParseNoteList(context.text)});
     }
     return true;
@@ -115,7 +117,11 @@ bool TemperamentElementHandler(const std::string& name, const ElementContext& co
         list.SelectedIndex = IntAttribute(context, "SelectedIndex");
         list.SelectedKey = IntAttribute(context, "SelectedKey");
     } else if (name == "Temperament") {
+        if (list.entries.size() >= MaxListEntries) return false;
+        // Holds only the offsets the file gives (the others read as 0.0), so
+        // writing it back never makes the file larger than it was.
         Temperament temperament;
+        temperament.offsets.clear();
         temperament.name = context.Attribute("Name");
         list.entries.push_back(std::move(temperament));
     } else if (name == "Offset" && !list.entries.empty()) {
@@ -134,7 +140,9 @@ bool StretchElementHandler(const std::string& name, const ElementContext& contex
         if (context.Attribute("Version") != "3") return false;
         list.SelectedIndex = IntAttribute(context, "SelectedIndex");
     } else if (name == "Stretch") {
-        StretchTable table;
+        if (list.entries.size() >= MaxListEntries) return false;
+        StretchTable table;  // only the offsets the file gives, as above
+        table.offsets.clear();
         table.name = context.Attribute("Name");
         list.entries.push_back(std::move(table));
     } else if (name == "Offset" && !list.entries.empty()) {

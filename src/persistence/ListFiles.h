@@ -4,7 +4,10 @@
 //
 // Reading is tolerant: entries read before a syntax error stay in the list,
 // a missing file or a wrong Version leaves the list empty, and the selection
-// values change only when the file supplies new ones.
+// values change only when the file supplies new ones. A list keeps at most
+// MaxListEntries entries (reading stops there, as at a syntax error); an
+// entry read from a file holds exactly the offsets the file gives, offsets
+// beyond MaxOffsetCents are dropped.
 #pragma once
 
 #include "persistence/XmlReader.h"
@@ -12,6 +15,7 @@
 #include "tuning/Preset.h"
 #include "tuning/Temperament.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,6 +23,8 @@
 inline constexpr const char* PresetFileName = "tuner_presets.xml";
 inline constexpr const char* TemperamentFileName = "tuner_temperament.xml";
 inline constexpr const char* StretchFileName = "tuner_stretch.xml";
+
+inline constexpr std::size_t MaxListEntries = 1000;
 
 // Writing: the whole list, selections written as stored even when they do
 // not fit the list. Save* returns false when the file could not be written;

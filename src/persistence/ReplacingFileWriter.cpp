@@ -1,8 +1,8 @@
 #include "persistence/ReplacingFileWriter.h"
 
+#include <algorithm>
 #include <string>
 #include <system_error>
-#include <utility>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -13,15 +13,50 @@
 #include <unistd.h>
 #endif
 
-ReplacingFileWriter::ReplacingFileWriter(std::filesystem::path target) : target_(std::move(target)) {
-    // A settings file that is a symbolic link (kept in a dotfiles folder, say)
-    // is replaced where the link points, so the link itself survives.
+namespace {
+
+// Where a save of target may write, or empty when it must not write at all.
+// A settings file that is a symbolic link (to a file kept in a subfolder,
+// say) is replaced where the link points, so the link itself survives; but
+// only when the link ends at a regular file or at a name not there yet, inside
+// the folder the link lies in. A link to a device, a FIFO, a directory or
+// anywhere outside that folder is never written through: run by root, a
+// replaced /dev node or system file would do real harm. A target that is
+// itself neither a link nor a regular file is not replaced either.
+std::filesystem::path WritableTarget(const std::filesystem::path& target) {
+    namespace fs = std::filesystem;
     std::error_code error;
-    if (std::filesystem::is_symlink(target_, error)) {
-        std::filesystem::path resolved = std::filesystem::weakly_canonical(target_, error);
-        if (!error) target_ = std::move(resolved);
+    fs::file_status status = fs::symlink_status(target, error);
+    if (!fs::is_symlink(status))
+        return fs::exists(status) && !fs::is_regular_file(status) ? fs::path() : target;
+
+    // Follow the chain of links by hand: a dangling link must resolve to its
+    // target's name, not to the link itself.
+    constexpr int kMaxLinks = 40;  // the kernel's own limit for a path lookup
+    fs::path current = target;
+    for (int links = 0; fs::is_symlink(status); ++links) {
+        const fs::path next = fs::read_symlink(current, error);
+        if (error || links == kMaxLinks) return {};
+        current = next.is_absolute() ? next : current.parent_path() / next;
+        status = fs::symlink_status(current, error);
+        if (error && error != std::errc::no_such_file_or_directory) return {};
     }
+    if (fs::exists(status) && !fs::is_regular_file(status)) return {};
+
+    const fs::path folder = fs::canonical(target.has_parent_path() ? target.parent_path() : ".", error);
+    if (error) return {};
+    fs::path resolved = fs::weakly_canonical(current, error);
+    if (error) return {};
+    const auto [inFolder, inResolved] =
+        std::mismatch(folder.begin(), folder.end(), resolved.begin(), resolved.end());
+    if (inFolder != folder.end() || inResolved == resolved.end()) return {};
+    return resolved;
 }
+
+}  // namespace
+
+ReplacingFileWriter::ReplacingFileWriter(const std::filesystem::path& target)
+    : target_(WritableTarget(target)) {}
 
 ReplacingFileWriter::~ReplacingFileWriter() {
     Discard();
@@ -42,7 +77,7 @@ void ReplacingFileWriter::Discard() {
 #if defined(_WIN32)
 
 bool ReplacingFileWriter::Open() {
-    if (stream_ != nullptr) return false;
+    if (stream_ != nullptr || target_.empty()) return false;
     temporary_ = target_;
     temporary_ += L".tmp";
     stream_ = _wfopen(temporary_.c_str(), L"w");
@@ -77,7 +112,7 @@ bool ReplacingFileWriter::Commit() {
 #else
 
 bool ReplacingFileWriter::Open() {
-    if (stream_ != nullptr) return false;
+    if (stream_ != nullptr || target_.empty()) return false;
     // mkstemp picks a name that does not exist yet, so two savers never
     // share a temporary file.
     std::string pattern = target_.string() + ".tmp-XXXXXX";

@@ -3,7 +3,10 @@
 #include "persistence/ConfigFile.h"
 #include "persistence/ListFiles.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <new>
+#include <string_view>
 #include <system_error>
 
 std::filesystem::path DefaultSettingsDirectory() {
@@ -26,6 +29,52 @@ void LoadSettingsFiles(SettingsFiles& settings, const std::filesystem::path& dir
     LoadPresetList(settings.presets, directory / PresetFileName);
     LoadTemperamentList(settings.temperaments, directory / TemperamentFileName);
     LoadStretchList(settings.stretches, directory / StretchFileName);
+}
+
+bool LoadSettingsFilesOrDefaults(SettingsFiles& settings, const std::filesystem::path& directory) {
+    try {
+        LoadSettingsFiles(settings, directory);
+        return true;
+    } catch (const std::bad_alloc&) {
+        settings = SettingsFiles{};
+        return false;
+    }
+}
+
+namespace {
+
+// Whether name is one of the settings files plus ".tmp-XXXXXX", the name
+// mkstemp gives a save's temporary file (six letters or digits).
+bool IsLeftoverTemporaryName(std::string_view name) {
+    constexpr std::string_view kSuffix = ".tmp-";
+    constexpr std::size_t kRandomChars = 6;
+    for (const char* file : {ConfigFileName, PresetFileName, TemperamentFileName, StretchFileName}) {
+        const std::string_view base(file);
+        if (name.size() != base.size() + kSuffix.size() + kRandomChars) continue;
+        if (name.substr(0, base.size()) != base || name.substr(base.size(), kSuffix.size()) != kSuffix)
+            continue;
+        const std::string_view random = name.substr(base.size() + kSuffix.size());
+        return std::all_of(random.begin(), random.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        });
+    }
+    return false;
+}
+
+}  // namespace
+
+int RemoveLeftoverTemporaryFiles(const std::filesystem::path& directory) {
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+        // symlink_status: a link with such a name is not one of ours.
+        if (!IsLeftoverTemporaryName(it->path().filename().string())) continue;
+        std::error_code ignored;
+        if (!std::filesystem::is_regular_file(it->symlink_status(ignored))) continue;
+        if (std::filesystem::remove(it->path(), ignored)) ++removed;
+    }
+    return removed;
 }
 
 SettingsSaveResult SaveSettingsFiles(const SettingsFiles& settings, const std::filesystem::path& directory) {

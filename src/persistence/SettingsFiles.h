@@ -41,6 +41,20 @@ std::filesystem::path DefaultSettingsDirectory();
 // its file holds; missing file: empty). Never fails.
 void LoadSettingsFiles(SettingsFiles& settings, const std::filesystem::path& directory);
 
+// LoadSettingsFiles for start-up, which must go on whatever the files hold:
+// when memory runs out while they are read, settings is put back to the
+// defaults and false is returned, so the caller can say so
+// (SettingsLoadFailureMessage).
+bool LoadSettingsFilesOrDefaults(SettingsFiles& settings, const std::filesystem::path& directory);
+inline constexpr const char* SettingsLoadFailureMessage =
+    "The settings files could not be read: not enough memory. The default settings are used.";
+
+// Removes the temporary files that saves killed before their end left in
+// directory: regular files named after one of the four settings files plus
+// ".tmp-" and six letters or digits (the pattern the saves create), nothing
+// else. Called by the window at start-up; returns how many were removed.
+int RemoveLeftoverTemporaryFiles(const std::filesystem::path& directory);
+
 // Writes the four files into directory, creating it when needed. Each file
 // is replaced only once its new version is complete on disk; a file that
 // cannot be written keeps its previous version and is named in the result.

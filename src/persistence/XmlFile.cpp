@@ -2,9 +2,16 @@
 
 #include "persistence/ReplacingFileWriter.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -13,11 +20,30 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-FileHandle OpenForReading(const std::filesystem::path& file) {
+// Only a regular file counts as a settings file. Opening does not block, so
+// a FIFO or a device put in a file's place cannot stall start-up; anything
+// that is not a regular file is treated as missing. A file too large to be
+// one of ours is reported through tooLarge without being read.
+FileHandle OpenForReading(const std::filesystem::path& file, bool& tooLarge) {
+    tooLarge = false;
 #if defined(_WIN32)
     return FileHandle(_wfopen(file.c_str(), L"r"));
 #else
-    return FileHandle(std::fopen(file.c_str(), "r"));
+    const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > XmlMaxDocumentBytes) {
+        close(fd);
+        tooLarge = true;
+        return nullptr;
+    }
+    FileHandle stream(fdopen(fd, "r"));
+    if (!stream) close(fd);
+    return stream;
 #endif
 }
 
@@ -25,7 +51,9 @@ FileHandle OpenForReading(const std::filesystem::path& file) {
 
 std::optional<XmlReadResult> ReadXmlFile(const std::filesystem::path& file, const ElementHandler& handler,
                                          void* userData) {
-    FileHandle stream = OpenForReading(file);
+    bool tooLarge = false;
+    FileHandle stream = OpenForReading(file, tooLarge);
+    if (tooLarge) return XmlReadLimitExceeded;
     if (!stream) return std::nullopt;
     return XmlReader(stream.get(), handler, userData);
 }

@@ -9,7 +9,9 @@
 #include <optional>
 
 // Opens file for reading in text mode ("r"), reads it with XmlReader and
-// closes it. Empty when the file cannot be opened.
+// closes it. Empty when the file cannot be opened or is not a regular file
+// (a FIFO or device is never waited for); XmlReadLimitExceeded without
+// reading anything when it is larger than XmlMaxDocumentBytes.
 std::optional<XmlReadResult> ReadXmlFile(const std::filesystem::path& file, const ElementHandler& handler,
                                          void* userData);
 

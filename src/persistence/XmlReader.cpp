@@ -28,6 +28,8 @@ public:
         return c;
     }
 
+    bool Overflowed() const { return overflowed_; }
+
 private:
     int Raw() {
         if (pending_ != kNone) {
@@ -36,8 +38,16 @@ private:
             return c;
         }
         if (stream_ != nullptr) {
+            // A stream that grows past the size limit while it is read ends
+            // there; the reader reports the overflow.
             const int c = std::fgetc(stream_);
-            return c == EOF ? kEnd : c;
+            if (c == EOF) return kEnd;
+            if (consumed_ >= XmlMaxDocumentBytes) {
+                overflowed_ = true;
+                return kEnd;
+            }
+            ++consumed_;
+            return c;
         }
         if (position_ < memory_.size()) return static_cast<unsigned char>(memory_[position_++]);
         return kEnd;
@@ -47,6 +57,8 @@ private:
     std::FILE* stream_ = nullptr;
     std::string_view memory_;
     std::size_t position_ = 0;
+    std::size_t consumed_ = 0;
+    bool overflowed_ = false;
     int pending_ = kNone;
 };
 
@@ -59,9 +71,13 @@ public:
     DocumentReader(ByteSource& source, const ElementHandler& handler, void* userData)
         : source_(source), handler_(handler), userData_(userData) {}
 
-    XmlReadResult Read();
+    XmlReadResult Read() {
+        const XmlReadResult result = ReadElements();
+        return source_.Overflowed() ? XmlReadLimitExceeded : result;
+    }
 
 private:
+    XmlReadResult ReadElements();
     int Next() { return c_ = source_.Next(); }
     // Advances past white space; false at the end of the input.
     bool SkipWhite() {
@@ -157,7 +173,7 @@ bool DocumentReader::CallHandler() {
     return handler_(name, context_, userData_);
 }
 
-XmlReadResult DocumentReader::Read() {
+XmlReadResult DocumentReader::ReadElements() {
     if (Next() == kEnd) return XmlReadComplete;  // an empty document is valid
     for (;;) {
         context_.attributes.clear();
@@ -196,16 +212,19 @@ XmlReadResult DocumentReader::Read() {
 }
 
 XmlReadResult DocumentReader::ReadStartTag() {
+    if (context_.path.size() >= XmlMaxDepth) return XmlReadLimitExceeded;
     // The name runs up to white space, "/" or ">".
     std::string raw(1, static_cast<char>(c_));
     for (;;) {
         if (Next() == kEnd) return XmlReadUnexpectedEnd;
         if (IsWhite(c_) || c_ == '/' || c_ == '>') break;
+        if (raw.size() >= XmlMaxNameBytes) return XmlReadLimitExceeded;
         raw += static_cast<char>(c_);
     }
     context_.PushPath(DecodeFileText(raw));
     if (!SkipWhite()) return XmlReadUnexpectedEnd;
     while (c_ != '>' && c_ != '/') {
+        if (context_.attributes.size() >= XmlMaxAttributes) return XmlReadLimitExceeded;
         if (const XmlReadResult r = ReadAttribute(); r != XmlReadComplete) return r;
     }
     return XmlReadComplete;
@@ -214,6 +233,7 @@ XmlReadResult DocumentReader::ReadStartTag() {
 XmlReadResult DocumentReader::ReadAttribute() {
     std::string rawName;
     while (!IsWhite(c_) && c_ != '=') {
+        if (rawName.size() >= XmlMaxNameBytes) return XmlReadLimitExceeded;
         rawName += static_cast<char>(c_);
         if (Next() == kEnd) return XmlReadUnexpectedEnd;
     }
@@ -227,6 +247,7 @@ XmlReadResult DocumentReader::ReadAttribute() {
     for (;;) {
         if (Next() == kEnd) return XmlReadUnexpectedEnd;
         if (c_ == quote) break;
+        if (rawValue.size() >= XmlMaxTextBytes) return XmlReadLimitExceeded;
         if (c_ == '&') {
             const XmlReadResult r = DecodeEntity(rawValue);
             if (r != XmlReadComplete) return r;
@@ -248,6 +269,7 @@ XmlReadResult DocumentReader::ReadText() {
     std::string rawText;
     while (c_ != '<') {
         if (c_ == kEnd) return XmlReadUnexpectedEnd;
+        if (rawText.size() >= XmlMaxTextBytes) return XmlReadLimitExceeded;
         if (c_ == '&') {
             const XmlReadResult r = DecodeEntity(rawText);
             if (r != XmlReadComplete) return r;
@@ -295,6 +317,7 @@ XmlReadResult XmlReader(std::FILE* stream, const ElementHandler& handler, void* 
 }
 
 XmlReadResult XmlReader(std::string_view document, const ElementHandler& handler, void* userData) {
+    if (document.size() > XmlMaxDocumentBytes) return XmlReadLimitExceeded;
     ByteSource source(document);
     DocumentReader reader(source, handler, userData);
     return reader.Read();

@@ -9,6 +9,7 @@
 // past it.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -17,13 +18,25 @@
 #include <vector>
 
 // 0 = read to the end, 2 = the input ended inside a construct, 3 = syntax
-// error, 4 = an end tag with no open element, 7 = the handler returned false.
+// error, 4 = an end tag with no open element, 5 = the input exceeds one of
+// the limits below, 7 = the handler returned false.
 using XmlReadResult = int;
 inline constexpr XmlReadResult XmlReadComplete = 0;
 inline constexpr XmlReadResult XmlReadUnexpectedEnd = 2;
 inline constexpr XmlReadResult XmlReadSyntaxError = 3;
 inline constexpr XmlReadResult XmlReadUnmatchedEndTag = 4;
+inline constexpr XmlReadResult XmlReadLimitExceeded = 5;
 inline constexpr XmlReadResult XmlReadStoppedByHandler = 7;
+
+// Limits that keep a hostile or corrupted file from costing more than a few
+// megabytes: the settings files the tuner writes stay far below each of them.
+// A document over XmlMaxDocumentBytes is refused before any element is
+// reported; the other limits end the read where they are exceeded.
+inline constexpr std::size_t XmlMaxDocumentBytes = 1024 * 1024;
+inline constexpr std::size_t XmlMaxDepth = 64;
+inline constexpr std::size_t XmlMaxNameBytes = 256;
+inline constexpr std::size_t XmlMaxTextBytes = 4096;
+inline constexpr std::size_t XmlMaxAttributes = 64;
 
 // What the handler learns about the current element. Lives only for the call:
 // a handler copies what it keeps. All texts are UTF-8.

@@ -57,6 +57,9 @@ std::string XmlWriter::Escape(std::string_view text) {
             case '>': out += "&gt;"; break;
             case '\'': out += "&apos;"; break;
             case '"': out += "&quot;"; break;
+            // XML has no way to hold a NUL, not even as a character
+            // reference, and every C string cuts a name there: dropped.
+            case '\0': break;
             default: out += c; break;
         }
     }

@@ -1,5 +1,7 @@
 #include "pipeline/DisplayValues.h"
 
+#include "units/Units.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -32,11 +34,11 @@ std::string FormatCentsLabel(float cents, int centAccuracy) {
     if (centAccuracy != CentAccuracyTenths && centAccuracy != CentAccuracyWhole) {
         return {};
     }
-    const double scale = centAccuracy == CentAccuracyTenths ? 10.0 : 1.0;
-    const double rounded = RoundHalfAwayFromZero(static_cast<double>(cents) * scale);
-    if (!std::isfinite(rounded) || std::fabs(rounded) > 1.0e9) {
+    if (!Units::IsShowableCents(cents)) {
         return {};  // no sensible label for a runaway value
     }
+    const double scale = centAccuracy == CentAccuracyTenths ? 10.0 : 1.0;
+    const double rounded = RoundHalfAwayFromZero(static_cast<double>(cents) * scale);
     const long long n = static_cast<long long>(rounded);
     // The sign comes from the rounded value, so -0.04 reads +00.0, not -00.0.
     const char* sign = n >= 0 ? "+" : "-";

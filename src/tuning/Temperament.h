@@ -9,6 +9,9 @@
 // Offsets whose magnitude is at or below this count as zero when deciding
 // whether a temperament or stretch table changes anything.
 inline constexpr float NegligibleOffsetCents = 0.000001f;
+// The largest plausible offset either way: one octave. Larger values are
+// not kept, since they would move a target onto another note.
+inline constexpr float MaxOffsetCents = 1200.0f;
 
 // Twelve cent offsets from equal temperament, entered for the key of C and
 // played in any key. A new temperament has an empty name and all twelve

@@ -69,13 +69,26 @@ inline constexpr int MaxHarmonic = 64;
 inline constexpr double MinTimeRangeSeconds = 1.0;
 inline constexpr double MaxTimeRangeSeconds = 60.0;
 
+// Cent values beyond this magnitude come only from runaway settings (a
+// calibration or offset far outside its range); every cents formatter shows
+// them as no value, so no conversion to an integer can overflow.
+inline constexpr double MaxShownCents = 1.0e6;
+inline bool IsShowableCents(double cents) {
+    return std::isfinite(cents) && std::fabs(cents) <= MaxShownCents;
+}
+
 // The factor every measured frequency is multiplied by to correct the sound
-// card's clock: known / observed when both are finite and exceed 1 Hz, else
-// 1 (calibration off).
+// card's clock: known / observed when both are finite and exceed 1 Hz and the
+// factor lies within MinCalibrationFactor..MaxCalibrationFactor, else 1
+// (calibration off). No sound card's clock is off by a factor of two, and a
+// larger factor would move every reading out of the note range.
+inline constexpr double MinCalibrationFactor = 0.5;
+inline constexpr double MaxCalibrationFactor = 2.0;
 inline double CalibrationFactor(double knownHz, double observedHz) {
-    if (knownHz > 1.0 && observedHz > 1.0 && std::isfinite(knownHz) && std::isfinite(observedHz))
-        return knownHz / observedHz;
-    return 1.0;
+    if (!(knownHz > 1.0 && observedHz > 1.0 && std::isfinite(knownHz) && std::isfinite(observedHz)))
+        return 1.0;
+    const double factor = knownHz / observedHz;
+    return factor >= MinCalibrationFactor && factor <= MaxCalibrationFactor ? factor : 1.0;
 }
 
 }  // namespace Units

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 std::string Golden(const char* name) {
@@ -87,7 +89,7 @@ TEST(ListFiles, VersionRulesDifferBetweenPresetsAndTheOthers) {
 
 // Every entry starts with all its offsets at zero; offsets outside the
 // entry's range, not finite, or before any entry are dropped.
-TEST(ListFiles, OffsetsFillAZeroEntryWithinTheirRange) {
+TEST(ListFiles, EntriesHoldTheOffsetsReadWithinTheirRanges) {
     TemperamentList t;
     ReadTemperamentDocument(
         t,
@@ -95,24 +97,53 @@ TEST(ListFiles, OffsetsFillAZeroEntryWithinTheirRange) {
         "<Temperament Name=\"W\"><Offset Index=\"4\" Cents=\"-13.7\" />"
         "<Offset Index=\"12\" Cents=\"5\" /><Offset Index=\"-1\" Cents=\"5\" />"
         "<Offset Index=\"1\" Cents=\"nan\" /><Offset Index=\"2\" Cents=\"1e99\" />"
+        "<Offset Index=\"3\" Cents=\"1200.5\" /><Offset Index=\"5\" Cents=\"-1200\" />"
         "<Offset Index=\"11\" Cents=\"1.5\" /></Temperament></TemperamentList>");
     EXPECT_EQ(t.SelectedKey, 3);
-    Temperament expected;
-    expected.name = "W";
-    expected.SetOffset(4, -13.7f);
-    expected.SetOffset(11, 1.5f);
-    EXPECT_EQ(t.entries, std::vector<Temperament>{expected});
+    ASSERT_EQ(t.entries.size(), 1u);
+    EXPECT_EQ(t.entries[0].name, "W");
+    // Only what the file gave: the other pitch classes read as 0.0 and are
+    // not written back.
+    EXPECT_EQ(t.entries[0].offsets, (std::map<int, float>{{4, -13.7f}, {5, -1200.0f}, {11, 1.5f}}));
+    EXPECT_EQ(t.entries[0].Offset(0), 0.0f);
 
     StretchList s;
     ReadStretchDocument(s,
                         "<StretchList Version=\"3\"><Stretch Name=\"P\">"
                         "<Offset Index=\"69\" Cents=\"2.5\" /><Offset Index=\"11\" Cents=\"1\" />"
+                        "<Offset Index=\"70\" Cents=\"-1e30\" />"
                         "<Offset Index=\"109\" Cents=\"1\" /><Offset Index=\"2147483647\" Cents=\"1\" />"
-                        "</Stretch></StretchList>");
-    StretchTable expectedTable;
-    expectedTable.name = "P";
-    expectedTable.SetOffset(69, 2.5f);
-    EXPECT_EQ(s.entries, std::vector<StretchTable>{expectedTable});
+                        "</Stretch><Stretch Name=\"Q\" /></StretchList>");
+    ASSERT_EQ(s.entries.size(), 2u);
+    EXPECT_EQ(s.entries[0].offsets, (std::map<NoteIndex, float>{{69, 2.5f}}));
+    // A table without offsets is written back as one line, not 97.
+    EXPECT_TRUE(s.entries[1].offsets.empty());
+    EXPECT_EQ(StretchDocumentText(s),
+              "<StretchList Version=\"3\" SelectedIndex=\"0\">\n"
+              "\t<Stretch Name=\"P\">\n\t\t<Offset Index=\"69\" Cents=\"2.500000\" />\n\t</Stretch>\n"
+              "\t<Stretch Name=\"Q\" />\n</StretchList>\n");
+}
+
+template <typename List>
+std::size_t EntriesRead(XmlReadResult (*read)(List&, std::string_view), const std::string& document) {
+    List list;
+    read(list, document);
+    return list.entries.size();
+}
+
+TEST(ListFiles, ListsKeepAtMostTheirLimitOfEntries) {
+    for (const std::size_t count : {MaxListEntries, MaxListEntries + 1, std::size_t{5000}}) {
+        std::string presets = "<PresetList Version=\"3\">", temperaments = "<TemperamentList Version=\"3\">",
+                    stretches = "<StretchList Version=\"3\">";
+        for (std::size_t i = 0; i < count; ++i) {
+            presets += "<Preset Name=\"p\">C4</Preset>";
+            temperaments += "<Temperament Name=\"t\" />";
+            stretches += "<Stretch Name=\"s\" />";
+        }
+        EXPECT_EQ(EntriesRead(ReadPresetDocument, presets), MaxListEntries) << count;
+        EXPECT_EQ(EntriesRead(ReadTemperamentDocument, temperaments), MaxListEntries) << count;
+        EXPECT_EQ(EntriesRead(ReadStretchDocument, stretches), MaxListEntries) << count;
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <optional>
 
@@ -109,15 +110,128 @@ TEST(SettingsFiles, UnusableDirectoryFailsEveryFile) {
     EXPECT_EQ(ReadWholeFile(tmp / "plain-file"), "x");
 }
 
-TEST(SettingsFiles, SymbolicLinksSurviveASave) {
-    TempDirectory tmp;
-    std::filesystem::create_directories(tmp / "settings");
-    WriteWholeFile(tmp / "dotfile.xml", "old");
-    std::filesystem::create_symlink(tmp / "dotfile.xml", tmp / "settings/tuner_config.xml");
+// A settings file that is a link is written where it points only when that
+// is a regular file or a new name inside the settings folder; the link itself
+// always survives, and a refused save changes nothing.
+TEST(SettingsFiles, SavesFollowLinksOnlyOntoRegularFilesInTheFolder) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* what;
+        const char* linkTarget;  // relative to the settings folder
+        bool saved;
+        const char* written;  // where the document lands, when saved
+    } cases[] = {
+        {"regular file in the folder", "real.xml", true, "real.xml"},
+        {"regular file in a subfolder", "sub/real.xml", true, "sub/real.xml"},
+        {"link to a link to a file", "second-link", true, "real.xml"},
+        {"new name in the folder", "new.xml", true, "new.xml"},
+        {"regular file outside", "../dotfile.xml", false, nullptr},
+        {"new name outside", "../missing.xml", false, nullptr},
+        {"FIFO in the folder", "fifo", false, nullptr},
+        {"directory in the folder", "sub", false, nullptr},
+        {"device", "/dev/null", false, nullptr},
+        {"link loop", "loop-a", false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDirectory tmp;
+        const fs::path dir = tmp / "settings";
+        fs::create_directories(dir / "sub");
+        WriteWholeFile(dir / "real.xml", "old");
+        WriteWholeFile(dir / "sub/real.xml", "old");
+        WriteWholeFile(tmp / "dotfile.xml", "old");
+        ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+        fs::create_symlink("real.xml", dir / "second-link");
+        fs::create_symlink("loop-b", dir / "loop-a");
+        fs::create_symlink("loop-a", dir / "loop-b");
+        fs::create_symlink(c.linkTarget, dir / ConfigFileName);
 
-    ASSERT_TRUE(SaveConfig(Sample().config, tmp / "settings/tuner_config.xml"));
-    EXPECT_TRUE(std::filesystem::is_symlink(tmp / "settings/tuner_config.xml"));
-    EXPECT_EQ(ReadWholeFile(tmp / "dotfile.xml"), ConfigDocumentText(Sample().config));
+        const SettingsSaveResult result = SaveSettingsFiles(Sample(), dir);
+        EXPECT_TRUE(fs::is_symlink(dir / ConfigFileName));
+        EXPECT_EQ(fs::read_symlink(dir / ConfigFileName), c.linkTarget);
+        if (c.saved) {
+            EXPECT_TRUE(result.Ok());
+            EXPECT_EQ(ReadWholeFile(dir / c.written), ConfigDocumentText(Sample().config));
+        } else {
+            EXPECT_EQ(result.failedFiles, std::vector<std::string>{ConfigFileName});
+            EXPECT_NE(result.message.find(ConfigFileName), std::string::npos);
+            EXPECT_EQ(ReadWholeFile(dir / "real.xml"), "old");
+            EXPECT_EQ(ReadWholeFile(tmp / "dotfile.xml"), "old");
+            EXPECT_FALSE(fs::exists(tmp / "missing.xml"));
+            EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+        }
+        // No temporary file is left behind either way.
+        for (const auto& entry : fs::recursive_directory_iterator(tmp.Path()))
+            EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+    }
+}
+
+// What stands in a settings file's place decides how it is read: anything
+// but a regular file counts as missing (and never blocks), a file over the
+// size limit as damaged.
+TEST(SettingsFiles, SpecialAndOversizedFilesReadAsMissingOrDamaged) {
+    TempDirectory tmp;
+    const auto dir = tmp.Path();
+    ASSERT_TRUE(SaveSettingsFiles(Sample(), dir).Ok());
+    const std::string config = ReadWholeFile(dir / ConfigFileName);
+
+    // A FIFO nobody writes to: opening it must not wait for a writer.
+    for (const char* name : {ConfigFileName, PresetFileName}) std::filesystem::remove(dir / name);
+    ASSERT_EQ(mkfifo((dir / ConfigFileName).c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / PresetFileName);
+    SettingsFiles loaded;
+    LoadSettingsFiles(loaded, dir);
+    EXPECT_EQ(loaded.config, ConfigRecord{});
+    EXPECT_TRUE(loaded.presets.entries.empty());
+
+    // Over the limit: refused whole, even though it starts with good values.
+    std::filesystem::remove(dir / ConfigFileName);
+    std::filesystem::remove(dir / PresetFileName);
+    std::string padded = config;
+    padded.insert(padded.find("</TunerConfig>"), std::string(XmlMaxDocumentBytes, ' '));
+    WriteWholeFile(dir / ConfigFileName, padded);
+    std::string presets = "<PresetList Version=\"3\">";
+    while (presets.size() <= XmlMaxDocumentBytes) presets += "<Preset Name=\"p\">C4</Preset>";
+    WriteWholeFile(dir / PresetFileName, presets + "</PresetList>");
+    LoadSettingsFiles(loaded, dir);
+    EXPECT_EQ(loaded.config, ConfigRecord{});
+    EXPECT_TRUE(loaded.presets.entries.empty());
+
+    // Just within the limit: read as usual.
+    padded = config;
+    padded.insert(padded.find("</TunerConfig>"), std::string(XmlMaxDocumentBytes - config.size(), ' '));
+    WriteWholeFile(dir / ConfigFileName, padded);
+    LoadSettingsFiles(loaded, dir);
+    EXPECT_EQ(loaded.config, Sample().config);
+}
+
+TEST(SettingsFiles, LeftoverTemporaryFilesOfOursAreRemoved) {
+    TempDirectory tmp;
+    const struct {
+        std::string name;
+        bool removed;
+    } cases[] = {
+        {"tuner_config.xml.tmp-AbC123", true},
+        {"tuner_presets.xml.tmp-000000", true},
+        {"tuner_temperament.xml.tmp-zZ9aB1", true},
+        {"tuner_stretch.xml.tmp-XyZ789", true},
+        {"tuner_config.xml.tmp-AbC12", false},
+        {"tuner_config.xml.tmp-AbC1234", false},
+        {"tuner_config.xml.tmp-AbC-12", false},
+        {"tuner_other.xml.tmp-AbC123", false},
+        {"tuner_config.xml", false},
+        {"notes.txt.tmp-AbC123", false},
+    };
+    for (const auto& c : cases) WriteWholeFile(tmp / c.name, "x");
+    // A directory or a link with such a name is not one of ours.
+    std::filesystem::create_directory(tmp / "tuner_stretch.xml.tmp-dir123");
+    std::filesystem::create_symlink("tuner_config.xml", tmp / "tuner_config.xml.tmp-link12");
+
+    EXPECT_EQ(RemoveLeftoverTemporaryFiles(tmp.Path()), 4);
+    for (const auto& c : cases) EXPECT_EQ(std::filesystem::exists(tmp / c.name), !c.removed) << c.name;
+    EXPECT_TRUE(std::filesystem::is_directory(tmp / "tuner_stretch.xml.tmp-dir123"));
+    EXPECT_TRUE(std::filesystem::is_symlink(tmp / "tuner_config.xml.tmp-link12"));
+    EXPECT_EQ(RemoveLeftoverTemporaryFiles(tmp / "missing"), 0);
 }
 
 TEST(SettingsFiles, DefaultDirectoryFollowsXdgConfigHome) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -102,9 +104,9 @@ TEST(XmlReader, WindowsLineEndsReadLikeLineFeeds) {
 
 TEST(XmlReader, PathKnowsItsNamesAtAnyDepth) {
     std::string document;
-    for (int i = 0; i < 20000; ++i) document += i == 10 ? "<System>" : "<Deep>";
+    for (std::size_t i = 0; i + 1 < XmlMaxDepth; ++i) document += i == 10 ? "<System>" : "<Deep>";
     document += "<Leaf/>";
-    for (int i = 0; i < 20000; ++i) document += "</Deep>";
+    for (std::size_t i = 0; i + 1 < XmlMaxDepth; ++i) document += "</Deep>";
     document += "<Other/>";
     std::vector<bool> inSystem;
     EXPECT_EQ(XmlReader(
@@ -115,8 +117,51 @@ TEST(XmlReader, PathKnowsItsNamesAtAnyDepth) {
                   },
                   nullptr),
               XmlReadComplete);
-    // Inside System at depth 20001, and no longer once everything closed.
+    // Inside System at the deepest allowed level, no longer once everything closed.
     EXPECT_EQ(inSystem, (std::vector<bool>{true, false}));
+}
+
+// Each limit: the largest input within it reads completely, one byte or
+// level more ends the read with XmlReadLimitExceeded.
+TEST(XmlReader, LimitsEndTheReadWhereTheyAreExceeded) {
+    const auto nested = [](std::size_t depth) {
+        std::string d;
+        for (std::size_t i = 0; i < depth; ++i) d += "<A>";
+        for (std::size_t i = 0; i < depth; ++i) d += "</A>";
+        return d;
+    };
+    const auto attributes = [](std::size_t count) {
+        std::string d = "<A";
+        for (std::size_t i = 0; i < count; ++i) d += " a" + std::to_string(i) + "=\"\"";
+        return d + "/>";
+    };
+    const struct {
+        const char* what;
+        std::string document;
+        XmlReadResult result;
+    } cases[] = {
+        {"depth", nested(XmlMaxDepth), XmlReadComplete},
+        {"depth + 1", nested(XmlMaxDepth + 1), XmlReadLimitExceeded},
+        {"element name", "<" + std::string(XmlMaxNameBytes, 'n') + "/>", XmlReadComplete},
+        {"element name + 1", "<" + std::string(XmlMaxNameBytes + 1, 'n') + "/>", XmlReadLimitExceeded},
+        {"attribute name + 1", "<A " + std::string(XmlMaxNameBytes + 1, 'n') + "=\"1\"/>",
+         XmlReadLimitExceeded},
+        {"attribute value", "<A v=\"" + std::string(XmlMaxTextBytes, 'v') + "\"/>", XmlReadComplete},
+        {"attribute value + 1", "<A v=\"" + std::string(XmlMaxTextBytes + 1, 'v') + "\"/>",
+         XmlReadLimitExceeded},
+        {"text", "<A>" + std::string(XmlMaxTextBytes, 't') + "</A>", XmlReadComplete},
+        {"text + 1", "<A>" + std::string(XmlMaxTextBytes + 1, 't') + "</A>", XmlReadLimitExceeded},
+        {"attributes", attributes(XmlMaxAttributes), XmlReadComplete},
+        {"attributes + 1", attributes(XmlMaxAttributes + 1), XmlReadLimitExceeded},
+        {"document + 1", "<A>" + std::string(XmlMaxDocumentBytes, ' '), XmlReadLimitExceeded},
+    };
+    for (const auto& c : cases) {
+        int calls = 0;
+        const auto count = [&](const std::string&, const ElementContext&, void*) { return ++calls > 0; };
+        EXPECT_EQ(XmlReader(c.document, count, nullptr), c.result) << c.what;
+        // A document over the size limit is refused before anything is reported.
+        if (std::string_view(c.what) == "document + 1") EXPECT_EQ(calls, 0);
+    }
 }
 
 }  // namespace

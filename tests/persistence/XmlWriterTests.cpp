@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 // The layout of whole documents is pinned by the settings files' own
@@ -28,6 +30,19 @@ TEST(XmlWriter, RefusesMisplacedAttributesAndUnbalancedEnds) {
         EXPECT_EQ(w.Depth(), 0u);
     });
     EXPECT_EQ(text, "<A&B n=\"a&amp;&lt;&gt;&apos;&quot;\">\n\t<B />\n\t<C>x&gt;y</C>\n</A&B>\n");
+}
+
+// A NUL cannot stand in an XML document at all (not even as &#0;), and a
+// name is cut there by every C string: it is dropped from values and texts.
+TEST(XmlWriter, DropsNulFromValuesAndTexts) {
+    using namespace std::string_literals;
+    const std::string text = XmlDocumentText([](XmlWriter& w) {
+        w.StartElement("A");
+        w.WriteAttribute("Name", "a\0b&\0"s);
+        w.WriteText("\0x\0"s);
+        w.EndElement();
+    });
+    EXPECT_EQ(text, "<A Name=\"ab&amp;\">x</A>\n");
 }
 
 TEST(XmlWriter, OpenReportsUncreatableFilesAndRefusesASecondOne) {

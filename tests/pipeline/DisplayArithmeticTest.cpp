@@ -26,8 +26,15 @@ TEST(CentsLabel, RoundsHalfAwayFromZeroWithTheSignOfTheRoundedValue) {
         {-12.4f, whole, "-12"},    {2.5f, whole, "+03"},    {-2.5f, whole, "-03"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatCentsLabel(c.cents, c.accuracy), c.label) << c.cents;
-    // No label for an unknown accuracy or a value that is not a number.
-    for (const auto& [cents, accuracy] : {std::pair{3.3f, 2}, {3.3f, -1}, {std::nanf(""), 0}, {Inf, 1}})
+    // No label for an unknown accuracy, a value that is not a number or a
+    // runaway value (which would overflow the integer conversion).
+    for (const auto& [cents, accuracy] : {std::pair{3.3f, 2},
+                                          {3.3f, -1},
+                                          {std::nanf(""), 0},
+                                          {Inf, 1},
+                                          {-1.0e30f, 0},
+                                          {9.3e17f, 1},
+                                          {2.0e6f, 0}})
         EXPECT_EQ(FormatCentsLabel(cents, accuracy), "") << cents << " " << accuracy;
 }
 

@@ -99,6 +99,24 @@ TEST(OutputFormat, HopAndNoteLines) {
     EXPECT_EQ(FormatNoteLine(span), "Bb4\t0.023\t1.500\t-7.85\t64");
 }
 
+TEST(OutputFormat, RunawayCentsPrintAsNoValue) {
+    const struct {
+        double cents;
+        const char* text;
+    } cases[] = {
+        {-7.853, "-7.85"},
+        {1.0e6, "1000000.00"},
+        {-1.0e30, "-"},
+        {9.3e18, "-"},
+        {std::numeric_limits<double>::quiet_NaN(), "-"},
+        {-std::numeric_limits<double>::infinity(), "-"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatCents(c.cents), c.text) << c.cents;
+
+    NoteSpan span{12, 0.0, 1.0, -1.0e30f, 3};
+    EXPECT_EQ(FormatNoteLine(span), "C0\t0.000\t1.000\t-\t3");
+}
+
 TEST(AudioFileReader, MixesChannelsByAveraging) {
     const double interleaved[] = {1.0, 0.0, -0.5, -0.5, 0.25, std::numeric_limits<double>::quiet_NaN()};
     double mono[3];

@@ -33,7 +33,7 @@ TEST(Units, MeterMapsSixtyDecibelsOntoZeroToOne) {
     EXPECT_DOUBLE_EQ(Units::DbFromMeterPosition(NaN), -60.0);
 }
 
-TEST(Units, CalibrationOnlyWhenBothFrequenciesAreFiniteAndAboveOneHertz) {
+TEST(Units, CalibrationOnlyWhenBothFrequenciesArePlausible) {
     const struct {
         double known, observed, factor;
     } cases[] = {
@@ -45,6 +45,12 @@ TEST(Units, CalibrationOnlyWhenBothFrequenciesAreFiniteAndAboveOneHertz) {
         {Inf, 440.0, 1.0},
         {440.0, NaN, 1.0},
         {-440.0, -441.0, 1.0},
+        // Factors beyond a factor of two either way switch calibration off.
+        {440.0, 220.0, 2.0},
+        {440.0, 880.0, 0.5},
+        {440.0, 219.9, 1.0},
+        {440.0, 880.1, 1.0},
+        {3.4e38, 1.0000001, 1.0},
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(Units::CalibrationFactor(c.known, c.observed), c.factor)

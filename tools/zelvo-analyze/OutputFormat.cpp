@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tuning/NoteNames.h"
+#include "units/Units.h"
 
 namespace ZelvoAnalyze {
 
@@ -15,12 +16,18 @@ std::string FormatFixed(double value, int decimals) {
     return result;
 }
 
+// Cents as printed, or "-" for a runaway value that no setting in range can
+// produce (the same guard as the window's cents label).
+std::string FormatCents(double cents) {
+    return Units::IsShowableCents(cents) ? FormatFixed(cents, 2) : std::string("-");
+}
+
 std::string FormatHopLine(const HopReading& r) {
     std::string line = FormatFixed(r.endTime, 3) + '\t';
     line += r.frequency == -1.0 ? std::string("-1") : FormatFixed(r.frequency, 3);
     line += '\t';
     if (r.HasNote()) {
-        line += FormatNoteName(r.note, 0) + '\t' + FormatFixed(r.cents, 2);
+        line += FormatNoteName(r.note, 0) + '\t' + FormatCents(r.cents);
     } else {
         line += "-\t-";
     }
@@ -30,8 +37,7 @@ std::string FormatHopLine(const HopReading& r) {
 
 std::string FormatNoteLine(const NoteSpan& span) {
     return FormatNoteName(span.note, 0) + '\t' + FormatFixed(span.start, 3) + '\t' +
-           FormatFixed(span.end, 3) + '\t' + FormatFixed(span.medianCents, 2) + '\t' +
-           std::to_string(span.hops);
+           FormatFixed(span.end, 3) + '\t' + FormatCents(span.medianCents) + '\t' + std::to_string(span.hops);
 }
 
 }  // namespace ZelvoAnalyze

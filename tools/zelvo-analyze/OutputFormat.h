@@ -18,4 +18,7 @@ std::string FormatNoteLine(const NoteSpan& span);
 // Fixed-point text with the given decimals that never shows "-0.00".
 std::string FormatFixed(double value, int decimals);
 
+// Cents with two decimals; "-" when not Units::IsShowableCents.
+std::string FormatCents(double cents);
+
 }  // namespace ZelvoAnalyze

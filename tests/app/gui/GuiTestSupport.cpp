@@ -25,7 +25,7 @@ std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency, std::u
 
 bool WindowTest::Create() {
     TunerWndOptions options;
-    options.settingsDirectory = dir.Path();
+    options.settingsDirectory = settingsDirectory.empty() ? dir.Path() : settingsDirectory;
     options.captureDevice = device;
     if (!ownMessages) {
         options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {

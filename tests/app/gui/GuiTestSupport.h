@@ -60,6 +60,7 @@ protected:
     void UpdateMenus();
 
     TempDirectory dir;
+    std::filesystem::path settingsDirectory;  // where the window keeps its settings; empty: dir
     std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
     std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
     bool ownMessages = false;  // true: the window shows its own modal messages

@@ -91,3 +91,23 @@ TEST_F(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {
     EXPECT_TRUE(hooks->messages[0].text.Contains(wxString::FromUTF8(dir.Path().string())));
     EXPECT_TRUE(hooks->messages[0].style & wxICON_EXCLAMATION);
 }
+
+TEST_F(TunerWndLifecycle, AFolderNameThatIsNotUtf8IsShownInTheSaveFailure) {
+    settingsDirectory = dir.Path() / "Stimmung-\xE9t\xE9";  // Latin-1 bytes
+    std::filesystem::create_directories(settingsDirectory / "tuner_config.xml");
+    Start();
+    CloseWindow();
+    ASSERT_EQ(hooks->messages.size(), 1u);
+    EXPECT_TRUE(hooks->messages[0].text.Contains("tuner_config.xml"));
+    EXPECT_TRUE(hooks->messages[0].text.Contains("Folder: " + wxString::FromUTF8(dir.Path().string())))
+        << hooks->messages[0].text;
+    EXPECT_TRUE(hooks->messages[0].text.Contains("/Stimmung-")) << hooks->messages[0].text;
+}
+
+TEST_F(TunerWndLifecycle, StartUpRemovesTheLeftoversOfAKilledSave) {
+    WriteWholeFile(dir.Path() / "tuner_stretch.xml.tmp-Ab12Cd", "<StretchList");
+    WriteWholeFile(dir.Path() / "notes.xml.tmp-Ab12Cd", "kept");
+    Start();
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "tuner_stretch.xml.tmp-Ab12Cd"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "notes.xml.tmp-Ab12Cd"));
+}
