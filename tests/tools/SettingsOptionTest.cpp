@@ -25,6 +25,16 @@ protected:
         std::filesystem::create_directory(settings);
     }
 
+    void Write(const std::string& name, const std::string& text) { WriteWholeFile(settings / name, text); }
+    // The median cents of the one A4 line of the tone read with the settings.
+    double NoteCents() {
+        const ToolRun run = RunTool(kAnalyze, {"--notes", "--settings", settings.string(), wav});
+        const auto fields = Split(run.out, '\t');
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(fields.size() == 5u && fields[0] == "A4") << run.out << run.err;
+        return fields.size() == 5u ? std::stod(fields[3]) : NAN;
+    }
+
     TempDirectory dir;
     std::filesystem::path settings = dir.Path() / "settings";
     std::string wav = dir.File("a440.wav");
