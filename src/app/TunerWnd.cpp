@@ -93,14 +93,7 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
 
     // The settings files first: the tuning table and the panes depend on them.
-    RemoveLeftoverTemporaryFiles(m_settingsDirectory);
-    if (!LoadSettingsFilesOrDefaults(m_settings, m_settingsDirectory))
-        CallAfter([this] {
-            ShowMessage(wxString::FromUTF8(SettingsLoadFailureMessage), MainWindowRules::BaseTitle,
-                        wxOK | wxICON_EXCLAMATION);
-        });
-    m_savedRect = {m_settings.config.TunerPosLeft, m_settings.config.TunerPosTop,
-                   m_settings.config.TunerPosRight, m_settings.config.TunerPosBottom};
+    ReadSettingsFiles();
     m_pipeline = std::make_unique<TuningPipeline>(m_settings.config, options.captureDevice);
     ApplyTuning();
 
@@ -140,6 +133,17 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     StoreWindowRect();  // the placed rectangle is the one to save
     UpdateIndicators();
     return true;
+}
+
+void CTunerWnd::ReadSettingsFiles() {
+    RemoveLeftoverTemporaryFiles(m_settingsDirectory);
+    if (!LoadSettingsFilesOrDefaults(m_settings, m_settingsDirectory))
+        CallAfter([this] {
+            ShowMessage(wxString::FromUTF8(SettingsLoadFailureMessage), MainWindowRules::BaseTitle,
+                        wxOK | wxICON_EXCLAMATION);
+        });
+    m_savedRect = {m_settings.config.TunerPosLeft, m_settings.config.TunerPosTop,
+                   m_settings.config.TunerPosRight, m_settings.config.TunerPosBottom};
 }
 
 void CTunerWnd::RefuseWithoutDevice() {

@@ -104,6 +104,9 @@ private:
     // Creation steps.
     void CreateMenus();
     void CreateChildren();
+    // Removes the leftovers of a killed save, reads the four files (the
+    // defaults, with a message, when memory runs out) and keeps the saved place.
+    void ReadSettingsFiles();
     // No recording device: the user is told, and the window goes.
     void RefuseWithoutDevice();
     // Places the window by the saved rectangle on the display that holds it.
