@@ -5,6 +5,8 @@
 // on SIGINT within a second, as a terminal tuner must.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <regex>
 
@@ -92,4 +94,28 @@ TEST_F(LiveTool, SaysOnceThatTheFileDeviceOutrunsTheRecorder) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(std::regex_match(run.err, std::regex("zelvo-analyze: input overrun: \\d+ frames dropped\n")))
         << run.err;
+}
+
+// A sound server that no longer answers, as one stopped by SIGSTOP: the
+// capture file is a FIFO nobody writes, so opening the device blocks. The
+// first SIGINT cannot be acted on there; the second ends the run at once,
+// killed by the signal (status 130 in the shell).
+TEST(LiveToolFrozen, ASecondSigintEndsARunStuckOpeningTheDevice) {
+    TempDirectory dir;
+    const std::string fifo = dir.File("frozen.raw");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    WriteWholeFile(dir.File("asound.conf"),
+                   "defaults.pcm.file_format \"raw\"\npcm.null { type null }\n"
+                   "pcm.default {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n"
+                   "  infile \"" +
+                       fifo + "\"\n  format \"raw\"\n}\n");
+    const ToolRun run =
+        RunTool("/bin/sh",
+                {"-c",
+                 "\"$0\" --live >/dev/null 2>&1 & pid=$!; sleep 1; kill -INT $pid; sleep 0.5; "
+                 "kill -0 $pid && echo stuck; kill -INT $pid; "
+                 "(sleep 2; kill -KILL $pid) >/dev/null 2>&1 & w=$!; wait $pid; echo \"exit=$?\"; kill $w",
+                 kAnalyze},
+                {"ALSA_CONFIG_PATH=" + dir.File("asound.conf")});
+    EXPECT_EQ(run.out, "stuck\nexit=130\n") << run.err;
 }
