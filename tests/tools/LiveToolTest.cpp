@@ -121,6 +121,11 @@ protected:
 // acted on; the second ends the run at once, killed by the signal (status
 // 130 in the shell).
 TEST_F(LiveToolFrozen, ASecondSigintEndsARunStuckOpeningTheDevice) {
+#ifdef __SANITIZE_THREAD__
+    // ThreadSanitizer holds a signal back until the thread leaves the call it
+    // is in; the open of a FIFO never returns, so no handler ever runs.
+    GTEST_SKIP() << "signals are deferred under ThreadSanitizer";
+#endif
     const ToolRun run = RunShell(
         "\"$0\" --live >/dev/null 2>&1 & pid=$!; sleep 1; kill -INT $pid; sleep 0.5; "
         "kill -0 $pid && echo stuck; kill -INT $pid; "
