@@ -1,4 +1,5 @@
-# What a person types: make run | test | build | lint | format | bench | gallery | fuzz | clean.
+# What a person types: make run | test | build | lint | format | bench | gallery | fuzz |
+# check-asan | check-tsan | clean.
 # Every target first installs the Debian packages it needs when they are missing.
 
 BUILD      ?= build
@@ -15,7 +16,7 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 # Off-screen pictures run under a private X server, never on the user's display.
 XRUN = tests/support/run-under-xvfb.sh
 
-.PHONY: all deps build run test lint format bench gallery fuzz fuzz-deps clean
+.PHONY: all deps build run test lint format bench gallery fuzz fuzz-deps check-asan check-tsan clean
 
 all: build
 
@@ -84,5 +85,16 @@ fuzz: fuzz-deps
 	cmake --build $(BUILD)-fuzz -j $(JOBS) --target zelvo_fuzzers
 	./fuzz/run-fuzzers.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# and with ThreadSanitizer, each in a folder of its own (build-asan,
+# build-tsan). Third-party reports are suppressed by tests/sanitizers/*.supp.
+SANITIZER_JOBS ?= 2
+
+check-asan: deps
+	./tools/run-sanitizers.sh asan $(SANITIZER_JOBS)
+
+check-tsan: deps
+	./tools/run-sanitizers.sh tsan $(SANITIZER_JOBS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-fuzz build-asan build-tsan

@@ -499,8 +499,10 @@ void RealFft(double* in, double* out, int n) {
 }
 
 // Compiled twice on x86-64 with GCC: once for the baseline and once for AVX2 with
-// FMA; the loader picks the clone the processor supports.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// FMA; the loader picks the clone the processor supports. Not under
+// ThreadSanitizer: the loader runs the clones' resolver before the sanitizer's
+// runtime is up, and the instrumented resolver then crashes the program.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define ZELVO_FFT_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define ZELVO_FFT_CLONES

@@ -247,10 +247,33 @@ void CTunerWnd::SaveSettings() {
     const SettingsSaveResult result = SaveSettingsFiles(m_settings, m_settingsDirectory);
     if (result.Ok()) return;
     // The message names the files; say where they are, too.
+    const std::string text = result.message + "\n\nFolder: " + m_settingsDirectory.string();
     // A folder name is bytes in the file-name encoding, not necessarily UTF-8.
     const wxString folder(m_settingsDirectory.c_str(), *wxConvFileName);
-    ShowMessage(wxString::FromUTF8(result.message) + "\n\nFolder: " + folder,
-                MainWindowRules::SaveFailureCaption, wxOK | wxICON_EXCLAMATION);
+    if (!m_closedBySignal)
+        ShowMessage(wxString::FromUTF8(result.message) + "\n\nFolder: " + folder,
+                    MainWindowRules::SaveFailureCaption, wxOK | wxICON_EXCLAMATION);
+    // A close by a signal has nobody to read a message (or a signal ended
+    // the one shown): the failure goes where the signal came from.
+    if (m_closedBySignal) ReportSaveFailure(text);
+}
+
+void CTunerWnd::ReportSaveFailure(const std::string& text) {
+    std::fprintf(stderr, "zelvo-tuner: %s\n", text.c_str());
+    std::fflush(stderr);
+    if (m_options.setExitStatus) m_options.setExitStatus(1);
+}
+
+void CTunerWnd::CloseForSignal() {
+    m_closedBySignal = true;
+    Close();
+}
+
+void CTunerWnd::SaveSettingsWithoutDisplay() {
+    if (!m_created || m_shutDown) return;
+    m_shutDown = true;
+    const SettingsSaveResult result = SaveSettingsFiles(m_settings, m_settingsDirectory);
+    if (!result.Ok()) ReportSaveFailure(result.message + "\n\nFolder: " + m_settingsDirectory.string());
 }
 
 void CTunerWnd::ShowMessage(const wxString& text, const wxString& caption, long style) {

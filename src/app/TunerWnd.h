@@ -53,6 +53,9 @@ struct TunerWndOptions {
     std::shared_ptr<Recorder::ICaptureDevice> captureDevice;
     MessagePresenter showMessage;   // empty: a modal wxMessageBox
     CommandLauncher launchCommand;  // empty: wxExecute when the program is on PATH
+    // Told the program's exit status when the window's close decides it (1:
+    // a close by a signal could not save the settings).
+    std::function<void(int status)> setExitStatus;
 };
 
 class CTunerWnd : public wxFrame {
@@ -85,6 +88,15 @@ public:
     void RunDisplayTick();
     // Hands the pipeline's current values to the panes.
     void UpdateIndicators();
+
+    // A close asked for by a shutdown signal: open messages are ended, and a
+    // failed save is reported on stderr with exit status 1 instead of a
+    // message nobody is there to dismiss.
+    void CloseForSignal();
+    // Saves the settings while the display is gone (no window may be
+    // touched); a failure goes to stderr. Does nothing once the window has
+    // saved.
+    void SaveSettingsWithoutDisplay();
 
     // --- Read access, for the application and tests ---
     const SettingsFiles& Settings() const { return m_settings; }
@@ -125,6 +137,8 @@ private:
     // file could not be written.
     void OnClose(wxCloseEvent& event);
     void SaveSettings();
+    // Puts a save failure on stderr and sets the exit status to 1.
+    void ReportSaveFailure(const std::string& text);
 
     // Timers and posted events.
     void OnDisplayTimer(wxTimerEvent& event);
@@ -210,8 +224,9 @@ private:
     // whether a close request waits for them to end.
     ModalDialogTracker m_modalDialogs;
     bool m_closeAfterDialogs = false;
-    bool m_inMenuLoop = false;  // a menu of the bar or one of its submenus is open
-    int m_openMenus = 0;        // menus opened and not yet closed (submenus nest)
+    bool m_closedBySignal = false;  // a close asked for by a signal is under way
+    bool m_inMenuLoop = false;      // a menu of the bar or one of its submenus is open
+    int m_openMenus = 0;            // menus opened and not yet closed (submenus nest)
     bool m_startupHandled = false;
     bool m_adjustingSize = false;           // our own proportional correction is in progress
     ZelvoLayout::WindowRect m_settledRect;  // the window rectangle after the last settled resize

@@ -1,6 +1,7 @@
 #pragma once
 // The application object: creates the main window with its capture device
-// and settings directory, and turns SIGINT / SIGTERM into a normal close.
+// and settings directory, and turns SIGINT / SIGTERM / SIGHUP into a normal
+// close.
 
 #include <filesystem>
 #include <memory>
@@ -23,6 +24,8 @@ public:
     // Creates and shows the main window; false ends the program (no
     // recording device, or the window could not be made).
     bool OnInit() override;
+    // The main loop's status, or 1 when a close by a signal could not save.
+    int OnRun() override;
     int OnExit() override;
 
     // The settings directory: ZELVO_TUNER_SETTINGS_DIR when it is set and
@@ -45,6 +48,7 @@ private:
     CTunerWnd* m_mainWindow = nullptr;  // owned by the window system once created
     ResourcePaths m_resources;
     wxTimer m_signalTimer;  // polls for a shutdown signal
+    int m_exitStatus = 0;
 };
 
 wxDECLARE_APP(CZelvoTunerApp);

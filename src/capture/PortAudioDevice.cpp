@@ -1,6 +1,7 @@
 #include "capture/PortAudioDevice.h"
 
 #include "capture/PortAudioMessages.h"
+#include "capture/Recorder.h"
 
 #include <portaudio.h>
 
@@ -396,7 +397,9 @@ PortAudioSession::PortAudioSession() {
 
 PortAudioSession::~PortAudioSession() {
     if (!open_) return;
-    Pa_Terminate();
+    // A recorder thread that never returned from the sound system still has
+    // its stream open; Pa_Terminate would wait for it for ever.
+    if (!AnyRecorderAbandoned()) Pa_Terminate();
     EndQuiet();
 }
 

@@ -1,5 +1,6 @@
 #include "capture/Recorder.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,9 @@ namespace Recorder {
 namespace {
 
 constexpr std::size_t SampleAlignment = 32;
+
+// Set by Stop when it gives up on a thread; never cleared.
+std::atomic<bool> g_recorderAbandoned{false};
 
 // One zeroed, 32-byte aligned block of memory, freed on destruction.
 class AlignedBlock {
@@ -236,7 +240,12 @@ bool Stop(RecorderHandle& context, int timeoutMs) {
     // A thread cannot be terminated safely: let it go. It holds its own
     // reference to the context, so nothing it uses is freed under it.
     stopping->thread.detach();
+    g_recorderAbandoned.store(true);
     return false;
+}
+
+bool AnyRecorderAbandoned() {
+    return g_recorderAbandoned.load();
 }
 
 int Status(const RecorderHandle& context) {

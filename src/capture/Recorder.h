@@ -121,6 +121,12 @@ void Start(RecorderHandle& context, const RecorderConfig& config, bool wait);
 // did not end in time (it then keeps the context alive until it ends).
 bool Stop(RecorderHandle& context, int timeoutMs = StopTimeoutMs);
 
+// True once Stop has let a recorder thread go because it did not end in
+// time (for the life of the process). Such a thread is stuck in the sound
+// system with a stream open, so closing the sound system (Pa_Terminate)
+// would wait for it for ever: the program should end without it.
+bool AnyRecorderAbandoned();
+
 // The recorder's current status (StatusStarting etc.); StatusFailed for an
 // empty handle.
 int Status(const RecorderHandle& context);

@@ -134,6 +134,8 @@ TEST(Recorder, SilentDeviceIsCodeFourAndAStuckThreadIsLetGoWithItsContext) {
     std::weak_ptr<RecorderContext> context = recorder;
     EXPECT_FALSE(Stop(recorder, 100));
     EXPECT_FALSE(context.expired());
+    // Remembered for good: the program must not close the sound system.
+    EXPECT_TRUE(AnyRecorderAbandoned());
     device->ReleaseStall();
     EXPECT_TRUE(WaitUntil([&] { return context.expired(); }, 10s));
     EXPECT_EQ(device->StreamsOpen(), 0);

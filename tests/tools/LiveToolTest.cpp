@@ -5,6 +5,8 @@
 // on SIGINT within a second, as a terminal tuner must.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <regex>
 
@@ -76,7 +78,12 @@ TEST_F(LiveTool, SigintEndsAFloodingRunWithinASecondAndMemoryStaysBounded) {
                 environment);
     std::smatch peak;
     ASSERT_TRUE(std::regex_search(run.out, peak, std::regex(R"(VmHWM:\s+(\d+) kB)"))) << run.out << run.err;
-    EXPECT_LT(std::stol(peak[1]), 200 * 1024);
+    long limitKb = 200 * 1024;
+#ifdef __SANITIZE_ADDRESS__
+    // AddressSanitizer keeps up to 256 MB of freed blocks in quarantine.
+    limitKb += 256 * 1024;
+#endif
+    EXPECT_LT(std::stol(peak[1]), limitKb);
     EXPECT_NE(run.out.find("exit=0\n"), std::string::npos) << run.out;
 
     // The display kept ticking: several lines of the usual form.
@@ -89,4 +96,52 @@ TEST_F(LiveTool, SigintEndsAFloodingRunWithinASecondAndMemoryStaysBounded) {
     const std::string err = ReadWholeFile(errPath);
     EXPECT_TRUE(std::regex_match(err, std::regex("zelvo-analyze: input overrun: \\d+ frames dropped\n")))
         << err;
+}
+
+// A sound server that no longer answers, as one stopped by SIGSTOP: the
+// capture file is a FIFO, and the tests hold or withhold its writing end.
+class LiveToolFrozen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        WriteWholeFile(dir.File("asound.conf"),
+                       "defaults.pcm.file_format \"raw\"\npcm.null { type null }\n"
+                       "pcm.default {\n  type file\n  slave.pcm \"null\"\n"
+                       "  file \"/dev/null\"\n  infile \"" +
+                           fifo + "\"\n  format \"raw\"\n}\n");
+    }
+    ToolRun RunShell(const std::string& script) {
+        return RunTool("/bin/sh", {"-c", script, kAnalyze, fifo},
+                       {"ALSA_CONFIG_PATH=" + dir.File("asound.conf")});
+    }
+
+    TempDirectory dir;
+    const std::string fifo = dir.File("frozen.raw");
+};
+
+// Nobody writes: opening the device blocks, where the first SIGINT cannot be
+// acted on; the second ends the run at once, killed by the signal (status
+// 130 in the shell).
+TEST_F(LiveToolFrozen, ASecondSigintEndsARunStuckOpeningTheDevice) {
+#ifdef __SANITIZE_THREAD__
+    // ThreadSanitizer holds a signal back until the thread leaves the call it
+    // is in; the open of a FIFO never returns, so no handler ever runs.
+    GTEST_SKIP() << "signals are deferred under ThreadSanitizer";
+#endif
+    const ToolRun run = RunShell(
+        "\"$0\" --live >/dev/null 2>&1 & pid=$!; sleep 1; kill -INT $pid; sleep 0.5; "
+        "kill -0 $pid && echo stuck; kill -INT $pid; "
+        "(sleep 2; kill -KILL $pid) >/dev/null 2>&1 & w=$!; wait $pid; echo \"exit=$?\"; kill $w");
+    EXPECT_EQ(run.out, "stuck\nexit=130\n") << run.err;
+}
+
+// A writer that never writes: the device opens and the capture then blocks
+// in its read. Stop gives up on the recorder after its time-out, and the run
+// ends without closing the sound system, which would wait for ever.
+TEST_F(LiveToolFrozen, ARecorderStuckInTheDeviceIsLeftBehindAtTheEnd) {
+    const ToolRun run = RunShell(
+        "exec 3<>\"$1\"; \"$0\" --live >/dev/null & pid=$!; sleep 2; kill -INT $pid; "
+        "(sleep 25; kill -KILL $pid) >/dev/null 2>&1 & w=$!; wait $pid; echo \"exit=$?\"; kill $w");
+    EXPECT_EQ(run.out, "exit=0\n") << run.err;
+    EXPECT_EQ(run.err, "zelvo-analyze: the sound device did not stop; ending without closing it\n");
 }

@@ -1,6 +1,8 @@
 #include "LiveSession.h"
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -9,6 +11,7 @@
 #include "app/logic/MainWindowRules.h"
 #include "app/logic/ShutdownSignals.h"
 #include "capture/PortAudioDevice.h"
+#include "capture/Recorder.h"
 
 namespace ZelvoAnalyze {
 
@@ -91,6 +94,14 @@ int RunLiveTuner(const EffectiveSettings& settings, std::optional<double> second
     }
     RunDisplayLoop(pipeline, seconds, ShutdownSignals::Requested, out, err);
     pipeline.StopRecording();
+    if (Recorder::AnyRecorderAbandoned()) {
+        // The recorder is stuck in a sound server that no longer answers:
+        // closing the sound system or unwinding would wait for it for ever.
+        err << "zelvo-analyze: the sound device did not stop; ending without closing it" << std::endl;
+        out.flush();
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
     return 0;
 }
 

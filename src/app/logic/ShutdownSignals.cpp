@@ -12,8 +12,13 @@ namespace {
 std::atomic<bool> g_requested{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-extern "C" void OnShutdownSignal(int) {
-    g_requested.store(true);
+extern "C" void OnShutdownSignal(int signal) {
+    if (!g_requested.exchange(true)) return;
+    // The first request has not ended the program: it may be stuck where no
+    // poll comes (a frozen sound server). The second one ends it at once, the
+    // way the signal would without a handler. Both calls are safe here.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 }  // namespace
@@ -27,6 +32,8 @@ void Install() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal: the same orderly end as SIGTERM.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 bool Requested() {

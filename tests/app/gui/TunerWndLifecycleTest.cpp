@@ -111,3 +111,48 @@ TEST_F(TunerWndLifecycle, StartUpRemovesTheLeftoversOfAKilledSave) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "tuner_stretch.xml.tmp-Ab12Cd"));
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "notes.xml.tmp-Ab12Cd"));
 }
+
+// A close by a shutdown signal cannot wait for a click: a failed save goes to
+// stderr and the exit status, whether the signal started the close or came
+// while the close box's failure message was up.
+TEST_F(TunerWndLifecycle, ASignalCloseReportsAFailedSaveOnStderrWithStatusOne) {
+    for (const bool messageFirst : {false, true}) {
+        SCOPED_TRACE(messageFirst ? "signal during the message" : "close by the signal");
+        TempDirectory settingsDir;
+        std::filesystem::create_directory(settingsDir.Path() / "tuner_config.xml");
+        TunerWndOptions options;
+        options.settingsDirectory = settingsDir.Path();
+        options.captureDevice = ToneDevice(440.0);
+        int messages = 0;
+        // Without the hook the window shows its own modal message.
+        if (!messageFirst) options.showMessage = [&](const wxString&, const wxString&, long) { ++messages; };
+        int status = 0;
+        options.setExitStatus = [&](int s) { status = s; };
+        auto* window = new CTunerWnd;
+        ASSERT_TRUE(window->Create(options));
+        window->Show();
+        PumpFor(100ms);
+
+        testing::internal::CaptureStderr();
+        bool messageWasOpen = false;
+        wxTimer signal;
+        signal.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            for (wxWindow* top : wxTopLevelWindows)
+                messageWasOpen = messageWasOpen || top->IsKindOf(wxCLASSINFO(wxDialog));
+            window->CloseForSignal();
+        });
+        if (messageFirst) {
+            signal.StartOnce(500);
+            window->Close();  // returns once the signal has ended the message
+        } else {
+            window->CloseForSignal();
+        }
+        EXPECT_TRUE(PumpUntil([&] { return wxTopLevelWindows.IsEmpty(); }, 8000ms));
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(messages, 0);
+        EXPECT_EQ(messageWasOpen, messageFirst);
+        EXPECT_EQ(status, 1);
+        EXPECT_NE(err.find("zelvo-tuner: Unable to save"), std::string::npos) << err;
+        EXPECT_NE(err.find("tuner_config.xml"), std::string::npos) << err;
+    }
+}
