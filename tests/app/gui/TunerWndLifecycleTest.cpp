@@ -2,6 +2,7 @@
 // device, the window's first appearance, the saved settings read back, and a
 // save that fails. (A close request during a message: TunerWndModalClose.)
 
+#include <wx/dialog.h>
 #include <wx/statusbr.h>
 
 #include "GuiTestSupport.h"
