@@ -92,6 +92,8 @@ private:
         return true;
     }
     XmlReadResult DecodeEntity(std::string& raw);
+    // Adds the current character, or the entity it starts, to a value or text.
+    XmlReadResult AppendCharacter(std::string& raw);
     XmlReadResult DecodeCharacterReference(std::string& raw);
     // The steps of Read(): a start tag's name and attributes, up to its "/"
     // or ">"; one attribute; the text after the ">" up to the next "<".
@@ -110,6 +112,13 @@ private:
 // Called with c_ == '&'. Appends the decoded character's bytes to raw and
 // leaves c_ on the closing ";". Entities are recognised by their first
 // letters only, so "&lt;" and "&lxyz;" both give "<".
+XmlReadResult DocumentReader::AppendCharacter(std::string& raw) {
+    if (raw.size() >= XmlMaxTextBytes) return XmlReadLimitExceeded;
+    if (c_ == '&') return DecodeEntity(raw);
+    raw += static_cast<char>(c_);
+    return XmlReadComplete;
+}
+
 XmlReadResult DocumentReader::DecodeEntity(std::string& raw) {
     if (Next() == kEnd) return XmlReadUnexpectedEnd;
     switch (c_) {
@@ -247,13 +256,8 @@ XmlReadResult DocumentReader::ReadAttribute() {
     for (;;) {
         if (Next() == kEnd) return XmlReadUnexpectedEnd;
         if (c_ == quote) break;
-        if (rawValue.size() >= XmlMaxTextBytes) return XmlReadLimitExceeded;
-        if (c_ == '&') {
-            const XmlReadResult r = DecodeEntity(rawValue);
-            if (r != XmlReadComplete) return r;
-        } else {
-            rawValue += static_cast<char>(c_);
-        }
+        const XmlReadResult r = AppendCharacter(rawValue);
+        if (r != XmlReadComplete) return r;
     }
     Next();
     if (c_ == kEnd || !SkipWhite()) return XmlReadUnexpectedEnd;
@@ -269,13 +273,8 @@ XmlReadResult DocumentReader::ReadText() {
     std::string rawText;
     while (c_ != '<') {
         if (c_ == kEnd) return XmlReadUnexpectedEnd;
-        if (rawText.size() >= XmlMaxTextBytes) return XmlReadLimitExceeded;
-        if (c_ == '&') {
-            const XmlReadResult r = DecodeEntity(rawText);
-            if (r != XmlReadComplete) return r;
-        } else {
-            rawText += static_cast<char>(c_);
-        }
+        const XmlReadResult r = AppendCharacter(rawText);
+        if (r != XmlReadComplete) return r;
         Next();
     }
     context_.text = DecodeFileText(rawText);

@@ -3,25 +3,19 @@
 #include <cmath>
 #include <utility>
 
-namespace {
-
-double UsableHop(double hopDuration) {
-    return (std::isfinite(hopDuration) && hopDuration > 0.0) ? hopDuration : 0.0;
-}
-
-}  // namespace
+#include "pipeline/HopDuration.h"
 
 void NoteResultList::Append(NoteAnalyzer::AnalysisResult result) {
-    duration_ += UsableHop(result.hopDuration);
+    duration_ += UsableHopDuration(result.hopDuration);
     results_.push_back(std::move(result));
     // Drop the oldest while the rest still covers more than the limit; the
     // newest result always stays.
     while (results_.size() > 1 && (duration_ > MaxSeconds + 1e-9 || results_.size() > MaxResults)) {
-        duration_ -= UsableHop(results_.front().hopDuration);
+        duration_ -= UsableHopDuration(results_.front().hopDuration);
         results_.pop_front();
     }
     if (results_.size() == 1) {
-        duration_ = UsableHop(results_.front().hopDuration);  // no drift from the sums
+        duration_ = UsableHopDuration(results_.front().hopDuration);  // no drift from the sums
     }
 }
 

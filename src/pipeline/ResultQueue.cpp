@@ -3,16 +3,10 @@
 #include <cmath>
 #include <utility>
 
-namespace {
-
-double UsableHop(double hopDuration) {
-    return (std::isfinite(hopDuration) && hopDuration > 0.0) ? hopDuration : 0.0;
-}
-
-}  // namespace
+#include "pipeline/HopDuration.h"
 
 void ResultQueue::Push(NoteAnalyzer::AnalysisResult result) {
-    duration_ += UsableHop(result.hopDuration);
+    duration_ += UsableHopDuration(result.hopDuration);
     results_.push_back(std::move(result));
     ++pushed_;
     // The tolerance keeps exactly MaxSeconds of hops whose sum rounds up.
@@ -39,8 +33,9 @@ std::deque<NoteAnalyzer::AnalysisResult> ResultQueue::TakeAll() {
 NoteAnalyzer::AnalysisResult ResultQueue::PopFront() {
     NoteAnalyzer::AnalysisResult front = std::move(results_.front());
     results_.pop_front();
-    duration_ -= UsableHop(front.hopDuration);
+    duration_ -= UsableHopDuration(front.hopDuration);
     // Recomputed for a single result so that rounding does not accumulate.
-    if (results_.size() <= 1) duration_ = results_.empty() ? 0.0 : UsableHop(results_.front().hopDuration);
+    if (results_.size() <= 1)
+        duration_ = results_.empty() ? 0.0 : UsableHopDuration(results_.front().hopDuration);
     return front;
 }
