@@ -1,5 +1,5 @@
 # What a person types: make run | test | build | lint | format | bench | gallery | fuzz |
-# check-asan | check-tsan | clean.
+# check-asan | check-tsan | install | package | clean.
 # Every target first installs the Debian packages it needs when they are missing.
 
 BUILD      ?= build
@@ -10,13 +10,15 @@ CMAKE_ARGS ?=
 PACKAGES = cmake g++ make pkg-config \
            libgtest-dev libgmock-dev libbenchmark-dev \
            libwxgtk3.2-dev portaudio19-dev libasound2-dev libsndfile1-dev libfftw3-dev \
-           xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy
+           xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy \
+           librsvg2-bin desktop-file-utils appstream dpkg-dev file
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 # Off-screen pictures run under a private X server, never on the user's display.
 XRUN = tests/support/run-under-xvfb.sh
 
-.PHONY: all deps build run test lint format bench gallery fuzz fuzz-deps check-asan check-tsan clean
+.PHONY: all deps build run test lint format bench gallery fuzz fuzz-deps check-asan check-tsan clean \
+        install package
 
 all: build
 
@@ -51,6 +53,17 @@ build: deps $(BUILD)/CMakeCache.txt
 test: build
 	@./tools/check-format.sh
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Installs under PREFIX (default /usr/local); DESTDIR is honoured for staging.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A .deb of the programs, their resources, the desktop entry, icons and man
+# pages, with dependencies read off the binaries; written to $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/*.deb
 
 # The tuner needs a display: say so before building anything, then build
 # only the tuner.
