@@ -1,5 +1,5 @@
 # What a person types: make run | test | build | lint | format | bench | gallery | fuzz |
-# check-asan | check-tsan | install | package | clean.
+# check-asan | check-tsan | install | package | windows-check | clean.
 # Every target first installs the Debian packages it needs when they are missing.
 
 BUILD      ?= build
@@ -13,12 +13,15 @@ PACKAGES = cmake g++ make pkg-config \
            xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy \
            librsvg2-bin desktop-file-utils appstream dpkg-dev file
 FUZZ_PACKAGES = clang libclang-rt-14-dev
+# The Windows cross-build of the core and Wine to run its tests.
+WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine wine64 googletest
+WINDOWS_BUILD ?= build-windows
 
 # Off-screen pictures run under a private X server, never on the user's display.
 XRUN = tests/support/run-under-xvfb.sh
 
 .PHONY: all deps build run test lint format bench gallery fuzz fuzz-deps check-asan check-tsan clean \
-        install package
+        install package windows-check
 
 all: build
 
@@ -65,6 +68,14 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/*.deb
 
+# The wx-free core (units, analysis, tuning, persistence) and its tests built
+# for Windows with MinGW-w64 and run under Wine.
+windows-check:
+	$(call install_missing,$(WINDOWS_PACKAGES))
+	cmake -S windows -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
+
 # The tuner needs a display: say so before building anything, then build
 # only the tuner.
 run: deps
@@ -110,4 +121,4 @@ check-tsan: deps
 	./tools/run-sanitizers.sh tsan $(SANITIZER_JOBS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-fuzz build-asan build-tsan
+	rm -rf $(BUILD) $(BUILD)-fuzz build-asan build-tsan $(WINDOWS_BUILD)

@@ -24,17 +24,21 @@
 
 namespace NoteAnalyzer {
 
+// The aligned forms of operator new and delete: unlike std::aligned_alloc
+// they exist on every platform the core builds for (MinGW has no
+// aligned_alloc), and a failure throws bad_alloc by itself.
+constexpr std::align_val_t FftAlignment{32};
+
 void AlignedDelete::operator()(double* p) const noexcept {
-    std::free(p);
+    ::operator delete(p, FftAlignment);
 }
 
 AlignedDoubles AllocateAlignedDoubles(std::size_t count) {
     if (count > (static_cast<std::size_t>(-1) - 31) / sizeof(double)) throw std::bad_alloc();
-    // aligned_alloc wants a size that is a multiple of the alignment.
+    // Whole 32-byte blocks, so vector loads past the last element stay inside.
     std::size_t bytes = (count * sizeof(double) + 31) / 32 * 32;
     if (bytes == 0) bytes = 32;
-    void* p = std::aligned_alloc(32, bytes);
-    if (p == nullptr) throw std::bad_alloc();
+    void* p = ::operator new(bytes, FftAlignment);
     std::memset(p, 0, bytes);
     return AlignedDoubles(static_cast<double*>(p));
 }
@@ -501,8 +505,10 @@ void RealFft(double* in, double* out, int n) {
 // Compiled twice on x86-64 with GCC: once for the baseline and once for AVX2 with
 // FMA; the loader picks the clone the processor supports. Not under
 // ThreadSanitizer: the loader runs the clones' resolver before the sanitizer's
-// runtime is up, and the instrumented resolver then crashes the program.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
+// runtime is up, and the instrumented resolver then crashes the program. Not
+// on Windows either: its executables have no indirect functions to resolve.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__) && \
+    !defined(_WIN32)
 #define ZELVO_FFT_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define ZELVO_FFT_CLONES

@@ -1,10 +1,13 @@
 #include "persistence/NumberText.h"
 
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
+#include <string>
 
 #include <locale.h>
 
@@ -40,9 +43,34 @@ int TextToInt(std::string_view text) {
     return static_cast<int>(value);
 }
 
+#if defined(_WIN32)
+// The C runtime MinGW links (msvcrt) reads "nan" and "inf" as 0, where the C
+// standard's strtod reads not-a-number and infinity. The files must read the
+// same on every platform (the range checks then reject both), so those words
+// are recognised here: white space, an optional sign, then "inf" or "nan" in
+// any case.
+std::optional<double> SpecialValue(const std::string& text) {
+    std::size_t i = text.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string::npos) return std::nullopt;
+    const bool negative = text[i] == '-';
+    if (text[i] == '-' || text[i] == '+') ++i;
+    auto startsWith = [&](const char* word) {
+        for (std::size_t k = 0; word[k] != '\0'; ++k)
+            if (i + k >= text.size() || std::tolower(static_cast<unsigned char>(text[i + k])) != word[k])
+                return false;
+        return true;
+    };
+    if (startsWith("inf"))
+        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    if (startsWith("nan")) return std::numeric_limits<double>::quiet_NaN();
+    return std::nullopt;
+}
+#endif
+
 double TextToDouble(std::string_view text) {
     const std::string copy(text);
 #if defined(_WIN32)
+    if (const std::optional<double> special = SpecialValue(copy)) return *special;
     return _strtod_l(copy.c_str(), nullptr, ClassicLocale());
 #else
     return strtod_l(copy.c_str(), nullptr, ClassicLocale());

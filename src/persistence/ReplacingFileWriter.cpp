@@ -98,8 +98,16 @@ bool ReplacingFileWriter::Commit() {
         Discard();
         return false;
     }
-    // std::filesystem::rename replaces an existing file on Windows as well.
+    // A file the user marked read-only is not replaced: Windows itself
+    // refuses to, but not every implementation of its API does (Wine).
     std::error_code error;
+    const auto status = std::filesystem::status(target_, error);
+    if (!error && std::filesystem::exists(status) &&
+        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
+        Discard();
+        return false;
+    }
+    // std::filesystem::rename replaces an existing file on Windows as well.
     std::filesystem::rename(temporary_, target_, error);
     if (error) {
         Discard();

@@ -34,7 +34,7 @@ TEST(ConfigFile, GoldenFilesWriteAndLoadBackByteForByte) {
     for (const auto& [record, text] : {std::pair{ConfigRecord{}, kDefaultText}, {kUnusual, kUnusualText}}) {
         EXPECT_EQ(ConfigDocumentText(record), text);
         ASSERT_TRUE(SaveConfig(record, dir / ConfigFileName));
-        EXPECT_EQ(ReadWholeFile(dir / ConfigFileName), text);
+        EXPECT_EQ(ReadWholeTextFile(dir / ConfigFileName), text);
         ConfigRecord loaded;
         loaded.MiddleA = 430.0f;  // must be overwritten
         LoadConfig(loaded, dir / ConfigFileName);

@@ -22,4 +22,8 @@ private:
 
 // The whole file as bytes ("" when it cannot be read).
 std::string ReadWholeFile(const std::filesystem::path& file);
+// The whole file read in text mode: the platform's line ends (CR LF on
+// Windows) come back as "\n", so a file written in text mode compares
+// equal to the text that was written.
+std::string ReadWholeTextFile(const std::filesystem::path& file);
 void WriteWholeFile(const std::filesystem::path& file, const std::string& text);

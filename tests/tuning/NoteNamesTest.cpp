@@ -25,8 +25,8 @@ TEST(Cents, ConversionsAndReferenceLimits) {
 }
 
 TEST(NoteIndexRule, KeepsOnlyTheValidRange) {
-    for (const std::int64_t bad :
-         {11L, 109L, -1L, std::int64_t{NoteIndexInvalid}, NoteIndexInvalid - 1L, INT64_MIN})
+    for (const std::int64_t bad : std::initializer_list<std::int64_t>{
+             11, 109, -1, NoteIndexInvalid, std::int64_t{NoteIndexInvalid} - 1, INT64_MIN})
         EXPECT_EQ(MakeNoteIndex(bad), NoteIndexInvalid) << bad;
     EXPECT_EQ(MakeNoteIndex(12), 12);
     EXPECT_EQ(MakeNoteIndex(108), 108);
