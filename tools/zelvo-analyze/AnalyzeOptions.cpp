@@ -208,6 +208,7 @@ std::string UsageText() {
            "                      (.svg or .png): deviation over time, one colour per note\n"
            "  --version           show the version\n"
            "  --help              show this text\n"
+           "On a terminal, a long recording shows its progress on stderr.\n"
            "Bad input prints one line on stderr and exits with status 2.\n";
 }
 

@@ -73,7 +73,7 @@ void DrawGrid(cairo_t* cr, const ChartLayout& layout) {
     cairo_rectangle(cr, plot.x, plot.y, plot.width, plot.height);
     cairo_stroke(cr);
     Text(cr, "time (s)", plot.Right(), layout.height - 6.0, 1.0);
-    Text(cr, "cents", 4.0, plot.y - 24.0, 0.0);
+    Text(cr, "deviation (cents)", 4.0, plot.y - 24.0, 0.0);
 }
 
 void DrawTraces(cairo_t* cr, const ChartLayout& layout) {

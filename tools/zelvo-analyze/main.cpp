@@ -45,8 +45,10 @@ int Run(const ZelvoAnalyze::AnalyzeOptions& options) {
         case RunMode::Notes: {
             ZelvoAnalyze::FileRunExtras extras;
             extras.chartPath = options.plot;
-            // Progress only where a person watches: pipes and logs stay clean.
-            if (isatty(STDERR_FILENO)) extras.progress = &std::cerr;
+            // Progress only where a person watches: pipes and logs stay clean,
+            // and hop lines going to the same terminal would tear it apart.
+            const bool notes = options.mode == RunMode::Notes;
+            if (isatty(STDERR_FILENO) && (notes || !isatty(STDOUT_FILENO))) extras.progress = &std::cerr;
             ZelvoAnalyze::AnalyzeFile(options.file, settings, options.mode == RunMode::Notes, std::cout,
                                       extras);
             return 0;
