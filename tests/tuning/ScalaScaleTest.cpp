@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tuning/NoteTable.h"
 #include "tuning/ScalaScale.h"
 
 namespace {
@@ -249,4 +250,21 @@ TEST(ScalaImport, KeptInputsAreReadOrRefusedAndRoundTrip) {
     }
     EXPECT_GE(accepted, 3);
     EXPECT_GE(refused, 4);
+}
+
+TEST(ScalaImport, WerckmeisterTargetsFollowInTheNoteTable) {
+    // A keeps 440 Hz, and Werckmeister's A lies 11.73 cents below its
+    // equal-tempered place seen from C: every other target rises by that
+    // much, so an equal-tempered C4 reads 11.73 cents flat.
+    const ScalaImportResult werckmeister = ParseScalaTemperament(PublishedScales()[0].file);
+    ASSERT_TRUE(werckmeister.temperament.has_value());
+    const NoteTable table = BuildNoteTable(StretchTable(), *werckmeister.temperament, 0, 440.0f);
+    const double aOffset = PublishedScales()[0].expected[9];
+    EXPECT_NEAR(FrequencyToNote(table, 440.0f).deviation, 0.0, 0.01);
+    const NoteLookup c4 = FrequencyToNote(table, 261.6256f);  // C4 in equal temperament
+    EXPECT_EQ(c4.note, 60);
+    EXPECT_NEAR(c4.deviation, aOffset, 0.01);
+    const NoteLookup fSharp4 = FrequencyToNote(table, 369.9944f);
+    EXPECT_EQ(fSharp4.note, 66);
+    EXPECT_NEAR(fSharp4.deviation, aOffset - PublishedScales()[0].expected[6], 0.01);
 }
