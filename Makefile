@@ -9,7 +9,7 @@ CMAKE_ARGS ?=
 # Everything the build, the tests, the tuner and the benchmarks use.
 PACKAGES = cmake g++ make pkg-config \
            libgtest-dev libgmock-dev libbenchmark-dev \
-           libwxgtk3.2-dev portaudio19-dev libasound2-dev libsndfile1-dev libfftw3-dev \
+           libwxgtk3.2-dev portaudio19-dev libasound2-dev libsndfile1-dev libfftw3-dev libcairo2-dev \
            xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy \
            librsvg2-bin desktop-file-utils appstream dpkg-dev file
 FUZZ_PACKAGES = clang libclang-rt-14-dev

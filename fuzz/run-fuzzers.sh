@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target of a fuzz build for a bounded time.
 #   fuzz/run-fuzzers.sh <builddir> [seconds per fuzzer, default 60]
-# Each fuzzer starts from the kept corpus in tests/persistence/corpus and
+# Each fuzzer starts from its kept corpus (tests/persistence/corpus for the
+# settings files, tests/tuning/scala-corpus for Scala scales) and
 # grows a working corpus in <builddir>/fuzz-corpus/<fuzzer>; crashes, leaks
 # and sanitizer reports land in <builddir>/fuzz-artifacts/<fuzzer>/.
 # Exits non-zero when any fuzzer found a problem.
@@ -15,7 +16,8 @@ build=$(cd "$1" && pwd) || exit 2
 seconds=${2:-60}
 [ -n "$seconds" ] || seconds=60
 here=$(cd "$(dirname "$0")" && pwd)
-seeds="$here/../tests/persistence/corpus"
+xml_seeds="$here/../tests/persistence/corpus"
+scala_seeds="$here/../tests/tuning/scala-corpus"
 
 shopt -s nullglob
 fuzzers=("$build"/bin/fuzz_*)
@@ -32,10 +34,14 @@ for fuzzer in "${fuzzers[@]}"; do
   artifacts="$build/fuzz-artifacts/$name"
   mkdir -p "$corpus" "$artifacts"
   log="$build/fuzz-artifacts/$name.log"
+  case "$name" in
+    fuzz_scala_*) seeds="$scala_seeds" dict="$here/scala.dict" ;;
+    *) seeds="$xml_seeds" dict="$here/xml.dict" ;;
+  esac
   echo "== $name: ${seconds}s"
   "$fuzzer" "$corpus" "$seeds" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
-    -dict="$here/xml.dict" -print_final_stats=1 \
+    -dict="$dict" -print_final_stats=1 \
     -artifact_prefix="$artifacts/" >"$log" 2>&1
   status=$?
   runs=$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}')

@@ -33,6 +33,8 @@ zcat "$prefix/share/man/man1/zelvo-analyze.1.gz" | grep -q '^\.TH ZELVO-ANALYZE 
 "$tone" --out "$work/a440.wav" --duration 1.5 --harmonics 4 440 || fail "cannot make the tone"
 notes=$("$prefix/bin/zelvo-analyze" --notes "$work/a440.wav") || fail "zelvo-analyze failed"
 echo "$notes" | grep -q '^A4' || fail "zelvo-analyze did not hear A4: $notes"
+"$prefix/bin/zelvo-analyze" --version | grep -q "^zelvo-analyze " || fail "no --version"
+"$prefix/bin/zelvo-tuner" --version | grep -q "^zelvo-tuner " || fail "no --version"
 
 # The installed tuner: PortAudio reads a raw A4 through ALSA's file plugin,
 # the settings go to the work folder; after 3 s it must still run, and

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "ToolSettings.h"
@@ -15,6 +16,14 @@ namespace ZelvoAnalyze {
 // rejects) throws a std::runtime_error whose message names it, and nothing
 // has been written then. A file that breaks off far short of its declared
 // length throws after the readings it did yield (before any note lines).
-void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out);
+// What a run over a file does besides printing its readings.
+struct FileRunExtras {
+    std::optional<std::string> chartPath;  // intonation chart to write, .svg or .png
+    std::ostream* progress = nullptr;      // a terminal to show progress on, or none
+};
+
+// The chart (if asked for) is written after the readings are printed.
+void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out,
+                 const FileRunExtras& extras = {});
 
 }  // namespace ZelvoAnalyze

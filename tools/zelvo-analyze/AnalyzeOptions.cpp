@@ -1,5 +1,6 @@
 #include "AnalyzeOptions.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -27,9 +28,20 @@ bool ParseInt(const std::string& text, int& out) {
     return true;
 }
 
+bool EndsWith(const std::string& text, const std::string& suffix) {
+    if (text.size() <= suffix.size()) return false;
+    std::string tail = text.substr(text.size() - suffix.size());
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == suffix;
+}
+
+bool IsChartFileName(const std::string& name) {
+    return EndsWith(name, ".svg") || EndsWith(name, ".png");
+}
+
 bool TakesValue(const std::string& name) {
     return name == "--quality" || name == "--noise-floor" || name == "--middle-a" || name == "--settings" ||
-           name == "--device" || name == "--format" || name == "--seconds";
+           name == "--device" || name == "--format" || name == "--seconds" || name == "--plot";
 }
 
 }  // namespace
@@ -85,6 +97,10 @@ std::string ApplyOption(const std::string& arg, const std::string& value, Analyz
         if (!ParseDouble(value, number) || number <= 0.0 || number > 86400.0)
             return "--seconds must be a number of seconds above 0, not '" + value + "'";
         o.seconds = number;
+    } else if (arg == "--plot") {
+        if (!IsChartFileName(value))
+            return "--plot needs a file name ending in .svg or .png, not '" + value + "'";
+        o.plot = value;
     } else {
         return "unknown option " + arg;
     }
@@ -95,7 +111,7 @@ std::string ApplyOption(const std::string& arg, const std::string& value, Analyz
 // of a combination that makes no sense, empty when it is fine.
 std::string ChooseMode(const Requests& requests, AnalyzeOptions& o) {
     if (requests.listDevices) {
-        if (requests.live || requests.notes || !requests.files.empty())
+        if (requests.live || requests.notes || !requests.files.empty() || o.plot)
             return "--list-devices takes no other mode or file";
         o.mode = RunMode::ListDevices;
         return {};
@@ -103,6 +119,7 @@ std::string ChooseMode(const Requests& requests, AnalyzeOptions& o) {
     if (requests.live) {
         if (requests.notes) return "--notes cannot be combined with --live";
         if (!requests.files.empty()) return "--live reads the recording device, not a file";
+        if (o.plot) return "--plot charts a recording, not --live";
         o.mode = RunMode::Live;
         return {};
     }
@@ -133,6 +150,10 @@ ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args) {
         }
         if (arg == "--help" || arg == "-h") {
             parsed.options.mode = RunMode::Help;
+            return parsed;
+        }
+        if (arg == "--version") {
+            parsed.options.mode = RunMode::Version;
             return parsed;
         }
         // "--name=value" or "--name value" for the options that take one.
@@ -183,8 +204,16 @@ std::string UsageText() {
            "  --format FLAG       capture format flag for --live (default 4: 11.025 kHz 16-bit mono)\n"
            "                      (with --settings, device and format default to the file's)\n"
            "  --seconds S         stop --live after S seconds\n"
+           "  --plot FILE         also draw an intonation chart of the recording to FILE\n"
+           "                      (.svg or .png): deviation over time, one colour per note\n"
+           "  --version           show the version\n"
            "  --help              show this text\n"
+           "On a terminal, a long recording shows its progress on stderr.\n"
            "Bad input prints one line on stderr and exits with status 2.\n";
+}
+
+std::string VersionText() {
+    return std::string("zelvo-analyze ") + ZELVO_VERSION_TEXT + "\n";
 }
 
 }  // namespace ZelvoAnalyze

@@ -10,7 +10,7 @@
 
 namespace ZelvoAnalyze {
 
-enum class RunMode { Hops, Notes, ListDevices, Live, Help };
+enum class RunMode { Hops, Notes, ListDevices, Live, Help, Version };
 
 struct AnalyzeOptions {
     RunMode mode = RunMode::Hops;
@@ -22,6 +22,7 @@ struct AnalyzeOptions {
     std::optional<int> device;               // --live: -1 is the preferred device
     std::optional<int> format;               // --live: one capture format flag
     std::optional<double> seconds;           // --live: stop after this long
+    std::optional<std::string> plot;         // intonation chart to write, .svg or .png
 };
 
 struct ParsedOptions {
@@ -33,5 +34,8 @@ ParsedOptions ParseAnalyzeOptions(const std::vector<std::string>& args);
 
 // The --help text.
 std::string UsageText();
+
+// The --version line, "zelvo-analyze <version>".
+std::string VersionText();
 
 }  // namespace ZelvoAnalyze

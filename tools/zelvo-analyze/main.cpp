@@ -1,6 +1,8 @@
 // zelvo-analyze: the tuner's analysis engine on the command line. Reads a
 // recording (or, with --live, the recording device) hop by hop as the tuner
 // does and prints the readings. Exit status 2 for every kind of bad input.
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 #include <new>
@@ -40,13 +42,22 @@ int Run(const ZelvoAnalyze::AnalyzeOptions& options) {
     const ZelvoAnalyze::EffectiveSettings settings = ZelvoAnalyze::ResolveSettings(options, files);
     switch (options.mode) {
         case RunMode::Hops:
-        case RunMode::Notes:
-            ZelvoAnalyze::AnalyzeFile(options.file, settings, options.mode == RunMode::Notes, std::cout);
+        case RunMode::Notes: {
+            ZelvoAnalyze::FileRunExtras extras;
+            extras.chartPath = options.plot;
+            // Progress only where a person watches: pipes and logs stay clean,
+            // and hop lines going to the same terminal would tear it apart.
+            const bool notes = options.mode == RunMode::Notes;
+            if (isatty(STDERR_FILENO) && (notes || !isatty(STDOUT_FILENO))) extras.progress = &std::cerr;
+            ZelvoAnalyze::AnalyzeFile(options.file, settings, options.mode == RunMode::Notes, std::cout,
+                                      extras);
             return 0;
+        }
         case RunMode::ListDevices: return ZelvoAnalyze::ListCaptureDevices(std::cout, std::cerr);
         case RunMode::Live:
             return ZelvoAnalyze::RunLiveTuner(settings, options.seconds, std::cout, std::cerr);
-        case RunMode::Help: break;
+        case RunMode::Help:
+        case RunMode::Version: break;
     }
     return 0;
 }
@@ -59,6 +70,10 @@ int main(int argc, char** argv) {
     if (!parsed.error.empty()) return Fail(parsed.error);
     if (parsed.options.mode == ZelvoAnalyze::RunMode::Help) {
         std::cout << ZelvoAnalyze::UsageText();
+        return FinishOutput(0);
+    }
+    if (parsed.options.mode == ZelvoAnalyze::RunMode::Version) {
+        std::cout << ZelvoAnalyze::VersionText();
         return FinishOutput(0);
     }
     try {

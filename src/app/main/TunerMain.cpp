@@ -3,16 +3,25 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <wx/init.h>
 #include <wx/log.h>
 
 #include "app/MenuIdAssertFilter.h"
 #include "app/ZelvoTunerApp.h"
+#include "app/logic/EarlyCommandLine.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CZelvoTunerApp);
 
 int main(int argc, char** argv) {
+    if (const std::optional<std::string> reply =
+            EarlyCommandLineReply(std::vector<std::string>(argv + 1, argv + argc), ZELVO_VERSION_TEXT)) {
+        std::fputs(reply->c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     wxDISABLE_DEBUG_SUPPORT();
     InstallMenuIdAssertFilter();
     bool started = false;
