@@ -1,5 +1,8 @@
 #include "app/HelpViewer.h"
 
+#include <algorithm>
+
+#include <wx/display.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
 #include <wx/html/helpfrm.h>
@@ -50,7 +53,11 @@ void CHelpViewer::Arrange() {
     if (wxSplitterWindow* splitter = window->GetSplitterWindow())
         splitter->SetSashPosition(window->FromDIP(NavigationWidthDip));
     if (wxTreeCtrl* contents = window->GetTreeCtrl()) contents->ExpandAll();
-    Frame()->SetSize(Frame()->FromDIP(wxSize(WindowWidthDip, WindowHeightDip)));
+    // Within the display, which a large font scale can make the smaller.
+    const wxRect area = wxDisplay(Frame()).GetClientArea();
+    const wxSize wanted = Frame()->FromDIP(wxSize(WindowWidthDip, WindowHeightDip));
+    Frame()->SetSize(
+        wxSize(std::min(wanted.x, area.width * 9 / 10), std::min(wanted.y, area.height * 9 / 10)));
     m_arranged = Frame();
 }
 

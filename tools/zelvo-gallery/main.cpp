@@ -245,15 +245,15 @@ public:
         });
     }
 
-    // The manual's window at its start page, from the manual this program
-    // finds among its resources.
-    void HelpPicture(const wxString& name) {
+    // The manual's window at `page`, from the manual this program finds
+    // among its resources.
+    void HelpPicture(const wxString& name, const wxString& page) {
         const ResourcePaths resources =
             ResourcePaths::ForExecutable(wxStandardPaths::Get().GetExecutablePath().utf8_string());
         const std::filesystem::path book =
             resources.Find(std::filesystem::path(ManualAddress::ManualFolder) / ManualAddress::HelpBookFile);
         CHelpViewer viewer;
-        if (!viewer.Show(book, ManualAddress::StartPage) || !viewer.Frame()) {
+        if (!viewer.Show(book, page) || !viewer.Frame()) {
             std::fprintf(stderr, "zelvo-gallery: no manual found beside the program\n");
             ++m_failures;
             return;
@@ -359,7 +359,9 @@ public:
         gallery.GlobalPictures("global-zero", wxSize(0, 0));
         gallery.EnergyPictures("energy-zero", wxSize(0, 0));
         gallery.AboutPictures("about");
-        gallery.HelpPicture("help-window");
+        gallery.HelpPicture("help-window", ManualAddress::StartPage);
+        gallery.HelpPicture("help-window-menus", "MainWindow.html#menus");
+        gallery.HelpPicture("help-window-tuning-settings", "TuningSettings.html");
 
         host->Destroy();
         return gallery.failures() == 0 ? 0 : 1;
