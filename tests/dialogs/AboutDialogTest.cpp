@@ -113,3 +113,14 @@ TEST_F(AboutDialogTest, AReleaseOutsideTheLinkOpensNothing) {
     dialog->Link()->GetEventHandler()->ProcessEvent(release);
     EXPECT_TRUE(opened.empty());
 }
+
+TEST(AboutDialog, EscapeEndsItLikeOk) {
+    CAboutDialog dialog(nullptr, Address, [](const std::string&) { return true; });
+    dialog.CallAfter([&] {
+        wxKeyEvent escape(wxEVT_CHAR_HOOK);
+        escape.m_keyCode = WXK_ESCAPE;
+        escape.SetEventObject(&dialog);
+        dialog.GetEventHandler()->ProcessEvent(escape);
+    });
+    EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+}
