@@ -21,6 +21,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "app/HelpViewer.h"
 #include "app/logic/NotePresetMenu.h"
 #include "app/logic/SettingsChanges.h"
 #include "app/logic/StatusNotice.h"
@@ -53,6 +54,12 @@ struct TunerWndOptions {
     std::shared_ptr<Recorder::ICaptureDevice> captureDevice;
     MessagePresenter showMessage;   // empty: a modal wxMessageBox
     CommandLauncher launchCommand;  // empty: wxExecute when the program is on PATH
+    // Opens an address (the manual from the About box and the web-address
+    // command); true when it opened. Empty: the desktop's browser.
+    std::function<bool(const std::string& address)> openAddress;
+    // The help book's project file. Empty: the one among the program's
+    // resources.
+    std::filesystem::path helpBook;
     // Told the program's exit status when the window's close decides it (1:
     // a close by a signal could not save the settings).
     std::function<void(int status)> setExitStatus;
@@ -109,6 +116,10 @@ public:
     CGlobalIndicator* GlobalIndicator() const { return m_global; }
     wxString NoteControlText() const;
     wxString LevelControlText() const;
+    const CHelpViewer& HelpViewer() const { return m_helpViewer; }
+    // The manual's start page as the About box's link and the web-address
+    // command open it.
+    std::string ManualWebAddress() const;
     ZelvoLayout::FrameOverhead CurrentOverhead() const;
     const wxTimer& DisplayTimer() const { return m_displayTimer; }
 
@@ -173,6 +184,12 @@ private:
     void OnHarmonicsDestroyed(wxCommandEvent& event);
     void OnHarmonicsStoreReference(wxCommandEvent& event);
     void OnHarmonicsRequestDestroy(wxCommandEvent& event);
+    // Help menu and the web-address command (TunerWndHelp.cpp).
+    void BindHelpCommands();
+    void OnAbout(wxCommandEvent& event);
+    void OnHelpContents(wxCommandEvent& event);
+    void OnOpenWebSite(wxCommandEvent& event);
+    bool OpenAddress(const std::string& address);
 
     // Settings.
     // Copies the settings, lets `edit` change the copy and applies it.
@@ -213,6 +230,7 @@ private:
     CEnergyIndicator* m_energy = nullptr;
     CFineIndicator* m_fine = nullptr;
     CGlobalIndicator* m_global = nullptr;
+    CHelpViewer m_helpViewer;  // the manual's window, made on first use
 
     wxTimer m_displayTimer;   // one-shot, re-armed with the Display Rate period
     wxTimer m_watchdogTimer;  // every 5 s: quiet restart of a failed capture

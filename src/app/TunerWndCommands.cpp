@@ -120,6 +120,7 @@ void CTunerWnd::BindCommands() {
     Bind(wxEVT_MENU, &CTunerWnd::OnCentAccuracy, this, CentsRoundWhole, CentsRoundTenth);
     Bind(wxEVT_MENU, &CTunerWnd::OnAlwaysOnTop, this, AlwaysOnTop);
     Bind(wxEVT_MENU, &CTunerWnd::OnChoosePreset, this, NotePresetFirstCommandId, NotePresetLastCommandId);
+    BindHelpCommands();
     BindMenuMarks();
 }
 

@@ -1,8 +1,12 @@
 // zelvo-gallery OUTPUT_FOLDER
+// zelvo-gallery --manual OUTPUT_FOLDER
 //
 // Paints each indicator pane into bitmaps off screen, at the main window's
 // default proportions, large and tiny, in a range of states, and writes one
-// PNG per picture into OUTPUT_FOLDER (created when missing). Needs a display
+// PNG per picture into OUTPUT_FOLDER (created when missing); then shows the
+// About box and the manual's window and takes their pictures from the
+// screen. With --manual it writes only the pictures the manual shows (the
+// build makes them so that the manual never shows an outdated window). Needs a display
 // (run it under xvfb-run on a headless machine). Exit code 0 on success,
 // 1 when a picture could not be written, 2 on a usage error.
 //
@@ -22,7 +26,14 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/settings.h>
+#include <wx/stdpaths.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
 
+#include "app/HelpViewer.h"
+#include "app/logic/ResourcePaths.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/logic/ManualAddress.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -40,6 +51,7 @@ struct PaneArea {
 };
 constexpr PaneArea kDefaultArea{"default", 288, 240};
 constexpr PaneArea kLargeArea{"large", 1200, 1000};
+constexpr PaneArea kManualArea{"manual", 420, 350};
 
 wxSize FineSize(const PaneArea& a) {
     return {static_cast<int>(0.82 * a.width), static_cast<int>(0.98 * a.height)};
@@ -76,6 +88,10 @@ public:
             dc.Clear();
             paint(dc);
         }
+        SaveBitmap(name, bitmap);
+    }
+
+    void SaveBitmap(const wxString& name, const wxBitmap& bitmap) {
         const wxString path = wxFileName(m_folder, name + ".png").GetFullPath();
         if (!bitmap.ConvertToImage().SaveFile(path, wxBITMAP_TYPE_PNG)) {
             std::fprintf(stderr, "zelvo-gallery: could not write %s\n",
@@ -186,8 +202,67 @@ public:
         pane->Destroy();
     }
 
+    // Shows `window`, lets it paint, runs `whileShown` (and lets the window
+    // answer it) and saves what the screen shows of it.
+    void SaveFromScreen(const wxString& name, wxWindow* window,
+                        const std::function<void()>& whileShown = {}) {
+        window->Show();
+        window->Raise();
+        Settle();
+        if (whileShown) {
+            whileShown();
+            Settle();
+        }
+        // The X server's own picture of the screen: the toolkit's screen
+        // device context may hand back contents from before the last paint.
+        const double scale = window->GetContentScaleFactor();
+        const wxRect rect = window->GetScreenRect();
+        const wxString path = wxFileName(m_folder, name + ".png").GetFullPath();
+        const wxString command = wxString::Format(
+            "import -silent -window root -crop %dx%d+%d+%d +repage \"%s\"", wxRound(rect.width * scale),
+            wxRound(rect.height * scale), wxRound(rect.x * scale), wxRound(rect.y * scale), path);
+        if (wxExecute(command, wxEXEC_SYNC | wxEXEC_NODISABLE) != 0) {
+            std::fprintf(stderr, "zelvo-gallery: could not take %s from the screen (ImageMagick's import)\n",
+                         static_cast<const char*>(path.utf8_str()));
+            ++m_failures;
+        } else {
+            std::printf("%s\n", static_cast<const char*>(path.utf8_str()));
+        }
+    }
+
+    // The About box, with the link once plain and once under the pointer.
+    void AboutPictures(const wxString& prefix) {
+        const std::string address = "file:///usr/share/zelvo-tuner/manual/Intro.html";
+        wxUIActionSimulator pointer;
+        {
+            CAboutDialog about(m_host, address);
+            SaveFromScreen(prefix, &about,
+                           [&] { pointer.MouseMove(about.GetScreenRect().GetPosition() + wxPoint(2, 2)); });
+        }
+        CAboutDialog about(m_host, address);
+        SaveFromScreen(prefix + "-link-hovered", &about, [&] {
+            pointer.MouseMove(about.Link()->GetScreenRect().GetPosition() + wxPoint(3, 3));
+        });
+    }
+
+    // The manual's window at `page`, from the manual this program finds
+    // among its resources.
+    void HelpPicture(const wxString& name, const wxString& page) {
+        const ResourcePaths resources =
+            ResourcePaths::ForExecutable(wxStandardPaths::Get().GetExecutablePath().utf8_string());
+        const std::filesystem::path book =
+            resources.Find(std::filesystem::path(ManualAddress::ManualFolder) / ManualAddress::HelpBookFile);
+        CHelpViewer viewer;
+        if (!viewer.Show(book, page) || !viewer.Frame()) {
+            std::fprintf(stderr, "zelvo-gallery: no manual found beside the program\n");
+            ++m_failures;
+            return;
+        }
+        SaveFromScreen(name, viewer.Frame());
+    }
+
     // The three panes placed in a pane area as the main window places them.
-    void MainWindowPicture(const PaneArea& area) {
+    void MainWindowPicture(const PaneArea& area, const wxString& name = {}) {
         CEnergyIndicator* energy = MakeEnergy(EnergySize(area));
         CFineIndicator* fine = MakeFine(FineSize(area));
         CGlobalIndicator* global = MakeGlobal(GlobalSize(area));
@@ -199,7 +274,7 @@ public:
         global->SetNotes(NoteSet{40, 45, 50, 55, 59, 64});
         global->value = 3.3f;
         const wxSize areaSize(area.width, area.height);
-        Save(wxString("window-") + area.name, areaSize, [&](wxDC& dc) {
+        Save(name.empty() ? wxString("window-") + area.name : name, areaSize, [&](wxDC& dc) {
             dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
             dc.SetPen(*wxTRANSPARENT_PEN);
             dc.DrawRectangle(0, 0, area.width, area.height);
@@ -221,6 +296,16 @@ public:
     }
 
 private:
+    // Runs the window system's events for a while, so that windows shown
+    // are mapped and painted.
+    static void Settle() {
+        const wxLongLong end = wxGetLocalTimeMillis() + 400;
+        while (wxGetLocalTimeMillis() < end) {
+            wxTheApp->Yield(true);
+            wxMilliSleep(10);
+        }
+    }
+
     wxFrame* m_host;
     wxString m_folder;
     double m_scale;
@@ -232,12 +317,13 @@ private:
 class GalleryApp : public wxApp {
 public:
     bool OnInit() override {
-        if (argc != 2) {
-            std::fprintf(stderr, "usage: zelvo-gallery OUTPUT_FOLDER\n");
+        m_manualOnly = argc == 3 && argv[1] == "--manual";
+        if (argc != 2 && !m_manualOnly) {
+            std::fprintf(stderr, "usage: zelvo-gallery [--manual] OUTPUT_FOLDER\n");
             m_exitCode = 2;
             return true;
         }
-        m_folder = argv[1];
+        m_folder = argv[argc - 1];
         return true;
     }
 
@@ -253,6 +339,12 @@ public:
         // into memory bitmaps, not onto the screen.
         auto* host = new wxFrame(nullptr, wxID_ANY, "zelvo-gallery", wxDefaultPosition, wxSize(1400, 1100));
         Gallery gallery(host, m_folder);
+        if (m_manualOnly) {
+            gallery.MainWindowPicture(kManualArea, "main-window");
+            gallery.AboutPictures("about");
+            host->Destroy();
+            return gallery.failures() == 0 ? 0 : 1;
+        }
 
         for (const PaneArea& area : {kDefaultArea, kLargeArea}) {
             gallery.FinePictures(wxString("fine-") + area.name, FineSize(area));
@@ -266,6 +358,10 @@ public:
         gallery.FinePictures("fine-zero", wxSize(0, 0));
         gallery.GlobalPictures("global-zero", wxSize(0, 0));
         gallery.EnergyPictures("energy-zero", wxSize(0, 0));
+        gallery.AboutPictures("about");
+        gallery.HelpPicture("help-window", ManualAddress::StartPage);
+        gallery.HelpPicture("help-window-menus", "MainWindow.html#menus");
+        gallery.HelpPicture("help-window-tuning-settings", "TuningSettings.html");
 
         host->Destroy();
         return gallery.failures() == 0 ? 0 : 1;
@@ -273,6 +369,7 @@ public:
 
 private:
     wxString m_folder;
+    bool m_manualOnly = false;
     int m_exitCode = 0;
 };
 

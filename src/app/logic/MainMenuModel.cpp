@@ -83,8 +83,8 @@ std::vector<TopMenu> BuildMenuModel(MainWindowRules::Platform platform) {
           WithKind(Item(HarmonicsGraph, "&Harmonics Graph\tCtrl+H", {}, NotYet), EntryKind::Check)}});
 
     menus.push_back({"&Help",
-                     {Item(HelpContents, "&Contents\tF1", {}, NotYet), Separator(),
-                      Item(About, "&About...", "Learn more about Zelvo Tuner", NotYet)}});
+                     {Item(HelpContents, "&Contents\tF1"), Separator(),
+                      Item(About, "&About...", "Learn more about Zelvo Tuner")}});
     return menus;
 }
 
@@ -95,7 +95,7 @@ std::vector<AcceleratorEntry> BuildAcceleratorTable() {
 }
 
 std::vector<std::string> DisplayOnlyShortcuts() {
-    return {"F1"};
+    return {};
 }
 
 namespace {

@@ -48,12 +48,12 @@ struct AcceleratorEntry {
     bool operator==(const AcceleratorEntry&) const = default;
 };
 
-// Exactly the shortcuts the window answers to. The menu texts also show F1,
-// which waits for the help.
+// The Ctrl shortcuts of the accelerator table. The menu texts also show F1,
+// which the toolkit makes the help item's shortcut from the text alone.
 std::vector<AcceleratorEntry> BuildAcceleratorTable();
 
 // Key combinations that item texts show but whose command is not offered yet
-// ("F1"): the window swallows them so that the toolkit, which would make every
+// (none at present): the window swallows them so that the toolkit, which would make every
 // shown combination a shortcut, does not run the item. ("Alt+F4" is left to
 // the window system, which closes the window with it anyway.)
 std::vector<std::string> DisplayOnlyShortcuts();

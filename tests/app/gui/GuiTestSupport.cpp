@@ -38,6 +38,11 @@ bool WindowTest::Create() {
         h->launched.push_back(command);
         return ok;
     };
+    options.openAddress = [h = hooks](const std::string& address) {
+        h->openedAddresses.push_back(address);
+        return h->addressOpens;
+    };
+    options.helpBook = helpBook;
     auto* window = new CTunerWnd;
     if (!window->Create(options)) {
         PumpFor(50ms);  // lets the refused window go

@@ -38,8 +38,10 @@ struct ShownMessage {
 struct Hooks {
     std::vector<ShownMessage> messages;
     std::vector<std::string> launched;
-    std::vector<bool> launchResults;  // answers to the launches, in order; missing: failed
-    std::function<void()> onMessage;  // runs while a message is "shown"
+    std::vector<bool> launchResults;           // answers to the launches, in order; missing: failed
+    std::function<void()> onMessage;           // runs while a message is "shown"
+    std::vector<std::string> openedAddresses;  // addresses handed to the browser
+    bool addressOpens = true;                  // the browser's answer
 };
 
 // A test with a main window on `device` (a 440 Hz tone unless the test
@@ -63,7 +65,8 @@ protected:
     std::filesystem::path settingsDirectory;  // where the window keeps its settings; empty: dir
     std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
     std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
-    bool ownMessages = false;  // true: the window shows its own modal messages
+    bool ownMessages = false;        // true: the window shows its own modal messages
+    std::filesystem::path helpBook;  // empty: the manual the build made
     CTunerWnd* w = nullptr;
 
 private:

@@ -14,6 +14,8 @@ TEST(EarlyCommandLine, AnswersOnlyAVersionRequestBeforeAnyFileName) {
     for (const auto& [args, answers] : cases) {
         const std::optional<std::string> reply = EarlyCommandLineReply(args, "3.1.4");
         EXPECT_EQ(reply.has_value(), answers) << ::testing::PrintToString(args);
-        if (reply) EXPECT_EQ(*reply, "zelvo-tuner 3.1.4\n");
+        if (reply) {
+            EXPECT_EQ(*reply, "zelvo-tuner 3.1.4\n");
+        }
     }
 }

@@ -39,17 +39,29 @@ TEST(MainMenuModel, EveryShownShortcutIsAnAcceleratorOrWaitsForItsCommand) {
         EXPECT_EQ(AcceleratorText(FindEntry(menus, a.command)->text), std::string("Ctrl+") + a.key);
     EXPECT_EQ(AcceleratorText("&About..."), "");
 
-    // Every other shown combination except the window system's Alt+F4 is
-    // listed as display-only: that is F1 alone, whose help is still to come.
-    std::vector<std::string> shownOnly;
+    // Every other shown combination is the window system's Alt+F4 or the F1
+    // of the help item, which the toolkit takes from the item's text: none is
+    // shown without its command.
+    std::vector<int> shownWithoutAccelerator;
     for (const MenuEntry* entry : FlattenMenu(menus)) {
         const std::string shown = AcceleratorText(entry->text);
         bool inTable = false;
         for (const AcceleratorEntry& a : table) inTable = inTable || (a.command == entry->id);
-        if (!shown.empty() && shown != "Alt+F4" && !inTable) shownOnly.push_back(shown);
+        if (!shown.empty() && shown != "Alt+F4" && !inTable) shownWithoutAccelerator.push_back(entry->id);
     }
-    EXPECT_EQ(shownOnly, DisplayOnlyShortcuts());
-    EXPECT_EQ(shownOnly, (std::vector<std::string>{"F1"}));
+    EXPECT_EQ(shownWithoutAccelerator, (std::vector<int>{CommandId::HelpContents}));
+    EXPECT_EQ(AcceleratorText(FindEntry(menus, CommandId::HelpContents)->text), "F1");
+    EXPECT_TRUE(DisplayOnlyShortcuts().empty());
+}
+
+TEST(MainMenuModel, HelpItemsAreOffered) {
+    const auto menus = BuildMenuModel();
+    for (const int id : {CommandId::HelpContents, CommandId::About}) {
+        const MenuEntry* item = FindEntry(menus, id);
+        ASSERT_NE(item, nullptr) << id;
+        EXPECT_TRUE(item->available) << item->text;
+    }
+    EXPECT_EQ(FindEntry(menus, CommandId::About)->help, "Learn more about Zelvo Tuner");
 }
 
 TEST(MainMenuModel, OnlyWindowsNamesWindowsForTheRecordingControl) {
