@@ -16,7 +16,9 @@ std::string CalibrationText(double hz) {
 }
 
 double LastDetectedFrequency(const NoteTrack& track) {
-    if (!IsValidNoteIndex(track.note) || track.results.Empty()) return -1.0;
+    // The track is seeded with middle A when the window opens; that is no
+    // detection, and only real results set lastTimeSet.
+    if (!IsValidNoteIndex(track.note) || !track.lastTimeSet || track.results.Empty()) return -1.0;
     return track.results.Newest().frequency;
 }
 

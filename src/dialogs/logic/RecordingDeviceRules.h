@@ -24,7 +24,8 @@ inline constexpr const char* ExplanationText =
 std::string CalibrationText(double hz);
 
 // The frequency the tuner detected last: the newest result of the current
-// note when that note is a real one, else -1.0.
+// note when that note is a real one and came from a real result (not the
+// seed the window opens with), else -1.0.
 double LastDetectedFrequency(const NoteTrack& track);
 
 // The "last detected frequency" text: two decimals, or "None" when nothing

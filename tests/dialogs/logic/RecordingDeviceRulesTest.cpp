@@ -19,6 +19,8 @@ TEST(RecordingDeviceRules, LastDetectedFrequencyIsTheNewestResultOfARealNote) {
         result.frequency = hz;
         track.results.Append(result);
     }
+    EXPECT_EQ(LastDetectedFrequency(track), -1.0);  // only the seed the window opens with
+    track.lastTimeSet = true;
     EXPECT_EQ(LastDetectedFrequency(track), 441.27);
     track.note = NoteIndexInvalid;
     EXPECT_EQ(LastDetectedFrequency(track), -1.0);
