@@ -23,8 +23,9 @@ void Fill(wxChoice& choice, const TuningSettingsRules::ListFill& fill) {
     choice.SetSelection(fill.selection);
 }
 
-// The width of a number field: room for "-1200.000" and a little more.
-constexpr int NumberFieldDip = 90;
+// A number field is as wide as the longest text it is meant for, in the
+// font it shows, so a large font does not cut the number off.
+constexpr const char* WidestNumber = "-1200.000";
 
 }  // namespace
 
@@ -45,10 +46,10 @@ void CAnalysisSettingsDialog::CreateMiddleAGroup() {
     wxStaticBoxSizer* group = AddGroup("Middle A Frequency");
     wxWindow* box = group->GetStaticBox();
     auto* grid = new wxFlexGridSizer(3, Gap(), Gap());
-    const wxSize fieldSize(FromDIP(NumberFieldDip), -1);
     const auto row = [&](const wxString& label, int id, const wxString& unit) {
         grid->Add(new wxStaticText(box, wxID_ANY, label), wxSizerFlags().CentreVertical());
-        auto* field = new wxTextCtrl(box, id, wxEmptyString, wxDefaultPosition, fieldSize);
+        auto* field = new wxTextCtrl(box, id);
+        field->SetInitialSize(field->GetSizeFromText(WidestNumber));
         grid->Add(field, wxSizerFlags().CentreVertical());
         grid->Add(new wxStaticText(box, wxID_ANY, unit), wxSizerFlags().CentreVertical());
         return field;

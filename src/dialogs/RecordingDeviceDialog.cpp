@@ -16,9 +16,11 @@
 
 namespace {
 
-constexpr int NumberFieldDip = 80;
-// The explanation wraps at about the width of the group's other contents.
-constexpr int ExplanationWidthDip = 340;
+// The calibration fields fit this number in the font they show.
+constexpr const char* WidestNumber = "00000.00";
+// The explanation wraps after about this many characters, so it keeps its
+// shape at any font size.
+constexpr int ExplanationWidthChars = 60;
 
 std::optional<std::size_t> SelectedEntry(const wxChoice& choice, std::size_t entries) {
     const int selection = choice.GetSelection();
@@ -69,15 +71,14 @@ void CRecordingDeviceDialog::CreateCalibrationGroup(double lastDetected) {
     wxStaticBoxSizer* group = AddGroup("Calibration");
     wxWindow* box = group->GetStaticBox();
     auto* explanation = new wxStaticText(box, wxID_ANY, RecordingDeviceRules::ExplanationText);
-    explanation->Wrap(FromDIP(ExplanationWidthDip));
+    explanation->Wrap(explanation->GetCharWidth() * ExplanationWidthChars);
     group->Add(explanation, wxSizerFlags().Border(wxALL, Gap()));
 
     auto* grid = new wxFlexGridSizer(4, Gap(), Gap());
-    const wxSize fieldSize(FromDIP(NumberFieldDip), -1);
     const auto field = [&](const wxString& label, int id, float hz) {
         grid->Add(new wxStaticText(box, wxID_ANY, label), wxSizerFlags().CentreVertical());
-        auto* text = new wxTextCtrl(box, id, wxString::FromUTF8(RecordingDeviceRules::CalibrationText(hz)),
-                                    wxDefaultPosition, fieldSize);
+        auto* text = new wxTextCtrl(box, id, wxString::FromUTF8(RecordingDeviceRules::CalibrationText(hz)));
+        text->SetInitialSize(text->GetSizeFromText(WidestNumber));
         grid->Add(text, wxSizerFlags().CentreVertical());
         grid->Add(new wxStaticText(box, wxID_ANY, "Hz"), wxSizerFlags().CentreVertical());
         return text;
