@@ -8,6 +8,7 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "DialogTestSupport.h"
 #include "dialogs/AnalysisSettingsDialog.h"
@@ -181,4 +182,32 @@ TEST(AnalysisSettingsDialog, AListSavedInAnEditorStaysEvenWhenTheDialogIsCancell
     EXPECT_EQ(kept.temperaments.SelectedIndex, 0);
     EXPECT_EQ(kept.config.Pitch, 0);  // the dialog's own choices are not kept
     EXPECT_EQ(kept.stretches, WithLists(3, 2).stretches);
+}
+
+TEST(AnalysisSettingsDialog, EnterInAFieldIsOkAndEscapeIsCancel) {
+    const struct {
+        int key;
+        bool handedBack;
+    } cases[] = {{WXK_RETURN, true}, {WXK_ESCAPE, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        CAnalysisSettingsDialog dialog(nullptr, WithLists(0, 0));
+        const auto result = RunModal(dialog, [&] {
+            auto& hz = Control<wxTextCtrl>(dialog, Id::HzFieldId);
+            ASSERT_TRUE(Type(hz, "441"));
+            wxUIActionSimulator keys;
+            // Without a window manager the keyboard follows the pointer.
+            keys.MouseMove(hz.GetScreenRect().GetPosition() + wxPoint(5, 5));
+            PumpFor(std::chrono::milliseconds(100));
+            keys.Char(c.key);
+            // The dialog ends by itself; should it not, the test ends it
+            // after a while so that the failure shows.
+            if (!PumpUntil([&] { return !dialog.IsModal(); }, std::chrono::milliseconds(2000)))
+                dialog.EndModal(wxID_ABORT);
+        });
+        ASSERT_EQ(result.has_value(), c.handedBack);
+        if (result) {
+            EXPECT_EQ(result->config.MiddleA, 441.0f);
+        }
+    }
 }
