@@ -8,6 +8,7 @@
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "GuiTestSupport.h"
 #include "app/logic/CommandIds.h"
@@ -23,13 +24,18 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Runs `act` on the dialog `dialogId` once the command has opened it.
-void WhenOpen(int dialogId, std::function<void(wxDialog&)> act) {
-    wxTheApp->CallAfter([dialogId, act = std::move(act)] {
+// Runs `act` on the dialog `dialogId` once it is open (modal); tries for
+// about two seconds.
+void WhenOpen(int dialogId, std::function<void(wxDialog&)> act, int triesLeft = 400) {
+    wxTheApp->CallAfter([dialogId, act = std::move(act), triesLeft]() mutable {
         auto* dialog = dynamic_cast<wxDialog*>(wxWindow::FindWindowById(dialogId));
-        ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(dialog->IsModal());
-        act(*dialog);
+        if (dialog && dialog->IsModal()) {
+            act(*dialog);
+            return;
+        }
+        ASSERT_GT(triesLeft, 0) << "dialog " << dialogId << " did not open";
+        wxMilliSleep(5);
+        WhenOpen(dialogId, std::move(act), triesLeft - 1);
     });
 }
 
@@ -59,6 +65,27 @@ TEST_F(TunerWndDialogs, BothItemsAreOffered) {
         SCOPED_TRACE(id);
         ASSERT_NE(Item(id), nullptr);
         EXPECT_TRUE(Item(id)->IsEnabled());
+    }
+}
+
+TEST_F(TunerWndDialogs, CtrlTAndCtrlDOpenTheirDialogs) {
+    Start(true);
+    w->Raise();
+    wxUIActionSimulator sim;
+    // Without a window manager the keyboard follows the pointer.
+    sim.MouseMove(w->GetScreenRect().GetPosition() + wxPoint(40, 80));
+    PumpFor(100ms);
+    for (const auto& [key, dialogId] : {std::pair{'t', CAnalysisSettingsDialog::DialogId},
+                                        std::pair{'d', CRecordingDeviceDialog::DialogId}}) {
+        SCOPED_TRACE(key);
+        bool opened = false;
+        WhenOpen(dialogId, [&opened](wxDialog& d) {
+            opened = true;
+            End(d, wxID_CANCEL);
+        });
+        sim.Char(key, wxMOD_CONTROL);
+        EXPECT_TRUE(PumpUntil([&] { return opened; }, 2500ms));
+        PumpFor(50ms);
     }
 }
 
