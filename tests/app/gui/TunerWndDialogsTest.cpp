@@ -2,6 +2,8 @@
 // opens its dialog over the running window, and what the dialog ends with
 // reaches the reading, the status bar and the capture.
 
+#include <cmath>
+
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/menu.h>
@@ -18,6 +20,7 @@
 #include "indicators/FineIndicator.h"
 #include "persistence/NumberText.h"
 #include "tuning/NoteTable.h"
+#include "units/Units.h"
 
 using namespace GuiTest;
 using namespace std::chrono_literals;
@@ -52,6 +55,12 @@ T& Control(wxWindow& dialog, int id) {
 
 double ShownCents(CTunerWnd& w) {
     return TextToDouble(w.FineIndicator()->GetCentsText().utf8_string());
+}
+
+// The cents of the newest reading from an A4 of `middleA` Hz.
+double ReadingCents(CTunerWnd& w, double middleA) {
+    const double hz = w.Pipeline().Tracker().Track().results.Newest().frequency;
+    return Units::CentsPerLogUnit * std::log(hz / middleA);
 }
 
 }  // namespace
@@ -92,7 +101,8 @@ TEST_F(TunerWndDialogs, CtrlTAndCtrlDOpenTheirDialogs) {
 TEST_F(TunerWndDialogs, MiddleAFromTheTuningDialogMovesTheReadingAtOnce) {
     Start(true);
     ASSERT_TRUE(PumpUntil([&] { return w->FineIndicator()->GetNoteText() == "A4"; }, 3000ms));
-    EXPECT_NEAR(ShownCents(*w), 0.0, 0.3);
+    // The label rounds to tenths.
+    EXPECT_NEAR(ShownCents(*w), ReadingCents(*w, 440.0), 0.051);
 
     // Cancel changes nothing, even after typing.
     WhenOpen(CAnalysisSettingsDialog::DialogId, [](wxDialog& d) {
@@ -116,7 +126,10 @@ TEST_F(TunerWndDialogs, MiddleAFromTheTuningDialogMovesTheReadingAtOnce) {
     EXPECT_EQ(w->Settings().config.Pitch, 2);
     EXPECT_EQ(w->Pipeline().GetNoteTable(), BuildNoteTable(StretchList{}, TemperamentList{}, 442.0f));
     EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 442.000, TRANS: +2");
-    EXPECT_NEAR(ShownCents(*w), -7.85, 0.3);
+    // The reading already shown is measured against the new A4: a 440 Hz
+    // tone now reads about -7.85 cents.
+    EXPECT_NEAR(ShownCents(*w), ReadingCents(*w, 442.0), 0.051);
+    EXPECT_NEAR(ShownCents(*w), -7.85, 3.0);
     EXPECT_EQ(device->OpenCalls(), opens);  // the tuning does not touch the capture
 }
 
