@@ -27,6 +27,7 @@
 #include "app/logic/StatusNotice.h"
 #include "app/logic/WindowLayout.h"
 #include "capture/CaptureDevice.h"
+#include "dialogs/AnalysisSettingsDialog.h"
 #include "dialogs/ModalDialogTracker.h"
 #include "persistence/SettingsFiles.h"
 #include "pipeline/TuningPipeline.h"
@@ -63,6 +64,9 @@ struct TunerWndOptions {
     // Told the program's exit status when the window's close decides it (1:
     // a close by a signal could not save the settings).
     std::function<void(int status)> setExitStatus;
+    // The temperament and stretch-table editors the tuning-settings dialog
+    // offers; an empty one leaves its "Edit..." button disabled.
+    TuningListEditors listEditors;
 };
 
 class CTunerWnd : public wxFrame {
@@ -181,6 +185,8 @@ private:
     void OnCentAccuracy(wxCommandEvent& event);
     void OnAlwaysOnTop(wxCommandEvent& event);
     void OnChoosePreset(wxCommandEvent& event);
+    void OnTuningSettings(wxCommandEvent& event);
+    void OnRecordingDevice(wxCommandEvent& event);
     void OnHarmonicsDestroyed(wxCommandEvent& event);
     void OnHarmonicsStoreReference(wxCommandEvent& event);
     void OnHarmonicsRequestDestroy(wxCommandEvent& event);

@@ -121,6 +121,8 @@ void CTunerWnd::BindCommands() {
     Bind(wxEVT_MENU, &CTunerWnd::OnAlwaysOnTop, this, AlwaysOnTop);
     Bind(wxEVT_MENU, &CTunerWnd::OnChoosePreset, this, NotePresetFirstCommandId, NotePresetLastCommandId);
     BindHelpCommands();
+    Bind(wxEVT_MENU, &CTunerWnd::OnTuningSettings, this, TuningSettings);
+    Bind(wxEVT_MENU, &CTunerWnd::OnRecordingDevice, this, RecordingDevice);
     BindMenuMarks();
 }
 

@@ -14,6 +14,11 @@
 // them: run with GDK_SCALE=2 a 288 x 240 pane area gives a 576 x 480
 // picture, so that HiDPI sharpness can be judged against a scale-1 picture
 // enlarged.
+//
+// The two settings dialogs are pictured as the screen shows them (taken
+// from the screen, so the run needs no window manager but a real display
+// server such as Xvfb); run with GDK_DPI_SCALE=1.5 to see them with a
+// large font.
 
 #include <cstdio>
 #include <functional>
@@ -22,6 +27,7 @@
 
 #include <wx/app.h>
 #include <wx/dcmemory.h>
+#include <wx/evtloop.h>
 #include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/image.h>
@@ -30,10 +36,16 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include "app/HelpViewer.h"
 #include "app/logic/ResourcePaths.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/logic/ManualAddress.h"
+
+#include "capture/CaptureDevice.h"
+#include "dialogs/AnalysisSettingsDialog.h"
+#include "dialogs/RecordingDeviceDialog.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -61,6 +73,77 @@ wxSize GlobalSize(const PaneArea& a) {
 }
 wxSize EnergySize(const PaneArea& a) {
     return {static_cast<int>(0.05 * a.width), static_cast<int>(0.98 * a.height)};
+}
+
+// Two made-up input devices for the recording-device dialog's picture.
+class PictureDevices final : public Recorder::ICaptureDevice {
+public:
+    int DeviceCount() override { return 2; }
+    bool DeviceName(unsigned int id, std::string& name) override {
+        if (id > 1) return false;
+        name = id == 0 ? "USB Audio CODEC Analog Stereo" : "Built-in Audio Microphone";
+        return true;
+    }
+    bool FormatMask(unsigned int, std::uint32_t& mask) override {
+        mask = 0xFFFFF;
+        return true;
+    }
+    Recorder::CaptureResult Open(unsigned int, const Recorder::WaveFormatDesc&, Recorder::BufferDoneCallback,
+                                 std::unique_ptr<Recorder::ICaptureStream>&) override {
+        return Recorder::CaptureResult::BadDevice;
+    }
+};
+
+SettingsFiles PictureSettings() {
+    SettingsFiles s;
+    s.config.MiddleA = 442.0f;
+    s.config.Pitch = 2;
+    s.config.Format = 0x400;
+    s.config.ExpectedFreq = 440.6f;
+    for (const char* name : {"Werckmeister III", "Kirnberger III", "Vallotti"}) {
+        Temperament t;
+        t.name = name;
+        s.temperaments.entries.push_back(t);
+    }
+    s.temperaments.SelectedKey = 3;
+    StretchTable stretch;
+    stretch.name = "Upright piano";
+    s.stretches.entries.push_back(stretch);
+    return s;
+}
+
+// The byte of a pixel's colour channel under `mask`.
+unsigned char Channel(unsigned long pixel, unsigned long mask) {
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1u) == 0) ++shift;
+    const unsigned long value = (pixel & mask) >> shift;
+    const unsigned long top = mask >> shift;
+    return static_cast<unsigned char>(value * 255u / top);
+}
+
+// What the X server shows in `rect` of the screen now. Read from the server
+// itself: the toolkit's screen device context keeps an older copy.
+wxImage ScreenArea(const wxRect& rect) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return {};
+    XImage* shot =
+        XGetImage(display, DefaultRootWindow(display), rect.x, rect.y, static_cast<unsigned>(rect.width),
+                  static_cast<unsigned>(rect.height), AllPlanes, ZPixmap);
+    wxImage image;
+    if (shot) {
+        image.Create(rect.width, rect.height);
+        for (int y = 0; y < rect.height; ++y) {
+            for (int x = 0; x < rect.width; ++x) {
+                const unsigned long pixel = XGetPixel(shot, x, y);
+                image.SetRGB(x, y, Channel(pixel, shot->red_mask), Channel(pixel, shot->green_mask),
+                             Channel(pixel, shot->blue_mask));
+            }
+        }
+        XDestroyImage(shot);
+    }
+    XCloseDisplay(display);
+    return image;
 }
 
 class Gallery {
@@ -295,6 +378,24 @@ public:
         global->Destroy();
     }
 
+    // Shows the two settings dialogs (not modal) and saves each as the
+    // screen shows it.
+    void DialogPictures() {
+        wxEventLoop loop;
+        wxEventLoopActivator active(&loop);
+        const SettingsFiles settings = PictureSettings();
+        PictureDevices devices;
+        TuningListEditors editors;
+        editors.temperaments = [](wxWindow*, const TemperamentList&) {
+            return std::optional<TemperamentList>();
+        };
+        editors.stretches = [](wxWindow*, const StretchList&) { return std::optional<StretchList>(); };
+        auto* device = new CRecordingDeviceDialog(m_host, settings, devices, 441.27);
+        SaveFromScreen("dialog-recording-device", device, loop);
+        auto* tuning = new CAnalysisSettingsDialog(m_host, settings, editors);
+        SaveFromScreen("dialog-tuning-settings", tuning, loop);
+    }
+
 private:
     // Runs the window system's events for a while, so that windows shown
     // are mapped and painted.
@@ -304,6 +405,35 @@ private:
             wxTheApp->Yield(true);
             wxMilliSleep(10);
         }
+    }
+
+    void SaveFromScreen(const wxString& name, wxDialog* dialog, wxEventLoop& loop) {
+        dialog->Move(0, 0);
+        dialog->Show();
+        dialog->Raise();
+        // Lets the window system map and paint it.
+        const auto pump = [&loop] {
+            for (int i = 0; i < 50; ++i) {
+                loop.YieldFor(wxEVT_CATEGORY_ALL);
+                wxMilliSleep(10);
+            }
+        };
+        pump();
+        dialog->Update();
+        pump();
+        const wxImage image = ScreenArea(dialog->GetScreenRect());
+        const wxString path = wxFileName(m_folder, name + ".png").GetFullPath();
+        if (!image.IsOk() || !image.SaveFile(path, wxBITMAP_TYPE_PNG)) {
+            std::fprintf(stderr, "zelvo-gallery: could not write %s\n",
+                         static_cast<const char*>(path.utf8_str()));
+            ++m_failures;
+        } else {
+            std::printf("%s\n", static_cast<const char*>(path.utf8_str()));
+        }
+        // Off the screen before the next picture is taken.
+        dialog->Hide();
+        dialog->Destroy();
+        pump();
     }
 
     wxFrame* m_host;
@@ -362,6 +492,7 @@ public:
         gallery.HelpPicture("help-window", ManualAddress::StartPage);
         gallery.HelpPicture("help-window-menus", "MainWindow.html#menus");
         gallery.HelpPicture("help-window-tuning-settings", "TuningSettings.html");
+        gallery.DialogPictures();
 
         host->Destroy();
         return gallery.failures() == 0 ? 0 : 1;

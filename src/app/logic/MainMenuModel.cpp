@@ -48,7 +48,7 @@ std::vector<TopMenu> BuildMenuModel(MainWindowRules::Platform platform) {
     menus.push_back({"&Tuner", {Item(Exit, "E&xit\tAlt+F4", "Exit the tuner application")}});
 
     menus.push_back({"&Note",
-                     {Item(TuningSettings, "&Tuning Settings...\tCtrl+T", {}, NotYet), Separator(),
+                     {Item(TuningSettings, "&Tuning Settings...\tCtrl+T"), Separator(),
                       Item(EditNotePresets, "Edit &Note Presets...\tCtrl+N", {}, NotYet)}});
 
     menus.push_back(
@@ -61,7 +61,7 @@ std::vector<TopMenu> BuildMenuModel(MainWindowRules::Platform platform) {
                             EntryKind::Radio)}),
           Separator(),
           Item(RecordingDevice, "Recording &Device and Calibration...\tCtrl+D",
-               "Select the recording device to use", NotYet),
+               "Select the recording device to use"),
           Item(RecordingControl, MainWindowRules::RecordingControlItemText(platform),
                MainWindowRules::RecordingControlHelp(platform))}});
 
