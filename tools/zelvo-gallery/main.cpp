@@ -36,8 +36,6 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include "app/HelpViewer.h"
 #include "app/logic/ResourcePaths.h"
 #include "dialogs/AboutDialog.h"
@@ -51,6 +49,10 @@
 #include "indicators/GlobalIndicator.h"
 #include "tuning/NoteTable.h"
 #include "units/Units.h"
+
+// Last: Xlib defines macros (Always, None, ...) that clash with names above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
