@@ -23,6 +23,7 @@
 #include <wx/image.h>
 #include <wx/settings.h>
 
+#include "HarmonicsGraphPictures.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -266,6 +267,9 @@ public:
         gallery.FinePictures("fine-zero", wxSize(0, 0));
         gallery.GlobalPictures("global-zero", wxSize(0, 0));
         gallery.EnergyPictures("energy-zero", wxSize(0, 0));
+        HarmonicsGraphPictures(host, [&gallery](const wxString& name, wxSize size, const auto& paint) {
+            gallery.Save(name, size, paint);
+        });
 
         host->Destroy();
         return gallery.failures() == 0 ? 0 : 1;
