@@ -48,7 +48,10 @@ public:
     const wxGraphicsPen& Get(int opacity) {
         if (!m_made[opacity]) {
             m_pens[opacity] = m_gc.CreatePen(
-                wxGraphicsPenInfo(ToWxColour(m_colour, static_cast<unsigned char>(opacity)), 1.0));
+                // Butt ends: pieces of one track meet without overlapping,
+                // so a faint track does not darken at every joint.
+                wxGraphicsPenInfo(ToWxColour(m_colour, static_cast<unsigned char>(opacity)), 1.0)
+                    .Cap(wxCAP_BUTT));
             m_made[opacity] = true;
         }
         return m_pens[opacity];
@@ -303,6 +306,9 @@ void CCompressedHarmonicsIndicator::DrawHistory(wxGraphicsContext& gc, const Har
     std::array<bool, 256> used{};
     wxGraphicsPath selectedPath = gc.CreatePath(), hoveredPath = gc.CreatePath();
     bool anySelected = false, anyHovered = false;
+    constexpr size_t kTracks = 66;
+    std::array<const wxGraphicsPath*, kTracks> lastPath{};
+    std::array<double, kTracks> lastX{}, lastY{};
     const auto& segments = history.Segments();
     auto it = std::lower_bound(segments.begin(), segments.end(), from,
                                [](const HarmonicSegment& s, double t) { return s.t1 < t; });
@@ -322,8 +328,16 @@ void CCompressedHarmonicsIndicator::DrawHistory(wxGraphicsContext& gc, const Har
                 if (!used[opacity]) paths[opacity] = gc.CreatePath(), used[opacity] = true;
                 path = &paths[opacity];
             }
-            path->MoveToPoint(x0, y0);
+            // A track that goes on in the same path continues its polyline,
+            // so faint tracks show no seams between their pieces.
+            const size_t track =
+                std::min<size_t>(static_cast<size_t>(std::max(line.harmonic, 0)), kTracks - 1);
+            if (lastPath[track] != path || lastX[track] != x0 || lastY[track] != y0)
+                path->MoveToPoint(x0, y0);
             path->AddLineToPoint(x1, y1);
+            lastPath[track] = path;
+            lastX[track] = x1;
+            lastY[track] = y1;
         }
     }
     OpacityPens pens(gc, colour);
