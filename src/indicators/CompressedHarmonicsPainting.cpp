@@ -5,6 +5,7 @@
 // uncovered band and the columns that received new data.
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include <wx/dcmemory.h>
 #include <wx/renderer.h>
@@ -63,6 +64,23 @@ private:
     std::array<wxGraphicsPen, 256> m_pens;
     std::array<bool, 256> m_made{};
 };
+
+// One harmonic's consecutive pieces that go into the same path, added to
+// it as one polyline.
+struct TrackRun {
+    wxGraphicsPath* path = nullptr;
+    std::vector<wxPoint2DDouble> points;
+
+    void Flush() {
+        if (points.size() >= 2) {
+            path->MoveToPoint(points.front());
+            for (size_t i = 1; i < points.size(); ++i) path->AddLineToPoint(points[i]);
+        }
+        points.clear();
+    }
+};
+// Harmonic indices 1..64 each have a run; anything beyond shares the last.
+constexpr size_t kTracks = 66;
 
 }  // namespace
 
@@ -306,9 +324,7 @@ void CCompressedHarmonicsIndicator::DrawHistory(wxGraphicsContext& gc, const Har
     std::array<bool, 256> used{};
     wxGraphicsPath selectedPath = gc.CreatePath(), hoveredPath = gc.CreatePath();
     bool anySelected = false, anyHovered = false;
-    constexpr size_t kTracks = 66;
-    std::array<const wxGraphicsPath*, kTracks> lastPath{};
-    std::array<double, kTracks> lastX{}, lastY{};
+    std::array<TrackRun, kTracks> runs;
     const auto& segments = history.Segments();
     auto it = std::lower_bound(segments.begin(), segments.end(), from,
                                [](const HarmonicSegment& s, double t) { return s.t1 < t; });
@@ -328,18 +344,19 @@ void CCompressedHarmonicsIndicator::DrawHistory(wxGraphicsContext& gc, const Har
                 if (!used[opacity]) paths[opacity] = gc.CreatePath(), used[opacity] = true;
                 path = &paths[opacity];
             }
-            // A track that goes on in the same path continues its polyline,
-            // so faint tracks show no seams between their pieces.
-            const size_t track =
-                std::min<size_t>(static_cast<size_t>(std::max(line.harmonic, 0)), kTracks - 1);
-            if (lastPath[track] != path || lastX[track] != x0 || lastY[track] != y0)
-                path->MoveToPoint(x0, y0);
-            path->AddLineToPoint(x1, y1);
-            lastPath[track] = path;
-            lastX[track] = x1;
-            lastY[track] = y1;
+            // A track that goes on into the same path continues its run, so
+            // faint tracks show no seams between their pieces.
+            TrackRun& run = runs[std::min<size_t>(static_cast<size_t>(line.harmonic), kTracks - 1)];
+            const wxPoint2DDouble start(x0, y0);
+            if (run.path != path || run.points.empty() || run.points.back() != start) {
+                run.Flush();
+                run.path = path;
+                run.points.push_back(start);
+            }
+            run.points.emplace_back(x1, y1);
         }
     }
+    for (TrackRun& run : runs) run.Flush();
     OpacityPens pens(gc, colour);
     for (int opacity = kMinOpacity; opacity < 256; ++opacity) {
         if (!used[opacity]) continue;

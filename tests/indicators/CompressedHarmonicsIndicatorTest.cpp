@@ -251,7 +251,9 @@ TEST_F(CompressedHarmonicsTest, SelectedPartialIsDrawnWithAHalo) {
     const HarmonicHistory current = MakeHistory({0, 0, 6}, 100, 0.04);
     graph->SetHistories(&current, nullptr);
     const wxPoint p = PointOf(2.0, kA3 + 6);
-    const int plain = ColourDistance(PixelAt(RenderPane(*graph), p.x, p.y + 2), colours.window);
+    const wxImage plainImage = RenderPane(*graph);
+    plainImage.SaveFile("/tmp/x/plain.bmp", wxBITMAP_TYPE_BMP);
+    const int plain = ColourDistance(PixelAt(plainImage, p.x, p.y + 2), colours.window);
     graph->SetSelection(2, -1);
     const wxImage selected = RenderPane(*graph);
     EXPECT_GT(ColourDistance(PixelAt(selected, p.x, p.y + 2), colours.window), plain + 40);
