@@ -318,8 +318,10 @@ void CCompressedHarmonicsIndicator::OnKeyDown(wxKeyEvent& event) {
 }
 
 void CCompressedHarmonicsIndicator::OnChar(wxKeyEvent& event) {
-    // Typing into the graph does nothing; a short beep says so.
-    wxBell();
+    // Typing into the graph does nothing; a short beep says so. Enter and
+    // Escape belong to the window around the graph.
+    const int code = event.GetKeyCode();
+    if (code != WXK_RETURN && code != WXK_NUMPAD_ENTER && code != WXK_ESCAPE) wxBell();
     event.Skip();
 }
 
