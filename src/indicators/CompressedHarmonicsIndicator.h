@@ -13,6 +13,7 @@
 
 #include <wx/event.h>
 #include <wx/font.h>
+#include <wx/geometry.h>
 #include <wx/graphics.h>
 
 #include "indicators/BackBufferWnd.h"
@@ -109,8 +110,9 @@ private:
     void DrawFrame(wxDC& dc, const wxRect& client, const Indicators::SystemColours& colours);
     void DrawTimeAxis(wxGraphicsContext& gc, const Indicators::SystemColours& colours);
     void DrawPitchAxis(wxGraphicsContext& gc, const Indicators::SystemColours& colours);
-    void DrawNoteName(wxGraphicsContext& gc, int note, double top, double bottom, double target,
-                      const wxColour& colour);
+    // Returns where the name went (empty when the band is too thin for it).
+    wxRect2DDouble DrawNoteName(wxGraphicsContext& gc, int note, double top, double bottom, double target,
+                                const wxColour& colour);
     void DrawPlotRegion(wxGraphicsContext& gc, const Indicators::PixelRect& region,
                         const Indicators::SystemColours& colours);
     void DrawHistory(wxGraphicsContext& gc, const HarmonicHistory& history, bool isCurrent,

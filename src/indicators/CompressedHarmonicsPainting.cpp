@@ -238,6 +238,8 @@ void CCompressedHarmonicsIndicator::DrawPitchAxis(wxGraphicsContext& gc, const S
             gc.SetPen(notePen);
             gc.StrokeLine(right - tickLength, row + 0.5, right, row + 0.5);
         }
+        const wxRect2DDouble name =
+            DrawNoteName(gc, note.note, top, bottom, target, ToWxColour(colours.windowText));
         gc.SetFont(labelFont_, ToWxColour(colours.windowText));
         for (const PitchTick& tick : PitchTicksOfNote(note.band, map, strip, step, h8)) {
             if (!tick.target) {
@@ -247,21 +249,23 @@ void CCompressedHarmonicsIndicator::DrawPitchAxis(wxGraphicsContext& gc, const S
             }
             double w = 0, h = 0;
             gc.GetTextExtent(tick.label, &w, &h);
-            gc.DrawText(tick.label, right - tickLength - 2.0 - w, tick.row + 0.5 - h / 2.0);
+            const wxRect2DDouble label(right - tickLength - 2.0 - w, tick.row + 0.5 - h / 2.0, w, h);
+            // In a narrow strip the note name wins over a label beside it.
+            if (!name.Intersects(label)) gc.DrawText(tick.label, label.m_x, label.m_y);
         }
-        DrawNoteName(gc, note.note, top, bottom, target, ToWxColour(colours.windowText));
     }
     gc.PopState();
 }
 
-void CCompressedHarmonicsIndicator::DrawNoteName(wxGraphicsContext& gc, int note, double top, double bottom,
-                                                 double target, const wxColour& colour) {
+wxRect2DDouble CCompressedHarmonicsIndicator::DrawNoteName(wxGraphicsContext& gc, int note, double top,
+                                                           double bottom, double target,
+                                                           const wxColour& colour) {
     const NoteNameParts parts = SplitNoteName(note, transpose_);
     const wxString name = parts.letter + parts.accidental;
     gc.SetFont(nameFont_, colour);
     double nameWidth = 0, nameHeight = 0, descent = 0, leading = 0;
     gc.GetTextExtent(name, &nameWidth, &nameHeight, &descent, &leading);
-    if (bottom - top < nameHeight) return;
+    if (bottom - top < nameHeight) return {};
     // On the target row when the band's visible part allows, else as close
     // to it as the band allows.
     const double y = std::clamp(target - nameHeight / 2.0, top, bottom - nameHeight);
@@ -273,6 +277,7 @@ void CCompressedHarmonicsIndicator::DrawNoteName(wxGraphicsContext& gc, int note
     // The octave number smaller, on the name's baseline.
     const double baseline = y + nameHeight - descent;
     gc.DrawText(parts.octave, x + nameWidth + 1.0, baseline - (octaveHeight - octaveDescent));
+    return {x, y, nameWidth + 1.0 + octaveWidth, nameHeight};
 }
 
 void CCompressedHarmonicsIndicator::DrawPlotRegion(wxGraphicsContext& gc, const PixelRect& region,

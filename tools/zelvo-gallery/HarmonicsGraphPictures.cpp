@@ -51,6 +51,8 @@ void HarmonicsGraphPictures(wxWindow* host, const SavePicture& save) {
         {"zoomed-in", 0.5f, 1.0f, -1212.0f, 12.0f},
         {"zoomed-out", 0.0f, 30.0f, -1600.0f, 800.0f},
         {"wide", 0.0f, 60.0f, -5750.0f, 9700.0f},
+        // The axis alone around C#4, whose name is the widest.
+        {"c-sharp-axis", 0.0f, 5.0f, -818.0f, 27.0f},
     };
     const wxSize sizes[] = {{600, 400}, {1200, 800}, {200, 120}};
     const char* sizeNames[] = {"medium", "large", "tiny"};
