@@ -52,7 +52,9 @@ void CBackBufferWnd::PaintInto(wxDC& target) {
         Draw(target, client);
         return;
     }
+    m_drawingIntoBuffer = true;
     Draw(memory, client);
+    m_drawingIntoBuffer = false;
     target.Blit(0, 0, client.width, client.height, &memory, 0, 0, wxCOPY);
     memory.SelectObject(wxNullBitmap);
 }

@@ -36,6 +36,12 @@ public:
     bool HasBackBuffer() const { return m_backBuffer.IsOk(); }
 
 protected:
+    // True while Draw() paints into the back buffer, which keeps what the
+    // previous paint drew there: a subclass may then redraw only the parts
+    // that changed. False while it paints straight onto a target, which
+    // needs the whole face.
+    bool DrawingIntoBackBuffer() const { return m_drawingIntoBuffer; }
+
     // Drops and rebuilds the back buffer for the current client size, then
     // calls BufferRecreated().
     void RebuildBackBuffer();
@@ -55,4 +61,5 @@ private:
     // Exactly the client size, at the window's content scale; not IsOk()
     // when it could not be made.
     wxBitmap m_backBuffer;
+    bool m_drawingIntoBuffer = false;
 };

@@ -2,9 +2,11 @@
 // back buffers and caches hold every screen pixel, so text and edges come out
 // as sharp as the screen allows, at the same logical size as at scale 1.
 
+#include <cmath>
 #include <vector>
 
 #include "PaneTestSupport.h"
+#include "indicators/CompressedHarmonicsIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
 #include "indicators/math/GlobalIndicatorMath.h"
@@ -93,4 +95,40 @@ TEST_F(HiDpiPane, LadderLabelsKeepTheirLogicalSize) {
     EXPECT_GT(global->GetLargestLabelHeight(), 0.9 * em);
     EXPECT_LT(global->GetLargestLabelHeight(), 1.6 * em);
     EXPECT_EQ(PixelAt(image, 2, 100), colours.window);  // beside the frame, unblended
+}
+
+TEST_F(HiDpiPane, HarmonicsGraphShiftsWholeScreenPixelsOnAPan) {
+    ASSERT_EQ(host->GetContentScaleFactor(), 2.0) << "run with GDK_SCALE=2";
+    HarmonicHistory history;
+    for (int f = 0; f < 120; ++f) {
+        NoteAnalyzer::AnalysisResult result;
+        result.level = -10.0;
+        result.frequency = 440.0;
+        result.hopDuration = 0.03;
+        result.harmonics[1] = {0.5, 440.0};
+        result.harmonics[2] = {0.5, 880.0 * std::exp2((4.0 + 0.02 * f) / 1200.0)};
+        history.AddFrame(result);
+    }
+    auto* graph = new CCompressedHarmonicsIndicator();
+    ASSERT_TRUE(graph->Create(host, wxID_ANY, wxPoint(0, 0), wxSize(481, 324)));
+    Resize(*graph, wxSize(481, 324));
+    graph->SetHistories(&history, nullptr);
+    graph->SetSpans(4.0f, 20.0f);
+    graph->SetStarts(0.0f, -10.37f);
+    RenderScaled(*graph);
+    const Indicators::PixelRect plot = graph->Layout().plot;
+    ASSERT_EQ(plot.width, 400);
+    graph->SetStarts(graph->TimeStart() + 2 * graph->TimeSpan() / plot.width,
+                     graph->PitchStart() - graph->PitchSpan() / plot.height);
+    const wxImage shifted = RenderScaled(*graph);
+    EXPECT_FALSE(graph->LastPaint().wholePlot);
+    graph->RedrawAll();
+    const wxImage fresh = RenderScaled(*graph);
+    int differing = 0;
+    for (int y = 2 * plot.y; y < 2 * (plot.y + plot.height); ++y)
+        for (int x = 2 * plot.x; x < 2 * (plot.x + plot.width); ++x)
+            if (ColourDistance(PixelAt(shifted, x, y), PixelAt(fresh, x, y)) > 40) ++differing;
+    EXPECT_LT(differing, plot.width / 5);
+    graph->SetHistories(nullptr, nullptr);
+    graph->Destroy();
 }

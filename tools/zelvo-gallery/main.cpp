@@ -36,6 +36,7 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include "HarmonicsGraphPictures.h"
 #include "app/HelpViewer.h"
 #include "app/logic/ResourcePaths.h"
 #include "dialogs/AboutDialog.h"
@@ -495,6 +496,9 @@ public:
         gallery.HelpPicture("help-window-menus", "MainWindow.html#menus");
         gallery.HelpPicture("help-window-tuning-settings", "TuningSettings.html");
         gallery.DialogPictures();
+        HarmonicsGraphPictures(host, [&gallery](const wxString& name, wxSize size, const auto& paint) {
+            gallery.Save(name, size, paint);
+        });
 
         host->Destroy();
         return gallery.failures() == 0 ? 0 : 1;
