@@ -1,5 +1,5 @@
-# What a person types: make run | test | build | lint | format | bench | gallery | fuzz |
-# check-asan | check-tsan | clean.
+# What a person types: make run | test | build | lint | format | bench | accuracy | gallery |
+# fuzz | check-asan | check-tsan | clean.
 # Every target first installs the Debian packages it needs when they are missing.
 
 BUILD      ?= build
@@ -12,11 +12,14 @@ PACKAGES = cmake g++ make pkg-config \
            libwxgtk3.2-dev portaudio19-dev libasound2-dev libsndfile1-dev libfftw3-dev \
            xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy
 FUZZ_PACKAGES = clang libclang-rt-14-dev
+# The accuracy benchmark renders instrument notes and measures them.
+ACCURACY_PACKAGES = fluidsynth fluid-soundfont-gm python3-numpy
 
 # Off-screen pictures run under a private X server, never on the user's display.
 XRUN = tests/support/run-under-xvfb.sh
 
-.PHONY: all deps build run test lint format bench gallery fuzz fuzz-deps check-asan check-tsan clean
+.PHONY: all deps build run test lint format bench accuracy accuracy-deps gallery fuzz fuzz-deps \
+        check-asan check-tsan clean
 
 all: build
 
@@ -41,6 +44,9 @@ deps:
 
 fuzz-deps: deps
 	$(call install_missing,$(FUZZ_PACKAGES))
+
+accuracy-deps: deps
+	$(call install_missing,$(ACCURACY_PACKAGES))
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
@@ -71,6 +77,13 @@ format: deps
 
 bench: build
 	@./tools/run-benchmarks.sh $(BUILD)
+
+# Readings of rendered instrument notes and exact tones against their true
+# pitch, per mode, quality and rate (takes minutes; not part of make test).
+# The rendered set stays in $(BUILD)/accuracy; delete it to render it anew.
+accuracy: accuracy-deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target zelvo-analyze
+	/usr/bin/python3 tools/accuracy/accuracy.py --analyze $(BUILD)/bin/zelvo-analyze --out $(BUILD)/accuracy
 
 # Once at scale 1 and once as a HiDPI desktop at scale 2 shows it.
 gallery: build
