@@ -164,7 +164,7 @@ bool CannotExceed(double bound, double threshold) {
 // Needs peaks sorted by log position (then k follows the lookup directly).
 bool BoundedTemplateScore(const LogCentTables& t, const PartialLookup& lookup, const LogPeak* logPeaks,
                           int count, int start, std::int64_t c, int i, const ScoreBound& bound,
-                          double threshold, double& score) {
+                          double secondTerm, double threshold, double& score) {
     const int* partial = t.partial[i];
     const int* border = t.border[i];
     const std::int64_t top = border[LogCentTables::MaxHarmonic];
@@ -174,7 +174,10 @@ bool BoundedTemplateScore(const LogCentTables& t, const PartialLookup& lookup, c
     // row (the caller checked that the tables place each partial inside its
     // own region), so its term is its amplitude times e^0 = 1.
     terms[bound.order[0]] = sum = logPeaks[bound.order[0]].amplitude;
-    for (int r = 1; r < count; ++r) {
+    // The second peak's term comes from the caller, computed the same way.
+    terms[bound.order[1]] = secondTerm;
+    sum += secondTerm;
+    for (int r = 2; r < count; ++r) {
         const int index = bound.order[r];
         const std::int64_t rel = logPeaks[index].log - c;
         double term = 0.0;
@@ -263,7 +266,8 @@ void SearchRowsPruned(const LogCentTables& t, const PartialLookup& lookup, const
         while (start > 0 && logPeaks[start - 1].log >= c - Octave) --start;
         double score;
         // Strictly larger: the least inharmonicity wins ties.
-        if (BoundedTemplateScore(t, lookup, logPeaks, count, start, c, i, bound, best.score, score) &&
+        if (BoundedTemplateScore(t, lookup, logPeaks, count, start, c, i, bound, secondTerms[i], best.score,
+                                 score) &&
             score > best.score)
             best = Candidate{h, c, i, score};
     }
