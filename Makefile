@@ -1,5 +1,5 @@
-# What a person types: make run | test | build | lint | format | bench | gallery | fuzz |
-# check-asan | check-tsan | install | package | windows-check | clean.
+# What a person types: make run | test | build | lint | format | bench | accuracy | gallery |
+# fuzz | check-asan | check-tsan | install | package | windows-check | clean.
 # Every target first installs the Debian packages it needs when they are missing.
 
 BUILD      ?= build
@@ -16,12 +16,14 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 # The Windows cross-build of the core and Wine to run its tests.
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine wine64 googletest
 WINDOWS_BUILD ?= build-windows
+# The accuracy benchmark renders instrument notes and measures them.
+ACCURACY_PACKAGES = fluidsynth fluid-soundfont-gm python3-numpy
 
 # Off-screen pictures run under a private X server, never on the user's display.
 XRUN = tests/support/run-under-xvfb.sh
 
-.PHONY: all deps build run test lint format bench gallery fuzz fuzz-deps check-asan check-tsan clean \
-        install package windows-check
+.PHONY: all deps build run test lint format bench accuracy accuracy-deps gallery fuzz fuzz-deps \
+        check-asan check-tsan clean install package windows-check
 
 all: build
 
@@ -46,6 +48,9 @@ deps:
 
 fuzz-deps: deps
 	$(call install_missing,$(FUZZ_PACKAGES))
+
+accuracy-deps: deps
+	$(call install_missing,$(ACCURACY_PACKAGES))
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
@@ -95,6 +100,13 @@ format: deps
 
 bench: build
 	@./tools/run-benchmarks.sh $(BUILD)
+
+# Readings of rendered instrument notes and exact tones against their true
+# pitch, per mode, quality and rate (takes minutes; not part of make test).
+# The rendered set stays in $(BUILD)/accuracy; delete it to render it anew.
+accuracy: accuracy-deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target zelvo-analyze
+	/usr/bin/python3 tools/accuracy/accuracy.py --analyze $(BUILD)/bin/zelvo-analyze --out $(BUILD)/accuracy
 
 # Once at scale 1 and once as a HiDPI desktop at scale 2 shows it.
 gallery: build

@@ -71,6 +71,10 @@ public:
         return k + static_cast<int>(border[k] < rel);  // branch-free: the outcome is unpredictable
     }
 
+    // Whether partial h of every row, h up to the highest hypothesis, lies in
+    // its own region h (checked once when the tables are built).
+    bool PartialsInRegions() const { return partialsInRegions; }
+
 private:
     void Build(const LogCentTables& t) {
         const std::int64_t highest =
@@ -85,10 +89,16 @@ private:
                 first[static_cast<std::size_t>(i) * buckets + b] = static_cast<std::uint8_t>(k);
             }
         }
+        partialsInRegions = true;
+        for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
+            for (int h = 1; h <= HighestHypothesis; ++h)
+                partialsInRegions = partialsInRegions && PartialAt(i, t.border[i], t.partial[i][h]) == h;
+        }
     }
 
     std::size_t buckets = 0;
     std::vector<std::uint8_t> first;
+    bool partialsInRegions = false;
 };
 
 // Score of one hypothesis: the fundamental at log c and inharmonicity row i,
@@ -113,28 +123,186 @@ double TemplateScore(const LogCentTables& t, const PartialLookup& lookup, const 
     return score;
 }
 
+// The strongest peak first, then the others in order of decreasing amplitude,
+// and after each the sum of the amplitudes still to come. Every term of a
+// score is a peak's amplitude times a Gaussian weight of at most 1, so the
+// terms met so far plus the amplitudes still to come bound the score from
+// above.
+struct ScoreBound {
+    int order[MaxSelected];
+    double remaining[MaxSelected + 1];
+
+    ScoreBound(const LogPeak* logPeaks, int count, int strongest) {
+        int placed = 0;
+        order[placed++] = strongest;
+        for (int j = 0; j < count; ++j) {
+            if (j == strongest) continue;
+            int pos = placed++;
+            while (pos > 1 && logPeaks[order[pos - 1]].amplitude < logPeaks[j].amplitude) {
+                order[pos] = order[pos - 1];
+                --pos;
+            }
+            order[pos] = j;
+        }
+        remaining[count] = 0.0;
+        for (int r = count - 1; r >= 0; --r) remaining[r] = remaining[r + 1] + logPeaks[order[r]].amplitude;
+    }
+};
+
+// Whether the bound proves the score cannot exceed the threshold. The margin
+// covers the rounding of the two sums: the bound adds the terms in another
+// order than the score does (at most 20 terms, a relative error far below
+// 1e-12), and tiny amplitudes lose absolute, not relative, precision.
+bool CannotExceed(double bound, double threshold) {
+    return bound * (1.0 + 1e-12) + 1e-300 < threshold;
+}
+
+// TemplateScore with early rejection: the terms are computed largest peak
+// first, and the row is given up (returning false) as soon as its score
+// provably cannot exceed `threshold`. A row that is not given up is summed in
+// peak order from the same terms, so its score is bit for bit TemplateScore's.
+// Needs peaks sorted by log position (then k follows the lookup directly).
+bool BoundedTemplateScore(const LogCentTables& t, const PartialLookup& lookup, const LogPeak* logPeaks,
+                          int count, int start, std::int64_t c, int i, const ScoreBound& bound,
+                          double secondTerm, double threshold, double& score) {
+    const int* partial = t.partial[i];
+    const int* border = t.border[i];
+    const std::int64_t top = border[LogCentTables::MaxHarmonic];
+    double terms[MaxSelected];
+    double sum = 0.0;
+    // The strongest peak lies exactly on partial h of hypothesis h in every
+    // row (the caller checked that the tables place each partial inside its
+    // own region), so its term is its amplitude times e^0 = 1.
+    terms[bound.order[0]] = sum = logPeaks[bound.order[0]].amplitude;
+    // The second peak's term comes from the caller, computed the same way.
+    terms[bound.order[1]] = secondTerm;
+    sum += secondTerm;
+    for (int r = 2; r < count; ++r) {
+        const int index = bound.order[r];
+        const std::int64_t rel = logPeaks[index].log - c;
+        double term = 0.0;
+        if (index >= start && rel < top) {
+            const int k = lookup.PartialAt(i, border, rel);
+            const std::int64_t d = std::abs(rel - partial[k]);
+            const std::int64_t g = (d * k) >> 10;
+            term =
+                t.gauss[std::min<std::int64_t>(g, LogCentTables::GaussSize - 1)] * logPeaks[index].amplitude;
+        }
+        terms[index] = term;
+        sum += term;
+        if (CannotExceed(sum + bound.remaining[r + 1], threshold)) return false;
+    }
+    // Terms outside the scanned range are +0.0, and adding them leaves the
+    // sum unchanged.
+    score = 0.0;
+    for (int index = start; index < count; ++index) score += terms[index];
+    return true;
+}
+
+// Whether the pruned search may be used: at most MaxSelected peaks, sorted by
+// log position, with finite non-negative amplitudes (the bound relies on all
+// three). Other input from direct callers takes the exhaustive search.
+bool CanPrune(const LogPeak* logPeaks, int count) {
+    if (count > MaxSelected) return false;
+    for (int j = 0; j < count; ++j) {
+        if (!(logPeaks[j].amplitude >= 0.0) || std::isinf(logPeaks[j].amplitude)) return false;
+        if (j > 0 && logPeaks[j].log < logPeaks[j - 1].log) return false;
+    }
+    return true;
+}
+
+// The term of one peak in every row of hypothesis h, computed exactly as the
+// row's score computes it (0 where the peak lies outside the row's range),
+// without branches: the rows' outcomes vary too irregularly to predict.
+void PeakTermInEveryRow(const LogCentTables& t, const PartialLookup& lookup, const LogPeak& peak,
+                        std::int64_t strongestLog, int h,
+                        double (&terms)[LogCentTables::InharmonicitySteps]) {
+    for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
+        const std::int64_t c = strongestLog - t.partial[i][h];
+        const std::int64_t top = t.border[i][LogCentTables::MaxHarmonic];
+        const std::int64_t rel = peak.log - c;
+        const bool inRange = peak.log >= c - Octave && rel < top;
+        // Out of range the lookup is still made, on a position it can read.
+        const std::int64_t clamped = std::min(rel, top - 1);
+        const int k = lookup.PartialAt(i, t.border[i], clamped);
+        const std::int64_t d = std::abs(clamped - t.partial[i][k]);
+        const std::int64_t g = std::min<std::int64_t>((d * k) >> 10, LogCentTables::GaussSize - 1);
+        const double term = t.gauss[g] * peak.amplitude;
+        terms[i] = inRange ? term : 0.0;
+    }
+}
+
+// The rows of one hypothesis after the first, when the input allows pruning.
+// In every row the strongest peak's term is its amplitude; the second
+// strongest peak's term, computed for all rows at once, and the amplitudes of
+// the other peaks in range bound the row's score. Only rows that this bound
+// does not exclude are scored, with early rejection.
+void SearchRowsPruned(const LogCentTables& t, const PartialLookup& lookup, const LogPeak* logPeaks, int count,
+                      const ScoreBound& bound, Candidate& best, int& start) {
+    const int strongest = bound.order[0];
+    const int second = bound.order[1];
+    const std::int64_t strongestLog = logPeaks[strongest].log;
+    const int h = best.harmonic;
+    double secondTerms[LogCentTables::InharmonicitySteps];
+    PeakTermInEveryRow(t, lookup, logPeaks[second], strongestLog, h, secondTerms);
+    // The other peaks count with their amplitudes from the first row that has
+    // them in range: [low, high) covers the range of every row so far (both
+    // ends only move outwards as the row grows).
+    int low = start;
+    int high = start;
+    double others = 0.0;
+    for (int i = 1; i < LogCentTables::InharmonicitySteps; ++i) {
+        const std::int64_t c = strongestLog - t.partial[i][h];
+        const std::int64_t top = t.border[i][LogCentTables::MaxHarmonic];
+        while (low > 0 && logPeaks[low - 1].log >= c - Octave) {
+            --low;
+            if (low != strongest && low != second) others += logPeaks[low].amplitude;
+        }
+        while (high < count && logPeaks[high].log - c < top) {
+            if (high != strongest && high != second) others += logPeaks[high].amplitude;
+            ++high;
+        }
+        if (CannotExceed(logPeaks[strongest].amplitude + secondTerms[i] + others, best.score)) continue;
+        while (start > 0 && logPeaks[start - 1].log >= c - Octave) --start;
+        double score;
+        // Strictly larger: the least inharmonicity wins ties.
+        if (BoundedTemplateScore(t, lookup, logPeaks, count, start, c, i, bound, secondTerms[i], best.score,
+                                 score) &&
+            score > best.score)
+            best = Candidate{h, c, i, score};
+    }
+}
+
 // One candidate per hypothesis h (the strongest peak is partial h), from the
-// highest h down, each with its best inharmonicity row. The rows are the
-// outer loop so that one row of the tables stays in cache for every h.
-// Returns the number of candidates.
-int ScoreHypotheses(const LogPeak* logPeaks, int count, std::int64_t strongestLog, std::int64_t minLog,
-                    Candidate (&candidates)[HighestHypothesis]) {
+// highest h down, each with its best inharmonicity row. Without pruning the
+// rows are the outer loop so that one row of the tables stays in cache for
+// every h. Returns the number of candidates.
+int ScoreHypotheses(const LogPeak* logPeaks, int count, int strongest, std::int64_t strongestLog,
+                    std::int64_t minLog, Candidate (&candidates)[HighestHypothesis]) {
     const LogCentTables& t = LogCentTables::Instance();
     const PartialLookup& lookup = PartialLookup::Instance();
     int starts[HighestHypothesis];
     int candidateCount = 0;
     for (int h = HighestHypothesis; h >= 1; --h) {
         if (strongestLog - t.harmonic[h] < minLog) continue;
-        candidates[candidateCount] = Candidate{h, 0, 0, 0.0};
         // Peaks more than an octave below the fundamental are ignored. The
         // fundamental only falls as the row grows, so the first peak in range
         // only moves down.
         const std::int64_t c = strongestLog - t.partial[0][h];
         int start = 0;
         while (start < count && logPeaks[start].log < c - Octave) ++start;
+        candidates[candidateCount] =
+            Candidate{h, c, 0, TemplateScore(t, lookup, logPeaks, count, start, c, 0)};
         starts[candidateCount++] = start;
     }
-    for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
+    if (count >= 2 && logPeaks[strongest].log == strongestLog && lookup.PartialsInRegions() &&
+        CanPrune(logPeaks, count)) {
+        const ScoreBound bound(logPeaks, count, strongest);
+        for (int j = 0; j < candidateCount; ++j)
+            SearchRowsPruned(t, lookup, logPeaks, count, bound, candidates[j], starts[j]);
+        return candidateCount;
+    }
+    for (int i = 1; i < LogCentTables::InharmonicitySteps; ++i) {
         for (int j = 0; j < candidateCount; ++j) {
             Candidate& best = candidates[j];
             const int h = best.harmonic;
@@ -143,7 +311,7 @@ int ScoreHypotheses(const LogPeak* logPeaks, int count, std::int64_t strongestLo
             while (start > 0 && logPeaks[start - 1].log >= c - Octave) --start;
             const double score = TemplateScore(t, lookup, logPeaks, count, start, c, i);
             // Strictly larger: the least inharmonicity wins ties.
-            if (i == 0 || score > best.score) best = Candidate{h, c, i, score};
+            if (score > best.score) best = Candidate{h, c, i, score};
         }
     }
     return candidateCount;
@@ -246,7 +414,7 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
     if (strongestLog < minLog) return false;
 
     Candidate candidates[HighestHypothesis];
-    const int candidateCount = ScoreHypotheses(logPeaks, count, strongestLog, minLog, candidates);
+    const int candidateCount = ScoreHypotheses(logPeaks, count, strongest, strongestLog, minLog, candidates);
     if (candidateCount == 0) return false;
     const Candidate best = DecideOctave(candidates, candidateCount, settings.octaveBias);
     fundamental = std::exp2(static_cast<double>(best.fundamental) / 120000.0);

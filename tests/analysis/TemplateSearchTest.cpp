@@ -1,0 +1,191 @@
+// The engine's template search prunes rows it can prove to lose. These tests
+// hold it to the exhaustive search (ReferenceTemplateMatch), bit for bit, on
+// generated peak lists and on the frames of whole synthetic recordings.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "ReferenceTemplateMatch.h"
+#include "TestSignals.h"
+#include "analysis/Analyzer.h"
+#include "analysis/FundamentalEstimation.h"
+
+namespace {
+
+using NoteAnalyzer::SpectralPeak;
+
+struct Match {
+    bool found = false;
+    double fundamental = 0.0, inharmonicity = 0.0;
+    int harmonic = 0;
+    bool operator==(const Match&) const = default;
+};
+
+Match Engine(const std::vector<SpectralPeak>& peaks, const NoteAnalyzer::AnalyzerSettings& s) {
+    Match m;
+    m.found = NoteAnalyzer::MatchHarmonicTemplate(peaks, s, m.fundamental, m.inharmonicity, m.harmonic);
+    return m;
+}
+
+Match Reference(const std::vector<SpectralPeak>& peaks, const NoteAnalyzer::AnalyzerSettings& s) {
+    Match m;
+    m.found = ZelvoTest::ReferenceMatchHarmonicTemplate(peaks, s, m.fundamental, m.inharmonicity, m.harmonic);
+    return m;
+}
+
+void ExpectSameEstimate(const NoteAnalyzer::FundamentalEstimate& a,
+                        const NoteAnalyzer::FundamentalEstimate& b) {
+    EXPECT_EQ(a.frequency, b.frequency);
+    EXPECT_EQ(a.frameFundamental, b.frameFundamental);
+    EXPECT_EQ(a.inharmonicity, b.inharmonicity);
+    EXPECT_EQ(a.strongestHarmonic, b.strongestHarmonic);
+    ASSERT_EQ(a.harmonics.size(), b.harmonics.size());
+    for (auto i = a.harmonics.begin(), j = b.harmonics.begin(); i != a.harmonics.end(); ++i, ++j) {
+        EXPECT_EQ(i->first, j->first);
+        EXPECT_EQ(i->second.frequency, j->second.frequency);
+        EXPECT_EQ(i->second.amplitude, j->second.amplitude);
+    }
+}
+
+// A sorted list of up to 20 peaks: some partials of a stretched tone (any of
+// them missing, amplitudes scattered) among noise peaks.
+std::vector<SpectralPeak> RandomPeaks(std::mt19937& rng) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double f0 = 27.0 * std::exp2(unit(rng) * 7.0);
+    const double stretch = unit(rng) < 0.5 ? 0.0 : unit(rng) * 4e-4;
+    std::vector<SpectralPeak> peaks;
+    const int partials = 1 + static_cast<int>(unit(rng) * 16);
+    for (int k = 1; k <= partials; ++k) {
+        if (unit(rng) < 0.3) continue;
+        const double detune = std::exp2((unit(rng) - 0.5) * 10.0 / 1200.0);
+        peaks.push_back({unit(rng) / k, k * f0 * (1.0 + stretch * k * k) * detune});
+    }
+    const int noise = static_cast<int>(unit(rng) * 12);
+    for (int j = 0; j < noise; ++j) peaks.push_back({unit(rng) * 0.05, 30.0 * std::exp2(unit(rng) * 9.0)});
+    if (peaks.size() > 20) peaks.resize(20);
+    std::sort(peaks.begin(), peaks.end(), [](auto& a, auto& b) { return a.frequency < b.frequency; });
+    return peaks;
+}
+
+TEST(TemplateSearch, MatchesTheExhaustiveSearchOnGeneratedPeaks) {
+    std::mt19937 rng(20261206);
+    for (const auto& settings : {NoteAnalyzer::SettingsFor(11025, 0), NoteAnalyzer::SettingsFor(96000, 1)}) {
+        for (int n = 0; n < 600; ++n) {
+            const auto peaks = RandomPeaks(rng);
+            ASSERT_EQ(Engine(peaks, settings), Reference(peaks, settings)) << "case " << n;
+        }
+    }
+}
+
+TEST(TemplateSearch, MatchesTheExhaustiveSearchOnEdgeCases) {
+    auto settings = NoteAnalyzer::SettingsFor(11025, 0);
+    std::vector<SpectralPeak> twentyOne;
+    for (int k = 1; k <= 21; ++k) twentyOne.push_back({0.3 / k, k * 97.0 * (1.0 + 1e-4 * k * k)});
+    const struct {
+        const char* name;
+        std::vector<SpectralPeak> peaks;
+        double minFundamental;
+    } cases[] = {
+        {"equal amplitudes", {{0.2, 110.0}, {0.2, 220.0}, {0.2, 330.0}, {0.2, 441.0}}, 27.0},
+        {"equal frequencies", {{0.1, 220.0}, {0.3, 220.0}, {0.2, 440.0}}, 27.0},
+        {"zero amplitudes", {{0.0, 100.0}, {0.4, 200.0}, {0.0, 300.0}, {0.1, 400.0}}, 27.0},
+        {"subnormal amplitudes", {{1e-310, 100.0}, {3e-310, 200.0}, {2e-310, 300.0}}, 27.0},
+        {"one partial far above", {{0.5, 1760.0}, {0.4, 1760.0 * 63.0}}, 27.0},
+        {"more than twenty peaks", twentyOne, 27.0},
+        {"strongest at zero hertz without a minimum", {{0.1, 50.0}, {0.9, 0.0}, {0.2, 100.0}}, 0.0},
+        {"stretched string", {{0.3, 55.0}, {0.5, 110.2}, {0.2, 165.9}, {0.4, 222.1}, {0.1, 279.3}}, 27.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.minFundamental = c.minFundamental;
+        EXPECT_EQ(Engine(c.peaks, settings), Reference(c.peaks, settings));
+    }
+}
+
+// The pruned search relies on this: the strongest peak, placed on partial h
+// of any row, is found in region h, so its term is its full amplitude.
+TEST(TemplateSearch, EveryHypothesisPartialLiesInItsOwnRegion) {
+    const auto& t = NoteAnalyzer::LogCentTables::Instance();
+    for (int i = 0; i < NoteAnalyzer::LogCentTables::InharmonicitySteps; ++i) {
+        for (int h = 1; h <= 40; ++h) {
+            // Region 1 also takes everything below its border.
+            if (h > 1) ASSERT_LT(t.border[i][h - 1], t.partial[i][h]) << i << " " << h;
+            ASSERT_LE(t.partial[i][h], t.border[i][h]) << i << " " << h;
+        }
+    }
+}
+
+// n samples of a recording built sample by sample by `sample(t)`, quantised
+// to 16 bits.
+template <class F>
+std::vector<double> Record(int rate, double seconds, F sample) {
+    std::vector<double> out(static_cast<std::size_t>(rate * seconds));
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = std::round(sample(static_cast<double>(i) / rate) * 32767.0) / 32767.0;
+    return out;
+}
+
+double Noise(std::mt19937& rng) {
+    return std::uniform_real_distribution<double>(-1.0, 1.0)(rng);
+}
+
+// Partials k f0 sqrt(1 + b k^2) with amplitude 0.3/k, decaying at `decay` per
+// second (faster for higher partials).
+double StiffString(double t, double f0, double b, double decay, int partials) {
+    double v = 0.0;
+    for (int k = 1; k <= partials; ++k)
+        v += 0.3 / k * std::exp(-decay * t * (1.0 + 0.1 * k)) *
+             std::sin(6.283185307179586 * k * f0 * std::sqrt(1.0 + b * k * k) * t + 0.7 * k);
+    return v;
+}
+
+TEST(TemplateSearch, EveryHopOfSyntheticRecordingsMatchesTheExhaustiveEstimate) {
+    std::mt19937 rng(7);
+    const struct {
+        const char* name;
+        double (*sample)(double, std::mt19937&);
+    } recordings[] = {
+        {"stiff low string",
+         [](double t, std::mt19937& r) { return StiffString(t, 41.2, 3e-4, 0.8, 30) + 1e-3 * Noise(r); }},
+        {"stiff high string",
+         [](double t, std::mt19937& r) { return StiffString(t, 659.3, 1e-4, 1.5, 8) + 3e-4 * Noise(r); }},
+        {"noise", [](double, std::mt19937& r) { return 0.05 * Noise(r); }},
+        {"chord",
+         [](double t, std::mt19937& r) {
+             return StiffString(t, 261.6, 0.0, 0.3, 6) + StiffString(t, 329.6, 0.0, 0.3, 6) +
+                    StiffString(t, 392.0, 0.0, 0.3, 6) + 1e-3 * Noise(r);
+         }},
+        {"sweep",
+         [](double t, std::mt19937& r) {
+             // 200 Hz gliding up two octaves per second.
+             const double phase = 200.0 * (std::exp2(2.0 * t) - 1.0) / (2.0 * std::log(2.0));
+             double v = 0.0;
+             for (int k = 1; k <= 6; ++k) v += 0.2 / k * std::sin(6.283185307179586 * k * phase);
+             return v + 1e-3 * Noise(r);
+         }},
+    };
+    for (const auto& [rate, quality] : {std::pair{11025, 0}, std::pair{44100, 1}}) {
+        for (const auto& recording : recordings) {
+            SCOPED_TRACE(std::string(recording.name) + " at " + std::to_string(rate));
+            NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(rate, quality));
+            analyzer.noiseFloor = -90.0;
+            const auto signal = Record(rate, 1.0, [&](double t) { return recording.sample(t, rng); });
+            const int advance = analyzer.Settings().advanceSize;
+            int estimated = 0;
+            for (std::size_t at = 0; at + advance <= signal.size(); at += advance) {
+                const auto result = analyzer.Process(signal.data() + at);
+                const auto engine = NoteAnalyzer::EstimateFundamental(result.peaks, analyzer.Settings());
+                const auto reference = ZelvoTest::ReferenceEstimate(result.peaks, analyzer.Settings());
+                ExpectSameEstimate(engine, reference);
+                if (engine.frequency > 0.0) ++estimated;
+                if (HasFailure()) return;
+            }
+            EXPECT_GT(estimated, 10);
+        }
+    }
+}
+
+}  // namespace

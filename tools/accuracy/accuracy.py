@@ -1,0 +1,388 @@
+#!/usr/bin/python3
+"""Accuracy of the analysis engine on real instrument notes and exact tones.
+
+Renders a small set of General MIDI notes with fluidsynth and the FluidR3 sound
+font (several instruments and registers, some detuned by pitch bend, some with
+white noise at about -66 dBFS) and synthetic tones whose pitch is known
+exactly, at 11025 and 44100 Hz, into OUT (kept out of the source tree). The
+true pitch of a sampled note is measured from the recording itself: the
+frequency of its first partial over the steady part, found as the peak of a
+long, zero-padded Hann-windowed spectrum (the MIDI number only says where to
+look). Then zelvo-analyze reads every file in both analysis qualities and in
+each of its pitch modes, and a table of the hop readings is printed:
+
+  read      share of the hops in which the note is audible that give a reading
+  <50c      share of readings within 50 cents of the truth
+  <10c      share of readings within 10 cents of the truth
+  med|c|    median absolute error (cents) of the readings within 50 cents
+  octave    share of readings within 50 cents of 2, 3, 4, 1/2 or 1/3 times
+            the truth (the wrong octave or twelfth)
+  false     hops read in silence, in noise and after a note is no longer
+            audible by more than half a second, out of all such hops
+
+Usage: accuracy.py --analyze PATH/zelvo-analyze --out DIR [--details]
+"""
+
+import argparse
+import json
+import math
+import os
+import struct
+import subprocess
+import sys
+import wave
+
+import numpy as np
+
+SOUND_FONT = "/usr/share/sounds/sf2/FluidR3_GM.sf2"
+RATES = (11025, 44100)
+NOISE_DBFS = -66.0
+ONSET = 0.25  # seconds of silence before every note
+
+# name, GM program (0-based), MIDI note, held seconds, bend in cents, noise
+SAMPLED = [
+    ("nylon-E2", 24, 40, 9.0, 0, True),
+    ("nylon-A2", 24, 45, 8.0, 0, False),
+    ("nylon-D3", 24, 50, 8.0, -18, False),
+    ("nylon-G3", 24, 55, 8.0, 0, True),
+    ("nylon-B3", 24, 59, 8.0, 0, False),
+    ("nylon-E4", 24, 64, 8.0, 12, False),
+    ("steel-E2", 25, 40, 9.0, 0, False),
+    ("steel-A2", 25, 45, 8.0, 23, True),
+    ("steel-G3", 25, 55, 8.0, 0, False),
+    ("steel-E4", 25, 64, 8.0, -9, False),
+    ("bass-B0", 33, 23, 8.0, 0, False),
+    ("bass-E1", 33, 28, 8.0, 0, True),
+    ("bass-A1", 32, 33, 8.0, -25, False),
+    ("bass-D2", 32, 38, 6.0, 0, False),
+    ("piano-A0", 0, 21, 8.0, 0, False),
+    ("piano-E1", 0, 28, 8.0, 0, True),
+    ("piano-C2", 0, 36, 8.0, 15, False),
+    ("piano-C4", 0, 60, 6.0, 0, False),
+    ("piano-A4", 0, 69, 6.0, -30, True),
+    ("organ-C2", 19, 36, 4.0, 0, False),
+    ("organ-C4", 19, 60, 4.0, 0, True),
+    ("organ-G4", 19, 67, 4.0, 20, False),
+    ("cello-C2", 42, 36, 5.0, 0, False),
+    ("cello-G2", 42, 43, 5.0, -14, True),
+    ("violin-G3", 40, 55, 5.0, 0, False),
+    ("violin-A4", 40, 69, 5.0, 8, False),
+    ("strings-D4", 48, 62, 5.0, 0, True),
+]
+
+
+def write_midi(path, program, note, held, bend_cents):
+    """A one-note Standard MIDI File: 480 ticks per quarter at 120 bpm."""
+    ticks_per_second = 960
+
+    def var_len(value):
+        out = [value & 0x7F]
+        value >>= 7
+        while value:
+            out.append((value & 0x7F) | 0x80)
+            value >>= 7
+        return bytes(reversed(out))
+
+    bend = max(0, min(16383, 8192 + round(bend_cents / 200.0 * 8192)))
+    on = round(ONSET * ticks_per_second)
+    off = round(held * ticks_per_second)
+    tail = round(2.5 * ticks_per_second)  # room for the release
+    events = [
+        (0, bytes([0xC0, program])),
+        (0, bytes([0xE0, bend & 0x7F, bend >> 7])),
+        (on, bytes([0x90, note, 100])),
+        (off, bytes([0x80, note, 0])),
+        (tail, bytes([0xB0, 110, 0])),  # an undefined controller: renders the tail
+        (0, bytes([0xFF, 0x2F, 0x00])),
+    ]
+    track = b"".join(var_len(delta) + data for delta, data in events)
+    with open(path, "wb") as f:
+        f.write(b"MThd" + struct.pack(">IHHH", 6, 0, 1, 480))
+        f.write(b"MTrk" + struct.pack(">I", len(track)) + track)
+
+
+def read_wav(path):
+    with wave.open(path, "rb") as w:
+        channels, width, rate = w.getnchannels(), w.getsampwidth(), w.getframerate()
+        data = w.readframes(w.getnframes())
+    if width != 2:
+        raise SystemExit(f"{path}: expected 16-bit samples")
+    x = np.frombuffer(data, dtype="<i2").astype(np.float64) / 32768.0
+    return x.reshape(-1, channels).mean(axis=1), rate
+
+
+def write_wav(path, x, rate):
+    pcm = np.clip(np.round(x * 32767.0), -32768, 32767).astype("<i2")
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(pcm.tobytes())
+
+
+def add_noise(x, seed):
+    rng = np.random.default_rng(seed)
+    # White noise whose RMS is NOISE_DBFS relative to a full-scale sinusoid.
+    rms = 10.0 ** (NOISE_DBFS / 20.0) / math.sqrt(2.0)
+    return x + rng.normal(0.0, rms, len(x))
+
+
+def render(entry, rate, folder):
+    name, program, note, held, bend, noisy = entry
+    midi = os.path.join(folder, name + ".mid")
+    raw = os.path.join(folder, name + ".raw.wav")
+    write_midi(midi, program, note, ONSET + held, bend)
+    subprocess.run(["fluidsynth", "-ni", "-q", "-R", "0", "-C", "0", "-g", "0.6", "-r", str(rate),
+                    "-F", raw, SOUND_FONT, midi], check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    x, got = read_wav(raw)
+    os.remove(raw)
+    os.remove(midi)
+    if got != rate:
+        raise SystemExit(f"fluidsynth wrote {got} Hz instead of {rate}")
+    # Normalise the loudest sample to -6 dBFS so every note sits well over
+    # the gate; the noise keeps its absolute level.
+    x = x * (0.5 / max(1e-9, np.max(np.abs(x))))
+    if noisy:
+        x = add_noise(x, note * 7 + rate)
+    return x
+
+
+def frame_rms_db(x, rate, seconds=0.02):
+    n = max(1, int(rate * seconds))
+    frames = len(x) // n
+    r = np.sqrt(np.mean(x[: frames * n].reshape(frames, n) ** 2, axis=1) + 1e-30)
+    return 20.0 * np.log10(r * math.sqrt(2.0)), n
+
+
+def audible_span(x, rate):
+    """First and last time the 20 ms level is within 45 dB of the loudest
+    frame and above the added noise."""
+    db, n = frame_rms_db(x, rate)
+    limit = max(np.max(db) - 45.0, NOISE_DBFS + 6.0)
+    loud = np.nonzero(db > limit)[0]
+    if len(loud) == 0:
+        return None
+    return loud[0] * n / rate, (loud[-1] + 1) * n / rate
+
+
+def spectral_peak(x, rate, lo, hi):
+    """Frequency of the largest peak of x in [lo, hi] Hz from a Hann-windowed,
+    zero-padded FFT refined by a parabola through the log magnitudes."""
+    size = 1 << int(math.ceil(math.log2(len(x) * 16)))
+    spectrum = np.abs(np.fft.rfft(x * np.hanning(len(x)), size))
+    bins = np.arange(len(spectrum)) * rate / size
+    inside = np.nonzero((bins >= lo) & (bins <= hi))[0]
+    if len(inside) < 3:
+        return None, 0.0
+    k = inside[np.argmax(spectrum[inside])]
+    a, b, c = np.log(spectrum[k - 1:k + 2] + 1e-300)
+    shift = 0.5 * (a - c) / (a - 2.0 * b + c) if a - 2.0 * b + c != 0 else 0.0
+    return (k + shift) * rate / size, spectrum[k]
+
+
+def measure_truth(x, rate, nominal):
+    """The first partial of a sampled note over its steady part. A partial 1
+    more than 40 dB under the strongest of partials 1 to 4 is taken as absent,
+    and the lowest present partial n gives the pitch as f_n / n."""
+    span = audible_span(x, rate)
+    start = span[0] + 0.3
+    end = min(span[1] - 0.2, start + 3.0)
+    segment = x[int(start * rate):int(end * rate)]
+    window = 2.0 ** (60.0 / 1200.0)
+    partials = []
+    for n in range(1, 5):
+        if n * nominal * window > rate / 2:
+            break
+        f, height = spectral_peak(segment, rate, n * nominal / window, n * nominal * window)
+        partials.append((n, f, height))
+    strongest = max(h for _, _, h in partials)
+    for n, f, height in partials:
+        if f is not None and height > strongest * 10.0 ** (-40.0 / 20.0):
+            return f / n
+    return nominal
+
+
+def synthetic(kind, rate):
+    """Exact tones: (signal, truth in Hz, held seconds)."""
+    t = np.arange(int(rate * (ONSET + 6.0))) / rate
+    u = np.maximum(t - ONSET, 0.0)
+    on = (t >= ONSET).astype(np.float64)
+
+    def tone(f0, amplitudes, stretch=0.0, decays=None, length=None):
+        x = np.zeros_like(t)
+        for k, a in enumerate(amplitudes, start=1):
+            fk = k * f0 * math.sqrt(1.0 + stretch * k * k)
+            if fk >= rate / 2:
+                break
+            env = np.exp(-(decays[k - 1] if decays else 0.0) * u)
+            x += a * env * np.sin(2.0 * math.pi * fk * u + 0.3 * k)
+        x *= on
+        if length is not None:
+            x[t >= ONSET + length] = 0.0
+        return x
+
+    if kind == "synth-harmonic-A3":
+        return tone(220.0, [0.3 / k for k in range(1, 11)], length=4.0), 220.0, 4.0
+    if kind == "synth-stretched-E2":
+        f0 = 82.41
+        return tone(f0, [0.25 / k for k in range(1, 13)], 0.0002, length=4.0), f0 * math.sqrt(1.0002), 4.0
+    if kind == "synth-weak-fundamental-A1":
+        amps = [0.03] + [0.3 / k for k in range(2, 9)]
+        return tone(55.0, amps, length=4.0), 55.0, 4.0
+    if kind == "synth-decaying-A2":
+        # 40 dB over four seconds, the higher partials faster.
+        decays = [math.log(100.0) / 4.0 * (1.0 + 0.15 * k) for k in range(8)]
+        return tone(110.0, [0.4 / k for k in range(1, 9)], 0.0, decays), 110.0, 6.0
+    if kind == "synth-odd-decay-E2":
+        decays = [2.5 if k % 2 == 1 else 0.6 for k in range(1, 11)]
+        return tone(82.41, [0.3 / k for k in range(1, 11)], 0.0, decays), 82.41, 6.0
+    if kind == "synth-cut-A2":
+        f0 = 110.0 * 2.0 ** (-12.0 / 1200.0)
+        return tone(f0, [0.3 / k for k in range(1, 7)], length=3.0), f0, 3.0
+    raise ValueError(kind)
+
+
+SYNTHETIC = ["synth-harmonic-A3", "synth-stretched-E2", "synth-weak-fundamental-A1", "synth-decaying-A2",
+             "synth-odd-decay-E2", "synth-cut-A2"]
+
+
+def build_set(out):
+    """Writes every file of the set with its manifest, once per rate. A set
+    rendered from the same list is reused."""
+    manifest_path = os.path.join(out, "manifest.json")
+    recipe = repr((SAMPLED, SYNTHETIC, RATES, NOISE_DBFS, ONSET))
+    if os.path.exists(manifest_path):
+        with open(manifest_path) as f:
+            manifest = json.load(f)
+        if manifest.get("recipe") == recipe:
+            return manifest["files"]
+    files = []
+    for rate in RATES:
+        folder = os.path.join(out, str(rate))
+        os.makedirs(folder, exist_ok=True)
+        for entry in SAMPLED:
+            x = render(entry, rate, folder)
+            nominal = 440.0 * 2.0 ** ((entry[2] - 69) / 12.0 + entry[4] / 1200.0)
+            truth = measure_truth(x, rate, nominal)
+            files.append(dict(name=entry[0], rate=rate, kind="note", truth=truth, nominal=nominal))
+            write_wav(os.path.join(folder, entry[0] + ".wav"), x, rate)
+        for i, kind in enumerate(SYNTHETIC):
+            x, truth, _ = synthetic(kind, rate)
+            x = add_noise(x, 1000 + i + rate)
+            files.append(dict(name=kind, rate=rate, kind="note", truth=truth, nominal=truth))
+            write_wav(os.path.join(folder, kind + ".wav"), x, rate)
+        quiet = np.zeros(rate * 3)
+        for name, x in (("silence", quiet), ("noise-66dB", add_noise(quiet, 1 + rate)),
+                        ("noise-40dB", quiet + np.random.default_rng(2 + rate).normal(0, 0.007, len(quiet)))):
+            files.append(dict(name=name, rate=rate, kind="empty", truth=None, nominal=None))
+            write_wav(os.path.join(folder, name + ".wav"), x, rate)
+    for f in files:
+        x, rate = read_wav(os.path.join(out, str(f["rate"]), f["name"] + ".wav"))
+        span = audible_span(x, rate) if f["kind"] == "note" else None
+        f["audible"] = list(span) if span else None
+    with open(manifest_path, "w") as f:
+        json.dump({"recipe": recipe, "files": files}, f, indent=1)
+    return files
+
+
+def analyze(tool, path, quality, extra):
+    out = subprocess.run([tool, "--quality", quality] + extra + [path], check=True, capture_output=True,
+                         text=True).stdout
+    hops = []
+    for line in out.splitlines():
+        fields = line.split("\t")
+        if len(fields) >= 2:
+            hops.append((float(fields[0]), float(fields[1])))
+    return hops
+
+
+class Tally:
+    def __init__(self):
+        self.audible = self.read = self.judged = self.within50 = self.within10 = self.octave = 0
+        self.empty = self.false = 0
+        self.errors = []
+
+    def add_note(self, hops, truth, audible, frame_seconds):
+        start, end = audible
+        for time, freq in hops:
+            if time < start or time > end + 0.5:
+                # Before the note, or more than half a second after it stopped
+                # being audible: any reading is a false one.
+                self.empty += 1
+                self.false += freq > 0
+                continue
+            # A hop counts as audible once its whole frame could hold the note.
+            if start + frame_seconds <= time <= end:
+                self.audible += 1
+                self.read += freq > 0
+            if freq <= 0:
+                continue
+            self.judged += 1
+            cents = 1200.0 * math.log2(freq / truth)
+            if abs(cents) < 50.0:
+                self.within50 += 1
+                self.errors.append(abs(cents))
+                self.within10 += abs(cents) < 10.0
+            elif any(abs(cents - 1200.0 * math.log2(r)) < 50.0 for r in (2, 3, 4, 0.5, 1.0 / 3.0)):
+                self.octave += 1
+
+    def add_empty(self, hops):
+        for _, freq in hops:
+            self.empty += 1
+            self.false += freq > 0
+
+    def row(self):
+        def share(a, b):
+            return f"{100.0 * a / b:5.1f} %" if b else "    -  "
+
+        median = f"{float(np.median(self.errors)):6.2f}" if self.errors else "     -"
+        return (f"{share(self.read, self.audible)}  {share(self.within50, self.judged)}  "
+                f"{share(self.within10, self.judged)}  {median}  {share(self.octave, self.judged)}  "
+                f"{self.false:4d}/{self.empty:<5d}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--analyze", required=True, help="path of zelvo-analyze")
+    parser.add_argument("--out", required=True, help="folder for the rendered set")
+    parser.add_argument("--details", action="store_true", help="also print one line per file")
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    files = build_set(args.out)
+
+    help_text = subprocess.run([args.analyze, "--help"], capture_output=True, text=True).stdout
+    modes = [("default", [])]
+    if "--classic" in help_text:
+        modes.append(("classic", ["--classic"]))
+    else:
+        print("zelvo-analyze has no --classic: one mode only.")
+
+    print(f"{'mode':8} {'quality':7} {'rate':>5}   read     <50c     <10c    med|c|  octave   false")
+    for mode, extra in modes:
+        for quality in ("normal", "fast"):
+            for rate in RATES:
+                tally = Tally()
+                frame_seconds = 256 * (4 if rate == 44100 else 1) / rate * (8 if quality == "normal" else 4)
+                for f in files:
+                    if f["rate"] != rate:
+                        continue
+                    path = os.path.join(args.out, str(rate), f["name"] + ".wav")
+                    hops = analyze(args.analyze, path, quality, extra)
+                    if f["kind"] == "empty" or f["audible"] is None:
+                        tally.add_empty(hops)
+                    else:
+                        tally.add_note(hops, f["truth"], f["audible"], frame_seconds)
+                    if args.details:
+                        one = Tally()
+                        if f["kind"] == "empty":
+                            one.add_empty(hops)
+                        else:
+                            one.add_note(hops, f["truth"], f["audible"], frame_seconds)
+                        truth = f"{f['truth']:9.3f}" if f["truth"] else "        -"
+                        print(f"    {f['name']:26} {truth}  {one.row()}")
+                print(f"{mode:8} {quality:7} {rate:5}  {tally.row()}", flush=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
