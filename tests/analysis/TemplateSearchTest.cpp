@@ -112,7 +112,9 @@ TEST(TemplateSearch, EveryHypothesisPartialLiesInItsOwnRegion) {
     for (int i = 0; i < NoteAnalyzer::LogCentTables::InharmonicitySteps; ++i) {
         for (int h = 1; h <= 40; ++h) {
             // Region 1 also takes everything below its border.
-            if (h > 1) ASSERT_LT(t.border[i][h - 1], t.partial[i][h]) << i << " " << h;
+            if (h > 1) {
+                ASSERT_LT(t.border[i][h - 1], t.partial[i][h]) << i << " " << h;
+            }
             ASSERT_LE(t.partial[i][h], t.border[i][h]) << i << " " << h;
         }
     }
