@@ -170,6 +170,7 @@ private:
     void OnCentAccuracy(wxCommandEvent& event);
     void OnAlwaysOnTop(wxCommandEvent& event);
     void OnChoosePreset(wxCommandEvent& event);
+    void OnEditNotePresets(wxCommandEvent& event);
     void OnHarmonicsDestroyed(wxCommandEvent& event);
     void OnHarmonicsStoreReference(wxCommandEvent& event);
     void OnHarmonicsRequestDestroy(wxCommandEvent& event);
