@@ -17,12 +17,18 @@
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/evtloop.h>
 #include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/settings.h>
+#include <wx/utils.h>
 
+#include "dialogs/OffsetListDialog.h"
+#include "dialogs/PresetDialog.h"
+#include "dialogs/TemperamentDialog.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -220,7 +226,74 @@ public:
         global->Destroy();
     }
 
+    // The list editors as they open: presets, a stretch table with a
+    // negative offset selected, and temperaments with none selected (the
+    // offsets grid disabled). They are shown on the display and copied from
+    // the screen.
+    void ListEditorPictures() {
+        // Showing and painting windows needs a running event loop.
+        wxGUIEventLoop loop;
+        wxEventLoopActivator activate(&loop);
+        PresetList presets;
+        presets.entries = {{"Guitar", ParseNoteList("E2,A2,D3,G3,B3,E4")},
+                           {"Violin", ParseNoteList("G3,D4,A4,E5")},
+                           {"Piano octaves", ParseNoteList("A0,A1,A2,A3,A4,A5,A6,A7")}};
+        CPresetDialogEx presetDialog(nullptr, presets);
+        ScreenPicture("editor-presets", presetDialog);
+
+        StretchList stretches;
+        stretches.entries.resize(2);
+        stretches.entries[0].name = "Upright piano";
+        stretches.entries[1].name = "Grand piano";
+        for (NoteIndex n = NoteIndexMin; n <= NoteIndexMax; ++n)
+            stretches.entries[0].SetOffset(n, static_cast<float>(n - 69) * 0.25f);
+        CStretchDialog stretchDialog(nullptr, stretches);
+        ScreenPicture("editor-stretch-negative", stretchDialog);
+
+        TemperamentList temperaments;
+        temperaments.entries.resize(2);
+        temperaments.entries[0].name = "Werckmeister III";
+        temperaments.entries[1].name = "Quarter-comma meantone";
+        temperaments.SelectedIndex = -1;
+        CTemperamentDialog temperamentDialog(nullptr, temperaments);
+        ScreenPicture("editor-temperaments-none-selected", temperamentDialog);
+    }
+
 private:
+    // Shows `window`, lets it paint and copies its rectangle off the screen.
+    void ScreenPicture(const wxString& name, wxWindow& window) {
+        window.Show();
+        window.Raise();
+        Settle();
+        window.Update();
+        Settle();
+        const wxSize size = window.GetClientSize();
+        wxBitmap bitmap(size, 24);
+        {
+            wxMemoryDC dc(bitmap);
+            wxClientDC client(&window);
+            dc.Blit(0, 0, size.x, size.y, &client, 0, 0);
+        }
+        const wxString path = wxFileName(m_folder, name + ".png").GetFullPath();
+        if (!bitmap.ConvertToImage().SaveFile(path, wxBITMAP_TYPE_PNG)) {
+            std::fprintf(stderr, "zelvo-gallery: could not write %s\n",
+                         static_cast<const char*>(path.utf8_str()));
+            ++m_failures;
+        } else {
+            std::printf("%s\n", static_cast<const char*>(path.utf8_str()));
+        }
+        window.Hide();
+        Settle();
+    }
+
+    // Lets the window system map, place and paint what changed.
+    static void Settle() {
+        for (int i = 0; i < 25; ++i) {
+            wxMilliSleep(20);
+            wxEventLoopBase::GetActive()->YieldFor(wxEVT_CATEGORY_ALL);
+        }
+    }
+
     wxFrame* m_host;
     wxString m_folder;
     double m_scale;
@@ -266,6 +339,7 @@ public:
         gallery.FinePictures("fine-zero", wxSize(0, 0));
         gallery.GlobalPictures("global-zero", wxSize(0, 0));
         gallery.EnergyPictures("energy-zero", wxSize(0, 0));
+        gallery.ListEditorPictures();
 
         host->Destroy();
         return gallery.failures() == 0 ? 0 : 1;
