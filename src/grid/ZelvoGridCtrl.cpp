@@ -27,6 +27,7 @@ ZelvoGridCtrl::ZelvoGridCtrl(wxWindow* parent, wxWindowID id, const wxRect& rect
     Bind(wxEVT_KEY_DOWN, &ZelvoGridCtrl::OnUserMove, this);
     Bind(wxEVT_GRID_CELL_LEFT_CLICK, &ZelvoGridCtrl::OnUserMove, this);
     Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &ZelvoGridCtrl::OnUserMove, this);
+    Bind(wxEVT_CHAR_HOOK, &ZelvoGridCtrl::OnCharHook, this);
 }
 
 void ZelvoGridCtrl::SetRowCount(int rows) {
@@ -146,6 +147,20 @@ void ZelvoGridCtrl::OnCellChanged(wxGridEvent& event) {
     ZelvoGridEvent ended(EVT_ZELVO_GRID_EDIT_END, GetId(), event.GetRow(), event.GetCol());
     ended.SetEventObject(this);
     ProcessWindowEvent(ended);
+}
+
+void ZelvoGridCtrl::OnCharHook(wxKeyEvent& event) {
+    // A dialog turns Escape into its Cancel button before the cell editor
+    // sees the key; while a cell is being edited Escape only ends the edit,
+    // with the cell's text as it was.
+    if (event.GetKeyCode() != WXK_ESCAPE || !IsCellEditControlShown()) {
+        event.Skip();
+        return;
+    }
+    wxGridCellEditor* editor = GetCellEditor(GetGridCursorRow(), GetGridCursorCol());
+    editor->Reset();
+    editor->DecRef();
+    DisableCellEditControl();
 }
 
 void ZelvoGridCtrl::OnUserMove(wxEvent& event) {

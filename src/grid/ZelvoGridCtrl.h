@@ -80,6 +80,7 @@ private:
     void OnCellChanged(wxGridEvent& event);
     void OnSelectCell(wxGridEvent& event);
     void OnUserMove(wxEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     int m_fixedRows = 0;
     // wxGrid puts its cursor on the first cell by itself (when it is shown

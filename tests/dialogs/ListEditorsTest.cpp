@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "GuiPump.h"
 #include "TempDirectory.h"
@@ -368,4 +369,36 @@ TEST(ListEditors, ExportWithNothingSelectedSaysSoInsteadOfAskingForAFile) {
     Click(dialog, CTemperamentDialog::ExportId);
     EXPECT_FALSE(chooserAsked);
     EXPECT_EQ(asked.size(), 1u);
+}
+
+TEST(ListEditors, EscapeEndsACellEditFirstAndThenAsksLikeCancel) {
+    CPresetDialogEx dialog(nullptr, ThreePresets());
+    std::vector<Asked> asked;
+    dialog.SetMessagePresenter(Answering(asked, wxNO));
+    bool editorClosed = false;
+    std::size_t askedAfterFirstEscape = 99;
+    bool stillOpen = false;
+    dialog.CallAfter([&] {
+        ZelvoGridCtrl& grid = *dialog.ListGrid();
+        Click(dialog, CPresetDialogEx::NewId);  // modified, so a Cancel would ask
+        grid.SetFocus();
+        grid.FocusRow(0, 0);
+        grid.EnableCellEditControl();
+        PumpFor(50ms);
+        wxUIActionSimulator keys;
+        keys.Char(WXK_ESCAPE);
+        PumpUntil([&] { return !grid.IsCellEditControlShown(); }, 2s);
+        editorClosed = !grid.IsCellEditControlShown();
+        askedAfterFirstEscape = asked.size();
+        keys.Char(WXK_ESCAPE);  // now it is the dialog's: the question, answered No
+        PumpUntil([&] { return !asked.empty(); }, 2s);
+        stillOpen = dialog.IsModal();
+        if (stillOpen) dialog.EndModal(wxID_ABORT);
+    });
+    dialog.Edit();
+    EXPECT_TRUE(editorClosed);
+    EXPECT_EQ(askedAfterFirstEscape, 0u);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(dialog.ListGrid()->Text(0, 0), "A");
 }
