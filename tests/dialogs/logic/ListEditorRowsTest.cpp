@@ -1,6 +1,5 @@
 // What the editors' grids show and how typed offsets and notes are read.
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -41,15 +40,6 @@ TEST(ListEditorRows, TypedOffsetsReadLikeStrtodAndStayWithinWhatTheFilesKeep) {
         EXPECT_TRUE(std::isfinite(value));
         EXPECT_FLOAT_EQ(value, c.cents);
     }
-}
-
-TEST(ListEditorRows, ADecimalCommaLocaleDoesNotChangeHowOffsetsAreReadOrShown) {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
-    EXPECT_FLOAT_EQ(ReadOffsetText("-2.5"), -2.5f);
-    EXPECT_EQ(OffsetText(-2.5f), "-2.5");
-    std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(ListEditorRows, NotesTypedInLowerCaseComeBackInCanonicalForm) {
