@@ -268,7 +268,8 @@ private:
         window.Update();
         Settle();
         const wxSize size = window.GetClientSize();
-        wxBitmap bitmap(size, 24);
+        wxBitmap bitmap;
+        bitmap.CreateWithDIPSize(size, window.GetContentScaleFactor(), 24);
         {
             wxMemoryDC dc(bitmap);
             wxClientDC client(&window);
