@@ -117,7 +117,12 @@ void COffsetListDialog<List>::FillOffsets() {
         record ? ListEditorUi::ActiveBackground() : ListEditorUi::InactiveBackground();
     for (int row = 0; row < Rows::Count; ++row) {
         m_offsets->SetBackground(row, CentsColumn, background);
-        if (record) ShowOffset(row, Rows::Get(*record, row));
+        // With nothing selected the cells are emptied too: values left from
+        // a deleted record would read as if they still counted.
+        if (record)
+            ShowOffset(row, Rows::Get(*record, row));
+        else
+            m_offsets->SetText(row, CentsColumn, wxEmptyString);
     }
     m_offsets->Invalidate();
 }

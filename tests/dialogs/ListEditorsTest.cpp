@@ -197,8 +197,10 @@ TEST(ListEditors, DeletingTheOnlyStretchTableDisablesAndGreysTheOffsets) {
     EXPECT_EQ(dialog.ListGrid()->RowCount(), 0);
     EXPECT_EQ(dialog.Model().Selected(), -1);
     EXPECT_FALSE(offsets.IsEnabled());
-    for (int row : {0, 57, 96})
+    for (int row : {0, 57, 96}) {
         EXPECT_EQ(offsets.GetCellBackgroundColour(row, 1), wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+        EXPECT_EQ(offsets.Text(row, 1), "");
+    }
 
     // New brings the grid back with the new table's zeros.
     Click(dialog, CStretchDialog::NewId);
