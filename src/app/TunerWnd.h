@@ -187,6 +187,7 @@ private:
     void OnChoosePreset(wxCommandEvent& event);
     void OnTuningSettings(wxCommandEvent& event);
     void OnRecordingDevice(wxCommandEvent& event);
+    void OnEditNotePresets(wxCommandEvent& event);
     void OnHarmonicsDestroyed(wxCommandEvent& event);
     void OnHarmonicsStoreReference(wxCommandEvent& event);
     void OnHarmonicsRequestDestroy(wxCommandEvent& event);

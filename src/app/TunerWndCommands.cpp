@@ -6,11 +6,13 @@
 #include <wx/utils.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "app/TunerWnd.h"
 #include "app/logic/CommandIds.h"
 #include "app/logic/MainMenuModel.h"
 #include "app/logic/MainWindowRules.h"
+#include "dialogs/ListEditors.h"
 #include "indicators/FineIndicator.h"
 
 namespace {
@@ -123,6 +125,7 @@ void CTunerWnd::BindCommands() {
     BindHelpCommands();
     Bind(wxEVT_MENU, &CTunerWnd::OnTuningSettings, this, TuningSettings);
     Bind(wxEVT_MENU, &CTunerWnd::OnRecordingDevice, this, RecordingDevice);
+    Bind(wxEVT_MENU, &CTunerWnd::OnEditNotePresets, this, CommandId::EditNotePresets);
     BindMenuMarks();
 }
 
@@ -217,6 +220,15 @@ void CTunerWnd::OnAlwaysOnTop(wxCommandEvent&) {
 void CTunerWnd::OnChoosePreset(wxCommandEvent& event) {
     const int id = event.GetId();
     ChangeSettings([this, id](SettingsFiles& s) { m_presetMenu.Choose(id, s.presets); });
+}
+
+void CTunerWnd::OnEditNotePresets(wxCommandEvent&) {
+    // The editor works on a copy; after Save the whole list (the selection
+    // as it was) comes back and ApplySettings hands the active preset to the
+    // ladder and rebuilds the submenu.
+    std::optional<PresetList> edited = ::EditNotePresets(this, m_settings.presets);
+    if (!edited) return;
+    ChangeSettings([&edited](SettingsFiles& s) { s.presets = std::move(*edited); });
 }
 
 void CTunerWnd::OnHarmonicsDestroyed(wxCommandEvent&) {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/evtloop.h>
 #include <wx/filename.h>
@@ -44,7 +45,10 @@
 
 #include "capture/CaptureDevice.h"
 #include "dialogs/AnalysisSettingsDialog.h"
+#include "dialogs/OffsetListDialog.h"
+#include "dialogs/PresetDialog.h"
 #include "dialogs/RecordingDeviceDialog.h"
+#include "dialogs/TemperamentDialog.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -399,6 +403,37 @@ public:
         SaveFromScreen("dialog-tuning-settings", tuning, loop);
     }
 
+    // The list editors as they open: presets, a stretch table with a
+    // negative offset selected, and temperaments with none selected (the
+    // offsets grid disabled). They are shown on the display and copied from
+    // the screen.
+    void ListEditorPictures() {
+        // Showing and painting windows needs a running event loop.
+        wxEventLoop loop;
+        wxEventLoopActivator active(&loop);
+        PresetList presets;
+        presets.entries = {{"Guitar", ParseNoteList("E2,A2,D3,G3,B3,E4")},
+                           {"Violin", ParseNoteList("G3,D4,A4,E5")},
+                           {"Piano octaves", ParseNoteList("A0,A1,A2,A3,A4,A5,A6,A7")}};
+        SaveFromScreen("editor-presets", new CPresetDialogEx(m_host, presets), loop);
+
+        StretchList stretches;
+        stretches.entries.resize(2);
+        stretches.entries[0].name = "Upright piano";
+        stretches.entries[1].name = "Grand piano";
+        for (NoteIndex n = NoteIndexMin; n <= NoteIndexMax; ++n)
+            stretches.entries[0].SetOffset(n, static_cast<float>(n - 69) * 0.25f);
+        SaveFromScreen("editor-stretch-negative", new CStretchDialog(m_host, stretches), loop);
+
+        TemperamentList temperaments;
+        temperaments.entries.resize(2);
+        temperaments.entries[0].name = "Werckmeister III";
+        temperaments.entries[1].name = "Quarter-comma meantone";
+        temperaments.SelectedIndex = -1;
+        SaveFromScreen("editor-temperaments-none-selected", new CTemperamentDialog(m_host, temperaments),
+                       loop);
+    }
+
 private:
     // Runs the window system's events for a while, so that windows shown
     // are mapped and painted.
@@ -499,6 +534,7 @@ public:
         HarmonicsGraphPictures(host, [&gallery](const wxString& name, wxSize size, const auto& paint) {
             gallery.Save(name, size, paint);
         });
+        gallery.ListEditorPictures();
 
         host->Destroy();
         return gallery.failures() == 0 ? 0 : 1;

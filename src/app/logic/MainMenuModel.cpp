@@ -49,7 +49,7 @@ std::vector<TopMenu> BuildMenuModel(MainWindowRules::Platform platform) {
 
     menus.push_back({"&Note",
                      {Item(TuningSettings, "&Tuning Settings...\tCtrl+T"), Separator(),
-                      Item(EditNotePresets, "Edit &Note Presets...\tCtrl+N", {}, NotYet)}});
+                      Item(EditNotePresets, "Edit &Note Presets...\tCtrl+N")}});
 
     menus.push_back(
         {"&Recording",

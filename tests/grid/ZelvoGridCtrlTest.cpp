@@ -1,0 +1,168 @@
+// The grid the list editors edit in, on a real wxGrid under Xvfb: rows
+// counted from 0 past the header, where inserted rows go and which row has
+// the focus after a delete, the two notifications, and columns that fill
+// the width.
+
+#include <chrono>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/textctrl.h>
+
+#include "GuiPump.h"
+#include "grid/ZelvoGridCtrl.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class GridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame = new wxFrame(nullptr, wxID_ANY, "grid", wxDefaultPosition, wxSize(400, 300));
+        grid = new ZelvoGridCtrl(frame, 10, wxRect(0, 0, 300, 200));
+        grid->SetColumnCount(2);
+        grid->SetRowCount(3);
+        for (int row = 0; row < 3; ++row) grid->SetText(row, 0, wxString::Format("r%d", row));
+        grid->Bind(EVT_ZELVO_GRID_EDIT_END, [this](ZelvoGridEvent& e) { edits.push_back(e); });
+        grid->Bind(EVT_ZELVO_GRID_SELECTION, [this](ZelvoGridEvent& e) { selections.push_back(e); });
+        frame->Show();
+        PumpFor(50ms);
+    }
+    void TearDown() override { frame->Destroy(); }
+
+    std::vector<wxString> Column0() const {
+        std::vector<wxString> texts;
+        for (int row = 0; row < grid->RowCount(); ++row) texts.push_back(grid->Text(row, 0));
+        return texts;
+    }
+
+    // Types `text` into cell (row, column) the way the user does: opens the
+    // in-place editor, replaces its text, and ends editing.
+    void Type(int row, int column, const wxString& text) {
+        grid->FocusRow(row, column);
+        grid->EnableCellEditControl();
+        ASSERT_TRUE(grid->IsCellEditControlShown());
+        // GetCellEditor hands out a reference of its own.
+        wxGridCellEditor* cellEditor = grid->GetCellEditor(row, column);
+        auto* editor = dynamic_cast<wxTextCtrl*>(cellEditor->GetControl());
+        cellEditor->DecRef();
+        ASSERT_NE(editor, nullptr);
+        editor->SetValue(text);
+        grid->DisableCellEditControl();
+    }
+
+    wxFrame* frame = nullptr;
+    ZelvoGridCtrl* grid = nullptr;
+    std::vector<ZelvoGridEvent> edits;
+    std::vector<ZelvoGridEvent> selections;
+};
+
+}  // namespace
+
+TEST_F(GridTest, InsertedRowsGoBeforeTheGivenRowOrAtTheEndAndTakeTheFocus) {
+    grid->FocusRow(-1);
+    EXPECT_EQ(grid->FocusedRow(), -1);
+    const struct {
+        int before;
+        int row;
+        std::vector<wxString> texts;
+    } cases[] = {
+        {-1, 3, {"r0", "r1", "r2", ""}},  // no row given: at the end
+        {1, 1, {"r0", "", "r1", "r2", ""}},
+        {0, 0, {"", "r0", "", "r1", "r2", ""}},
+        {99, 6, {"", "r0", "", "r1", "r2", "", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        EXPECT_EQ(grid->InsertRow(c.before), c.row);
+        EXPECT_EQ(Column0(), c.texts);
+        EXPECT_EQ(grid->FocusedRow(), c.row);
+        EXPECT_TRUE(grid->IsInSelection(c.row, 0));
+    }
+}
+
+TEST_F(GridTest, ADeletedRowHandsTheFocusToTheRowInItsPlaceOrTheNewLastRow) {
+    EXPECT_EQ(grid->DeleteRow(-1), -1);
+    EXPECT_EQ(grid->DeleteRow(3), -1);
+    EXPECT_EQ(grid->RowCount(), 3);
+
+    EXPECT_EQ(grid->DeleteRow(0), 0);
+    EXPECT_EQ(Column0(), (std::vector<wxString>{"r1", "r2"}));
+    EXPECT_EQ(grid->FocusedRow(), 0);
+    EXPECT_TRUE(grid->IsInSelection(0, 0));
+    EXPECT_EQ(grid->DeleteRow(1), 0);  // the last row: the new last row
+    EXPECT_EQ(grid->FocusedRow(), 0);
+    EXPECT_EQ(grid->DeleteRow(0), -1);  // none remain
+    EXPECT_EQ(grid->FocusedRow(), -1);
+    EXPECT_EQ(grid->RowCount(), 0);
+}
+
+TEST_F(GridTest, EditingACellReportsItsRowAndColumnOnceTheTextIsIn) {
+    Type(1, 1, "typed");
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(edits[0].GetId(), 10);
+    EXPECT_EQ(edits[0].Row(), 1);
+    EXPECT_EQ(edits[0].Column(), 1);
+    EXPECT_EQ(grid->Text(1, 1), "typed");
+}
+
+TEST_F(GridTest, MovingTheFocusReportsTheNewCell) {
+    selections.clear();
+    grid->FocusRow(2, 1);
+    ASSERT_FALSE(selections.empty());
+    EXPECT_EQ(selections.back().Row(), 2);
+    EXPECT_EQ(selections.back().Column(), 1);
+    EXPECT_EQ(grid->FocusedRow(), 2);
+    EXPECT_EQ(grid->FocusedColumn(), 1);
+}
+
+TEST_F(GridTest, AFixedColumnCannotBeEditedAndTheHeaderRowIsTheLabelRow) {
+    EXPECT_EQ(grid->GetColLabelSize(), 0);  // no header row: labels hidden
+    EXPECT_EQ(grid->GetRowLabelSize(), 0);
+    grid->SetFixedRowCount(1);
+    grid->SetHeaderText(0, "Note");
+    EXPECT_GT(grid->GetColLabelSize(), 0);
+    EXPECT_EQ(grid->GetColLabelValue(0), "Note");
+    EXPECT_EQ(grid->RowCount(), 3);  // the header is not a data row
+
+    grid->SetColumnFixed(0);
+    EXPECT_TRUE(grid->IsReadOnly(1, 0));
+    EXPECT_FALSE(grid->IsReadOnly(1, 1));
+    grid->FocusRow(1, 0);
+    EXPECT_FALSE(grid->CanEnableCellControl());
+}
+
+TEST_F(GridTest, ColumnsFillTheWidthAndFollowResizes) {
+    for (int width : {300, 451}) {
+        SCOPED_TRACE(width);
+        grid->SetSize(width, 200);
+        PumpFor(30ms);
+        const int inner = grid->GetGridWindow()->GetClientSize().x;
+        EXPECT_EQ(grid->GetColSize(0) + grid->GetColSize(1), inner);
+        EXPECT_LE(std::abs(grid->GetColSize(0) - grid->GetColSize(1)), 1);
+    }
+}
+
+TEST_F(GridTest, CellsKeepTheirColoursAndTheGridCanBeDisabled) {
+    grid->SetTextColour(0, 1, *wxRED);
+    grid->SetBackground(0, 1, *wxLIGHT_GREY);
+    EXPECT_EQ(grid->GetCellTextColour(0, 1), *wxRED);
+    EXPECT_EQ(grid->GetCellBackgroundColour(0, 1), *wxLIGHT_GREY);
+    grid->Enable(false);
+    grid->Invalidate();
+    EXPECT_FALSE(grid->IsEnabled());
+}
+
+TEST_F(GridTest, AShownGridHasNoFocusedRowUntilOneIsGiven) {
+    grid->SetFocus();
+    PumpFor(30ms);
+    EXPECT_EQ(grid->FocusedRow(), -1);
+    EXPECT_EQ(grid->FocusedColumn(), -1);
+    EXPECT_TRUE(selections.empty());
+    grid->FocusRow(1);
+    EXPECT_EQ(grid->FocusedRow(), 1);
+    grid->FocusRow(-1);
+    EXPECT_EQ(grid->FocusedRow(), -1);
+}
