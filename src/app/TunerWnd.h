@@ -28,6 +28,7 @@
 #include "app/logic/WindowLayout.h"
 #include "capture/CaptureDevice.h"
 #include "dialogs/AnalysisSettingsDialog.h"
+#include "dialogs/ListEditors.h"
 #include "dialogs/ModalDialogTracker.h"
 #include "persistence/SettingsFiles.h"
 #include "pipeline/TuningPipeline.h"
@@ -66,7 +67,7 @@ struct TunerWndOptions {
     std::function<void(int status)> setExitStatus;
     // The temperament and stretch-table editors the tuning-settings dialog
     // offers; an empty one leaves its "Edit..." button disabled.
-    TuningListEditors listEditors;
+    TuningListEditors listEditors{EditTemperaments, EditStretchTables};
 };
 
 class CTunerWnd : public wxFrame {
