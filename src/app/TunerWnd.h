@@ -31,12 +31,14 @@
 #include "pipeline/TuningPipeline.h"
 
 class wxMenu;
+class wxActivateEvent;
 class wxKeyEvent;
 class wxMenuEvent;
 class wxStaticText;
 class CEnergyIndicator;
 class CFineIndicator;
 class CGlobalIndicator;
+class CHarmonicsDialog;
 class GtkFirstShowFilter;
 class NoiseFloorEvent;
 
@@ -107,6 +109,8 @@ public:
     CEnergyIndicator* EnergyIndicator() const { return m_energy; }
     CFineIndicator* FineIndicator() const { return m_fine; }
     CGlobalIndicator* GlobalIndicator() const { return m_global; }
+    // The open harmonics window, or nullptr.
+    CHarmonicsDialog* HarmonicsDialog() const { return m_harmonics; }
     wxString NoteControlText() const;
     wxString LevelControlText() const;
     ZelvoLayout::FrameOverhead CurrentOverhead() const;
@@ -173,6 +177,15 @@ private:
     void OnHarmonicsDestroyed(wxCommandEvent& event);
     void OnHarmonicsStoreReference(wxCommandEvent& event);
     void OnHarmonicsRequestDestroy(wxCommandEvent& event);
+    void OnHarmonicsGraph(wxCommandEvent& event);
+    void OnHarmonicsStateChange(wxCommandEvent& event);
+    void OnActivate(wxActivateEvent& event);
+
+    // The harmonics window: opened by command or at start-up (the pipeline
+    // then tells it the current note, with or without a redraw), closed by
+    // command or at shutdown.
+    void OpenHarmonics(bool redraw);
+    void CloseHarmonics();
 
     // Settings.
     // Copies the settings, lets `edit` change the copy and applies it.
@@ -213,6 +226,7 @@ private:
     CEnergyIndicator* m_energy = nullptr;
     CFineIndicator* m_fine = nullptr;
     CGlobalIndicator* m_global = nullptr;
+    CHarmonicsDialog* m_harmonics = nullptr;  // owned by the window system; null when closed
 
     wxTimer m_displayTimer;   // one-shot, re-armed with the Display Rate period
     wxTimer m_watchdogTimer;  // every 5 s: quiet restart of a failed capture

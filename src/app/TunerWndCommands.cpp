@@ -11,6 +11,7 @@
 #include "app/logic/CommandIds.h"
 #include "app/logic/MainMenuModel.h"
 #include "app/logic/MainWindowRules.h"
+#include "harmonics/HarmonicsDialog.h"
 #include "indicators/FineIndicator.h"
 
 namespace {
@@ -80,6 +81,14 @@ void CTunerWnd::OnCharHook(wxKeyEvent& event) {
                       (modifiers & wxMOD_ALT ? wxACCEL_ALT : 0) |
                       (modifiers & wxMOD_SHIFT ? wxACCEL_SHIFT : 0);
     int key = event.GetKeyCode();
+    // Ctrl+Tab hands the keyboard to the harmonics window.
+    if (key == WXK_TAB && modifiers == wxMOD_CONTROL) {
+        if (m_harmonics) {
+            m_harmonics->Raise();
+            m_harmonics->SetFocus();
+        }
+        return;
+    }
     if (key >= 'a' && key <= 'z') key += 'A' - 'a';  // letters are compared by their upper-case code
     for (const auto& [shownFlags, shownKey] : m_displayOnlyKeys) {
         if (flags == shownFlags && key == shownKey) return;  // consumed: no command
@@ -120,6 +129,7 @@ void CTunerWnd::BindCommands() {
     Bind(wxEVT_MENU, &CTunerWnd::OnCentAccuracy, this, CentsRoundWhole, CentsRoundTenth);
     Bind(wxEVT_MENU, &CTunerWnd::OnAlwaysOnTop, this, AlwaysOnTop);
     Bind(wxEVT_MENU, &CTunerWnd::OnChoosePreset, this, NotePresetFirstCommandId, NotePresetLastCommandId);
+    Bind(wxEVT_MENU, &CTunerWnd::OnHarmonicsGraph, this, HarmonicsGraph);
     BindMenuMarks();
 }
 
@@ -158,15 +168,7 @@ void CTunerWnd::BindMenuMarks() {
             e.Check(state.checked);
         },
         NotePresetFirstCommandId, NotePresetLastCommandId);
-    // The harmonics graph is not available yet: the item stays disabled and
-    // unchecked.
-    Bind(
-        wxEVT_UPDATE_UI,
-        [](wxUpdateUIEvent& e) {
-            e.Enable(false);
-            e.Check(false);
-        },
-        HarmonicsGraph);
+    BindCheckMark(HarmonicsGraph, [this] { return m_harmonics != nullptr; });
 }
 
 void CTunerWnd::OnExit(wxCommandEvent&) {
@@ -214,20 +216,4 @@ void CTunerWnd::OnAlwaysOnTop(wxCommandEvent&) {
 void CTunerWnd::OnChoosePreset(wxCommandEvent& event) {
     const int id = event.GetId();
     ChangeSettings([this, id](SettingsFiles& s) { m_presetMenu.Choose(id, s.presets); });
-}
-
-void CTunerWnd::OnHarmonicsDestroyed(wxCommandEvent&) {
-    ChangeSettings([](SettingsFiles& s) { s.config.HarmonicsVisible = false; });
-}
-
-void CTunerWnd::OnHarmonicsStoreReference(wxCommandEvent&) {
-    m_pipeline->RequestStoreReference();
-}
-
-void CTunerWnd::OnHarmonicsRequestDestroy(wxCommandEvent&) {
-    // The user closed the harmonics window: the main window takes the
-    // keyboard back. (The harmonics window itself is not part of this
-    // program yet, so there is nothing further to destroy.)
-    Raise();
-    SetFocus();
 }
