@@ -57,6 +57,7 @@ void CTunerWnd::OnHarmonicsStateChange(wxCommandEvent&) {
     // ApplySettings hands the pipeline the selections; it rebuilds the
     // reference and answers the window when the reference note moved.
     const HarmonicsState state = m_harmonics->State();
+    m_harmonics->StateChangeTaken();
     ChangeSettings([&state](SettingsFiles& s) { TakeHarmonicsSelections(s.config, state); });
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -71,7 +72,7 @@ CHarmonicsDialog::CHarmonicsDialog(const HarmonicsDialogHost& host) : m_host(hos
 }
 
 CHarmonicsDialog::~CHarmonicsDialog() {
-    if (m_host.forget) m_host.forget();
+    if (m_host.forget) std::exchange(m_host.forget, nullptr)();
     Post(EVT_HARMONICS_DIALOG_DESTROY);
 }
 
@@ -179,6 +180,19 @@ void CHarmonicsDialog::Notify(const HarmonicsState& state, int transpose, bool r
 }
 
 void CHarmonicsDialog::SetState(const HarmonicsState& state) {
+    // A state the main window made before it took this window's last change
+    // carries the old selections: the user's newer ones are kept, the main
+    // window's answer to them follows.
+    HarmonicsState next = state;
+    if (m_unreportedChanges > 0) KeepUserSelections(next, m_state);
+    ApplyState(next);
+}
+
+void CHarmonicsDialog::StateChangeTaken() {
+    if (m_unreportedChanges > 0) --m_unreportedChanges;
+}
+
+void CHarmonicsDialog::ApplyState(const HarmonicsState& state) {
     const bool newHistories =
         state.currentHistory != m_state.currentHistory || state.referenceHistory != m_state.referenceHistory;
     m_state = state;
@@ -218,6 +232,7 @@ void CHarmonicsDialog::DetachFromMainWindow() {
 }
 
 void CHarmonicsDialog::Post(const wxEventType& type) {
+    if (type == EVT_HARMONICS_STATE_CHANGE && m_host.mainWindow) ++m_unreportedChanges;
     if (m_host.mainWindow) wxQueueEvent(m_host.mainWindow, new wxCommandEvent(type));
 }
 
@@ -253,7 +268,7 @@ void CHarmonicsDialog::OnGraphSelection(wxCommandEvent&) {
     HarmonicsState next = m_state;
     next.currentHarmonic = m_graph->SelectedCurrent();
     next.referenceHarmonic = m_graph->SelectedReference();
-    SetState(next);
+    ApplyState(next);
     Post(EVT_HARMONICS_STATE_CHANGE);
 }
 
@@ -330,5 +345,8 @@ void CHarmonicsDialog::OnCharHook(wxKeyEvent& event) {
 
 void CHarmonicsDialog::OnClose(wxCloseEvent&) {
     Hide();
+    // The main window forgets this window now rather than when it is
+    // finally deleted at idle time.
+    if (m_host.forget) std::exchange(m_host.forget, nullptr)();
     Destroy();
 }

@@ -52,6 +52,8 @@ public:
     void Notify(const HarmonicsState& state, int transpose, bool redraw) override;
     void SetState(const HarmonicsState& state) override;
     void FramesAdded() override;
+    // The main window has read the state after a state-change event.
+    void StateChangeTaken();
 
     // The targets the graph's pitch axis names.
     void SetNoteTable(const NoteTable& table);
@@ -77,6 +79,8 @@ private:
     void SelectData(wxChoice* list, int data);
     int SelectedData(wxChoice* list) const;
     void UpdateCaptions();
+    // Shows a state as it is (SetState keeps selections not yet reported).
+    void ApplyState(const HarmonicsState& state);
     void PlaceOnDesktop();
     void LayoutChildren();
     void StoreRect();
@@ -100,6 +104,8 @@ private:
     std::vector<HarmonicsDialog::ListItem> m_harmonicItems;
     std::vector<HarmonicsDialog::ListItem> m_optionItems;
     HarmonicsDialog::StatusPanes m_panes;
+    // State-change events queued to the main window and not yet read by it.
+    int m_unreportedChanges = 0;
     bool m_placed = false;  // moves and sizes before the placement are not stored
 
     wxPanel* m_panel = nullptr;

@@ -112,3 +112,29 @@ TEST(HarmonicsStatusPanes, OnlyChangedPanesAreRewritten) {
     EXPECT_EQ(panes.Text(3), "");
     EXPECT_EQ(panes.Text(4), "");
 }
+
+TEST(HarmonicsSelections, ANotificationKeepsWhatTheUserChoseButTakesTheNotes) {
+    HarmonicHistory current;
+    HarmonicsState user;
+    user.currentNote = 60;
+    user.alwaysStore = false;
+    user.currentHarmonic = 5;
+    user.referenceHarmonic = 2;
+    user.referenceOption = 40;
+    user.pitchSpan = 30.0f;
+    user.timeSpan = 2.0f;
+    HarmonicsState fromMain;  // made from the settings before the change was taken
+    fromMain.currentNote = 62;
+    fromMain.referenceNote = 61;
+    fromMain.currentHistory = &current;
+    KeepUserSelections(fromMain, user);
+    EXPECT_FALSE(fromMain.alwaysStore);
+    EXPECT_EQ(fromMain.currentHarmonic, 5);
+    EXPECT_EQ(fromMain.referenceHarmonic, 2);
+    EXPECT_EQ(fromMain.referenceOption, 40);
+    EXPECT_EQ(fromMain.pitchSpan, 30.0f);
+    EXPECT_EQ(fromMain.timeSpan, 2.0f);
+    EXPECT_EQ(fromMain.currentNote, 62);
+    EXPECT_EQ(fromMain.referenceNote, 61);
+    EXPECT_EQ(fromMain.currentHistory, &current);
+}

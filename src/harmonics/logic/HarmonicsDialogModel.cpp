@@ -59,6 +59,15 @@ bool TakeListSelections(HarmonicsState& state, const ListSelections& selections)
     return changed;
 }
 
+void KeepUserSelections(HarmonicsState& to, const HarmonicsState& from) {
+    to.alwaysStore = from.alwaysStore;
+    to.currentHarmonic = from.currentHarmonic;
+    to.referenceHarmonic = from.referenceHarmonic;
+    to.referenceOption = from.referenceOption;
+    to.pitchSpan = from.pitchSpan;
+    to.timeSpan = from.timeSpan;
+}
+
 std::vector<int> StatusPanes::Update(const std::array<std::string, 3>& graphStatus) {
     std::vector<int> changed;
     for (std::size_t i = 0; i < m_texts.size(); ++i) {

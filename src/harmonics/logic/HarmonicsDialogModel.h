@@ -60,6 +60,11 @@ struct ListSelections {
 // (the main window is then told).
 bool TakeListSelections(HarmonicsState& state, const ListSelections& selections);
 
+// Copies what the user edits in the window (the three list selections, the
+// store rule and the graph's spans) from `from` into `to`, leaving the notes
+// and histories of `to`.
+void KeepUserSelections(HarmonicsState& to, const HarmonicsState& from);
+
 // The status bar's panes as last written. Update() takes the graph's three
 // strings (panes 0..2; panes 3 and 4 stay empty) and returns the panes whose
 // text differs from what is shown, remembering the new texts: only those are
