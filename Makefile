@@ -10,7 +10,8 @@ CMAKE_ARGS ?=
 PACKAGES = cmake g++ make pkg-config \
            libgtest-dev libgmock-dev libbenchmark-dev \
            libwxgtk3.2-dev portaudio19-dev libasound2-dev libsndfile1-dev libfftw3-dev \
-           xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy
+           xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy \
+           fonts-dejavu-core python3-fonttools pulseaudio pulseaudio-utils libasound2-plugins
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 # Off-screen pictures run under a private X server, never on the user's display.

@@ -2,6 +2,7 @@
 // the events it queues, and the stacking of the two windows.
 
 #include "app/TunerEvents.h"
+#include "app/TunerFont.h"
 #include "app/TunerWnd.h"
 #include "harmonics/HarmonicsDialog.h"
 #include "harmonics/WindowStacking.h"
@@ -14,6 +15,7 @@ void CTunerWnd::OpenHarmonics(bool redraw) {
     host.savedRect = {config.HarmonicsPosLeft, config.HarmonicsPosTop, config.HarmonicsPosRight,
                       config.HarmonicsPosBottom};
     host.alwaysOnTop = config.AlwaysOnTop;
+    host.fontFamily = TunerFontFamily;
     // Stored directly, like the main window's own rectangle: a move is no
     // settings change that anything has to follow.
     host.storeRect = [this](const ZelvoLayout::WindowRect& r) {
