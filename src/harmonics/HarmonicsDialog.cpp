@@ -210,6 +210,7 @@ void CHarmonicsDialog::ApplyState(const HarmonicsState& state) {
 }
 
 void CHarmonicsDialog::FramesAdded() {
+    ++m_frameTicks;
     m_graph->Follow();
 }
 

@@ -63,6 +63,8 @@ public:
     void DetachFromMainWindow();
 
     const HarmonicsState& State() const { return m_state; }
+    // Display ticks whose new results the graph was told of.
+    int FrameTicks() const { return m_frameTicks; }
     int Transpose() const { return m_transpose; }
     CCompressedHarmonicsIndicator* Graph() const { return m_graph; }
     wxChoice* CurrentHarmonicList() const { return m_currentHarmonic; }
@@ -106,6 +108,7 @@ private:
     HarmonicsDialog::StatusPanes m_panes;
     // State-change events queued to the main window and not yet read by it.
     int m_unreportedChanges = 0;
+    int m_frameTicks = 0;
     bool m_placed = false;  // moves and sizes before the placement are not stored
 
     wxPanel* m_panel = nullptr;
