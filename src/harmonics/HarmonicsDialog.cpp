@@ -79,6 +79,10 @@ CHarmonicsDialog::~CHarmonicsDialog() {
 void CHarmonicsDialog::CreateControls() {
     m_panel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
     m_panel->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    // The controls' column is as narrow as the classic dialog's (see
+    // GraphPlacement); the toolkit's controls at its default font are wider
+    // than that dialog's, so the column uses a size smaller.
+    m_panel->SetFont(m_panel->GetFont().Smaller());
     m_harmonicItems = HarmonicItems();
     m_optionItems = ReferenceOptionItems(m_transpose);
     const int gap = FromDIP(4);
@@ -304,7 +308,11 @@ void CHarmonicsDialog::LayoutChildren() {
     const wxSize client = GetClientSize();
     const int statusHeight = GetStatusBar() ? GetStatusBar()->GetSize().y : 0;
     // The graph's rule counts the status bar inside the client area.
-    const GraphRect g = GraphPlacement(client.x, client.y + statusHeight, GetDPIScaleFactor());
+    // The DPI scale in this window's own units: where the toolkit already
+    // scales window coordinates (GTK at a desktop scale of 2) they stay as
+    // they are; where it does not (96-DPI based pixels) they grow with it.
+    const double scale = GetDPIScaleFactor() / GetContentScaleFactor();
+    const GraphRect g = GraphPlacement(client.x, client.y + statusHeight, scale);
     const int gap = FromDIP(4);
     m_leftColumn->SetMinSize(wxSize(std::max(0, g.x - 2 * gap), -1));
     m_panel->SetSize(0, 0, client.x, client.y);

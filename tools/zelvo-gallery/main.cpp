@@ -22,7 +22,11 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/settings.h>
+#include <wx/stdpaths.h>
 
+#include "HarmonicsDialogPicture.h"
+#include "app/TunerFont.h"
+#include "app/logic/ResourcePaths.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -249,6 +253,12 @@ public:
             return 1;
         }
         wxInitAllImageHandlers();
+        // The note names of the harmonics graph are drawn in the private font.
+        const wxStandardPaths& paths = wxStandardPaths::Get();
+        if (!LoadTunerFont(ResourcePaths::ForExecutable(paths.GetExecutablePath().utf8_string(),
+                                                        paths.GetResourcesDir().utf8_string()),
+                           nullptr))
+            return 1;
         // A frame that is never shown hosts the panes; they are painted
         // into memory bitmaps, not onto the screen.
         auto* host = new wxFrame(nullptr, wxID_ANY, "zelvo-gallery", wxDefaultPosition, wxSize(1400, 1100));
@@ -268,7 +278,8 @@ public:
         gallery.EnergyPictures("energy-zero", wxSize(0, 0));
 
         host->Destroy();
-        return gallery.failures() == 0 ? 0 : 1;
+        const bool dialogSaved = SaveHarmonicsDialogPicture(m_folder, "harmonics-dialog");
+        return gallery.failures() == 0 && dialogSaved ? 0 : 1;
     }
 
 private:
