@@ -14,6 +14,11 @@ void CTunerWnd::OpenHarmonics(bool redraw) {
     host.mainWindow = this;
     host.savedRect = {config.HarmonicsPosLeft, config.HarmonicsPosTop, config.HarmonicsPosRight,
                       config.HarmonicsPosBottom};
+    // Never placed before: it opens beside the tuner, at its first size.
+    if (host.savedRect.Width() <= 0 || host.savedRect.Height() <= 0) {
+        const wxRect r = GetRect();
+        host.savedRect = {r.GetRight() + 1, r.y, r.GetRight() + 1, r.y};
+    }
     host.alwaysOnTop = config.AlwaysOnTop;
     host.fontFamily = TunerFontFamily;
     // Stored directly, like the main window's own rectangle: a move is no

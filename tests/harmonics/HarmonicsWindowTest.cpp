@@ -71,6 +71,9 @@ TEST_F(HarmonicsWindow, CommandOpensAndClosesTheWindowWithItsCheckMark) {
     EXPECT_TRUE(Item(CommandId::HarmonicsGraph)->IsChecked());
     // The seeded A4 is the current note.
     EXPECT_EQ(Dialog()->CurrentGroup()->GetLabel(), "Current Note: A4");
+    // Never placed before: beside the tuner, at its first size.
+    EXPECT_EQ(Dialog()->GetPosition(), wxPoint(w->GetRect().GetRight() + 1, w->GetRect().y));
+    EXPECT_EQ(Dialog()->GetSize(), Dialog()->ConvertDialogToPixels(wxSize(322, 221)));
 
     Command(CommandId::HarmonicsGraph);
     EXPECT_EQ(Dialog(), nullptr);
@@ -271,4 +274,56 @@ TEST_F(HarmonicsWindow, ARestartRestoresTheWindowAndItsSettings) {
     EXPECT_EQ(Dialog()->ReferenceHarmonicList()->GetStringSelection(), "4");
     EXPECT_EQ(Dialog()->ReferenceOptionList()->GetStringSelection(), "Manual: E3");
     EXPECT_EQ(Dialog()->ReferenceGroup()->GetLabel(), "Reference Note: E3");
+}
+
+TEST_F(HarmonicsWindow, StoreAsReferenceAsksToKeepTheCurrentNote) {
+    Start();
+    Command(CommandId::HarmonicsGraph);
+    ASSERT_NE(Dialog(), nullptr);
+    ASSERT_FALSE(w->Pipeline().Tracker().Track().storeRequest);
+    wxCommandEvent press(wxEVT_BUTTON, 1071);
+    press.SetEventObject(Dialog()->StoreButton());
+    Dialog()->StoreButton()->ProcessWindowEvent(press);
+    // Queued: the main window sees it once the button's handler returned.
+    EXPECT_FALSE(w->Pipeline().Tracker().Track().storeRequest);
+    ASSERT_TRUE(PumpUntil([&] { return w->Pipeline().Tracker().Track().storeRequest; }, 1000ms));
+}
+
+TEST_F(HarmonicsWindow, AlwaysOnTopHoldsForBothWindows) {
+    ConfigRecord config;
+    config.AlwaysOnTop = true;
+    config.HarmonicsVisible = true;
+    SaveConfig(config);
+    Start();
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_TRUE(Dialog()->HasFlag(wxSTAY_ON_TOP));
+    Command(CommandId::AlwaysOnTop);
+    EXPECT_FALSE(w->HasFlag(wxSTAY_ON_TOP));
+    EXPECT_FALSE(Dialog()->HasFlag(wxSTAY_ON_TOP));
+    Command(CommandId::AlwaysOnTop);
+    EXPECT_TRUE(Dialog()->HasFlag(wxSTAY_ON_TOP));
+}
+
+TEST_F(HarmonicsWindow, ControlTabIsTakenByBothWindows) {
+    Start();
+    // Without the harmonics window Ctrl+Tab does nothing, but is still taken.
+    auto controlTab = [](wxWindow* target) {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = WXK_TAB;
+        key.m_controlDown = true;
+        key.SetEventObject(target);
+        target->GetEventHandler()->ProcessEvent(key);
+        return key.GetSkipped();
+    };
+    EXPECT_FALSE(controlTab(w));
+    Command(CommandId::HarmonicsGraph);
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_FALSE(controlTab(w));
+    EXPECT_FALSE(controlTab(Dialog()));
+    PumpFor(50ms);
+    // A plain Tab goes on to the toolkit's own navigation.
+    wxKeyEvent tab(wxEVT_CHAR_HOOK);
+    tab.m_keyCode = WXK_TAB;
+    Dialog()->GetEventHandler()->ProcessEvent(tab);
+    EXPECT_TRUE(tab.GetSkipped());
 }
