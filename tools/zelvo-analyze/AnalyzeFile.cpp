@@ -14,7 +14,21 @@
 
 namespace ZelvoAnalyze {
 
-void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out) {
+namespace {
+
+void WritePartialLines(std::ostream& out, double endTime, const NoteAnalyzer::AnalysisResult& result) {
+    if (result.frequency <= 0.0) return;
+    for (const auto& [harmonic, peak] : result.harmonics)
+        if (peak.frequency > 0.0)
+            out << FormatPartialLine(endTime, harmonic, peak.frequency, peak.amplitude, result.frequency)
+                << '\n';
+}
+
+}  // namespace
+
+void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, FileReport report,
+                 std::ostream& out) {
+    const bool notes = report == FileReport::Notes;
     AudioFileReader reader(path);
     const NoteAnalyzer::AnalyzerSettings analyzerSettings =
         NoteAnalyzer::SettingsFor(reader.SampleRate(), settings.quality);
@@ -39,6 +53,8 @@ void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, boo
             const HopReading reading = ReadHop(settings.reference, result, endTime);
             if (notes)
                 summary.Add(reading);
+            else if (report == FileReport::Partials)
+                WritePartialLines(out, endTime, result);
             else
                 out << FormatHopLine(reading) << '\n';
         });

@@ -40,8 +40,13 @@ int Run(const ZelvoAnalyze::AnalyzeOptions& options) {
     const ZelvoAnalyze::EffectiveSettings settings = ZelvoAnalyze::ResolveSettings(options, files);
     switch (options.mode) {
         case RunMode::Hops:
+            ZelvoAnalyze::AnalyzeFile(options.file, settings, ZelvoAnalyze::FileReport::Hops, std::cout);
+            return 0;
         case RunMode::Notes:
-            ZelvoAnalyze::AnalyzeFile(options.file, settings, options.mode == RunMode::Notes, std::cout);
+            ZelvoAnalyze::AnalyzeFile(options.file, settings, ZelvoAnalyze::FileReport::Notes, std::cout);
+            return 0;
+        case RunMode::Partials:
+            ZelvoAnalyze::AnalyzeFile(options.file, settings, ZelvoAnalyze::FileReport::Partials, std::cout);
             return 0;
         case RunMode::ListDevices: return ZelvoAnalyze::ListCaptureDevices(std::cout, std::cerr);
         case RunMode::Live:
