@@ -103,3 +103,20 @@ TEST_F(HarmonicsStacking, ActivatingEitherWindowBringsBothToTheFront) {
     }
     other->Destroy();
 }
+
+TEST_F(HarmonicsStacking, ARestartOpensTheWindowWhereItWas) {
+    Start();
+    Command(CommandId::HarmonicsGraph);
+    ASSERT_NE(w->HarmonicsDialog(), nullptr);
+    PumpFor(500ms);
+    w->HarmonicsDialog()->Move(400, 300);
+    PumpFor(500ms);
+    const wxRect before = w->HarmonicsDialog()->GetRect();
+    CloseWindow();
+
+    Start();
+    ASSERT_NE(w->HarmonicsDialog(), nullptr);
+    PumpFor(800ms);
+    // The window manager's frame is not added on every start.
+    EXPECT_EQ(w->HarmonicsDialog()->GetRect(), before);
+}
