@@ -87,30 +87,8 @@ void CHarmonicsDialog::CreateControls() {
     m_optionItems = ReferenceOptionItems(m_transpose);
     const int gap = FromDIP(4);
 
-    auto* current = new wxStaticBoxSizer(wxVERTICAL, m_panel);
-    m_currentGroup = current->GetStaticBox();
-    m_currentGroup->SetId(IdCurrentGroup);
-    auto* currentRow = new wxBoxSizer(wxHORIZONTAL);
-    currentRow->Add(new wxStaticText(m_currentGroup, wxID_ANY, "Harmonic"), 0, wxALIGN_CENTER_VERTICAL);
-    m_currentHarmonic = new wxChoice(m_currentGroup, IdCurrentHarmonic);
-    currentRow->Add(m_currentHarmonic, 1, wxLEFT, gap);
-    current->Add(currentRow, 0, wxEXPAND | wxALL, gap);
-    m_store = new wxButton(m_currentGroup, IdStoreReference, "Store As Reference");
-    current->Add(m_store, 0, wxEXPAND | wxLEFT | wxRIGHT, gap);
-    m_alwaysStore = new wxCheckBox(m_currentGroup, IdAlwaysStore, "Always Store");
-    current->Add(m_alwaysStore, 0, wxALL, gap);
-
-    auto* reference = new wxStaticBoxSizer(wxVERTICAL, m_panel);
-    m_referenceGroup = reference->GetStaticBox();
-    m_referenceGroup->SetId(IdReferenceGroup);
-    auto* referenceRow = new wxBoxSizer(wxHORIZONTAL);
-    referenceRow->Add(new wxStaticText(m_referenceGroup, wxID_ANY, "Harmonic"), 0, wxALIGN_CENTER_VERTICAL);
-    m_referenceHarmonic = new wxChoice(m_referenceGroup, IdReferenceHarmonic);
-    referenceRow->Add(m_referenceHarmonic, 1, wxLEFT, gap);
-    reference->Add(referenceRow, 0, wxEXPAND | wxALL, gap);
-    m_referenceOption = new wxChoice(m_referenceGroup, IdReferenceOption);
-    reference->Add(m_referenceOption, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, gap);
-
+    wxSizer* current = CreateCurrentGroup(gap);
+    wxSizer* reference = CreateReferenceGroup(gap);
     m_leftColumn = new wxBoxSizer(wxVERTICAL);
     m_leftColumn->Add(current, 0, wxEXPAND);
     m_leftColumn->Add(reference, 0, wxEXPAND | wxTOP, gap);
@@ -135,6 +113,36 @@ void CHarmonicsDialog::CreateControls() {
     m_graph->SetFontFamily(m_host.fontFamily);
     m_graph->SetSpans(m_state.timeSpan, m_state.pitchSpan);
     UpdateCaptions();
+}
+
+wxSizer* CHarmonicsDialog::CreateCurrentGroup(int gap) {
+    auto* current = new wxStaticBoxSizer(wxVERTICAL, m_panel);
+    m_currentGroup = current->GetStaticBox();
+    m_currentGroup->SetId(IdCurrentGroup);
+    auto* currentRow = new wxBoxSizer(wxHORIZONTAL);
+    currentRow->Add(new wxStaticText(m_currentGroup, wxID_ANY, "Harmonic"), 0, wxALIGN_CENTER_VERTICAL);
+    m_currentHarmonic = new wxChoice(m_currentGroup, IdCurrentHarmonic);
+    currentRow->Add(m_currentHarmonic, 1, wxLEFT, gap);
+    current->Add(currentRow, 0, wxEXPAND | wxALL, gap);
+    m_store = new wxButton(m_currentGroup, IdStoreReference, "Store As Reference");
+    current->Add(m_store, 0, wxEXPAND | wxLEFT | wxRIGHT, gap);
+    m_alwaysStore = new wxCheckBox(m_currentGroup, IdAlwaysStore, "Always Store");
+    current->Add(m_alwaysStore, 0, wxALL, gap);
+    return current;
+}
+
+wxSizer* CHarmonicsDialog::CreateReferenceGroup(int gap) {
+    auto* reference = new wxStaticBoxSizer(wxVERTICAL, m_panel);
+    m_referenceGroup = reference->GetStaticBox();
+    m_referenceGroup->SetId(IdReferenceGroup);
+    auto* referenceRow = new wxBoxSizer(wxHORIZONTAL);
+    referenceRow->Add(new wxStaticText(m_referenceGroup, wxID_ANY, "Harmonic"), 0, wxALIGN_CENTER_VERTICAL);
+    m_referenceHarmonic = new wxChoice(m_referenceGroup, IdReferenceHarmonic);
+    referenceRow->Add(m_referenceHarmonic, 1, wxLEFT, gap);
+    reference->Add(referenceRow, 0, wxEXPAND | wxALL, gap);
+    m_referenceOption = new wxChoice(m_referenceGroup, IdReferenceOption);
+    reference->Add(m_referenceOption, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, gap);
+    return reference;
 }
 
 void CHarmonicsDialog::FillList(wxChoice* list, const std::vector<ListItem>& items) {

@@ -25,6 +25,7 @@ class wxButton;
 class wxCheckBox;
 class wxChoice;
 class wxPanel;
+class wxSizer;
 class wxStaticBox;
 class wxStaticBoxSizer;
 class CCompressedHarmonicsIndicator;
@@ -77,6 +78,9 @@ public:
 
 private:
     void CreateControls();
+    // The two group boxes with their controls; `gap` is the spacing.
+    wxSizer* CreateCurrentGroup(int gap);
+    wxSizer* CreateReferenceGroup(int gap);
     void FillList(wxChoice* list, const std::vector<HarmonicsDialog::ListItem>& items);
     void SelectData(wxChoice* list, int data);
     int SelectedData(wxChoice* list) const;
