@@ -77,8 +77,9 @@ public:
     // for, in this order: the pipeline's copy of the configuration, the note
     // table, the panes, the preset submenu, always-on-top, the harmonics
     // reference, a restart of recording (with its messages), the status text.
-    // Settings equal to the current ones change nothing. The window's own
-    // rectangle is not taken from newSettings: the window keeps it up to date.
+    // Settings equal to the current ones change nothing. The rectangles of
+    // this window and of the harmonics window are not taken from
+    // newSettings: the windows keep them up to date.
     void ApplySettings(const SettingsFiles& newSettings);
 
     // Puts the tuning-reference text into the status bar when it differs
