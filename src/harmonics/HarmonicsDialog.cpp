@@ -305,7 +305,11 @@ void CHarmonicsDialog::PlaceOnDesktop() {
     const wxSize initial = ConvertDialogToPixels(wxSize(InitialWidthDialogUnits, InitialHeightDialogUnits));
     const ZelvoLayout::WindowRect r =
         PlaceWindow(m_host.savedRect, {initial.x, initial.y}, workAreas, primary);
+    m_placing = true;
     SetSize(r.left, r.top, r.Width(), r.Height());
+    m_placing = false;
+    m_placedRect = r;
+    m_placementWatchEnd = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     m_placed = true;
     LayoutChildren();
     StoreRect();
@@ -335,13 +339,34 @@ void CHarmonicsDialog::StoreRect() {
 
 void CHarmonicsDialog::OnSize(wxSizeEvent& event) {
     LayoutChildren();
-    StoreRect();
+    if (!UndoForeignPlacement()) StoreRect();
     event.Skip();
 }
 
+bool CHarmonicsDialog::UndoForeignPlacement() {
+    if (!IsShown() || std::chrono::steady_clock::now() >= m_placementWatchEnd) return false;
+    const wxRect placed(m_placedRect.left, m_placedRect.top, m_placedRect.Width(), m_placedRect.Height());
+    if (GetRect() == placed) return false;
+    // Placed or sized otherwise than asked as it was shown: back to the
+    // rectangle asked for, once; that one, not this, is the one to keep.
+    m_placementWatchEnd = {};
+    CallAfter([this, placed] {
+        m_placing = true;
+        SetSize(placed);
+        m_placing = false;
+    });
+    return true;
+}
+
+void CHarmonicsDialog::DoSetSize(int x, int y, int width, int height, int sizeFlags) {
+    // Moved or sized by another part of the program: that place stands.
+    if (!m_placing) m_placementWatchEnd = {};
+    wxFrame::DoSetSize(x, y, width, height, sizeFlags);
+}
+
 void CHarmonicsDialog::OnMove(wxMoveEvent& event) {
-    StoreRect();
     event.Skip();
+    if (!UndoForeignPlacement()) StoreRect();
 }
 
 void CHarmonicsDialog::OnActivate(wxActivateEvent& event) {

@@ -10,6 +10,7 @@
 // main window an event for every change (HarmonicsEvents.h). Its rules that
 // need no window system live in harmonics/logic.
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -90,6 +91,9 @@ private:
     void PlaceOnDesktop();
     void LayoutChildren();
     void StoreRect();
+    // Within a short time of opening: true when the window manager put the
+    // window elsewhere or sized it otherwise (it is then put back, once).
+    bool UndoForeignPlacement();
     void Post(const wxEventType& type);
 
     void OnListChanged(wxCommandEvent& event);
@@ -98,6 +102,7 @@ private:
     void OnGraphStatus(wxCommandEvent& event);
     void OnGraphSelection(wxCommandEvent& event);
     void OnGraphRange(wxCommandEvent& event);
+    void DoSetSize(int x, int y, int width, int height, int sizeFlags) override;
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
     void OnActivate(wxActivateEvent& event);
@@ -114,6 +119,12 @@ private:
     int m_unreportedChanges = 0;
     int m_frameTicks = 0;
     bool m_placed = false;  // moves and sizes before the placement are not stored
+    // Where the window was placed, and until when a window manager's own
+    // placement (wxGTK realises a window at (0, 0) before it is shown, and a
+    // window manager may keep that place) is undone, once.
+    ZelvoLayout::WindowRect m_placedRect;
+    std::chrono::steady_clock::time_point m_placementWatchEnd;
+    bool m_placing = false;  // the window places itself (not someone else)
 
     wxPanel* m_panel = nullptr;
     wxStaticBox* m_currentGroup = nullptr;

@@ -113,7 +113,6 @@ TEST_F(HarmonicsStacking, ARestartOpensTheWindowWhereItWas) {
     PumpFor(500ms);
     const wxRect before = w->HarmonicsDialog()->GetRect();
     CloseWindow();
-
     Start();
     ASSERT_NE(w->HarmonicsDialog(), nullptr);
     PumpFor(800ms);
