@@ -15,6 +15,7 @@
 #include "app/logic/CommandIds.h"
 #include "app/logic/MainWindowRules.h"
 #include "app/logic/TuningStatusText.h"
+#include "harmonics/HarmonicsDialog.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -75,6 +76,7 @@ CTunerWnd::~CTunerWnd() {
     // Normally already done by the close handler; a window destroyed some
     // other way must still not leave a recorder thread calling into it.
     if (m_pipeline) m_pipeline->StopRecording();
+    CloseHarmonics();
 }
 
 bool CTunerWnd::Create(const TunerWndOptions& options) {
@@ -129,6 +131,9 @@ bool CTunerWnd::Create(const TunerWndOptions& options) {
     if (m_settings.config.AlwaysOnTop) SetWindowStyleFlag(GetWindowStyleFlag() | wxSTAY_ON_TOP);
 
     m_pipeline->SeedNoteTrack();
+    // Open at the last exit: opened again, told the current note without a
+    // redraw.
+    if (m_settings.config.HarmonicsVisible) OpenHarmonics(false);
     m_created = true;
     StoreWindowRect();  // the placed rectangle is the one to save
     UpdateIndicators();
@@ -212,6 +217,8 @@ void CTunerWnd::BindEvents() {
     Bind(EVT_HARMONICS_DIALOG_DESTROY, &CTunerWnd::OnHarmonicsDestroyed, this);
     Bind(EVT_HARMONICS_STORE_REFERENCE, &CTunerWnd::OnHarmonicsStoreReference, this);
     Bind(EVT_HARMONICS_DIALOG_REQUEST_DESTROY, &CTunerWnd::OnHarmonicsRequestDestroy, this);
+    Bind(EVT_HARMONICS_STATE_CHANGE, &CTunerWnd::OnHarmonicsStateChange, this);
+    Bind(wxEVT_ACTIVATE, &CTunerWnd::OnActivate, this);
     BindCommands();
 }
 
@@ -237,7 +244,11 @@ void CTunerWnd::OnClose(wxCloseEvent& event) {
         m_watchdogTimer.Stop();
         m_settleTimer.Stop();
         m_pipeline->StopRecording();
+        // The harmonics window's state is saved with it still open, so it
+        // opens again at the next start as it is now.
+        if (m_harmonics) TakeHarmonicsSelections(m_settings.config, m_harmonics->State());
         SaveSettings();
+        CloseHarmonics();
     }
     event.Skip();  // the frame's own handling destroys the window
 }

@@ -34,12 +34,14 @@
 #include "pipeline/TuningPipeline.h"
 
 class wxMenu;
+class wxActivateEvent;
 class wxKeyEvent;
 class wxMenuEvent;
 class wxStaticText;
 class CEnergyIndicator;
 class CFineIndicator;
 class CGlobalIndicator;
+class CHarmonicsDialog;
 class GtkFirstShowFilter;
 class NoiseFloorEvent;
 
@@ -87,8 +89,9 @@ public:
     // for, in this order: the pipeline's copy of the configuration, the note
     // table, the panes, the preset submenu, always-on-top, the harmonics
     // reference, a restart of recording (with its messages), the status text.
-    // Settings equal to the current ones change nothing. The window's own
-    // rectangle is not taken from newSettings: the window keeps it up to date.
+    // Settings equal to the current ones change nothing. The rectangles of
+    // this window and of the harmonics window are not taken from
+    // newSettings: the windows keep them up to date.
     void ApplySettings(const SettingsFiles& newSettings);
 
     // Puts the tuning-reference text into the status bar when it differs
@@ -119,6 +122,8 @@ public:
     CEnergyIndicator* EnergyIndicator() const { return m_energy; }
     CFineIndicator* FineIndicator() const { return m_fine; }
     CGlobalIndicator* GlobalIndicator() const { return m_global; }
+    // The open harmonics window, or nullptr.
+    CHarmonicsDialog* HarmonicsDialog() const { return m_harmonics; }
     wxString NoteControlText() const;
     wxString LevelControlText() const;
     const CHelpViewer& HelpViewer() const { return m_helpViewer; }
@@ -198,6 +203,15 @@ private:
     void OnHelpContents(wxCommandEvent& event);
     void OnOpenWebSite(wxCommandEvent& event);
     bool OpenAddress(const std::string& address);
+    void OnHarmonicsGraph(wxCommandEvent& event);
+    void OnHarmonicsStateChange(wxCommandEvent& event);
+    void OnActivate(wxActivateEvent& event);
+
+    // The harmonics window: opened by command or at start-up (the pipeline
+    // then tells it the current note, with or without a redraw), closed by
+    // command or at shutdown.
+    void OpenHarmonics(bool redraw);
+    void CloseHarmonics();
 
     // Settings.
     // Copies the settings, lets `edit` change the copy and applies it.
@@ -238,7 +252,8 @@ private:
     CEnergyIndicator* m_energy = nullptr;
     CFineIndicator* m_fine = nullptr;
     CGlobalIndicator* m_global = nullptr;
-    CHelpViewer m_helpViewer;  // the manual's window, made on first use
+    CHelpViewer m_helpViewer;                 // the manual's window, made on first use
+    CHarmonicsDialog* m_harmonics = nullptr;  // owned by the window system; null when closed
 
     wxTimer m_displayTimer;   // one-shot, re-armed with the Display Rate period
     wxTimer m_watchdogTimer;  // every 5 s: quiet restart of a failed capture

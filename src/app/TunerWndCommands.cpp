@@ -13,6 +13,7 @@
 #include "app/logic/MainMenuModel.h"
 #include "app/logic/MainWindowRules.h"
 #include "dialogs/ListEditors.h"
+#include "harmonics/HarmonicsDialog.h"
 #include "indicators/FineIndicator.h"
 
 namespace {
@@ -82,6 +83,14 @@ void CTunerWnd::OnCharHook(wxKeyEvent& event) {
                       (modifiers & wxMOD_ALT ? wxACCEL_ALT : 0) |
                       (modifiers & wxMOD_SHIFT ? wxACCEL_SHIFT : 0);
     int key = event.GetKeyCode();
+    // Ctrl+Tab hands the keyboard to the harmonics window.
+    if (key == WXK_TAB && modifiers == wxMOD_CONTROL) {
+        if (m_harmonics) {
+            m_harmonics->Raise();
+            m_harmonics->SetFocus();
+        }
+        return;
+    }
     if (key >= 'a' && key <= 'z') key += 'A' - 'a';  // letters are compared by their upper-case code
     for (const auto& [shownFlags, shownKey] : m_displayOnlyKeys) {
         if (flags == shownFlags && key == shownKey) return;  // consumed: no command
@@ -126,6 +135,7 @@ void CTunerWnd::BindCommands() {
     Bind(wxEVT_MENU, &CTunerWnd::OnTuningSettings, this, TuningSettings);
     Bind(wxEVT_MENU, &CTunerWnd::OnRecordingDevice, this, RecordingDevice);
     Bind(wxEVT_MENU, &CTunerWnd::OnEditNotePresets, this, CommandId::EditNotePresets);
+    Bind(wxEVT_MENU, &CTunerWnd::OnHarmonicsGraph, this, HarmonicsGraph);
     BindMenuMarks();
 }
 
@@ -164,15 +174,7 @@ void CTunerWnd::BindMenuMarks() {
             e.Check(state.checked);
         },
         NotePresetFirstCommandId, NotePresetLastCommandId);
-    // The harmonics graph is not available yet: the item stays disabled and
-    // unchecked.
-    Bind(
-        wxEVT_UPDATE_UI,
-        [](wxUpdateUIEvent& e) {
-            e.Enable(false);
-            e.Check(false);
-        },
-        HarmonicsGraph);
+    BindCheckMark(HarmonicsGraph, [this] { return m_harmonics != nullptr; });
 }
 
 void CTunerWnd::OnExit(wxCommandEvent&) {
@@ -229,20 +231,4 @@ void CTunerWnd::OnEditNotePresets(wxCommandEvent&) {
     std::optional<PresetList> edited = ::EditNotePresets(this, m_settings.presets);
     if (!edited) return;
     ChangeSettings([&edited](SettingsFiles& s) { s.presets = std::move(*edited); });
-}
-
-void CTunerWnd::OnHarmonicsDestroyed(wxCommandEvent&) {
-    ChangeSettings([](SettingsFiles& s) { s.config.HarmonicsVisible = false; });
-}
-
-void CTunerWnd::OnHarmonicsStoreReference(wxCommandEvent&) {
-    m_pipeline->RequestStoreReference();
-}
-
-void CTunerWnd::OnHarmonicsRequestDestroy(wxCommandEvent&) {
-    // The user closed the harmonics window: the main window takes the
-    // keyboard back. (The harmonics window itself is not part of this
-    // program yet, so there is nothing further to destroy.)
-    Raise();
-    SetFocus();
 }

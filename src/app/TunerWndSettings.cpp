@@ -5,6 +5,7 @@
 #include "app/TunerWnd.h"
 #include "app/logic/MainWindowRules.h"
 #include "app/logic/TuningStatusText.h"
+#include "harmonics/HarmonicsDialog.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -27,6 +28,11 @@ void CTunerWnd::ApplySettings(const SettingsFiles& newSettings) {
     next.config.TunerPosTop = current.TunerPosTop;
     next.config.TunerPosRight = current.TunerPosRight;
     next.config.TunerPosBottom = current.TunerPosBottom;
+    // The same for the harmonics window's rectangle.
+    next.config.HarmonicsPosLeft = current.HarmonicsPosLeft;
+    next.config.HarmonicsPosTop = current.HarmonicsPosTop;
+    next.config.HarmonicsPosRight = current.HarmonicsPosRight;
+    next.config.HarmonicsPosBottom = current.HarmonicsPosBottom;
 
     const SettingsChanges changes = SettingsChanges::Between(m_settings, next);
     if (!changes.any) return;
@@ -40,8 +46,8 @@ void CTunerWnd::ApplySettings(const SettingsFiles& newSettings) {
     ApplyToPanes(changes);
     if (changes.presetMenu) RebuildPresetMenu();
     if (changes.alwaysOnTop) ApplyAlwaysOnTop();
-    // The harmonics window's visibility and rectangle are only stored: the
-    // window that follows them is not part of the program yet.
+    // The harmonics window's visibility follows the window (its command and
+    // its destruction), not the other way round.
     if (changes.harmonicsSelections) m_pipeline->HarmonicsSettingsApplied();
     // Before the start-up event recording has not begun; it will start with
     // these settings.
@@ -59,6 +65,7 @@ void CTunerWnd::ApplyToPanes(const SettingsChanges& changes) {
     if (changes.noteTable || changes.transposition) {
         m_global->SetNoteTable(m_pipeline->GetNoteTable());
         m_global->SetTranspose(config.Pitch);
+        if (m_harmonics) m_harmonics->SetNoteTable(m_pipeline->GetNoteTable());
         m_pipeline->NotifyHarmonics(true);
     }
     if (changes.activePreset) ApplyActivePreset();
@@ -88,6 +95,7 @@ void CTunerWnd::ApplyAlwaysOnTop() {
     else
         style &= ~wxSTAY_ON_TOP;
     SetWindowStyleFlag(style);
+    if (m_harmonics) m_harmonics->SetAlwaysOnTop(m_settings.config.AlwaysOnTop);
     Show();
     Raise();
 }

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
 
 #include "app/LostDisplay.h"
+#include "app/TunerFont.h"
 #include "app/logic/ShutdownSignals.h"
 #include "capture/PortAudioDevice.h"
 #include "capture/Recorder.h"
@@ -39,6 +41,10 @@ bool CZelvoTunerApp::OnInit() {
     SetAppName("zelvo-tuner");
     SetAppDisplayName("Zelvo Tuner");
     m_resources = ProgramResourcePaths();
+    // Before the first window: the panes ask for the family by name.
+    if (!LoadTunerFont(m_resources,
+                       [](const wxString& text) { wxMessageBox(text, "Zelvo Tuner", wxOK | wxICON_ERROR); }))
+        return false;
 
     m_audioSession = std::make_unique<Recorder::PortAudioSession>();
     TunerWndOptions options;

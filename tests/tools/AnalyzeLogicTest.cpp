@@ -53,13 +53,37 @@ TEST(AnalyzeOptions, ValuesRangeEndsAndLiveOptions) {
 }
 
 TEST(AnalyzeOptions, RefusesBadCommandLines) {
-    for (const char* line :
-         {"--bogus a.wav", "a.wav b.wav", "", "--quality slow a.wav", "--noise-floor 1 a.wav",
-          "--noise-floor -60.1 a.wav", "--noise-floor nan a.wav", "--middle-a 219.9 a.wav",
-          "--middle-a 440Hz a.wav", "--middle-a", "--notes=1 a.wav", "--device 3 a.wav", "--live a.wav",
-          "--live --notes", "--live --seconds 0", "--live --device -2", "--list-devices a.wav"})
+    for (const char* line : {"--bogus a.wav",
+                             "a.wav b.wav",
+                             "",
+                             "--quality slow a.wav",
+                             "--noise-floor 1 a.wav",
+                             "--noise-floor -60.1 a.wav",
+                             "--noise-floor nan a.wav",
+                             "--middle-a 219.9 a.wav",
+                             "--middle-a 440Hz a.wav",
+                             "--middle-a",
+                             "--notes=1 a.wav",
+                             "--device 3 a.wav",
+                             "--live a.wav",
+                             "--live --notes",
+                             "--live --seconds 0",
+                             "--live --device -2",
+                             "--list-devices a.wav",
+                             "--partials --notes a.wav",
+                             "--live --partials",
+                             "--list-devices --partials",
+                             "--partials=1 a.wav"})
         EXPECT_NE(Parse(line).error, "") << line;
     EXPECT_NE(Parse("--bogus a.wav").error.find("--bogus"), std::string::npos);
+}
+
+TEST(AnalyzeOptions, PartialsIsAFileMode) {
+    const ParsedOptions parsed = Parse("--partials --quality fast a.wav");
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.mode, RunMode::Partials);
+    EXPECT_EQ(parsed.options.file, "a.wav");
+    EXPECT_EQ(parsed.options.quality, 1);
 }
 
 TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
@@ -230,4 +254,16 @@ TEST(LiveSession, ConfigCarriesTheResolvedSettingsToThePipeline) {
     const ConfigRecord c = LiveConfig(s);
     EXPECT_EQ(std::tuple(c.Device, c.Format, c.AnalysisQuality, c.NoiseFloor, c.KnownFreq, c.ExpectedFreq),
               std::tuple(2, 0x400, 1, -45.0f, 440.0f, 445.0f));
+}
+
+TEST(OutputFormat, PartialLines) {
+    // The 3rd partial of a 220 Hz string, 5 cents sharp of 660 Hz.
+    const double sharp = 660.0 * std::pow(2.0, 5.0 / 1200.0);
+    EXPECT_EQ(FormatPartialLine(0.1857, 3, sharp, 0.25, 220.0), "0.186\t3\t661.909\t-12.0\t5.00");
+    // Flat, and the fundamental itself.
+    EXPECT_EQ(FormatPartialLine(1.0, 2, 440.0 * std::pow(2.0, -12.5 / 1200.0), 1.0, 220.0),
+              "1.000\t2\t436.835\t0.0\t-12.50");
+    EXPECT_EQ(FormatPartialLine(1.0, 1, 220.0, 0.5, 220.0), "1.000\t1\t220.000\t-6.0\t0.00");
+    // No amplitude, no fundamental: no value rather than -inf or NaN.
+    EXPECT_EQ(FormatPartialLine(1.0, 4, 880.0, 0.0, -1.0), "1.000\t4\t880.000\t-\t-");
 }

@@ -83,6 +83,37 @@ TEST(AnalyzeTool, CleanStereoA440ReadsA4AtFullScaleLevel) {
     EXPECT_NEAR(all[40].level, -6.0, 0.1);
 }
 
+TEST(AnalyzeTool, PartialsOfAHarmonicToneLieOnTheFundamental) {
+    TempDirectory dir;
+    const auto wav = dir.File("a220.wav");
+    MakeTone(wav, {"--duration", "1.5", "--harmonics", "4", "220"});
+    const ToolRun run = RunTool(kAnalyze, {"--partials", wav});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<int> seen(5, 0);
+    std::string hop;        // the end time of the hop the lines belong to
+    double firstLevel = 0;  // the level of its first harmonic
+    for (const auto& line : Split(run.out, '\n')) {
+        const auto f = Split(line, '\t');
+        ASSERT_EQ(f.size(), 5u) << line;
+        const double time = std::stod(f[0]);
+        const int k = std::stoi(f[1]);
+        ASSERT_GE(k, 1) << line;
+        if (time < 0.4 || k > 4) continue;  // the frame is still filling
+        ++seen[static_cast<std::size_t>(k)];
+        EXPECT_NEAR(std::stod(f[2]), 220.0 * k, 0.5 * k) << line;
+        // A harmonic tone: every partial divided by its number is the fundamental.
+        EXPECT_NEAR(std::stod(f[4]), 0.0, 0.5) << line;
+        // Amplitudes 1 / k, relative to the first harmonic of the same hop.
+        if (k == 1) {
+            hop = f[0];
+            firstLevel = std::stod(f[3]);
+        } else if (f[0] == hop) {
+            EXPECT_NEAR(std::stod(f[3]) - firstLevel, 20.0 * std::log10(1.0 / k), 1.0) << line;
+        }
+    }
+    for (int k = 1; k <= 4; ++k) EXPECT_GT(seen[static_cast<std::size_t>(k)], 30) << "harmonic " << k;
+}
+
 TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
     TempDirectory dir;
     const auto wav = dir.File("ok.wav");

@@ -42,10 +42,19 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+void WritePartialLines(std::ostream& out, double endTime, const NoteAnalyzer::AnalysisResult& result) {
+    if (result.frequency <= 0.0) return;
+    for (const auto& [harmonic, peak] : result.harmonics)
+        if (peak.frequency > 0.0)
+            out << FormatPartialLine(endTime, harmonic, peak.frequency, peak.amplitude, result.frequency)
+                << '\n';
+}
+
 }  // namespace
 
-void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out,
-                 const FileRunExtras& extras) {
+void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, FileReport report,
+                 std::ostream& out, const FileRunExtras& extras) {
+    const bool notes = report == FileReport::Notes;
     AudioFileReader reader(path);
     const NoteAnalyzer::AnalyzerSettings analyzerSettings =
         NoteAnalyzer::SettingsFor(reader.SampleRate(), settings.quality);
@@ -76,7 +85,10 @@ void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, boo
                 const HopReading reading = ReadHop(settings.reference, result, endTime);
                 if (notes || extras.chartPath) summary.Add(reading);
                 if (extras.chartPath) chartHops.push_back(reading);
-                if (!notes) out << FormatHopLine(reading) << '\n';
+                if (report == FileReport::Partials)
+                    WritePartialLines(out, endTime, result);
+                else if (!notes)
+                    out << FormatHopLine(reading) << '\n';
                 duration = endTime;
                 progress.At(endTime);
             });

@@ -10,8 +10,12 @@
 
 namespace ZelvoAnalyze {
 
+// What is printed of a file: a line per hop, per held note, or per harmonic
+// of every hop with a reading.
+enum class FileReport { Hops, Notes, Partials };
+
 // Reads path, analyses it with the settings for its rate and the chosen
-// quality, and writes hop lines (or note lines when notes is set) to out.
+// quality, and writes the lines `report` names to out.
 // Every problem found before the first reading (file, rate the analyzer
 // rejects) throws a std::runtime_error whose message names it, and nothing
 // has been written then. A file that breaks off far short of its declared
@@ -23,7 +27,7 @@ struct FileRunExtras {
 };
 
 // The chart (if asked for) is written after the readings are printed.
-void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out,
-                 const FileRunExtras& extras = {});
+void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, FileReport report,
+                 std::ostream& out, const FileRunExtras& extras = {});
 
 }  // namespace ZelvoAnalyze

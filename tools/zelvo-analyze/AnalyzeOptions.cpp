@@ -51,6 +51,7 @@ namespace {
 // What the command line asks for besides the option values.
 struct Requests {
     bool notes = false;
+    bool partials = false;
     bool live = false;
     bool listDevices = false;
     std::vector<std::string> files;
@@ -64,6 +65,8 @@ std::string ApplyOption(const std::string& arg, const std::string& value, Analyz
     int integer = 0;
     if (arg == "--notes") {
         requests.notes = true;
+    } else if (arg == "--partials") {
+        requests.partials = true;
     } else if (arg == "--quality") {
         if (value == "normal")
             o.quality = 0;
@@ -111,13 +114,14 @@ std::string ApplyOption(const std::string& arg, const std::string& value, Analyz
 // of a combination that makes no sense, empty when it is fine.
 std::string ChooseMode(const Requests& requests, AnalyzeOptions& o) {
     if (requests.listDevices) {
-        if (requests.live || requests.notes || !requests.files.empty() || o.plot)
+        if (requests.live || requests.notes || requests.partials || !requests.files.empty() || o.plot)
             return "--list-devices takes no other mode or file";
         o.mode = RunMode::ListDevices;
         return {};
     }
     if (requests.live) {
         if (requests.notes) return "--notes cannot be combined with --live";
+        if (requests.partials) return "--partials cannot be combined with --live";
         if (!requests.files.empty()) return "--live reads the recording device, not a file";
         if (o.plot) return "--plot charts a recording, not --live";
         o.mode = RunMode::Live;
@@ -128,7 +132,8 @@ std::string ChooseMode(const Requests& requests, AnalyzeOptions& o) {
     if (requests.files.size() > 1)
         return "only one audio file may be given, not " + std::to_string(requests.files.size());
     o.file = requests.files.front();
-    o.mode = requests.notes ? RunMode::Notes : RunMode::Hops;
+    if (requests.notes && requests.partials) return "--notes cannot be combined with --partials";
+    o.mode = requests.notes ? RunMode::Notes : requests.partials ? RunMode::Partials : RunMode::Hops;
     return {};
 }
 
@@ -193,6 +198,9 @@ std::string UsageText() {
            "frequency (Hz, -1 when none), note, deviation (cents), level (dB).\n"
            "  --notes             one line per held note instead: note, start (s), end (s),\n"
            "                      median deviation (cents), number of hops\n"
+           "  --partials          one line per harmonic of every hop with a reading instead: end\n"
+           "                      time (s), harmonic number, frequency (Hz), level (dB), and the\n"
+           "                      pitch of frequency / number in cents from the fundamental\n"
            "  --quality Q         analysis quality, normal or fast (default normal)\n"
            "  --noise-floor DB    analysis gate from -60 to 0 dB (default -30)\n"
            "  --middle-a HZ       frequency of A4 from 220 to 880 Hz (default 440)\n"

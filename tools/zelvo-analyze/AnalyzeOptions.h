@@ -10,7 +10,7 @@
 
 namespace ZelvoAnalyze {
 
-enum class RunMode { Hops, Notes, ListDevices, Live, Help, Version };
+enum class RunMode { Hops, Notes, Partials, ListDevices, Live, Help, Version };
 
 struct AnalyzeOptions {
     RunMode mode = RunMode::Hops;

@@ -1,5 +1,6 @@
 #include "OutputFormat.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "tuning/NoteNames.h"
@@ -32,6 +33,19 @@ std::string FormatHopLine(const HopReading& r) {
         line += "-\t-";
     }
     line += '\t' + FormatFixed(r.level, 1);
+    return line;
+}
+
+std::string FormatPartialLine(double endTime, int harmonic, double frequency, double amplitude,
+                              double fundamental) {
+    std::string line =
+        FormatFixed(endTime, 3) + '\t' + std::to_string(harmonic) + '\t' + FormatFixed(frequency, 3) + '\t';
+    line += amplitude > 0.0 ? FormatFixed(20.0 * std::log10(amplitude), 1) : std::string("-");
+    line += '\t';
+    // Logarithms in double precision, as for every pitch of the program.
+    const bool pitched = harmonic > 0 && fundamental > 0.0 && frequency > 0.0;
+    line += pitched ? FormatCents(1731.23404907 * std::log(frequency / harmonic / fundamental))
+                    : std::string("-");
     return line;
 }
 

@@ -15,6 +15,13 @@ std::string FormatHopLine(const HopReading& reading);
 // "A4\t0.163\t2.000\t0.02\t79": note, start, end, median cents, hop count.
 std::string FormatNoteLine(const NoteSpan& span);
 
+// "0.186\t3\t661.204\t-12.3\t0.43": end time, harmonic number k, its
+// frequency, its level in dB ("-" for no amplitude), and the compressed
+// pitch: frequency / k in cents from the fundamental (positive when the
+// partial lies sharp of k times the fundamental).
+std::string FormatPartialLine(double endTime, int harmonic, double frequency, double amplitude,
+                              double fundamental);
+
 // Fixed-point text with the given decimals that never shows "-0.00".
 std::string FormatFixed(double value, int decimals);
 

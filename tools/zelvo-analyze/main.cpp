@@ -42,15 +42,19 @@ int Run(const ZelvoAnalyze::AnalyzeOptions& options) {
     const ZelvoAnalyze::EffectiveSettings settings = ZelvoAnalyze::ResolveSettings(options, files);
     switch (options.mode) {
         case RunMode::Hops:
-        case RunMode::Notes: {
+        case RunMode::Notes:
+        case RunMode::Partials: {
             ZelvoAnalyze::FileRunExtras extras;
             extras.chartPath = options.plot;
+            const ZelvoAnalyze::FileReport report =
+                options.mode == RunMode::Notes      ? ZelvoAnalyze::FileReport::Notes
+                : options.mode == RunMode::Partials ? ZelvoAnalyze::FileReport::Partials
+                                                    : ZelvoAnalyze::FileReport::Hops;
             // Progress only where a person watches: pipes and logs stay clean,
             // and hop lines going to the same terminal would tear it apart.
-            const bool notes = options.mode == RunMode::Notes;
+            const bool notes = report == ZelvoAnalyze::FileReport::Notes;
             if (isatty(STDERR_FILENO) && (notes || !isatty(STDOUT_FILENO))) extras.progress = &std::cerr;
-            ZelvoAnalyze::AnalyzeFile(options.file, settings, options.mode == RunMode::Notes, std::cout,
-                                      extras);
+            ZelvoAnalyze::AnalyzeFile(options.file, settings, report, std::cout, extras);
             return 0;
         }
         case RunMode::ListDevices: return ZelvoAnalyze::ListCaptureDevices(std::cout, std::cerr);

@@ -37,8 +37,10 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include "HarmonicsDialogPicture.h"
 #include "HarmonicsGraphPictures.h"
 #include "app/HelpViewer.h"
+#include "app/TunerFont.h"
 #include "app/logic/ResourcePaths.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/logic/ManualAddress.h"
@@ -503,6 +505,12 @@ public:
             return 1;
         }
         wxInitAllImageHandlers();
+        // The note names of the harmonics graph are drawn in the private font.
+        const wxStandardPaths& paths = wxStandardPaths::Get();
+        if (!LoadTunerFont(ResourcePaths::ForExecutable(paths.GetExecutablePath().utf8_string(),
+                                                        paths.GetResourcesDir().utf8_string()),
+                           nullptr))
+            return 1;
         // A frame that is never shown hosts the panes; they are painted
         // into memory bitmaps, not onto the screen.
         auto* host = new wxFrame(nullptr, wxID_ANY, "zelvo-gallery", wxDefaultPosition, wxSize(1400, 1100));
@@ -537,7 +545,8 @@ public:
         gallery.ListEditorPictures();
 
         host->Destroy();
-        return gallery.failures() == 0 ? 0 : 1;
+        const bool dialogSaved = SaveHarmonicsDialogPicture(m_folder, "harmonics-dialog");
+        return gallery.failures() == 0 && dialogSaved ? 0 : 1;
     }
 
 private:

@@ -79,8 +79,7 @@ std::vector<TopMenu> BuildMenuModel(MainWindowRules::Platform platform) {
           // menu; here it is offered where the other view options are.
           WithKind(Item(AlwaysOnTop, "Always on &Top", "Keep the tuner above other windows"),
                    EntryKind::Check),
-          Separator(),
-          WithKind(Item(HarmonicsGraph, "&Harmonics Graph\tCtrl+H", {}, NotYet), EntryKind::Check)}});
+          Separator(), WithKind(Item(HarmonicsGraph, "&Harmonics Graph\tCtrl+H"), EntryKind::Check)}});
 
     menus.push_back({"&Help",
                      {Item(HelpContents, "&Contents\tF1"), Separator(),
