@@ -15,6 +15,11 @@ constexpr double SilenceSpan = 3.051850947599719e-5;
 // Keeps an absurd consensusDuration from turning into an absurd allocation
 // (the tuner's own settings keep 4 to 8 hops).
 constexpr double MaxHopsKept = 4096.0;
+// Precise pitch: how far under the noise floor a note being read is still
+// analysed, and how far the last two hops may lie under the frame's level
+// before the frame counts as cut short.
+constexpr double HeldNoteGateDb = 30.0;
+constexpr double CutDropDb = 10.0;
 
 const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
     if (s.sampleRate <= 0) throw NoteAnalyzerException{0, "Invalid sample rate"};
@@ -72,19 +77,31 @@ AnalysisResult Analyzer::Process(const double* hop) {
 
     // Gate: quiet frames are not analysed and vote as "no reading".
     FundamentalEstimate estimate;
-    if (result.level >= noiseFloor) {
+    if (result.level >= GateLevel()) {
         tfr->ReassignedPeakScan(frame.get(), framePeaks);
         estimate = NoteAnalyzer::EstimateFundamental(framePeaks, settings);
     }
-    recentEstimates.Push(Estimate{result.level, estimate.frequency});
+    // Precise pitch: a frame cut short keeps out of the vote, which then
+    // stands as it was.
+    const bool votes = !settings.precisePitch || PrepareVote(estimate, result.level);
+    if (votes) recentEstimates.Push(Estimate{result.level, estimate.frequency});
 
     result.peaks = std::move(estimate.peaks);
     result.inharmonicity = estimate.inharmonicity;
     result.frameFundamental = estimate.frameFundamental;
     result.strongestHarmonic = estimate.strongestHarmonic;
 
+    if (!votes) {
+        result.frequency = lastReading;
+        if (lastReading != -1.0) result.harmonics = std::move(estimate.harmonics);
+        return result;
+    }
+    const double previous = lastReading;
+    lastReading = -1.0;
     if (recentEstimates.Size() < hopsKept) return result;
     const double consensus = ConsensusFrequency();
+    if (consensus != -1.0 && previous == -1.0) readingFloor = noiseFloor;
+    lastReading = consensus;
     if (consensus != -1.0) {
         result.frequency = consensus;
         result.harmonics = std::move(estimate.harmonics);
@@ -106,6 +123,26 @@ void Analyzer::TakeHop(const double* hop) {
         highest = std::max(highest, hop[i]);
     }
     hopExtremes.Push({lowest, highest});
+    if (settings.precisePitch) envelope.Push(std::span<const double>(hop, static_cast<std::size_t>(advance)));
+}
+
+double Analyzer::GateLevel() const {
+    // A note that is being read may decay well below the floor before it is
+    // let go; a new reading still has to start above it. A floor raised
+    // since the reading began gates at once: the owner wants quiet frames out.
+    const bool held = settings.precisePitch && lastReading > 0.0 && noiseFloor <= readingFloor;
+    return held ? noiseFloor - HeldNoteGateDb : noiseFloor;
+}
+
+bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) const {
+    // No new onset: a decaying note whose odd partials fade is still the same
+    // note, not the octave above.
+    if (lastReading > 0.0 && !envelope.Onset()) HoldLowerReading(estimate.peaks, lastReading, estimate);
+    // The frame's end fell silent (a damped or cut note): the silent part
+    // pulls its reassigned frequencies away from the note's, so it does not
+    // vote. Seen as a hop that ends in silence, and afterwards as the last
+    // hops lying far under the frame's level.
+    return !envelope.EndFellSilent() && envelope.RecentLevel() >= frameLevel - CutDropDb;
 }
 
 double Analyzer::FrameLevel() const {

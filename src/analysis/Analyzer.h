@@ -9,6 +9,7 @@
 #include "analysis/AnalyzerSettings.h"
 #include "analysis/FundamentalEstimation.h"
 #include "analysis/HarmonicMap.h"
+#include "analysis/PrecisePitch.h"
 #include "analysis/RealFft.h"
 #include "analysis/Tfr.h"
 
@@ -90,6 +91,11 @@ private:
     void TakeHop(const double* hop);
     double FrameLevel() const;
     double ConsensusFrequency();
+    // The level a frame must reach to be analysed.
+    double GateLevel() const;
+    // Precise pitch: the octave hold (which may re-read the estimate as the
+    // held note), then whether the frame votes at all (not when cut short).
+    bool PrepareVote(FundamentalEstimate& estimate, double frameLevel) const;
 
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
@@ -99,6 +105,9 @@ private:
     int hopsKept;
     std::vector<SpectralPeak> framePeaks;  // reused by every scan
     std::vector<Estimate> voteScratch;     // sorted copy for the vote
+    LevelEnvelope envelope;                // per-hop levels, for onsets and cut frames
+    double lastReading = -1.0;             // the previous hop's consensus, -1.0 for none
+    double readingFloor = 0.0;             // noiseFloor when the current reading began
 };
 
 }  // namespace NoteAnalyzer

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "analysis/PrecisePitch.h"
 #include "units/Units.h"
 
 namespace NoteAnalyzer {
@@ -324,6 +325,13 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
     result.strongestHarmonic = h;
     result.frameFundamental = f0;
     result.inharmonicity = b;
+    if (settings.precisePitch) {
+        if (!PreferLowerFundamental(peaks, settings.minFundamental, result))
+            BuildHarmonicMap(peaks, f0, b, result.harmonics);
+        result.frequency =
+            StretchCorrectedFundamental(result.harmonics, result.inharmonicity, result.frameFundamental);
+        return result;
+    }
     BuildHarmonicMap(peaks, f0, b, result.harmonics);
     result.frequency = RefinedFundamental(result.harmonics, f0);
     return result;

@@ -1,0 +1,136 @@
+#include "analysis/PrecisePitch.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "units/Units.h"
+
+namespace NoteAnalyzer {
+
+namespace {
+
+// Below one 16-bit step the hops count as digital silence.
+constexpr double SilenceSpan = 3.051850947599719e-5;
+// How far (cents) the estimate may lie from an exact multiple of the reading.
+constexpr double MultipleToleranceCents = 60.0;
+constexpr int MaxLoweringSteps = 3;
+// The partials of a lower note looked at: the lowest few carry the note.
+constexpr int OwnPartialRange = 9;
+// A first reading moves down only when two of them stand out: one could be
+// a stray peak.
+constexpr int FirstReadingOwnPartials = 2;
+
+double StrongestAmplitude(const HarmonicMap& map) {
+    double strongest = 0.0;
+    for (const auto& entry : map) strongest = std::max(strongest, entry.second.amplitude);
+    return strongest;
+}
+
+// How many of the lower note's lowest partials that are no partials of the
+// note k times higher reach `share` of the strongest matched peak.
+int OwnPartials(const HarmonicMap& lower, int k, double share) {
+    const double needed = share * StrongestAmplitude(lower);
+    int count = 0;
+    for (const auto& [n, peak] : lower)
+        if (n <= OwnPartialRange && n % k != 0 && peak.amplitude >= needed && needed > 0.0) ++count;
+    return count;
+}
+
+// The estimate re-expressed as the note k times lower: partial m of f0 with
+// stretch B is partial m k of f0 / k with stretch B / k^2.
+void Lower(std::span<const SpectralPeak> peaks, int k, FundamentalEstimate& estimate) {
+    estimate.frameFundamental /= k;
+    estimate.inharmonicity /= static_cast<double>(k) * k;
+    estimate.strongestHarmonic *= k;
+    BuildHarmonicMap(peaks, estimate.frameFundamental, estimate.inharmonicity, estimate.harmonics);
+}
+
+}  // namespace
+
+double StretchCorrectedFundamental(const HarmonicMap& harmonics, double inharmonicity, double f0) {
+    const double b = inharmonicity;
+    double weightSum = 0.0;
+    double sum = 0.0;
+    for (const auto& [n, peak] : harmonics) {
+        const double share = peak.amplitude / n;
+        const double weight = share * share * share * share;
+        weightSum += weight;
+        sum += weight * peak.frequency * (1.0 + b) / (n * (1.0 + b * n * n));
+    }
+    return weightSum > 0.0 ? sum / weightSum : f0;
+}
+
+bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental,
+                            FundamentalEstimate& estimate) {
+    bool moved = false;
+    HarmonicMap lower;
+    for (int step = 0; step < MaxLoweringSteps; ++step) {
+        bool movedThisStep = false;
+        for (const int k : {2, 3}) {
+            const double f = estimate.frameFundamental / k;
+            if (f < minFundamental) continue;
+            const double b = estimate.inharmonicity / (k * k);
+            BuildHarmonicMap(peaks, f, b, lower);
+            if (OwnPartials(lower, k, FirstReadingShare) >= FirstReadingOwnPartials) {
+                Lower(peaks, k, estimate);
+                moved = movedThisStep = true;
+                break;
+            }
+        }
+        if (!movedThisStep) break;
+    }
+    return moved;
+}
+
+bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate) {
+    if (!(estimate.frequency > 0.0 && reading > 0.0)) return false;
+    for (int k = 2; k <= 4; ++k) {
+        const double cents = Units::CentsPerLogUnit * std::log(estimate.frequency / (k * reading));
+        if (!(std::fabs(cents) < MultipleToleranceCents)) continue;
+        HarmonicMap lower;
+        BuildHarmonicMap(peaks, estimate.frameFundamental / k, estimate.inharmonicity / (k * k), lower);
+        if (OwnPartials(lower, k, HeldNoteShare) == 0) return false;
+        Lower(peaks, k, estimate);
+        estimate.frequency = StretchCorrectedFundamental(estimate.harmonics, estimate.inharmonicity,
+                                                         estimate.frameFundamental);
+        return true;
+    }
+    return false;
+}
+
+void LevelEnvelope::Push(std::span<const double> hop) {
+    if (hop.empty()) return;
+    double hopMin = hop[0];
+    double hopMax = hop[0];
+    for (const double x : hop) {
+        hopMin = std::min(hopMin, x);
+        hopMax = std::max(hopMax, x);
+    }
+    const double quiet = QuietShare * lastPeak;
+    std::size_t quietRun = 0;
+    while (quietRun < hop.size() && std::fabs(hop[hop.size() - 1 - quietRun]) < quiet) ++quietRun;
+    endFellSilent = havePrevious && quietRun * QuietRunDivisor >= hop.size();
+    lastPeak = std::max(std::fabs(hopMin), std::fabs(hopMax));
+
+    const double lo = havePrevious ? std::min(lastMin, hopMin) : hopMin;
+    const double hi = havePrevious ? std::max(lastMax, hopMax) : hopMax;
+    lastMin = hopMin;
+    lastMax = hopMax;
+    havePrevious = true;
+    const double level = hi - lo < SilenceSpan ? Units::SilenceLevelDb : 20.0 * std::log10((hi - lo) / 2.0);
+    if (count == Span) {
+        first = (first + 1) % Span;
+        --count;
+    }
+    levels[Index(count)] = level;
+    ++count;
+}
+
+bool LevelEnvelope::Onset() const {
+    if (count < 2) return false;
+    double quietest = levels[Index(0)];
+    for (int i = 1; i < count - 1; ++i) quietest = std::min(quietest, levels[Index(i)]);
+    return RecentLevel() - quietest >= OnsetRiseDb;
+}
+
+}  // namespace NoteAnalyzer

@@ -1,0 +1,89 @@
+#pragma once
+
+// The refinements of precise pitch mode (AnalyzerSettings::precisePitch): a
+// refined fundamental that removes the stretch of stiff strings, octave choices
+// that keep a note whose own partials are still in the frame, and the level
+// envelope that tells an onset or an abrupt end from a note's natural decay.
+
+#include <span>
+
+#include "analysis/FundamentalEstimation.h"
+#include "analysis/HarmonicMap.h"
+#include "units/Units.h"
+
+namespace NoteAnalyzer {
+
+// The weighted mean of every matched partial's estimate of the first partial,
+// y_n = f_n (1 + B) / (n (1 + B n^2)), with weights (a_n / n)^4: an error in B
+// grows with n^2 and weak upper partials carry the most noise. Returns f0 when
+// the map carries no weight.
+double StretchCorrectedFundamental(const HarmonicMap& harmonics, double inharmonicity, double f0);
+
+// Shares of the strongest matched peak that a lower note's own partials must
+// reach before that note is preferred: strict on a first reading (the template
+// gives way only when the lower note is clearly there), lenient while the
+// lower note is the current reading and no onset came.
+inline constexpr double FirstReadingShare = 0.1;  // -20 dB
+inline constexpr double HeldNoteShare = 0.0178;   // -35 dB
+
+// Moves the estimate down by an octave or a twelfth (repeatedly) while two of
+// the lower note's partials 1 to 9 that the estimate cannot explain (odd ones
+// for an octave) reach `FirstReadingShare` of the strongest peak of the lower
+// note's map, and the lower note stays at or above minFundamental. The
+// template's octave rule needs the lower note to gather a fixed share more
+// score than the higher; when strong upper partials, which both share, carry
+// most of the score (organ ranks, tilt towards high partials), the lower
+// note's own partials never make that share up, however clearly present.
+// Rebuilds the map; leaves `frequency` to the caller. Returns true when it
+// moved.
+bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental,
+                            FundamentalEstimate& estimate);
+
+// While `reading` (Hz) is held: when the frame's estimate lies an octave, a
+// twelfth or two octaves above it and the frame still holds one of the
+// reading's own partials 1 to 9 (one the estimate cannot explain) at
+// `HeldNoteShare` of the strongest peak, re-reads the frame as the held note:
+// map, inharmonicity, template fundamental and a stretch-corrected frequency.
+// Returns true when it did.
+bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate);
+
+// Per-hop level envelope from each hop's sample extremes. The level of the
+// last two hops (a pair still spans more than a period at the lowest notes)
+// against the pairs of the hops before tells an onset; against the frame's
+// level it tells a frame whose end has gone quiet.
+class LevelEnvelope {
+public:
+    static constexpr int Span = 8;  // pair levels remembered, about 0.18 s
+
+    // The samples of one hop.
+    void Push(std::span<const double> hop);
+    // dB over the last two hops (-96.33 for digital silence).
+    double RecentLevel() const { return count > 0 ? levels[Index(count - 1)] : Units::SilenceLevelDb; }
+    // True when the recent level rose by at least OnsetRiseDb above the
+    // quietest pair of the last Span hops.
+    bool Onset() const;
+
+    // True when the last hop ends in a quiet run of at least 1/QuietRunDivisor
+    // of the hop (more than 1.3 ms at every rate) under QuietShare of the
+    // previous hop's peak: the sound stopped within the hop. A sinusoid of
+    // 27 Hz dwells that low for under 0.6 ms around each zero crossing.
+    bool EndFellSilent() const { return endFellSilent; }
+
+    static constexpr double OnsetRiseDb = 6.0;
+    static constexpr double QuietShare = 0.05;
+    static constexpr int QuietRunDivisor = 8;
+
+private:
+    int Index(int i) const { return (first + i) % Span; }
+
+    double levels[Span] = {};
+    int first = 0;
+    int count = 0;
+    double lastMin = 0.0;
+    double lastMax = 0.0;
+    double lastPeak = 0.0;
+    bool havePrevious = false;
+    bool endFellSilent = false;
+};
+
+}  // namespace NoteAnalyzer
