@@ -16,8 +16,9 @@ namespace ZelvoAnalyze {
 
 void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, bool notes, std::ostream& out) {
     AudioFileReader reader(path);
-    const NoteAnalyzer::AnalyzerSettings analyzerSettings =
+    NoteAnalyzer::AnalyzerSettings analyzerSettings =
         NoteAnalyzer::SettingsFor(reader.SampleRate(), settings.quality);
+    analyzerSettings.precisePitch = settings.precisePitch;
     std::unique_ptr<NoteAnalyzer::Analyzer> analyzer;
     try {
         analyzer = std::make_unique<NoteAnalyzer::Analyzer>(analyzerSettings);

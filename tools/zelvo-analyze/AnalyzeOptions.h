@@ -22,6 +22,7 @@ struct AnalyzeOptions {
     std::optional<int> device;               // --live: -1 is the preferred device
     std::optional<int> format;               // --live: one capture format flag
     std::optional<double> seconds;           // --live: stop after this long
+    bool classic = false;                    // --classic: precise pitch off
 };
 
 struct ParsedOptions {
