@@ -59,6 +59,10 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
 bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
                            double& fundamental, double& inharmonicity, int& harmonicNumber);
 
+// The harmonic number n (1 to 64) whose partial n*f0*(1 + B n^2) lies within
+// 50 cents of the frequency, or 0 when none does.
+int NearestHarmonic(double frequency, double fundamental, double inharmonicity);
+
 // Assigns every peak to its nearest partial k*f0*(1 + B k^2) within 50 cents,
 // keeping the strongest peak per harmonic number; harmonic numbers are 1 to 64.
 void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, double inharmonicity,

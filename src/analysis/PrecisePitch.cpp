@@ -26,13 +26,29 @@ double StrongestAmplitude(const HarmonicMap& map) {
     return strongest;
 }
 
-// How many of the lower note's lowest partials that are no partials of the
-// note k times higher reach `share` of the strongest matched peak.
-int OwnPartials(const HarmonicMap& lower, int k, double share) {
-    const double needed = share * StrongestAmplitude(lower);
+// How many of the partials 1 to OwnPartialRange of the note k times lower
+// than the estimate, that are no partials of the estimate, reach `share` of
+// the estimate's strongest matched peak (every partial of the estimate is one
+// of the lower note, so that is the lower note's strongest too). Looks only at
+// the peaks in that range and builds no map: this runs on every analysed hop.
+int OwnPartials(std::span<const SpectralPeak> peaks, const FundamentalEstimate& estimate, int k,
+                double share) {
+    const double f = estimate.frameFundamental / k;
+    const double b = estimate.inharmonicity / (k * k);
+    const double needed = share * StrongestAmplitude(estimate.harmonics);
+    if (!(needed > 0.0 && f > 0.0)) return 0;
+    const double top = OwnPartialRange + 0.5;
+    const double highest = top * (1.0 + b * top * top);
+    double amplitude[OwnPartialRange + 1] = {};
+    for (const SpectralPeak& peak : peaks) {
+        const double ratio = peak.frequency / f;
+        if (!(ratio >= 0.5 && ratio < highest)) continue;
+        const int n = NearestHarmonic(peak.frequency, f, b);
+        if (n >= 1 && n <= OwnPartialRange) amplitude[n] = std::max(amplitude[n], peak.amplitude);
+    }
     int count = 0;
-    for (const auto& [n, peak] : lower)
-        if (n <= OwnPartialRange && n % k != 0 && peak.amplitude >= needed && needed > 0.0) ++count;
+    for (int n = 1; n <= OwnPartialRange; ++n)
+        if (n % k != 0 && amplitude[n] >= needed) ++count;
     return count;
 }
 
@@ -63,15 +79,11 @@ double StretchCorrectedFundamental(const HarmonicMap& harmonics, double inharmon
 bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental,
                             FundamentalEstimate& estimate) {
     bool moved = false;
-    HarmonicMap lower;
     for (int step = 0; step < MaxLoweringSteps; ++step) {
         bool movedThisStep = false;
         for (const int k : {2, 3}) {
-            const double f = estimate.frameFundamental / k;
-            if (f < minFundamental) continue;
-            const double b = estimate.inharmonicity / (k * k);
-            BuildHarmonicMap(peaks, f, b, lower);
-            if (OwnPartials(lower, k, FirstReadingShare) >= FirstReadingOwnPartials) {
+            if (estimate.frameFundamental / k < minFundamental) continue;
+            if (OwnPartials(peaks, estimate, k, FirstReadingShare) >= FirstReadingOwnPartials) {
                 Lower(peaks, k, estimate);
                 moved = movedThisStep = true;
                 break;
@@ -87,9 +99,7 @@ bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, Funda
     for (int k = 2; k <= 4; ++k) {
         const double cents = Units::CentsPerLogUnit * std::log(estimate.frequency / (k * reading));
         if (!(std::fabs(cents) < MultipleToleranceCents)) continue;
-        HarmonicMap lower;
-        BuildHarmonicMap(peaks, estimate.frameFundamental / k, estimate.inharmonicity / (k * k), lower);
-        if (OwnPartials(lower, k, HeldNoteShare) == 0) return false;
+        if (OwnPartials(peaks, estimate, k, HeldNoteShare) == 0) return false;
         Lower(peaks, k, estimate);
         estimate.frequency = StretchCorrectedFundamental(estimate.harmonics, estimate.inharmonicity,
                                                          estimate.frameFundamental);

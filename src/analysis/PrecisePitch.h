@@ -28,21 +28,21 @@ inline constexpr double HeldNoteShare = 0.0178;   // -35 dB
 
 // Moves the estimate down by an octave or a twelfth (repeatedly) while two of
 // the lower note's partials 1 to 9 that the estimate cannot explain (odd ones
-// for an octave) reach `FirstReadingShare` of the strongest peak of the lower
-// note's map, and the lower note stays at or above minFundamental. The
+// for an octave) reach `FirstReadingShare` of the strongest peak of the
+// estimate's map, and the lower note stays at or above minFundamental. The
 // template's octave rule needs the lower note to gather a fixed share more
 // score than the higher; when strong upper partials, which both share, carry
 // most of the score (organ ranks, tilt towards high partials), the lower
 // note's own partials never make that share up, however clearly present.
-// Rebuilds the map; leaves `frequency` to the caller. Returns true when it
-// moved.
+// Expects the estimate's map built; rebuilds it when it moves, and leaves
+// `frequency` to the caller. Returns true when it moved.
 bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental,
                             FundamentalEstimate& estimate);
 
 // While `reading` (Hz) is held: when the frame's estimate lies an octave, a
 // twelfth or two octaves above it and the frame still holds one of the
 // reading's own partials 1 to 9 (one the estimate cannot explain) at
-// `HeldNoteShare` of the strongest peak, re-reads the frame as the held note:
+// `HeldNoteShare` of the estimate's strongest matched peak, re-reads the frame as the held note:
 // map, inharmonicity, template fundamental and a stretch-corrected frequency.
 // Returns true when it did.
 bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate);
