@@ -16,10 +16,12 @@ constexpr double SilenceSpan = 3.051850947599719e-5;
 // (the tuner's own settings keep 4 to 8 hops).
 constexpr double MaxHopsKept = 4096.0;
 // Precise pitch: how far under the noise floor a note being read is still
-// analysed, and how far the last two hops may lie under the frame's level
-// before the frame counts as cut short.
+// analysed, and how far the last hop's energy may lie under the frame's
+// loudest hop before the frame counts as cut short.
 constexpr double HeldNoteGateDb = 30.0;
 constexpr double CutDropDb = 10.0;
+// Cents a frame under the floor may stray from the held note and still vote.
+constexpr double HeldNoteStrayCents = 25.0;
 
 const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
     if (s.sampleRate <= 0) throw NoteAnalyzerException{0, "Invalid sample rate"};
@@ -138,11 +140,18 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) con
     // No new onset: a decaying note whose odd partials fade is still the same
     // note, not the octave above.
     if (lastReading > 0.0 && !envelope.Onset()) HoldLowerReading(estimate.peaks, lastReading, estimate);
+    // Under the floor only the held note is read. Near the background noise a
+    // frame may stray from it, and inside the vote's semitone it would pull
+    // the mean: it disagrees instead, so the vote breaks cleanly.
+    if (frameLevel < noiseFloor && estimate.frequency > 0.0 && lastReading > 0.0 &&
+        std::fabs(Units::CentsPerLogUnit * std::log(estimate.frequency / lastReading)) > HeldNoteStrayCents)
+        estimate.frequency = -1.0;
     // The frame's end fell silent (a damped or cut note): the silent part
     // pulls its reassigned frequencies away from the note's, so it does not
-    // vote. Seen as a hop that ends in silence, and afterwards as the last
-    // hops lying far under the frame's level.
-    return !envelope.EndFellSilent() && envelope.RecentLevel() >= frameLevel - CutDropDb;
+    // vote. Seen as a hop that ends in silence, and afterwards as a last hop
+    // far weaker than the loudest in the frame (also when the note sinks into
+    // background noise, which the frame level does not show).
+    return !envelope.EndFellSilent() && !envelope.EnergyFell(hopExtremes.Capacity(), CutDropDb);
 }
 
 double Analyzer::FrameLevel() const {

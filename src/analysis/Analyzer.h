@@ -94,7 +94,9 @@ private:
     // The level a frame must reach to be analysed.
     double GateLevel() const;
     // Precise pitch: the octave hold (which may re-read the estimate as the
-    // held note), then whether the frame votes at all (not when cut short).
+    // held note), a frame under the floor straying from the held note turned
+    // into a disagreeing one, then whether the frame votes at all (not when
+    // cut short).
     bool PrepareVote(FundamentalEstimate& estimate, double frameLevel) const;
 
     AnalyzerSettings settings;

@@ -112,9 +112,11 @@ void LevelEnvelope::Push(std::span<const double> hop) {
     if (hop.empty()) return;
     double hopMin = hop[0];
     double hopMax = hop[0];
+    double sumOfSquares = 0.0;
     for (const double x : hop) {
         hopMin = std::min(hopMin, x);
         hopMax = std::max(hopMax, x);
+        sumOfSquares += x * x;
     }
     const double quiet = QuietShare * lastPeak;
     std::size_t quietRun = 0;
@@ -133,7 +135,16 @@ void LevelEnvelope::Push(std::span<const double> hop) {
         --count;
     }
     levels[Index(count)] = level;
+    meanSquares[Index(count)] = sumOfSquares / static_cast<double>(hop.size());
     ++count;
+}
+
+bool LevelEnvelope::EnergyFell(int hops, double dropDb) const {
+    if (count < 2) return false;
+    double loudest = 0.0;
+    for (int i = std::max(0, count - std::min(hops, Span)); i < count; ++i)
+        loudest = std::max(loudest, meanSquares[Index(i)]);
+    return meanSquares[Index(count - 1)] < loudest * std::pow(10.0, -dropDb / 10.0);
 }
 
 bool LevelEnvelope::Onset() const {

@@ -53,7 +53,7 @@ bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, Funda
 // level it tells a frame whose end has gone quiet.
 class LevelEnvelope {
 public:
-    static constexpr int Span = 8;  // pair levels remembered, about 0.18 s
+    static constexpr int Span = 8;  // hops remembered, about 0.18 s (a normal frame)
 
     // The samples of one hop.
     void Push(std::span<const double> hop);
@@ -68,6 +68,11 @@ public:
     // previous hop's peak: the sound stopped within the hop. A sinusoid of
     // 27 Hz dwells that low for under 0.6 ms around each zero crossing.
     bool EndFellSilent() const { return endFellSilent; }
+    // True when the last hop's mean square lies more than dropDb under the
+    // loudest of the last `hops` hops (at most Span). The mean square over a
+    // hop varies by under 1 dB with phase even at 27 Hz, and unlike the
+    // sample extremes it sees a note sink into background noise.
+    bool EnergyFell(int hops, double dropDb) const;
 
     static constexpr double OnsetRiseDb = 6.0;
     static constexpr double QuietShare = 0.05;
@@ -76,7 +81,8 @@ public:
 private:
     int Index(int i) const { return (first + i) % Span; }
 
-    double levels[Span] = {};
+    double levels[Span] = {};       // dB over each hop and the one before
+    double meanSquares[Span] = {};  // of each hop
     int first = 0;
     int count = 0;
     double lastMin = 0.0;

@@ -249,19 +249,23 @@ TEST(LevelEnvelope, OnsetsAndSilentEndings) {
         std::fill(samples.begin() + soundingSamples, samples.end(), 0.0);
         return samples;
     };
+    // After ten hops at `before`: one hop at `after`, then one that sounds for
+    // its first `soundingSamples` only.
     const struct {
         const char* name;
         double f, before, after;
         int soundingSamples;
-        bool onset, silentEnd;
+        bool onset, silentEnd, energyFell;
     } cases[] = {
-        {"steady low sine", 27.5, 0.5, 0.5, hop, false, false},
-        {"steady high sine", 1000.0, 0.5, 0.5, hop, false, false},
-        {"slow decay", 110.0, 0.5, 0.45, hop, false, false},
-        {"attack 12 dB", 110.0, 0.1, 0.4, hop, true, false},
-        {"rise of 3 dB", 110.0, 0.3, 0.42, hop, false, false},
-        {"stops after a quarter", 110.0, 0.5, 0.5, hop / 4, false, true},
-        {"stops near the end", 110.0, 0.5, 0.5, hop - 8, false, false},
+        {"steady low sine", 27.5, 0.5, 0.5, hop, false, false, false},
+        {"steady high sine", 1000.0, 0.5, 0.5, hop, false, false, false},
+        {"slow decay", 110.0, 0.5, 0.45, hop, false, false, false},
+        {"attack 12 dB", 110.0, 0.1, 0.4, hop, true, false, false},
+        {"rise of 3 dB", 110.0, 0.3, 0.42, hop, false, false, false},
+        {"falls 12 dB", 110.0, 0.5, 0.125, hop, false, false, true},
+        {"stops after a quarter", 110.0, 0.5, 0.5, hop / 4, false, true, false},
+        {"stops after a twentieth", 110.0, 0.5, 0.5, hop / 20, false, true, true},
+        {"stops near the end", 110.0, 0.5, 0.5, hop - 8, false, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -269,10 +273,12 @@ TEST(LevelEnvelope, OnsetsAndSilentEndings) {
         for (int i = 0; i < 10; ++i) envelope.Push(Hop(c.f, c.before, i, hop));
         EXPECT_FALSE(envelope.Onset());
         EXPECT_FALSE(envelope.EndFellSilent());
+        EXPECT_FALSE(envelope.EnergyFell(8, 10.0));
         envelope.Push(Hop(c.f, c.after, 10, hop));
         envelope.Push(Hop(c.f, c.after, 11, c.soundingSamples));
         EXPECT_EQ(envelope.Onset(), c.onset);
         EXPECT_EQ(envelope.EndFellSilent(), c.silentEnd);
+        EXPECT_EQ(envelope.EnergyFell(8, 10.0), c.energyFell);
     }
 }
 
