@@ -20,6 +20,9 @@ constexpr double MaxHopsKept = 4096.0;
 // loudest hop before the frame counts as cut short.
 constexpr double HeldNoteGateDb = 30.0;
 constexpr double CutDropDb = 10.0;
+// Hops (about half a second) after an octave hold let go during which no
+// reading moves back down to the released note.
+constexpr int ReleaseHops = 22;
 // Cents a frame under the floor may stray from the held note and still vote.
 constexpr double HeldNoteStrayCents = 25.0;
 
@@ -72,6 +75,7 @@ FundamentalEstimate Analyzer::EstimateFundamental(std::span<const SpectralPeak> 
 AnalysisResult Analyzer::Process(const double* hop) {
     if (hop == nullptr) throw NoteAnalyzerException{0, "pnBuffer is NULL"};
     TakeHop(hop);
+    if (hopsSinceRelease < ReleaseHops) ++hopsSinceRelease;
 
     AnalysisResult result;
     result.hopDuration = static_cast<double>(settings.advanceSize) / settings.sampleRate;
@@ -81,7 +85,7 @@ AnalysisResult Analyzer::Process(const double* hop) {
     FundamentalEstimate estimate;
     if (result.level >= GateLevel()) {
         tfr->ReassignedPeakScan(frame.get(), framePeaks);
-        estimate = NoteAnalyzer::EstimateFundamental(framePeaks, settings);
+        estimate = NoteAnalyzer::EstimateFundamental(framePeaks, settings, KeptAbove());
     }
     // Precise pitch: a frame cut short keeps out of the vote, which then
     // stands as it was.
@@ -128,6 +132,15 @@ void Analyzer::TakeHop(const double* hop) {
     if (settings.precisePitch) envelope.Push(std::span<const double>(hop, static_cast<std::size_t>(advance)));
 }
 
+double Analyzer::KeptAbove() const {
+    // While a note is read, the octave hold alone decides whether a frame
+    // whose template lies above it is that note (PrepareVote); a note just
+    // let go stays let go for a while.
+    if (!settings.precisePitch) return -1.0;
+    if (lastReading > 0.0) return lastReading;
+    return hopsSinceRelease < ReleaseHops ? releasedNote : -1.0;
+}
+
 double Analyzer::GateLevel() const {
     // A note that is being read may decay well below the floor before it is
     // let go; a new reading still has to start above it. A floor raised
@@ -136,10 +149,25 @@ double Analyzer::GateLevel() const {
     return held ? noiseFloor - HeldNoteGateDb : noiseFloor;
 }
 
-bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) const {
+bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
     // No new onset: a decaying note whose odd partials fade is still the same
     // note, not the octave above.
-    if (lastReading > 0.0 && !envelope.Onset()) HoldLowerReading(estimate.peaks, lastReading, estimate);
+    if (lastReading > 0.0) {
+        const int k = MultipleOfReading(estimate, lastReading);
+        if (k >= 1) ownShares.Push(OwnPartialShares(estimate.peaks, estimate, k));
+        if (k >= 2 && !envelope.Onset()) {
+            if (ownShares.Collapsed(k)) {
+                // The held note is being let go under its octave: for a while
+                // no new reading moves back down to it.
+                releasedNote = lastReading;
+                hopsSinceRelease = 0;
+            } else {
+                HoldLowerReading(estimate.peaks, lastReading, estimate);
+            }
+        }
+    } else {
+        ownShares.Reset();
+    }
     // Under the floor only the held note is read. Near the background noise a
     // frame may stray from it, and inside the vote's semitone it would pull
     // the mean: it disagrees instead, so the vote breaks cleanly.

@@ -304,8 +304,8 @@ void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, d
     }
 }
 
-FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
-                                        const AnalyzerSettings& settings) {
+FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks, const AnalyzerSettings& settings,
+                                        double released) {
     FundamentalEstimate result;
     result.peaks.assign(peaks.begin(), peaks.end());
     if (peaks.empty()) return result;
@@ -334,7 +334,7 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
     result.inharmonicity = b;
     if (settings.precisePitch) {
         BuildHarmonicMap(peaks, f0, b, result.harmonics);
-        PreferLowerFundamental(peaks, settings.minFundamental, result);
+        PreferLowerFundamental(peaks, settings.minFundamental, released, result);
         result.frequency =
             StretchCorrectedFundamental(result.harmonics, result.inharmonicity, result.frameFundamental);
         return result;

@@ -50,8 +50,10 @@ struct FundamentalEstimate {
 
 // Harmonic template match on the peaks of one frame (in increasing frequency
 // order). Reads minFundamental, the tilt frequencies and octaveBias.
-FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
-                                        const AnalyzerSettings& settings);
+// `released` (Hz, precise pitch only): a note the estimate is not to be
+// moved down to, as it is being let go; -1.0 for none.
+FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks, const AnalyzerSettings& settings,
+                                        double released = -1.0);
 
 // Matches the selected peaks (at most 20, sorted by increasing frequency) to the
 // template. On success sets the fundamental (Hz), the inharmonicity B and the

@@ -76,13 +76,17 @@ double StretchCorrectedFundamental(const HarmonicMap& harmonics, double inharmon
     return weightSum > 0.0 ? sum / weightSum : f0;
 }
 
-bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental,
+bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental, double released,
                             FundamentalEstimate& estimate) {
     bool moved = false;
     for (int step = 0; step < MaxLoweringSteps; ++step) {
         bool movedThisStep = false;
         for (const int k : {2, 3}) {
-            if (estimate.frameFundamental / k < minFundamental) continue;
+            const double lower = estimate.frameFundamental / k;
+            if (lower < minFundamental) continue;
+            if (released > 0.0 &&
+                std::fabs(Units::CentsPerLogUnit * std::log(lower / released)) < MultipleToleranceCents)
+                continue;
             if (OwnPartials(peaks, estimate, k, FirstReadingShare) >= FirstReadingOwnPartials) {
                 Lower(peaks, k, estimate);
                 moved = movedThisStep = true;
@@ -95,17 +99,62 @@ bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFunda
 }
 
 bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate) {
-    if (!(estimate.frequency > 0.0 && reading > 0.0)) return false;
-    for (int k = 2; k <= 4; ++k) {
+    const int k = MultipleOfReading(estimate, reading);
+    if (k < 2 || OwnPartials(peaks, estimate, k, HeldNoteShare) == 0) return false;
+    Lower(peaks, k, estimate);
+    estimate.frequency =
+        StretchCorrectedFundamental(estimate.harmonics, estimate.inharmonicity, estimate.frameFundamental);
+    return true;
+}
+
+int MultipleOfReading(const FundamentalEstimate& estimate, double reading) {
+    if (!(estimate.frequency > 0.0 && reading > 0.0)) return 0;
+    for (int k = 1; k <= 4; ++k) {
         const double cents = Units::CentsPerLogUnit * std::log(estimate.frequency / (k * reading));
-        if (!(std::fabs(cents) < MultipleToleranceCents)) continue;
-        if (OwnPartials(peaks, estimate, k, HeldNoteShare) == 0) return false;
-        Lower(peaks, k, estimate);
-        estimate.frequency = StretchCorrectedFundamental(estimate.harmonics, estimate.inharmonicity,
-                                                         estimate.frameFundamental);
-        return true;
+        if (std::fabs(cents) < MultipleToleranceCents) return k;
     }
-    return false;
+    return 0;
+}
+
+OwnShares OwnPartialShares(std::span<const SpectralPeak> peaks, const FundamentalEstimate& estimate, int k) {
+    const double f = estimate.frameFundamental / k;
+    const double b = estimate.inharmonicity / (k * k);
+    if (!(f > 0.0)) return {};
+    const double top = OwnPartialRange + 0.5;
+    const double highest = top * (1.0 + b * top * top);
+    double strongest = 0.0;
+    OwnShares own;
+    for (const SpectralPeak& peak : peaks) {
+        const double ratio = peak.frequency / f;
+        if (!(ratio >= 0.5 && ratio < highest)) continue;
+        const int n = NearestHarmonic(peak.frequency, f, b);
+        if (n < 1 || n > OwnPartialRange) continue;
+        strongest = std::max(strongest, peak.amplitude);
+        if (n % 2 != 0) own.octave = std::max(own.octave, peak.amplitude);
+        if (n % 3 != 0) own.twelfth = std::max(own.twelfth, peak.amplitude);
+    }
+    if (strongest > 0.0) {
+        own.octave /= strongest;
+        own.twelfth /= strongest;
+    }
+    return own;
+}
+
+void OwnShareHistory::Push(const OwnShares& latest) {
+    if (count == Span + 1) {
+        first = (first + 1) % (Span + 1);
+        --count;
+    }
+    shares[(first + count) % (Span + 1)] = latest;
+    ++count;
+}
+
+bool OwnShareHistory::Collapsed(int k) const {
+    if (count < Span + 1) return false;
+    const OwnShares& before = shares[first];
+    const OwnShares& now = shares[(first + Span) % (Span + 1)];
+    const double drop = std::pow(10.0, -CollapseDb / 20.0);
+    return k == 3 ? now.twelfth < before.twelfth * drop : now.octave < before.octave * drop;
 }
 
 void LevelEnvelope::Push(std::span<const double> hop) {

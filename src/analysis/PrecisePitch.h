@@ -36,7 +36,9 @@ inline constexpr double HeldNoteShare = 0.0178;   // -35 dB
 // note's own partials never make that share up, however clearly present.
 // Expects the estimate's map built; rebuilds it when it moves, and leaves
 // `frequency` to the caller. Returns true when it moved.
-bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental,
+// A lower note within 60 cents of `released` (Hz; -1.0 for none) is never
+// taken.
+bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental, double released,
                             FundamentalEstimate& estimate);
 
 // While `reading` (Hz) is held: when the frame's estimate lies an octave, a
@@ -46,6 +48,40 @@ bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFunda
 // map, inharmonicity, template fundamental and a stretch-corrected frequency.
 // Returns true when it did.
 bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate);
+
+// How many times the held note `reading` (Hz) the estimate lies (2, 3 or 4,
+// within 60 cents), 1 when it is the reading itself, 0 for anything else.
+int MultipleOfReading(const FundamentalEstimate& estimate, double reading);
+
+// The held note's own partials against its strongest partials 1 to 9, for
+// the note estimate / k: `octave` for the odd ones (1, 3, 5, 7, 9: none is a
+// partial of the octave above), `twelfth` for those no multiple of 3.
+struct OwnShares {
+    double octave = 0.0;
+    double twelfth = 0.0;
+};
+OwnShares OwnPartialShares(std::span<const SpectralPeak> peaks, const FundamentalEstimate& estimate, int k);
+
+// The held note's own-partial shares, hop by hop. A note that decays loses
+// its odd partials slowly (a few dB a second); when the player moves to the
+// octave (or twelfth) without a new attack, the old note's release under the
+// new note makes the share collapse within a few hops, and the hold lets go.
+class OwnShareHistory {
+public:
+    static constexpr int Span = 4;  // hops compared, about 0.09 s
+    static constexpr double CollapseDb = 5.0;
+
+    void Reset() { count = 0; }
+    void Push(const OwnShares& shares);
+    // The latest share for a note k (2 to 4) times higher lies CollapseDb
+    // under the one Span hops before.
+    bool Collapsed(int k) const;
+
+private:
+    OwnShares shares[Span + 1] = {};
+    int first = 0;
+    int count = 0;
+};
 
 // Per-hop level envelope from each hop's sample extremes. The level of the
 // last two hops (a pair still spans more than a period at the lowest notes)

@@ -209,12 +209,15 @@ TEST(PrecisePitch, OrganLikeToneReadsItsFundamentalFromTheStart) {
     }
 }
 
-// A note that moves to its octave or twelfth without a new attack (its own
-// partials simply stop) is followed within 0.3 s; so is one with an attack.
+// A note that moves to its octave or twelfth without a new attack is followed
+// within 0.3 s, whether its own partials stop at once or die away in a quick
+// release (60 dB/s) under the new note; so is one with an attack.
 TEST(PrecisePitch, LegatoJumpsToAPartialAreFollowed) {
     const struct {
-        double from, to, attackGain;
-    } cases[] = {{110.0, 220.0, 1.0}, {82.41, 164.82, 1.0}, {110.0, 330.0, 1.0}, {110.0, 220.0, 4.0}};
+        double from, to, attackGain, releaseDbPerSecond;
+    } cases[] = {{110.0, 220.0, 1.0, 0.0}, {82.41, 164.82, 1.0, 0.0}, {110.0, 330.0, 1.0, 0.0},
+                 {110.0, 220.0, 4.0, 0.0}, {110.0, 220.0, 1.0, 60.0}, {82.41, 164.82, 1.0, 60.0},
+                 {110.0, 330.0, 1.0, 60.0}};
     for (const int rate : {11025, 44100}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(testing::Message()
@@ -223,8 +226,16 @@ TEST(PrecisePitch, LegatoJumpsToAPartialAreFollowed) {
             const int switchAt = 40 * s.advanceSize;
             auto signal =
                 ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(c.from, 8, 0.1), rate, 0, switchAt, true);
-            const auto second = ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(c.to, 8, 0.1 * c.attackGain),
-                                                      rate, switchAt, 40 * s.advanceSize, true);
+            auto next = ZelvoTest::HarmonicTone(c.to, 8, 0.1 * c.attackGain);
+            if (c.releaseDbPerSecond > 0.0) {
+                // The old note's release, timed from the change (the decay counts from sample 0).
+                const double gain = std::pow(10.0, c.releaseDbPerSecond * switchAt / rate / 20.0);
+                for (Partial p : ZelvoTest::HarmonicTone(c.from, 8, 0.1 * gain)) {
+                    p.decayDbPerSecond = c.releaseDbPerSecond;
+                    next.push_back(p);
+                }
+            }
+            const auto second = ZelvoTest::Synthesize(next, rate, switchAt, 40 * s.advanceSize, true);
             signal.insert(signal.end(), second.begin(), second.end());
             const double switchTime = static_cast<double>(switchAt) / rate;
             double followed = -1.0;
