@@ -22,7 +22,8 @@ double StretchCorrectedFundamental(const HarmonicMap& harmonics, double inharmon
 // Shares of the strongest matched peak that a lower note's own partials must
 // reach before that note is preferred: strict on a first reading (the template
 // gives way only when the lower note is clearly there), lenient while the
-// lower note is the current reading and no onset came.
+// lower note is the current reading (the analyzer adds: no onset came and its
+// own partials did not collapse).
 inline constexpr double FirstReadingShare = 0.1;  // -20 dB
 inline constexpr double HeldNoteShare = 0.0178;   // -35 dB
 
@@ -34,18 +35,19 @@ inline constexpr double HeldNoteShare = 0.0178;   // -35 dB
 // score than the higher; when strong upper partials, which both share, carry
 // most of the score (organ ranks, tilt towards high partials), the lower
 // note's own partials never make that share up, however clearly present.
-// Expects the estimate's map built; rebuilds it when it moves, and leaves
-// `frequency` to the caller. Returns true when it moved.
 // A lower note within 60 cents of `released` (Hz; -1.0 for none) is never
-// taken.
+// taken: the held or just released note, which the analyzer's octave hold
+// decides about. Expects the estimate's map built; rebuilds it when it moves,
+// and leaves `frequency` to the caller. Returns true when it moved.
 bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental, double released,
                             FundamentalEstimate& estimate);
 
 // While `reading` (Hz) is held: when the frame's estimate lies an octave, a
 // twelfth or two octaves above it and the frame still holds one of the
 // reading's own partials 1 to 9 (one the estimate cannot explain) at
-// `HeldNoteShare` of the estimate's strongest matched peak, re-reads the frame as the held note:
-// map, inharmonicity, template fundamental and a stretch-corrected frequency.
+// `HeldNoteShare` of the estimate's strongest matched peak, re-reads the frame
+// as the held note: map, inharmonicity, template fundamental and a
+// stretch-corrected frequency.
 // Returns true when it did.
 bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate);
 
