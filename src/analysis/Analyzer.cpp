@@ -15,6 +15,16 @@ constexpr double SilenceSpan = 3.051850947599719e-5;
 // Keeps an absurd consensusDuration from turning into an absurd allocation
 // (the tuner's own settings keep 4 to 8 hops).
 constexpr double MaxHopsKept = 4096.0;
+// Precise pitch: how far under the noise floor a note being read is still
+// analysed, and how far the last hop's energy may lie under the frame's
+// loudest hop before the frame counts as cut short.
+constexpr double HeldNoteGateDb = 30.0;
+constexpr double CutDropDb = 10.0;
+// Hops (about half a second) after an octave hold let go during which no
+// reading moves back down to the released note.
+constexpr int ReleaseHops = 22;
+// Cents a frame under the floor may stray from the held note and still vote.
+constexpr double HeldNoteStrayCents = 25.0;
 
 const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
     if (s.sampleRate <= 0) throw NoteAnalyzerException{0, "Invalid sample rate"};
@@ -65,6 +75,7 @@ FundamentalEstimate Analyzer::EstimateFundamental(std::span<const SpectralPeak> 
 AnalysisResult Analyzer::Process(const double* hop) {
     if (hop == nullptr) throw NoteAnalyzerException{0, "pnBuffer is NULL"};
     TakeHop(hop);
+    if (hopsSinceRelease < ReleaseHops) ++hopsSinceRelease;
 
     AnalysisResult result;
     result.hopDuration = static_cast<double>(settings.advanceSize) / settings.sampleRate;
@@ -72,19 +83,31 @@ AnalysisResult Analyzer::Process(const double* hop) {
 
     // Gate: quiet frames are not analysed and vote as "no reading".
     FundamentalEstimate estimate;
-    if (result.level >= noiseFloor) {
+    if (result.level >= GateLevel()) {
         tfr->ReassignedPeakScan(frame.get(), framePeaks);
-        estimate = NoteAnalyzer::EstimateFundamental(framePeaks, settings);
+        estimate = NoteAnalyzer::EstimateFundamental(framePeaks, settings, KeptAbove());
     }
-    recentEstimates.Push(Estimate{result.level, estimate.frequency});
+    // Precise pitch: a frame cut short keeps out of the vote, which then
+    // stands as it was.
+    const bool votes = !settings.precisePitch || PrepareVote(estimate, result.level);
+    if (votes) recentEstimates.Push(Estimate{result.level, estimate.frequency});
 
     result.peaks = std::move(estimate.peaks);
     result.inharmonicity = estimate.inharmonicity;
     result.frameFundamental = estimate.frameFundamental;
     result.strongestHarmonic = estimate.strongestHarmonic;
 
+    if (!votes) {
+        result.frequency = lastReading;
+        if (lastReading != -1.0) result.harmonics = std::move(estimate.harmonics);
+        return result;
+    }
+    const double previous = lastReading;
+    lastReading = -1.0;
     if (recentEstimates.Size() < hopsKept) return result;
     const double consensus = ConsensusFrequency();
+    if (consensus != -1.0 && previous == -1.0) readingFloor = noiseFloor;
+    lastReading = consensus;
     if (consensus != -1.0) {
         result.frequency = consensus;
         result.harmonics = std::move(estimate.harmonics);
@@ -106,6 +129,57 @@ void Analyzer::TakeHop(const double* hop) {
         highest = std::max(highest, hop[i]);
     }
     hopExtremes.Push({lowest, highest});
+    if (settings.precisePitch) envelope.Push(std::span<const double>(hop, static_cast<std::size_t>(advance)));
+}
+
+double Analyzer::KeptAbove() const {
+    // While a note is read, the octave hold alone decides whether a frame
+    // whose template lies above it is that note (PrepareVote); a note just
+    // let go stays let go for a while.
+    if (!settings.precisePitch) return -1.0;
+    if (lastReading > 0.0) return lastReading;
+    return hopsSinceRelease < ReleaseHops ? releasedNote : -1.0;
+}
+
+double Analyzer::GateLevel() const {
+    // A note that is being read may decay well below the floor before it is
+    // let go; a new reading still has to start above it. A floor raised
+    // since the reading began gates at once: the owner wants quiet frames out.
+    const bool held = settings.precisePitch && lastReading > 0.0 && noiseFloor <= readingFloor;
+    return held ? noiseFloor - HeldNoteGateDb : noiseFloor;
+}
+
+bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
+    // No new onset: a decaying note whose odd partials fade is still the same
+    // note, not the octave above.
+    if (lastReading > 0.0) {
+        const int k = MultipleOfReading(estimate, lastReading);
+        if (k >= 1) ownShares.Push(OwnPartialShares(estimate.peaks, estimate, k));
+        if (k >= 2 && !envelope.Onset()) {
+            if (ownShares.Collapsed(k)) {
+                // The held note is being let go under its octave: for a while
+                // no new reading moves back down to it.
+                releasedNote = lastReading;
+                hopsSinceRelease = 0;
+            } else {
+                HoldLowerReading(estimate.peaks, lastReading, estimate);
+            }
+        }
+    } else {
+        ownShares.Reset();
+    }
+    // Under the floor only the held note is read. Near the background noise a
+    // frame may stray from it, and inside the vote's semitone it would pull
+    // the mean: it disagrees instead, so the vote breaks cleanly.
+    if (frameLevel < noiseFloor && estimate.frequency > 0.0 && lastReading > 0.0 &&
+        std::fabs(Units::CentsPerLogUnit * std::log(estimate.frequency / lastReading)) > HeldNoteStrayCents)
+        estimate.frequency = -1.0;
+    // The frame's end fell silent (a damped or cut note): the silent part
+    // pulls its reassigned frequencies away from the note's, so it does not
+    // vote. Seen as a hop that ends in silence, and afterwards as a last hop
+    // far weaker than the loudest in the frame (also when the note sinks into
+    // background noise, which the frame level does not show).
+    return !envelope.EndFellSilent() && !envelope.EnergyFell(hopExtremes.Capacity(), CutDropDb);
 }
 
 double Analyzer::FrameLevel() const {

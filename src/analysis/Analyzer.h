@@ -9,6 +9,7 @@
 #include "analysis/AnalyzerSettings.h"
 #include "analysis/FundamentalEstimation.h"
 #include "analysis/HarmonicMap.h"
+#include "analysis/PrecisePitch.h"
 #include "analysis/RealFft.h"
 #include "analysis/Tfr.h"
 
@@ -90,6 +91,16 @@ private:
     void TakeHop(const double* hop);
     double FrameLevel() const;
     double ConsensusFrequency();
+    // The note a frame's estimate is not moved down to on its own: the held
+    // reading, or the note recently let go under its octave; -1.0 for none.
+    double KeptAbove() const;
+    // The level a frame must reach to be analysed.
+    double GateLevel() const;
+    // Precise pitch: the octave hold (which may re-read the estimate as the
+    // held note), a frame under the floor straying from the held note turned
+    // into a disagreeing one, then whether the frame votes at all (not when
+    // cut short).
+    bool PrepareVote(FundamentalEstimate& estimate, double frameLevel);
 
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
@@ -99,6 +110,12 @@ private:
     int hopsKept;
     std::vector<SpectralPeak> framePeaks;  // reused by every scan
     std::vector<Estimate> voteScratch;     // sorted copy for the vote
+    LevelEnvelope envelope;                // per-hop levels, for onsets and cut frames
+    OwnShareHistory ownShares;             // of the held note, for legato octave changes
+    double releasedNote = -1.0;            // Hz; the held note last let go under its octave
+    int hopsSinceRelease = 1 << 20;
+    double lastReading = -1.0;  // the previous hop's consensus, -1.0 for none
+    double readingFloor = 0.0;  // noiseFloor when the current reading began
 };
 
 }  // namespace NoteAnalyzer

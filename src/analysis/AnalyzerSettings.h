@@ -14,6 +14,10 @@ struct AnalyzerSettings {
     double octaveBias = 0.0;         // factor of the octave decision
     double consensusDuration = 0.0;  // milliseconds of history in the consensus vote
     double consensusRatio = 0.0;     // share of that history that must agree
+    // Precise pitch: stretch-corrected refinement, a gate that holds a decaying
+    // note, no votes from frames cut short, and octave hold while a note decays.
+    // Off, the analysis is the plain template match and consensus vote.
+    bool precisePitch = false;
 };
 
 // Values of the AnalysisQuality setting.

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "analysis/PrecisePitch.h"
 #include "units/Units.h"
 
 namespace NoteAnalyzer {
@@ -423,6 +424,29 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
     return true;
 }
 
+int NearestHarmonic(double frequency, double fundamental, double inharmonicity) {
+    const double b = inharmonicity;
+    const double ratio = frequency / fundamental;
+    double k;
+    if (b < 1e-7) {
+        k = ratio;
+    } else {
+        // Real root of b k^3 + k = f / f0 (Cardano; the cubic has one).
+        const double p = 1.0 / b;
+        const double q = -(frequency / (fundamental * b));
+        const double s = std::sqrt(q * q + 4.0 * p * p * p / 27.0);
+        const double r = std::cbrt((s - q) / 2.0);
+        k = r - p / (3.0 * r);
+    }
+    // Harmonic numbers beyond the template's 64 partials are not kept; the
+    // range test also keeps the conversion to int defined.
+    if (!(k >= 0.5 && k < LogCentTables::MaxHarmonic + 0.5)) return 0;
+    const int n = static_cast<int>(std::round(k));
+    const double model = (n * b * n + 1.0) * n * fundamental;
+    const double deviation = 1200.0 * std::log2(frequency / model);
+    return std::fabs(deviation) < 50.0 ? n : 0;
+}
+
 void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, double inharmonicity,
                       HarmonicMap& map) {
     map.clear();
@@ -437,24 +461,8 @@ void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, d
     for (const SpectralPeak& peak : peaks) {
         const double ratio = peak.frequency / fundamental;
         if (!(ratio >= lowest && ratio < highest)) continue;
-        double k;
-        if (b < 1e-7) {
-            k = ratio;
-        } else {
-            // Real root of b k^3 + k = f / f0 (Cardano; the cubic has one).
-            const double p = 1.0 / b;
-            const double q = -(peak.frequency / (fundamental * b));
-            const double s = std::sqrt(q * q + 4.0 * p * p * p / 27.0);
-            const double r = std::cbrt((s - q) / 2.0);
-            k = r - p / (3.0 * r);
-        }
-        // Harmonic numbers beyond the template's 64 partials are not kept; the
-        // range test also keeps the conversion to int defined.
-        if (!(k >= 0.5 && k < LogCentTables::MaxHarmonic + 0.5)) continue;
-        const int n = static_cast<int>(std::round(k));
-        const double model = (n * b * n + 1.0) * n * fundamental;
-        const double deviation = 1200.0 * std::log2(peak.frequency / model);
-        if (!(std::fabs(deviation) < 50.0)) continue;
+        const int n = NearestHarmonic(peak.frequency, fundamental, b);
+        if (n == 0) continue;
         auto it = map.find(n);
         if (it == map.end()) {
             map.emplace(n, peak);
@@ -464,8 +472,8 @@ void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, d
     }
 }
 
-FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
-                                        const AnalyzerSettings& settings) {
+FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks, const AnalyzerSettings& settings,
+                                        double released) {
     FundamentalEstimate result;
     result.peaks.assign(peaks.begin(), peaks.end());
     if (peaks.empty()) return result;
@@ -492,6 +500,13 @@ FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
     result.strongestHarmonic = h;
     result.frameFundamental = f0;
     result.inharmonicity = b;
+    if (settings.precisePitch) {
+        BuildHarmonicMap(peaks, f0, b, result.harmonics);
+        PreferLowerFundamental(peaks, settings.minFundamental, released, result);
+        result.frequency =
+            StretchCorrectedFundamental(result.harmonics, result.inharmonicity, result.frameFundamental);
+        return result;
+    }
     BuildHarmonicMap(peaks, f0, b, result.harmonics);
     result.frequency = RefinedFundamental(result.harmonics, f0);
     return result;

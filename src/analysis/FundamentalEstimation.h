@@ -50,14 +50,20 @@ struct FundamentalEstimate {
 
 // Harmonic template match on the peaks of one frame (in increasing frequency
 // order). Reads minFundamental, the tilt frequencies and octaveBias.
-FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks,
-                                        const AnalyzerSettings& settings);
+// `released` (Hz, precise pitch only): a note the estimate is not to be
+// moved down to, as it is being let go; -1.0 for none.
+FundamentalEstimate EstimateFundamental(std::span<const SpectralPeak> peaks, const AnalyzerSettings& settings,
+                                        double released = -1.0);
 
 // Matches the selected peaks (at most 20, sorted by increasing frequency) to the
 // template. On success sets the fundamental (Hz), the inharmonicity B and the
 // harmonic number given to the strongest peak, and returns true.
 bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
                            double& fundamental, double& inharmonicity, int& harmonicNumber);
+
+// The harmonic number n (1 to 64) whose partial n*f0*(1 + B n^2) lies within
+// 50 cents of the frequency, or 0 when none does.
+int NearestHarmonic(double frequency, double fundamental, double inharmonicity);
 
 // Assigns every peak to its nearest partial k*f0*(1 + B k^2) within 50 cents,
 // keeping the strongest peak per harmonic number; harmonic numbers are 1 to 64.

@@ -188,6 +188,7 @@ private:
     void OnPixelSmoothing(wxCommandEvent& event);
     void OnDisplayRate(wxCommandEvent& event);
     void OnAnalysisQuality(wxCommandEvent& event);
+    void OnPrecisePitch(wxCommandEvent& event);
     void OnCentAccuracy(wxCommandEvent& event);
     void OnAlwaysOnTop(wxCommandEvent& event);
     void OnChoosePreset(wxCommandEvent& event);

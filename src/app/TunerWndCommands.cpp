@@ -130,6 +130,7 @@ void CTunerWnd::BindCommands() {
     Bind(wxEVT_MENU, &CTunerWnd::OnAnalysisQuality, this, AnalysisQualityNormal, AnalysisQualityFast);
     Bind(wxEVT_MENU, &CTunerWnd::OnCentAccuracy, this, CentsRoundWhole, CentsRoundTenth);
     Bind(wxEVT_MENU, &CTunerWnd::OnAlwaysOnTop, this, AlwaysOnTop);
+    Bind(wxEVT_MENU, &CTunerWnd::OnPrecisePitch, this, PrecisePitch);
     Bind(wxEVT_MENU, &CTunerWnd::OnChoosePreset, this, NotePresetFirstCommandId, NotePresetLastCommandId);
     BindHelpCommands();
     Bind(wxEVT_MENU, &CTunerWnd::OnTuningSettings, this, TuningSettings);
@@ -159,6 +160,7 @@ void CTunerWnd::BindMenuMarks() {
     const ConfigRecord& config = m_settings.config;  // the record itself is replaced in place
     BindCheckMark(AlwaysOnTop, [&config] { return config.AlwaysOnTop; });
     BindCheckMark(PixelSmoothing, [&config] { return config.Smooth; });
+    BindCheckMark(PrecisePitch, [&config] { return config.PrecisePitch; });
     for (int id = DisplayRateSlow; id <= DisplayRateFast; ++id)
         BindCheckMark(id, [&config, id] { return id - DisplayRateSlow == config.Rate; });
     BindRadioMark(AnalysisQualityFast, [&config] { return config.AnalysisQuality == 1; });
@@ -208,6 +210,11 @@ void CTunerWnd::OnDisplayRate(wxCommandEvent& event) {
 void CTunerWnd::OnAnalysisQuality(wxCommandEvent& event) {
     const int quality = event.GetId() == CommandId::AnalysisQualityFast ? 1 : 0;
     ChangeSettings([quality](SettingsFiles& s) { s.config.AnalysisQuality = quality; });
+}
+
+void CTunerWnd::OnPrecisePitch(wxCommandEvent&) {
+    // The analyzer takes the mode when it is built: recording restarts with it.
+    ChangeSettings([](SettingsFiles& s) { s.config.PrecisePitch = !s.config.PrecisePitch; });
 }
 
 void CTunerWnd::OnCentAccuracy(wxCommandEvent& event) {

@@ -61,6 +61,7 @@ constexpr std::array kConfigRows = {
     Int("Graphics", "Rate", &ConfigRecord::Rate),
     Bool("Graphics", "Smooth", &ConfigRecord::Smooth),
     Bool("Graphics", "AlwaysOnTop", &ConfigRecord::AlwaysOnTop),
+    Bool("TunerConfig", "PrecisePitch", &ConfigRecord::PrecisePitch),
 };
 
 void Leaf(XmlWriter& w, const char* name, const std::string& value) {
@@ -139,6 +140,10 @@ void WriteConfigDocument(const ConfigRecord& c, XmlWriter& w) {
     Leaf(w, "PosBottom", c.HarmonicsPosBottom);
     w.EndElement();
 
+    // After every older element, so that older readers, which skip unknown
+    // names, read the rest of the file unchanged.
+    Leaf(w, "PrecisePitch", c.PrecisePitch);
+
     w.EndElement();
 }
 
@@ -152,7 +157,12 @@ bool SaveConfig(const ConfigRecord& config, const std::filesystem::path& file) {
 
 bool ConfigElementHandler(const std::string& name, const ElementContext& context, void* record) {
     auto& config = *static_cast<ConfigRecord*>(record);
-    if (name == "TunerConfig") return context.Attribute("Version") == "2";
+    if (name == "TunerConfig") {
+        // Files written before the element existed read as precise pitch on,
+        // whatever the record held.
+        config.PrecisePitch = true;
+        return context.Attribute("Version") == "2";
+    }
 
     for (const ConfigRow& row : kConfigRows) {
         if (name != row.element || !context.PathContains(row.group)) continue;

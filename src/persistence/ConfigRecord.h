@@ -57,6 +57,9 @@ struct ConfigRecord {
     // Cents label: 0 tenths, 1 whole cents.
     std::int32_t CentAccuracy = 0;
     bool AlwaysOnTop = false;
+    // Precise pitch analysis (AnalyzerSettings::precisePitch); on unless the
+    // file says otherwise.
+    bool PrecisePitch = true;
 
     bool operator==(const ConfigRecord&) const = default;
 };

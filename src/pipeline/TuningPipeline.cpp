@@ -67,8 +67,9 @@ StartOutcome TuningPipeline::StartRecording(bool quiet) {
 
     // The analyzer is built while no recorder thread exists, so no lock is
     // needed to create it; the lock only orders it against later hops.
-    const NoteAnalyzer::AnalyzerSettings analyzerSettings =
+    NoteAnalyzer::AnalyzerSettings analyzerSettings =
         NoteAnalyzer::SettingsFor(format.sampleRate, config_.AnalysisQuality);
+    analyzerSettings.precisePitch = config_.PrecisePitch;
     auto analyzer = std::make_unique<NoteAnalyzer::Analyzer>(analyzerSettings);
     analyzer->noiseFloor = config_.NoiseFloor;
     {

@@ -37,8 +37,12 @@ void operator delete(void* p, std::size_t) noexcept {
 namespace {
 
 TEST(AnalyzerAllocation, HopsAllocateOnlyTheResult) {
-    for (int quality : {0, 1}) {
-        NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(44100, quality));
+    for (int mode = 0; mode < 4; ++mode) {
+        const int quality = mode % 2;
+        SCOPED_TRACE(mode);
+        NoteAnalyzer::AnalyzerSettings settings = NoteAnalyzer::SettingsFor(44100, quality);
+        settings.precisePitch = mode >= 2;
+        NoteAnalyzer::Analyzer analyzer(settings);
         analyzer.noiseFloor = -30.0;
         const int advance = analyzer.Settings().advanceSize;
         const auto tone =

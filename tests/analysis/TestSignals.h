@@ -12,6 +12,7 @@ namespace ZelvoTest {
 
 struct Partial {
     double frequency, amplitude, phase = 0.0;
+    double decayDbPerSecond = 0.0;  // exponential decay from sample 0 on
 };
 
 // n samples of the sum of the partials, starting at sample `start`.
@@ -21,8 +22,11 @@ inline std::vector<double> Synthesize(const std::vector<Partial>& partials, int 
     for (int i = 0; i < n; ++i) {
         const double t = static_cast<double>(start + i) / sampleRate;
         double& v = out[static_cast<std::size_t>(i)];
-        for (const auto& p : partials)
-            v += p.amplitude * std::sin(6.283185307179586 * p.frequency * t + p.phase);
+        for (const auto& p : partials) {
+            const double gain =
+                p.decayDbPerSecond == 0.0 ? 1.0 : std::pow(10.0, -p.decayDbPerSecond * t / 20.0);
+            v += gain * p.amplitude * std::sin(6.283185307179586 * p.frequency * t + p.phase);
+        }
         if (quantise16) v = std::round(v * 32767.0) / 32767.0;
     }
     return out;

@@ -48,6 +48,28 @@ TEST(ConfigFile, GoldenFilesWriteAndLoadBackByteForByte) {
     EXPECT_EQ(c, before);
 }
 
+// The newest element comes last, and a file written before it existed reads
+// as precise pitch on, whatever the record held before.
+TEST(ConfigFile, PrecisePitchComesLastAndDefaultsToOn) {
+    const std::string text = ConfigDocumentText(ConfigRecord{.PrecisePitch = false});
+    EXPECT_NE(text.find("\t<PrecisePitch>false</PrecisePitch>\n</TunerConfig>"), std::string::npos);
+    const struct {
+        std::string document;
+        bool precisePitch;
+    } cases[] = {
+        {InGroup("System", "<MiddleA>442</MiddleA>"), true},
+        {"<TunerConfig Version=\"2\"><PrecisePitch>false</PrecisePitch></TunerConfig>", false},
+        {"<TunerConfig Version=\"2\"><PrecisePitch>true</PrecisePitch></TunerConfig>", true},
+        {"<TunerConfig Version=\"3\"><PrecisePitch>true</PrecisePitch></TunerConfig>", false},  // rejected
+    };
+    for (const auto& c : cases) {
+        ConfigRecord record;
+        record.PrecisePitch = false;
+        ReadConfigDocument(record, c.document);
+        EXPECT_EQ(record.PrecisePitch, c.precisePitch) << c.document;
+    }
+}
+
 // A Version other than exactly "2", or damage anywhere, leaves the record as
 // it was: values read before the problem are undone too.
 TEST(ConfigFile, RejectedDocumentsChangeNothing) {

@@ -50,6 +50,9 @@ TEST(AnalyzeOptions, ValuesRangeEndsAndLiveOptions) {
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(*p.options.format, 0x400);
     EXPECT_EQ(Parse("--help --bogus").options.mode, RunMode::Help);
+    EXPECT_FALSE(Parse("tone.wav").options.classic);
+    EXPECT_TRUE(Parse("--classic tone.wav").options.classic);
+    EXPECT_EQ(Parse("--classic=yes tone.wav").error, "option --classic takes no value");
 }
 
 TEST(AnalyzeOptions, RefusesBadCommandLines) {
@@ -204,6 +207,7 @@ TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
         EXPECT_EQ(defaults.reference.table, DefaultNoteTable());
         EXPECT_EQ(defaults.device, -1);
         EXPECT_EQ(defaults.format, 4);
+        EXPECT_TRUE(defaults.precisePitch);
     }
     // The middle A, noise floor and calibration of the files are checked end
     // to end with --settings; the quality only here.
@@ -213,6 +217,8 @@ TEST(ToolSettings, CommandLineBeatsFilesBeatsDefaults) {
     AnalyzeOptions options;
     options.quality = 0;
     EXPECT_EQ(ResolveSettings(options, files).quality, 0);
+    options.classic = true;
+    EXPECT_FALSE(ResolveSettings(options, files).precisePitch);
 }
 
 TEST(LiveDisplay, ShowsTheLastNoteAndTheMeanLevel) {
@@ -251,7 +257,9 @@ TEST(LiveSession, ConfigCarriesTheResolvedSettingsToThePipeline) {
     s.noiseFloor = -45.0;
     s.knownFreq = 440.0f;
     s.expectedFreq = 445.0f;
+    s.precisePitch = false;
     const ConfigRecord c = LiveConfig(s);
+    EXPECT_FALSE(c.PrecisePitch);
     EXPECT_EQ(std::tuple(c.Device, c.Format, c.AnalysisQuality, c.NoiseFloor, c.KnownFreq, c.ExpectedFreq),
               std::tuple(2, 0x400, 1, -45.0f, 440.0f, 445.0f));
 }

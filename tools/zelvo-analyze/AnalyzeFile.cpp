@@ -56,8 +56,9 @@ void AnalyzeFile(const std::string& path, const EffectiveSettings& settings, Fil
                  std::ostream& out, const FileRunExtras& extras) {
     const bool notes = report == FileReport::Notes;
     AudioFileReader reader(path);
-    const NoteAnalyzer::AnalyzerSettings analyzerSettings =
+    NoteAnalyzer::AnalyzerSettings analyzerSettings =
         NoteAnalyzer::SettingsFor(reader.SampleRate(), settings.quality);
+    analyzerSettings.precisePitch = settings.precisePitch;
     std::unique_ptr<NoteAnalyzer::Analyzer> analyzer;
     try {
         analyzer = std::make_unique<NoteAnalyzer::Analyzer>(analyzerSettings);

@@ -85,6 +85,8 @@ std::string ApplyOption(const std::string& arg, const std::string& value, Analyz
     } else if (arg == "--settings") {
         if (value.empty()) return "--settings needs a directory";
         o.settingsDir = value;
+    } else if (arg == "--classic") {
+        o.classic = true;
     } else if (arg == "--list-devices") {
         requests.listDevices = true;
     } else if (arg == "--live") {
@@ -204,6 +206,7 @@ std::string UsageText() {
            "  --quality Q         analysis quality, normal or fast (default normal)\n"
            "  --noise-floor DB    analysis gate from -60 to 0 dB (default -30)\n"
            "  --middle-a HZ       frequency of A4 from 220 to 880 Hz (default 440)\n"
+           "  --classic           plain template match and vote, without precise pitch\n"
            "  --settings DIR      use the tuner's settings files in DIR: middle A, temperament,\n"
            "                      stretch table, calibration, noise floor, quality\n"
            "  --list-devices      list the recording devices and the formats they offer\n"

@@ -23,6 +23,7 @@ struct AnalyzeOptions {
     std::optional<int> format;               // --live: one capture format flag
     std::optional<double> seconds;           // --live: stop after this long
     std::optional<std::string> plot;         // intonation chart to write, .svg or .png
+    bool classic = false;                    // --classic: precise pitch off
 };
 
 struct ParsedOptions {

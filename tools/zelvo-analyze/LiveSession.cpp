@@ -39,6 +39,7 @@ ConfigRecord LiveConfig(const EffectiveSettings& settings) {
     config.Device = settings.device;  // -1 is the preferred device
     config.Format = settings.format;
     config.AnalysisQuality = settings.quality;
+    config.PrecisePitch = settings.precisePitch;
     config.NoiseFloor = static_cast<float>(settings.noiseFloor);
     config.KnownFreq = settings.knownFreq;
     config.ExpectedFreq = settings.expectedFreq;

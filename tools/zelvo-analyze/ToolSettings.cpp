@@ -18,6 +18,7 @@ EffectiveSettings ResolveSettings(const AnalyzeOptions& options, const std::opti
     if (options.middleA) middleA = static_cast<float>(*options.middleA);
     if (options.noiseFloor) s.noiseFloor = *options.noiseFloor;
     if (options.quality) s.quality = *options.quality;
+    s.precisePitch = !options.classic;
     if (options.device) s.device = *options.device;
     if (options.format) s.format = *options.format;
 

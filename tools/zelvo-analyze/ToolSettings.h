@@ -24,7 +24,8 @@ struct TunerSettings {
 };
 
 struct EffectiveSettings {
-    int quality = 0;  // 0 normal, 1 fast
+    int quality = 0;           // 0 normal, 1 fast
+    bool precisePitch = true;  // off only with --classic
     double noiseFloor = Units::DefaultNoiseFloorDb;
     TuningReference reference;
     // The calibration pair reference.calibration comes from, for --live.

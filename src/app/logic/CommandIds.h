@@ -23,6 +23,7 @@ inline constexpr int CentsRoundTenth = 32797;
 inline constexpr int TuningSettings = 32799;
 inline constexpr int OpenWebSite = 32803;
 inline constexpr int AlwaysOnTop = 32805;
+inline constexpr int PrecisePitch = 32810;
 
 // Ids of the two hidden text controls whose texts carry the reading for
 // other programs ("NOTE:%s,%3.1f" and "LEVEL:%3.1f").

@@ -59,6 +59,10 @@ std::vector<TopMenu> BuildMenuModel(MainWindowRules::Platform platform) {
                    WithKind(Item(AnalysisQualityFast, "Fast (less accurate)",
                                  "Analyzes tone with less latency, but with worse accuracy"),
                             EntryKind::Radio)}),
+          WithKind(Item(PrecisePitch, "&Precise Pitch",
+                        "Reads stiff strings, decaying notes and note endings precisely and keeps a "
+                        "decaying note in its octave"),
+                   EntryKind::Check),
           Separator(),
           Item(RecordingDevice, "Recording &Device and Calibration...\tCtrl+D",
                "Select the recording device to use"),

@@ -67,7 +67,8 @@ SettingsChanges SettingsChanges::Between(const SettingsFiles& before, const Sett
     c.activePreset = ActivePreset(before.presets, fallback) != ActivePreset(after.presets, fallback);
     c.presetChoice = before.presets.SelectedIndex != after.presets.SelectedIndex;
 
-    c.capture = a.Device != b.Device || a.Format != b.Format || a.AnalysisQuality != b.AnalysisQuality;
+    c.capture = a.Device != b.Device || a.Format != b.Format || a.AnalysisQuality != b.AnalysisQuality ||
+                a.PrecisePitch != b.PrecisePitch;
     c.noiseFloor = a.NoiseFloor != b.NoiseFloor;
 
     c.displayRate = a.Rate != b.Rate;

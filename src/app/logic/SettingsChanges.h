@@ -20,7 +20,7 @@ struct SettingsChanges {
     bool presetChoice = false;  // SelectedIndex, even when the active preset stays the same
 
     // Capture.
-    bool capture = false;     // Device, Format, AnalysisQuality: recording is restarted
+    bool capture = false;     // Device, Format, AnalysisQuality, PrecisePitch: recording is restarted
     bool noiseFloor = false;  // NoiseFloor: the running analysis gate and the energy marker
 
     // Display.

@@ -87,6 +87,9 @@ TEST_F(TunerWndCommands, SwitchesTheirMarksAndTheSavedSettings) {
          [&] { return w->Settings().config.AlwaysOnTop && (w->GetWindowStyleFlag() & wxSTAY_ON_TOP); }},
         {CommandId::AnalysisQualityFast, CommandId::AnalysisQualityFast, CommandId::AnalysisQualityNormal,
          [&] { return w->Settings().config.AnalysisQuality == 1; }},
+        // On by default; the item turns it off.
+        {CommandId::PrecisePitch, 0, CommandId::PrecisePitch,
+         [&] { return !w->Settings().config.PrecisePitch; }},
         {CommandId::AlwaysOnTop, 0, CommandId::AlwaysOnTop,
          [&] { return !w->Settings().config.AlwaysOnTop && !(w->GetWindowStyleFlag() & wxSTAY_ON_TOP); }},
     };
@@ -107,6 +110,7 @@ TEST_F(TunerWndCommands, SwitchesTheirMarksAndTheSavedSettings) {
     ConfigRecord saved;
     LoadConfig(saved, dir.Path() / "tuner_config.xml");
     EXPECT_EQ(saved.AnalysisQuality, 1);
+    EXPECT_FALSE(saved.PrecisePitch);
 }
 
 TEST_F(TunerWndCommands, StatusTextWaitsWhileAMenuIsOpen) {

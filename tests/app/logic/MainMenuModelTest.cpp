@@ -21,7 +21,7 @@ TEST(MainMenuModel, TopMenusAndUniqueCommandIds) {
         EXPECT_NE(entry->id, 0) << entry->text;
         EXPECT_TRUE(ids.insert(entry->id).second) << "id twice: " << entry->id;
     }
-    EXPECT_EQ(ids.size(), 17u);
+    EXPECT_EQ(ids.size(), 18u);
     EXPECT_EQ(FindEntry(menus, CommandId::OpenWebSite), nullptr);
 }
 

@@ -86,6 +86,7 @@ TEST(SettingsChanges, EachEditSetsExactlyTheWorkItNeeds) {
         {"device", [](SettingsFiles& s) { s.config.Device = 1; }, "capture"},
         {"format", [](SettingsFiles& s) { s.config.Format = 0x400; }, "capture"},
         {"quality", [](SettingsFiles& s) { s.config.AnalysisQuality = 1; }, "capture"},
+        {"precise pitch", [](SettingsFiles& s) { s.config.PrecisePitch = false; }, "capture"},
         {"noise floor", [](SettingsFiles& s) { s.config.NoiseFloor = -45.0f; }, "noiseFloor"},
         {"rate", [](SettingsFiles& s) { s.config.Rate = 0; }, "displayRate"},
         {"cents label", [](SettingsFiles& s) { s.config.CentAccuracy = 1; }, "centAccuracy"},

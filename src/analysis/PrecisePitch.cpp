@@ -1,0 +1,206 @@
+#include "analysis/PrecisePitch.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "units/Units.h"
+
+namespace NoteAnalyzer {
+
+namespace {
+
+// Below one 16-bit step the hops count as digital silence.
+constexpr double SilenceSpan = 3.051850947599719e-5;
+// How far (cents) the estimate may lie from an exact multiple of the reading.
+constexpr double MultipleToleranceCents = 60.0;
+constexpr int MaxLoweringSteps = 3;
+// The partials of a lower note looked at: the lowest few carry the note.
+constexpr int OwnPartialRange = 9;
+// A first reading moves down only when two of them stand out: one could be
+// a stray peak.
+constexpr int FirstReadingOwnPartials = 2;
+
+double StrongestAmplitude(const HarmonicMap& map) {
+    double strongest = 0.0;
+    for (const auto& entry : map) strongest = std::max(strongest, entry.second.amplitude);
+    return strongest;
+}
+
+// How many of the partials 1 to OwnPartialRange of the note k times lower
+// than the estimate, that are no partials of the estimate, reach `share` of
+// the estimate's strongest matched peak (every partial of the estimate is one
+// of the lower note, so that is the lower note's strongest too). Looks only at
+// the peaks in that range and builds no map: this runs on every analysed hop.
+int OwnPartials(std::span<const SpectralPeak> peaks, const FundamentalEstimate& estimate, int k,
+                double share) {
+    const double f = estimate.frameFundamental / k;
+    const double b = estimate.inharmonicity / (k * k);
+    const double needed = share * StrongestAmplitude(estimate.harmonics);
+    if (!(needed > 0.0 && f > 0.0)) return 0;
+    const double top = OwnPartialRange + 0.5;
+    const double highest = top * (1.0 + b * top * top);
+    double amplitude[OwnPartialRange + 1] = {};
+    for (const SpectralPeak& peak : peaks) {
+        const double ratio = peak.frequency / f;
+        if (!(ratio >= 0.5 && ratio < highest)) continue;
+        const int n = NearestHarmonic(peak.frequency, f, b);
+        if (n >= 1 && n <= OwnPartialRange) amplitude[n] = std::max(amplitude[n], peak.amplitude);
+    }
+    int count = 0;
+    for (int n = 1; n <= OwnPartialRange; ++n)
+        if (n % k != 0 && amplitude[n] >= needed) ++count;
+    return count;
+}
+
+// The estimate re-expressed as the note k times lower: partial m of f0 with
+// stretch B is partial m k of f0 / k with stretch B / k^2.
+void Lower(std::span<const SpectralPeak> peaks, int k, FundamentalEstimate& estimate) {
+    estimate.frameFundamental /= k;
+    estimate.inharmonicity /= static_cast<double>(k) * k;
+    estimate.strongestHarmonic *= k;
+    BuildHarmonicMap(peaks, estimate.frameFundamental, estimate.inharmonicity, estimate.harmonics);
+}
+
+}  // namespace
+
+double StretchCorrectedFundamental(const HarmonicMap& harmonics, double inharmonicity, double f0) {
+    const double b = inharmonicity;
+    double weightSum = 0.0;
+    double sum = 0.0;
+    for (const auto& [n, peak] : harmonics) {
+        const double share = peak.amplitude / n;
+        const double weight = share * share * share * share;
+        weightSum += weight;
+        sum += weight * peak.frequency * (1.0 + b) / (n * (1.0 + b * n * n));
+    }
+    return weightSum > 0.0 ? sum / weightSum : f0;
+}
+
+bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFundamental, double released,
+                            FundamentalEstimate& estimate) {
+    bool moved = false;
+    for (int step = 0; step < MaxLoweringSteps; ++step) {
+        bool movedThisStep = false;
+        for (const int k : {2, 3}) {
+            const double lower = estimate.frameFundamental / k;
+            if (lower < minFundamental) continue;
+            if (released > 0.0 &&
+                std::fabs(Units::CentsPerLogUnit * std::log(lower / released)) < MultipleToleranceCents)
+                continue;
+            if (OwnPartials(peaks, estimate, k, FirstReadingShare) >= FirstReadingOwnPartials) {
+                Lower(peaks, k, estimate);
+                moved = movedThisStep = true;
+                break;
+            }
+        }
+        if (!movedThisStep) break;
+    }
+    return moved;
+}
+
+bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate) {
+    const int k = MultipleOfReading(estimate, reading);
+    if (k < 2 || OwnPartials(peaks, estimate, k, HeldNoteShare) == 0) return false;
+    Lower(peaks, k, estimate);
+    estimate.frequency =
+        StretchCorrectedFundamental(estimate.harmonics, estimate.inharmonicity, estimate.frameFundamental);
+    return true;
+}
+
+int MultipleOfReading(const FundamentalEstimate& estimate, double reading) {
+    if (!(estimate.frequency > 0.0 && reading > 0.0)) return 0;
+    for (int k = 1; k <= 4; ++k) {
+        const double cents = Units::CentsPerLogUnit * std::log(estimate.frequency / (k * reading));
+        if (std::fabs(cents) < MultipleToleranceCents) return k;
+    }
+    return 0;
+}
+
+OwnShares OwnPartialShares(std::span<const SpectralPeak> peaks, const FundamentalEstimate& estimate, int k) {
+    const double f = estimate.frameFundamental / k;
+    const double b = estimate.inharmonicity / (k * k);
+    if (!(f > 0.0)) return {};
+    const double top = OwnPartialRange + 0.5;
+    const double highest = top * (1.0 + b * top * top);
+    double strongest = 0.0;
+    OwnShares own;
+    for (const SpectralPeak& peak : peaks) {
+        const double ratio = peak.frequency / f;
+        if (!(ratio >= 0.5 && ratio < highest)) continue;
+        const int n = NearestHarmonic(peak.frequency, f, b);
+        if (n < 1 || n > OwnPartialRange) continue;
+        strongest = std::max(strongest, peak.amplitude);
+        if (n % 2 != 0) own.octave = std::max(own.octave, peak.amplitude);
+        if (n % 3 != 0) own.twelfth = std::max(own.twelfth, peak.amplitude);
+    }
+    if (strongest > 0.0) {
+        own.octave /= strongest;
+        own.twelfth /= strongest;
+    }
+    return own;
+}
+
+void OwnShareHistory::Push(const OwnShares& latest) {
+    if (count == Span + 1) {
+        first = (first + 1) % (Span + 1);
+        --count;
+    }
+    shares[(first + count) % (Span + 1)] = latest;
+    ++count;
+}
+
+bool OwnShareHistory::Collapsed(int k) const {
+    if (count < Span + 1) return false;
+    const OwnShares& before = shares[first];
+    const OwnShares& now = shares[(first + Span) % (Span + 1)];
+    const double drop = std::pow(10.0, -CollapseDb / 20.0);
+    return k == 3 ? now.twelfth < before.twelfth * drop : now.octave < before.octave * drop;
+}
+
+void LevelEnvelope::Push(std::span<const double> hop) {
+    if (hop.empty()) return;
+    double hopMin = hop[0];
+    double hopMax = hop[0];
+    double sumOfSquares = 0.0;
+    for (const double x : hop) {
+        hopMin = std::min(hopMin, x);
+        hopMax = std::max(hopMax, x);
+        sumOfSquares += x * x;
+    }
+    const double quiet = QuietShare * lastPeak;
+    std::size_t quietRun = 0;
+    while (quietRun < hop.size() && std::fabs(hop[hop.size() - 1 - quietRun]) < quiet) ++quietRun;
+    endFellSilent = havePrevious && quietRun * QuietRunDivisor >= hop.size();
+    lastPeak = std::max(std::fabs(hopMin), std::fabs(hopMax));
+
+    const double lo = havePrevious ? std::min(lastMin, hopMin) : hopMin;
+    const double hi = havePrevious ? std::max(lastMax, hopMax) : hopMax;
+    lastMin = hopMin;
+    lastMax = hopMax;
+    havePrevious = true;
+    const double level = hi - lo < SilenceSpan ? Units::SilenceLevelDb : 20.0 * std::log10((hi - lo) / 2.0);
+    if (count == Span) {
+        first = (first + 1) % Span;
+        --count;
+    }
+    levels[Index(count)] = level;
+    meanSquares[Index(count)] = sumOfSquares / static_cast<double>(hop.size());
+    ++count;
+}
+
+bool LevelEnvelope::EnergyFell(int hops, double dropDb) const {
+    if (count < 2) return false;
+    double loudest = 0.0;
+    for (int i = std::max(0, count - std::min(hops, Span)); i < count; ++i)
+        loudest = std::max(loudest, meanSquares[Index(i)]);
+    return meanSquares[Index(count - 1)] < loudest * std::pow(10.0, -dropDb / 10.0);
+}
+
+bool LevelEnvelope::Onset() const {
+    if (count < 2) return false;
+    double quietest = levels[Index(0)];
+    for (int i = 1; i < count - 1; ++i) quietest = std::min(quietest, levels[Index(i)]);
+    return RecentLevel() - quietest >= OnsetRiseDb;
+}
+
+}  // namespace NoteAnalyzer
