@@ -142,7 +142,9 @@ TEST(PrecisePitch, DecayingNoteIsReadBelowTheFloorAndReleased) {
                 if (h.frequency > 0.0) {
                     lowestRead = std::min(lowestRead, h.level);
                     // Once the frame is full of the note; its tail is read as truly.
-                    if (h.time > 0.3) EXPECT_NEAR(Cents(h.frequency, 196.0), 0.0, 2.0) << h.time;
+                    if (h.time > 0.3) {
+                        EXPECT_NEAR(Cents(h.frequency, 196.0), 0.0, 2.0) << h.time;
+                    }
                 }
                 if (underGate < 0.0 && h.level < floor - 30.0) underGate = h.time;
             }
@@ -240,7 +242,9 @@ TEST(PrecisePitch, LegatoJumpsToAPartialAreFollowed) {
             const double switchTime = static_cast<double>(switchAt) / rate;
             double followed = -1.0;
             for (const Hop& h : Analyse(s, signal)) {
-                if (h.time < switchTime && h.time > 0.3) EXPECT_NEAR(Cents(h.frequency, c.from), 0.0, 5.0);
+                if (h.time < switchTime && h.time > 0.3) {
+                    EXPECT_NEAR(Cents(h.frequency, c.from), 0.0, 5.0);
+                }
                 if (followed < 0.0 && h.time > switchTime && h.frequency > 0.0 &&
                     std::fabs(Cents(h.frequency, c.to)) < 20.0)
                     followed = h.time;
