@@ -21,7 +21,9 @@ for f in bin/zelvo-tuner bin/zelvo-analyze \
          share/applications/zelvo-tuner.desktop share/metainfo/zelvo-tuner.metainfo.xml \
          share/icons/hicolor/scalable/apps/zelvo-tuner.svg \
          share/icons/hicolor/16x16/apps/zelvo-tuner.png share/icons/hicolor/256x256/apps/zelvo-tuner.png \
-         share/man/man1/zelvo-tuner.1.gz share/man/man1/zelvo-analyze.1.gz; do
+         share/man/man1/zelvo-tuner.1.gz share/man/man1/zelvo-analyze.1.gz \
+         share/zelvo-tuner/Tuner.ttf share/zelvo-tuner/Tuner-LICENSE.txt \
+         share/zelvo-tuner/manual/zelvo-tuner.hhp share/zelvo-tuner/manual/Intro.html; do
   [ -s "$prefix/$f" ] || fail "missing $f"
 done
 desktop-file-validate "$prefix/share/applications/zelvo-tuner.desktop" || fail "desktop entry is not valid"
