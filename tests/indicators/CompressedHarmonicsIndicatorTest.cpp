@@ -32,14 +32,7 @@ protected:
         PaneTest::TearDown();
     }
 
-    void Mouse(wxEventType type, wxPoint p, int wheel = 0) {
-        wxMouseEvent event(type);
-        event.SetPosition(p);
-        event.SetEventObject(graph);
-        event.m_wheelRotation = wheel;
-        event.m_wheelDelta = 120;
-        graph->ProcessWindowEvent(event);
-    }
+    void Mouse(wxEventType type, wxPoint p, int wheel = 0) { SendMouse(*graph, type, p, wheel); }
     void Key(int code, bool shift) {
         wxKeyEvent event(wxEVT_KEY_DOWN);
         event.m_keyCode = code;

@@ -52,6 +52,15 @@ inline void Resize(wxWindow& window, wxSize size) {
     window.ProcessWindowEvent(event);
 }
 
+inline void SendMouse(wxWindow& window, wxEventType type, wxPoint p, int wheel = 0) {
+    wxMouseEvent event(type);
+    event.SetPosition(p);
+    event.SetEventObject(&window);
+    event.m_wheelRotation = wheel;
+    event.m_wheelDelta = 120;
+    window.ProcessWindowEvent(event);
+}
+
 // The pane's face as the paint handler would put it on screen, over red: a
 // bitmap of the pane's logical size at the display's scale.
 template <class Pane>

@@ -44,13 +44,6 @@ public:
     int refreshes = 0;
 };
 
-void Mouse(wxWindow& window, wxEventType type, wxPoint p) {
-    wxMouseEvent event(type);
-    event.SetPosition(p);
-    event.SetEventObject(&window);
-    window.ProcessWindowEvent(event);
-}
-
 }  // namespace
 
 using BackBufferWndTest = PaneTest;
@@ -111,7 +104,7 @@ protected:
         if (pane->HasCapture()) pane->ReleaseMouse();
         PaneTest::TearDown();
     }
-    void Mouse(wxEventType type, int y) { ::Mouse(*pane, type, wxPoint(kWidth / 2, y)); }
+    void Mouse(wxEventType type, int y) { SendMouse(*pane, type, wxPoint(kWidth / 2, y)); }
 
     static constexpr int kWidth = 20, kHeight = 104;
     wxPanel* parent = nullptr;
