@@ -254,7 +254,7 @@ TEST(CompressedHarmonicsMath, PlotUpdatePlan) {
         {"half a pixel", 0.005f, 0, 1, true, {}},
         {"new data", 0, 0, 1.25f, false, {{175, 1, 35, 200}}},
         {"one large band", 3.5f, 0, 1, false, {{129, 1, 351, 200}}},
-        {"two bands past three quarters", 2.0f, 15.0f, 1, true, {}},
+        {"two bands past three quarters", 1.0f, 10.0f, 1, true, {}},
     };
     for (const auto& c : cases) {
         PlotSnapshot now = drawn;
