@@ -14,22 +14,6 @@
 
 namespace {
 
-// The pane painted the way the screen shows it: into a bitmap of its logical
-// size at the display's scale.
-template <class Pane>
-wxImage RenderScaled(Pane& pane) {
-    wxBitmap bitmap;
-    bitmap.CreateWithDIPSize(pane.GetClientSize(), pane.GetContentScaleFactor(), 24);
-    {
-        wxMemoryDC dc(bitmap);
-        if constexpr (requires { pane.PaintInto(dc); })
-            pane.PaintInto(dc);
-        else
-            pane.PaintFace(dc);
-    }
-    return bitmap.ConvertToImage();
-}
-
 // Edge pixels per ink pixel in a region of grey text on a plain face: pixels
 // within 15 % of the region's range from its darkest count as ink, those more
 // than 15 % from both ends as edge. Text rendered at the screen's resolution
@@ -66,7 +50,7 @@ TEST_F(HiDpiPane, TextAndEdgesAreDrawnAtTheScreensResolution) {
     fine->SetScaleLabels({"-50", "-25", "0", "+25", "+50"});
     fine->fade = 0.0f;
     fine->SetTexts("C#4", "+03.3");
-    const wxImage image = RenderScaled(*fine);
+    const wxImage image = RenderPane(*fine);
     ASSERT_EQ(image.GetSize(), wxSize(472, 470));
     const struct {
         const char* what;
@@ -87,7 +71,7 @@ TEST_F(HiDpiPane, LadderLabelsKeepTheirLogicalSize) {
     global->SetNoteTable(DefaultNoteTable());
     const NoteSet guitar{40, 45, 50, 55, 59, 64};
     global->SetNotes(guitar);
-    const wxImage image = RenderScaled(*global);
+    const wxImage image = RenderPane(*global);
     ASSERT_EQ(image.GetSize(), wxSize(50, 470));
     // The label font is sized in logical pixels: its em is this share of the
     // pane's height, and a line of text a little more.
@@ -100,35 +84,22 @@ TEST_F(HiDpiPane, LadderLabelsKeepTheirLogicalSize) {
 TEST_F(HiDpiPane, HarmonicsGraphShiftsWholeScreenPixelsOnAPan) {
     ASSERT_EQ(host->GetContentScaleFactor(), 2.0) << "run with GDK_SCALE=2";
     HarmonicHistory history;
-    for (int f = 0; f < 120; ++f) {
-        NoteAnalyzer::AnalysisResult result;
-        result.level = -10.0;
-        result.frequency = 440.0;
-        result.hopDuration = 0.03;
-        result.harmonics[1] = {0.5, 440.0};
-        result.harmonics[2] = {0.5, 880.0 * std::exp2((4.0 + 0.02 * f) / 1200.0)};
-        history.AddFrame(result);
-    }
+    AddFrames(history, {0, 0, 4}, 120, 0.02);
     auto* graph = new CCompressedHarmonicsIndicator();
     ASSERT_TRUE(graph->Create(host, wxID_ANY, wxPoint(0, 0), wxSize(481, 324)));
     Resize(*graph, wxSize(481, 324));
     graph->SetHistories(&history, nullptr);
     graph->SetSpans(4.0f, 20.0f);
-    graph->SetStarts(0.0f, -10.37f);
-    RenderScaled(*graph);
+    graph->SetStarts(0.0f, -1210.37f);
+    RenderPane(*graph);
     const Indicators::PixelRect plot = graph->Layout().plot;
     ASSERT_EQ(plot.width, 400);
     graph->SetStarts(graph->TimeStart() + 2 * graph->TimeSpan() / plot.width,
                      graph->PitchStart() - graph->PitchSpan() / plot.height);
-    const wxImage shifted = RenderScaled(*graph);
+    const wxImage shifted = RenderPane(*graph);
     EXPECT_FALSE(graph->LastPaint().wholePlot);
     graph->RedrawAll();
-    const wxImage fresh = RenderScaled(*graph);
-    int differing = 0;
-    for (int y = 2 * plot.y; y < 2 * (plot.y + plot.height); ++y)
-        for (int x = 2 * plot.x; x < 2 * (plot.x + plot.width); ++x)
-            if (ColourDistance(PixelAt(shifted, x, y), PixelAt(fresh, x, y)) > 40) ++differing;
-    EXPECT_LT(differing, plot.width / 5);
+    EXPECT_LT(DifferingPixels(shifted, RenderPane(*graph), plot, 2), plot.width / 5);
     graph->SetHistories(nullptr, nullptr);
     graph->Destroy();
 }

@@ -7,23 +7,16 @@
 #include <stdexcept>
 #include <string>
 
-// A new directory under the system's temporary folder, named with random
-// letters until create_directory makes one that was not there (the portable
+// A new directory under the system's temporary folder with a random name,
+// tried until create_directory makes one that was not there (the portable
 // form of mkdtemp, which Windows lacks).
 TempDirectory::TempDirectory() {
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::mt19937 random(seed());
-    std::uniform_int_distribution<int> pick(0, sizeof(letters) - 2);
+    std::random_device random;
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = "zelvo-test-";
-        for (int i = 0; i < 8; ++i) name += letters[pick(random)];
+        path_ = base / ("zelvo-test-" + std::to_string(random()));
         std::error_code error;
-        if (std::filesystem::create_directory(base / name, error)) {
-            path_ = base / name;
-            return;
-        }
+        if (std::filesystem::create_directory(path_, error)) return;
     }
     throw std::runtime_error("cannot make a temporary directory in " + base.string());
 }

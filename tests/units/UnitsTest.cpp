@@ -34,36 +34,35 @@ TEST(Units, MeterMapsSixtyDecibelsOntoZeroToOne) {
 }
 
 TEST(Units, CalibrationOnlyWhenBothFrequenciesArePlausible) {
+    // Factors beyond a factor of two either way switch calibration off.
     const struct {
         double known, observed, factor;
-    } cases[] = {
-        {440.0, 441.0, 440.0 / 441.0},
-        {441.0, 440.0, 441.0 / 440.0},
-        {440.0, 1.0, 1.0},
-        {1.0, 441.0, 1.0},
-        {0.5, 441.0, 1.0},
-        {Inf, 440.0, 1.0},
-        {440.0, NaN, 1.0},
-        {-440.0, -441.0, 1.0},
-        // Factors beyond a factor of two either way switch calibration off.
-        {440.0, 220.0, 2.0},
-        {440.0, 880.0, 0.5},
-        {440.0, 219.9, 1.0},
-        {440.0, 880.1, 1.0},
-        {3.4e38, 1.0000001, 1.0},
-    };
+    } cases[] = {{440.0, 441.0, 440.0 / 441.0},
+                 {441.0, 440.0, 441.0 / 440.0},
+                 {440.0, 1.0, 1.0},
+                 {1.0, 441.0, 1.0},
+                 {0.5, 441.0, 1.0},
+                 {Inf, 440.0, 1.0},
+                 {440.0, NaN, 1.0},
+                 {-440.0, -441.0, 1.0},
+                 {440.0, 220.0, 2.0},
+                 {440.0, 880.0, 0.5},
+                 {440.0, 219.9, 1.0},
+                 {440.0, 880.1, 1.0},
+                 {3.4e38, 1.0000001, 1.0}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(Units::CalibrationFactor(c.known, c.observed), c.factor)
             << c.known << " / " << c.observed;
 }
 
 TEST(Units, RangesAreInclusiveAndRefuseNaN) {
-    EXPECT_TRUE(Units::IsMiddleAInRange(220.0) && Units::IsMiddleAInRange(880.0));
-    EXPECT_FALSE(Units::IsMiddleAInRange(219.999) || Units::IsMiddleAInRange(880.001) ||
-                 Units::IsMiddleAInRange(NaN));
-    EXPECT_TRUE(Units::IsNoiseFloorInRange(-60.0) && Units::IsNoiseFloorInRange(0.0));
-    EXPECT_FALSE(Units::IsNoiseFloorInRange(-60.1) || Units::IsNoiseFloorInRange(0.1) ||
-                 Units::IsNoiseFloorInRange(NaN));
-    EXPECT_TRUE(Units::IsMiddleAInRange(Units::DefaultMiddleAHz));
-    EXPECT_TRUE(Units::IsNoiseFloorInRange(Units::DefaultNoiseFloorDb));
+    const struct {
+        bool (*inRange)(double);
+        double low, high, def;
+    } ranges[] = {{Units::IsMiddleAInRange, 220.0, 880.0, Units::DefaultMiddleAHz},
+                  {Units::IsNoiseFloorInRange, -60.0, 0.0, Units::DefaultNoiseFloorDb}};
+    for (const auto& r : ranges) {
+        EXPECT_TRUE(r.inRange(r.low) && r.inRange(r.high) && r.inRange(r.def)) << r.low;
+        EXPECT_FALSE(r.inRange(r.low - 0.001) || r.inRange(r.high + 0.001) || r.inRange(NaN)) << r.low;
+    }
 }
