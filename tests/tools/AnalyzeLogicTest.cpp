@@ -39,17 +39,21 @@ TEST(AnalyzeOptions, ValuesRangeEndsAndLiveOptions) {
     // Options left out stay unset so that the settings files can supply them.
     EXPECT_FALSE(Parse("tone.wav").options.quality || Parse("tone.wav").options.middleA);
     // Range ends are accepted; "--" lets a file name start with a dash.
-    auto p = Parse("--notes --quality fast --noise-floor=-60 --middle-a 880 -- -odd.wav");
+    auto p = Parse("--notes --quality fast --noise-floor=-60 --middle-a 880 --plot out.Svg -- -odd.wav");
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.mode, RunMode::Notes);
     EXPECT_EQ(*p.options.quality, 1);
     EXPECT_DOUBLE_EQ(*p.options.noiseFloor, -60.0);
     EXPECT_DOUBLE_EQ(*p.options.middleA, 880.0);
+    EXPECT_EQ(p.options.plot, "out.Svg");
     EXPECT_EQ(p.options.file, "-odd.wav");
     p = Parse("--live --device 2 --format 0x400 --seconds 1.5");
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(*p.options.format, 0x400);
     EXPECT_EQ(Parse("--help --bogus").options.mode, RunMode::Help);
+    // --version is answered ahead of everything else on the line.
+    for (const char* line : {"--version", "--version --bogus", "a.wav --version"})
+        EXPECT_EQ(Parse(line).options.mode, RunMode::Version) << line;
 }
 
 TEST(AnalyzeOptions, RefusesBadCommandLines) {
@@ -59,7 +63,15 @@ TEST(AnalyzeOptions, RefusesBadCommandLines) {
           "--middle-a 440Hz a.wav", "--middle-a", "--notes=1 a.wav", "--device 3 a.wav", "--live a.wav",
           "--live --notes", "--live --seconds 0", "--live --device -2", "--list-devices a.wav"})
         EXPECT_NE(Parse(line).error, "") << line;
-    EXPECT_NE(Parse("--bogus a.wav").error.find("--bogus"), std::string::npos);
+    const std::pair<const char*, const char*> named[] = {
+        {"--bogus a.wav", "--bogus"},
+        {"--plot chart.jpg a.wav", "--plot needs a file name ending in .svg or .png"},
+        {"--plot .png a.wav", "--plot needs"},
+        {"--plot", "missing value after --plot"},
+        {"--live --plot c.png", "--plot charts a recording"},
+        {"--list-devices --plot c.png", "--list-devices takes no other"}};
+    for (const auto& [line, mentions] : named)
+        EXPECT_NE(Parse(line).error.find(mentions), std::string::npos) << line << ": " << Parse(line).error;
 }
 
 TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
@@ -82,7 +94,7 @@ TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
     EXPECT_TRUE(NoteSummarizer(hop).Finish().empty());
 }
 
-TEST(OutputFormat, HopAndNoteLines) {
+TEST(OutputFormat, HopNoteAndCentsTexts) {
     HopReading r = Hop(0.1857, 69, -0.004f);
     r.frequency = 439.99912;
     r.level = -6.04;
@@ -94,27 +106,14 @@ TEST(OutputFormat, HopAndNoteLines) {
     // A frequency outside the note range keeps its number but names no note.
     none.frequency = 9000.0;
     EXPECT_EQ(FormatHopLine(none), "0.023\t9000.000\t-\t-\t-96.3");
-
-    NoteSpan span{70, 0.0232, 1.5, -7.853f, 64};
-    EXPECT_EQ(FormatNoteLine(span), "Bb4\t0.023\t1.500\t-7.85\t64");
-}
-
-TEST(OutputFormat, RunawayCentsPrintAsNoValue) {
-    const struct {
-        double cents;
-        const char* text;
-    } cases[] = {
-        {-7.853, "-7.85"},
-        {1.0e6, "1000000.00"},
-        {-1.0e30, "-"},
-        {9.3e18, "-"},
-        {std::numeric_limits<double>::quiet_NaN(), "-"},
-        {-std::numeric_limits<double>::infinity(), "-"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(FormatCents(c.cents), c.text) << c.cents;
-
-    NoteSpan span{12, 0.0, 1.0, -1.0e30f, 3};
-    EXPECT_EQ(FormatNoteLine(span), "C0\t0.000\t1.000\t-\t3");
+    EXPECT_EQ(FormatNoteLine(NoteSpan{70, 0.0232, 1.5, -7.853f, 64}), "Bb4\t0.023\t1.500\t-7.85\t64");
+    // Runaway cents print as no value.
+    EXPECT_EQ(FormatNoteLine(NoteSpan{12, 0.0, 1.0, -1.0e30f, 3}), "C0\t0.000\t1.000\t-\t3");
+    const std::pair<double, const char*> cents[] = {{1.0e6, "1000000.00"},
+                                                    {9.3e18, "-"},
+                                                    {std::numeric_limits<double>::quiet_NaN(), "-"},
+                                                    {-std::numeric_limits<double>::infinity(), "-"}};
+    for (const auto& [value, text] : cents) EXPECT_EQ(FormatCents(value), text) << value;
 }
 
 TEST(AudioFileReader, MixesChannelsByAveraging) {

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -93,7 +91,6 @@ TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
     SF_INFO info{0, 11025, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
     sf_close(sf_open(dir.File("no-frames.wav").c_str(), SFM_WRITE, &info));
     WriteAiffWithRate(dir.File("rate400.aiff"), {0x40, 0x07, 0xC8, 0, 0, 0, 0, 0, 0, 0});
-    WriteAiffWithRate(dir.File("rate1e9.aiff"), {0x40, 0x1C, 0xEE, 0x6B, 0x28, 0, 0, 0, 0, 0});
     WriteAiffWithRate(dir.File("rateNaN.aiff"), {0x7F, 0xFF, 0xC0, 0, 0, 0, 0, 0, 0, 0});
     // The first half of an Ogg Vorbis file opens but decodes to nothing.
     MakeTone(dir.File("whole.ogg"), {"--duration", "4", "440"});
@@ -109,7 +106,6 @@ TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
         {{dir.File("header-only.wav")}, "header-only.wav"},
         {{dir.File("no-frames.wav")}, "no audio"},
         {{dir.File("rate400.aiff")}, "sample rate 400 Hz is outside 1000 to 768000 Hz"},
-        {{dir.File("rate1e9.aiff")}, "sample rate 1000000000 Hz"},
         {{dir.File("rateNaN.aiff")}, "sample rate NaN Hz"},
         {{dir.File("half.ogg")}, "half.ogg: holds no decodable audio"},
         {{dir.File("notes.txt/a.wav")}, "Not a directory"},  // the system's reason, not "no such file"
@@ -139,24 +135,6 @@ TEST(AnalyzeTool, FullOutputExitsWithStatusTwo) {
         EXPECT_EQ(run.status, 2) << notes;
         EXPECT_EQ(run.err, "zelvo-analyze: cannot write the output\n") << notes;
     }
-}
-
-TEST(AnalyzeTool, UnsearchableFolderIsReportedAsSuch) {
-    TempDirectory dir;
-    const auto wav = dir.File("locked/a440.wav");
-    std::filesystem::create_directory(dir / "locked");
-    MakeTone(wav, {"--duration", "0.5", "440"});
-    std::filesystem::permissions(dir / "locked", std::filesystem::perms::none);
-    std::vector<std::string> args = {kAnalyze, wav};
-    // The superuser passes every permission check, so the tool runs as nobody.
-    if (geteuid() == 0) {
-        if (!std::filesystem::exists("/usr/bin/setpriv")) GTEST_SKIP() << "needs setpriv to drop root";
-        args.insert(args.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups"});
-    }
-    const ToolRun run = geteuid() == 0 ? RunTool("/usr/bin/setpriv", args) : RunTool(kAnalyze, {wav});
-    std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_all);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("a440.wav: Permission denied"), std::string::npos) << run.err;
 }
 
 // A disk that fills up part way: the tone file is removed, not left cut off.
