@@ -1,19 +1,23 @@
-// The reusable parts of zelvo-analyze: option parsing, note grouping, the
-// text it prints, settings resolution and the live display line.
+// The reusable parts of zelvo-analyze: option parsing, the hop loop, note
+// grouping, the text it prints, settings resolution and the live display line.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <numbers>
+#include <vector>
 
 #include "AnalyzeOptions.h"
 #include "AudioFileChecks.h"
 #include "AudioFileReader.h"
+#include "HopFeeder.h"
 #include "LiveDisplay.h"
 #include "LiveSession.h"
 #include "NoteSummary.h"
 #include "OutputFormat.h"
 #include "ToolRunner.h"
 #include "ToolSettings.h"
+#include "analysis/AnalyzerSettings.h"
 
 using namespace ZelvoAnalyze;
 
@@ -72,6 +76,35 @@ TEST(AnalyzeOptions, RefusesBadCommandLines) {
         {"--list-devices --plot c.png", "--list-devices takes no other"}};
     for (const auto& [line, mentions] : named)
         EXPECT_NE(Parse(line).error.find(mentions), std::string::npos) << line << ": " << Parse(line).error;
+}
+
+// The hop loop on a real analyzer: whole hops only, times counted in frames.
+TEST(HopFeeder, FeedsWholeHopsFromAnUnevenSource) {
+    const int rate = 11025;
+    NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(rate, 0));
+    analyzer.noiseFloor = -30.0;
+    std::vector<double> signal(256 * 40 + 100);  // 40 hops and a part hop
+    for (std::size_t i = 0; i < signal.size(); ++i)
+        signal[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(i) / rate);
+    // A source that hands out odd-sized pieces, as a file reader may.
+    std::size_t position = 0;
+    const FrameSource source = [&](double* frames, int count) {
+        const int piece = std::min<int>({count, 77, static_cast<int>(signal.size() - position)});
+        std::copy_n(signal.begin() + static_cast<std::ptrdiff_t>(position), piece, frames);
+        position += static_cast<std::size_t>(piece);
+        return piece;
+    };
+    std::vector<std::pair<double, double>> timeAndFrequency;
+    const long long hops = FeedHops(analyzer, source, [&](const NoteAnalyzer::AnalysisResult& r, double t) {
+        timeAndFrequency.emplace_back(t, r.frequency);
+        EXPECT_NEAR(r.hopDuration, 256.0 / rate, 1e-12);
+    });
+    EXPECT_EQ(hops, 40);
+    ASSERT_EQ(timeAndFrequency.size(), 40u);
+    EXPECT_DOUBLE_EQ(timeAndFrequency.front().first, 256.0 / rate);
+    EXPECT_DOUBLE_EQ(timeAndFrequency.back().first, 40 * 256.0 / rate);
+    // The pieces join without a seam: the last reading is still the tone.
+    EXPECT_NEAR(timeAndFrequency.back().second, 440.0, 0.05);
 }
 
 TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
