@@ -117,6 +117,7 @@ TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
     SF_INFO info{0, 11025, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
     sf_close(sf_open(dir.File("no-frames.wav").c_str(), SFM_WRITE, &info));
     WriteAiffWithRate(dir.File("rate400.aiff"), {0x40, 0x07, 0xC8, 0, 0, 0, 0, 0, 0, 0});
+    WriteAiffWithRate(dir.File("rate1e9.aiff"), {0x40, 0x1C, 0xEE, 0x6B, 0x28, 0, 0, 0, 0, 0});
     WriteAiffWithRate(dir.File("rateNaN.aiff"), {0x7F, 0xFF, 0xC0, 0, 0, 0, 0, 0, 0, 0});
     // The first half of an Ogg Vorbis file opens but decodes to nothing.
     MakeTone(dir.File("whole.ogg"), {"--duration", "4", "440"});
@@ -132,6 +133,7 @@ TEST(AnalyzeTool, BadInputExitsWithStatusTwoAndNoReading) {
         {{dir.File("header-only.wav")}, "header-only.wav"},
         {{dir.File("no-frames.wav")}, "no audio"},
         {{dir.File("rate400.aiff")}, "sample rate 400 Hz is outside 1000 to 768000 Hz"},
+        {{dir.File("rate1e9.aiff")}, "sample rate 1000000000 Hz"},
         {{dir.File("rateNaN.aiff")}, "sample rate NaN Hz"},
         {{dir.File("half.ogg")}, "half.ogg: holds no decodable audio"},
         {{dir.File("notes.txt/a.wav")}, "Not a directory"},  // the system's reason, not "no such file"
