@@ -64,8 +64,8 @@ TEST(XmlReader, CallsOncePerElementBeforeItsChildren) {
     EXPECT_EQ(Read("<A>x\ry</A>").calls, Strings{"A{}x\ry"});
     // Entities are known by their first letters; numeric references are bytes of
     // the file (two may form one UTF-8 sequence; 321 = 0x141 keeps only 0x41),
-    // decoded like the rest of the text (FileTextEncoding; a Windows-1252 name
-    // read from a list file: ListFilesTests).
+    // decoded like the rest of the text (FileTextEncoding below; a Windows-1252
+    // name read from a list file: PresetFile.ReadsEntriesWhereverTheyStand).
     EXPECT_EQ(
         Read("<A v=\"&lt;&gt;&quot;&apos;&amp;&lxyz;&#65;&#x42;&#x4a;\">&#321;&#195;&#169;|&#233;</A>").calls,
         Strings{"A{v=<>\"'&<ABJ}A\xC3\xA9|\xC3\xA9"});
