@@ -151,11 +151,9 @@ TEST(OutputFormat, HopNoteAndCentsTexts) {
 
 TEST(AudioFileReader, MixesChannelsByAveraging) {
     const double interleaved[] = {1.0, 0.0, -0.5, -0.5, 0.25, std::numeric_limits<double>::quiet_NaN()};
-    double mono[3];
-    MixToMono(interleaved, 3, 2, mono);
-    EXPECT_DOUBLE_EQ(mono[0], 0.5);
-    EXPECT_DOUBLE_EQ(mono[1], -0.5);
-    EXPECT_DOUBLE_EQ(mono[2], 0.125);  // a sample that is not a number counts as silence
+    std::vector<double> mono(3);
+    MixToMono(interleaved, 3, 2, mono.data());
+    EXPECT_EQ(mono, (std::vector{0.5, -0.5, 0.125}));  // a sample that is not a number counts as silence
 }
 
 TEST(AudioFileChecks, ReadsExtendedRatesAsWritten) {
@@ -173,10 +171,7 @@ TEST(AudioFileChecks, ReadsExtendedRatesAsWritten) {
     };
     for (const auto& c : cases) {
         const double rate = ExtendedToDouble(c.bytes);
-        if (std::isnan(c.rate))
-            EXPECT_TRUE(std::isnan(rate)) << rate;
-        else
-            EXPECT_EQ(rate, c.rate);
+        EXPECT_TRUE(std::isnan(c.rate) ? std::isnan(rate) : rate == c.rate) << rate;
     }
 }
 
