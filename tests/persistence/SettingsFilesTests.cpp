@@ -77,6 +77,11 @@ TEST(SettingsFiles, AFileThatCannotBeReplacedIsReportedAndLeftAlone) {
     // The other files were still written.
     EXPECT_EQ(ReadWholeFile(tmp / "tuner_presets.xml"), PresetDocumentText(Sample().presets));
     ExpectOnlyTheFourFiles(tmp.Path());
+
+    // A plain file where the folder should be: every file fails.
+    EXPECT_EQ(SaveSettingsFiles(SettingsFiles{}, tmp / "tuner_presets.xml").message,
+              "Unable to save the settings files tuner_config.xml, tuner_presets.xml, "
+              "tuner_temperament.xml, tuner_stretch.xml. The previous files were kept.");
 }
 
 TEST(SettingsFiles, AFailedWriteKeepsThePreviousFile) {
@@ -99,15 +104,6 @@ TEST(SettingsFiles, AFailedWriteKeepsThePreviousFile) {
     EXPECT_FALSE(savedOk);
     EXPECT_EQ(ReadWholeFile(tmp / ConfigFileName), before);
     ExpectOnlyTheFourFiles(tmp.Path());
-}
-
-TEST(SettingsFiles, UnusableDirectoryFailsEveryFile) {
-    TempDirectory tmp;
-    WriteWholeFile(tmp / "plain-file", "x");
-    EXPECT_EQ(SaveSettingsFiles(SettingsFiles{}, tmp / "plain-file").message,
-              "Unable to save the settings files tuner_config.xml, tuner_presets.xml, "
-              "tuner_temperament.xml, tuner_stretch.xml. The previous files were kept.");
-    EXPECT_EQ(ReadWholeFile(tmp / "plain-file"), "x");
 }
 
 // A settings file that is a link is written where it points only when that
@@ -207,28 +203,24 @@ TEST(SettingsFiles, SpecialAndOversizedFilesReadAsMissingOrDamaged) {
 
 TEST(SettingsFiles, LeftoverTemporaryFilesOfOursAreRemoved) {
     TempDirectory tmp;
-    const struct {
-        std::string name;
-        bool removed;
-    } cases[] = {
-        {"tuner_config.xml.tmp-AbC123", true},
-        {"tuner_presets.xml.tmp-000000", true},
-        {"tuner_temperament.xml.tmp-zZ9aB1", true},
-        {"tuner_stretch.xml.tmp-XyZ789", true},
-        {"tuner_config.xml.tmp-AbC12", false},
-        {"tuner_config.xml.tmp-AbC1234", false},
-        {"tuner_config.xml.tmp-AbC-12", false},
-        {"tuner_other.xml.tmp-AbC123", false},
-        {"tuner_config.xml", false},
-        {"notes.txt.tmp-AbC123", false},
-    };
-    for (const auto& c : cases) WriteWholeFile(tmp / c.name, "x");
+    const std::vector<std::string> ours = {"tuner_config.xml.tmp-AbC123", "tuner_presets.xml.tmp-000000",
+                                           "tuner_temperament.xml.tmp-zZ9aB1",
+                                           "tuner_stretch.xml.tmp-XyZ789"};
+    const std::vector<std::string> others = {"tuner_config.xml.tmp-AbC12",
+                                             "tuner_config.xml.tmp-AbC1234",
+                                             "tuner_config.xml.tmp-AbC-12",
+                                             "tuner_other.xml.tmp-AbC123",
+                                             "tuner_config.xml",
+                                             "notes.txt.tmp-AbC123"};
+    for (const auto& name : ours) WriteWholeFile(tmp / name, "x");
+    for (const auto& name : others) WriteWholeFile(tmp / name, "x");
     // A directory or a link with such a name is not one of ours.
     std::filesystem::create_directory(tmp / "tuner_stretch.xml.tmp-dir123");
     std::filesystem::create_symlink("tuner_config.xml", tmp / "tuner_config.xml.tmp-link12");
 
     EXPECT_EQ(RemoveLeftoverTemporaryFiles(tmp.Path()), 4);
-    for (const auto& c : cases) EXPECT_EQ(std::filesystem::exists(tmp / c.name), !c.removed) << c.name;
+    for (const auto& name : ours) EXPECT_FALSE(std::filesystem::exists(tmp / name)) << name;
+    for (const auto& name : others) EXPECT_TRUE(std::filesystem::exists(tmp / name)) << name;
     EXPECT_TRUE(std::filesystem::is_directory(tmp / "tuner_stretch.xml.tmp-dir123"));
     EXPECT_TRUE(std::filesystem::is_symlink(tmp / "tuner_config.xml.tmp-link12"));
     EXPECT_EQ(RemoveLeftoverTemporaryFiles(tmp / "missing"), 0);

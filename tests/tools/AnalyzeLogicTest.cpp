@@ -1,19 +1,23 @@
-// The reusable parts of zelvo-analyze: option parsing, note grouping, the
-// text it prints, settings resolution and the live display line.
+// The reusable parts of zelvo-analyze: option parsing, the hop loop, note
+// grouping, the text it prints, settings resolution and the live display line.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <numbers>
+#include <vector>
 
 #include "AnalyzeOptions.h"
 #include "AudioFileChecks.h"
 #include "AudioFileReader.h"
+#include "HopFeeder.h"
 #include "LiveDisplay.h"
 #include "LiveSession.h"
 #include "NoteSummary.h"
 #include "OutputFormat.h"
 #include "ToolRunner.h"
 #include "ToolSettings.h"
+#include "analysis/AnalyzerSettings.h"
 
 using namespace ZelvoAnalyze;
 
@@ -39,12 +43,13 @@ TEST(AnalyzeOptions, ValuesRangeEndsAndLiveOptions) {
     // Options left out stay unset so that the settings files can supply them.
     EXPECT_FALSE(Parse("tone.wav").options.quality || Parse("tone.wav").options.middleA);
     // Range ends are accepted; "--" lets a file name start with a dash.
-    auto p = Parse("--notes --quality fast --noise-floor=-60 --middle-a 880 -- -odd.wav");
+    auto p = Parse("--notes --quality fast --noise-floor=-60 --middle-a 880 --plot out.Svg -- -odd.wav");
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.mode, RunMode::Notes);
     EXPECT_EQ(*p.options.quality, 1);
     EXPECT_DOUBLE_EQ(*p.options.noiseFloor, -60.0);
     EXPECT_DOUBLE_EQ(*p.options.middleA, 880.0);
+    EXPECT_EQ(p.options.plot, "out.Svg");
     EXPECT_EQ(p.options.file, "-odd.wav");
     p = Parse("--live --device 2 --format 0x400 --seconds 1.5");
     ASSERT_EQ(p.error, "");
@@ -53,6 +58,9 @@ TEST(AnalyzeOptions, ValuesRangeEndsAndLiveOptions) {
     EXPECT_FALSE(Parse("tone.wav").options.classic);
     EXPECT_TRUE(Parse("--classic tone.wav").options.classic);
     EXPECT_EQ(Parse("--classic=yes tone.wav").error, "option --classic takes no value");
+    // --version is answered ahead of everything else on the line.
+    for (const char* line : {"--version", "--version --bogus", "a.wav --version"})
+        EXPECT_EQ(Parse(line).options.mode, RunMode::Version) << line;
 }
 
 TEST(AnalyzeOptions, RefusesBadCommandLines) {
@@ -78,7 +86,44 @@ TEST(AnalyzeOptions, RefusesBadCommandLines) {
                              "--list-devices --partials",
                              "--partials=1 a.wav"})
         EXPECT_NE(Parse(line).error, "") << line;
-    EXPECT_NE(Parse("--bogus a.wav").error.find("--bogus"), std::string::npos);
+    const std::pair<const char*, const char*> named[] = {
+        {"--bogus a.wav", "--bogus"},
+        {"--plot chart.jpg a.wav", "--plot needs a file name ending in .svg or .png"},
+        {"--plot .png a.wav", "--plot needs"},
+        {"--plot", "missing value after --plot"},
+        {"--live --plot c.png", "--plot charts a recording"},
+        {"--list-devices --plot c.png", "--list-devices takes no other"}};
+    for (const auto& [line, mentions] : named)
+        EXPECT_NE(Parse(line).error.find(mentions), std::string::npos) << line << ": " << Parse(line).error;
+}
+
+// The hop loop on a real analyzer: whole hops only, times counted in frames.
+TEST(HopFeeder, FeedsWholeHopsFromAnUnevenSource) {
+    const int rate = 11025;
+    NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(rate, 0));
+    analyzer.noiseFloor = -30.0;
+    std::vector<double> signal(256 * 40 + 100);  // 40 hops and a part hop
+    for (std::size_t i = 0; i < signal.size(); ++i)
+        signal[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(i) / rate);
+    // A source that hands out odd-sized pieces, as a file reader may.
+    std::size_t position = 0;
+    const FrameSource source = [&](double* frames, int count) {
+        const int piece = std::min<int>({count, 77, static_cast<int>(signal.size() - position)});
+        std::copy_n(signal.begin() + static_cast<std::ptrdiff_t>(position), piece, frames);
+        position += static_cast<std::size_t>(piece);
+        return piece;
+    };
+    std::vector<std::pair<double, double>> timeAndFrequency;
+    const long long hops = FeedHops(analyzer, source, [&](const NoteAnalyzer::AnalysisResult& r, double t) {
+        timeAndFrequency.emplace_back(t, r.frequency);
+        EXPECT_NEAR(r.hopDuration, 256.0 / rate, 1e-12);
+    });
+    EXPECT_EQ(hops, 40);
+    ASSERT_EQ(timeAndFrequency.size(), 40u);
+    EXPECT_DOUBLE_EQ(timeAndFrequency.front().first, 256.0 / rate);
+    EXPECT_DOUBLE_EQ(timeAndFrequency.back().first, 40 * 256.0 / rate);
+    // The pieces join without a seam: the last reading is still the tone.
+    EXPECT_NEAR(timeAndFrequency.back().second, 440.0, 0.05);
 }
 
 TEST(AnalyzeOptions, PartialsIsAFileMode) {
@@ -109,7 +154,7 @@ TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {
     EXPECT_TRUE(NoteSummarizer(hop).Finish().empty());
 }
 
-TEST(OutputFormat, HopAndNoteLines) {
+TEST(OutputFormat, HopNoteAndCentsTexts) {
     HopReading r = Hop(0.1857, 69, -0.004f);
     r.frequency = 439.99912;
     r.level = -6.04;
@@ -121,36 +166,21 @@ TEST(OutputFormat, HopAndNoteLines) {
     // A frequency outside the note range keeps its number but names no note.
     none.frequency = 9000.0;
     EXPECT_EQ(FormatHopLine(none), "0.023\t9000.000\t-\t-\t-96.3");
-
-    NoteSpan span{70, 0.0232, 1.5, -7.853f, 64};
-    EXPECT_EQ(FormatNoteLine(span), "Bb4\t0.023\t1.500\t-7.85\t64");
-}
-
-TEST(OutputFormat, RunawayCentsPrintAsNoValue) {
-    const struct {
-        double cents;
-        const char* text;
-    } cases[] = {
-        {-7.853, "-7.85"},
-        {1.0e6, "1000000.00"},
-        {-1.0e30, "-"},
-        {9.3e18, "-"},
-        {std::numeric_limits<double>::quiet_NaN(), "-"},
-        {-std::numeric_limits<double>::infinity(), "-"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(FormatCents(c.cents), c.text) << c.cents;
-
-    NoteSpan span{12, 0.0, 1.0, -1.0e30f, 3};
-    EXPECT_EQ(FormatNoteLine(span), "C0\t0.000\t1.000\t-\t3");
+    EXPECT_EQ(FormatNoteLine(NoteSpan{70, 0.0232, 1.5, -7.853f, 64}), "Bb4\t0.023\t1.500\t-7.85\t64");
+    // Runaway cents print as no value.
+    EXPECT_EQ(FormatNoteLine(NoteSpan{12, 0.0, 1.0, -1.0e30f, 3}), "C0\t0.000\t1.000\t-\t3");
+    const std::pair<double, const char*> cents[] = {{1.0e6, "1000000.00"},
+                                                    {9.3e18, "-"},
+                                                    {std::numeric_limits<double>::quiet_NaN(), "-"},
+                                                    {-std::numeric_limits<double>::infinity(), "-"}};
+    for (const auto& [value, text] : cents) EXPECT_EQ(FormatCents(value), text) << value;
 }
 
 TEST(AudioFileReader, MixesChannelsByAveraging) {
     const double interleaved[] = {1.0, 0.0, -0.5, -0.5, 0.25, std::numeric_limits<double>::quiet_NaN()};
-    double mono[3];
-    MixToMono(interleaved, 3, 2, mono);
-    EXPECT_DOUBLE_EQ(mono[0], 0.5);
-    EXPECT_DOUBLE_EQ(mono[1], -0.5);
-    EXPECT_DOUBLE_EQ(mono[2], 0.125);  // a sample that is not a number counts as silence
+    std::vector<double> mono(3);
+    MixToMono(interleaved, 3, 2, mono.data());
+    EXPECT_EQ(mono, (std::vector{0.5, -0.5, 0.125}));  // a sample that is not a number counts as silence
 }
 
 TEST(AudioFileChecks, ReadsExtendedRatesAsWritten) {
@@ -168,10 +198,7 @@ TEST(AudioFileChecks, ReadsExtendedRatesAsWritten) {
     };
     for (const auto& c : cases) {
         const double rate = ExtendedToDouble(c.bytes);
-        if (std::isnan(c.rate))
-            EXPECT_TRUE(std::isnan(rate)) << rate;
-        else
-            EXPECT_EQ(rate, c.rate);
+        EXPECT_TRUE(std::isnan(c.rate) ? std::isnan(rate) : rate == c.rate) << rate;
     }
 }
 

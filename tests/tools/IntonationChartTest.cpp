@@ -77,10 +77,7 @@ TEST(IntonationChart, LaysOutTracesBandTicksAndNames) {
     const ChartLayout layout = LayoutIntonationChart(hops, Spans(hops), kHop, 5.8, 1200.0, 480.0);
 
     const ChartRect& plot = layout.plot;
-    EXPECT_GT(plot.x, 0.0);
-    EXPECT_LT(plot.Right(), 1200.0);
-    EXPECT_GT(plot.y, 0.0);
-    EXPECT_LT(plot.Bottom(), 480.0);
+    EXPECT_TRUE(plot.x > 0.0 && plot.Right() < 1200.0 && plot.y > 0.0 && plot.Bottom() < 480.0);
     EXPECT_EQ(layout.centsRange, 20.0);
     const double perCent = plot.height / 40.0;
     EXPECT_NEAR(layout.zeroY, plot.y + plot.height / 2, 1e-9);
@@ -88,12 +85,13 @@ TEST(IntonationChart, LaysOutTracesBandTicksAndNames) {
     EXPECT_NEAR(layout.band.height, 10 * perCent, 1e-9);
 
     // Ticks every 10 cents from +20 at the top to -20 at the bottom.
+    const char* centsLabels[] = {"-20", "-10", "0", "+10", "+20"};
     ASSERT_EQ(layout.centsTicks.size(), 5u);
-    EXPECT_EQ(layout.centsTicks.front().label, "-20");
-    EXPECT_NEAR(layout.centsTicks.front().position, plot.Bottom(), 1e-9);
-    EXPECT_EQ(layout.centsTicks[2].label, "0");
-    EXPECT_EQ(layout.centsTicks.back().label, "+20");
-    EXPECT_NEAR(layout.centsTicks.back().position, plot.y, 1e-9);
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(layout.centsTicks[i].label, centsLabels[i]);
+        EXPECT_NEAR(layout.centsTicks[i].position, plot.Bottom() - plot.height * static_cast<double>(i) / 4,
+                    1e-9);
+    }
     ASSERT_GE(layout.timeTicks.size(), 2u);
     EXPECT_EQ(layout.timeTicks.front().label, "0.0");
     EXPECT_NEAR(layout.timeTicks.front().position, plot.x, 1e-9);
@@ -101,12 +99,10 @@ TEST(IntonationChart, LaysOutTracesBandTicksAndNames) {
 
     // One trace per note, the passing B4 grey; every hop drawn once.
     ASSERT_EQ(layout.traces.size(), 4u);
-    const int colours[] = {0, kChartShortNote, 1, 2};
-    const std::size_t points[] = {30, 1, 20, 2};
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(layout.traces[i].colour, colours[i]) << i;
-        EXPECT_EQ(layout.traces[i].points.size(), points[i]) << i;
-    }
+    const std::pair<int, std::size_t> colourAndPoints[] = {{0, 30}, {kChartShortNote, 1}, {1, 20}, {2, 2}};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(std::pair(layout.traces[i].colour, layout.traces[i].points.size()), colourAndPoints[i])
+            << i;
     const ChartTrace& a4 = layout.traces[0];
     EXPECT_NEAR(a4.points.front().y, layout.zeroY - 3 * perCent, 1e-9);
     EXPECT_NEAR(a4.medianY, layout.zeroY - 3 * perCent, 1e-9);
@@ -119,11 +115,11 @@ TEST(IntonationChart, LaysOutTracesBandTicksAndNames) {
 
     // Names over the held notes only, centred on them.
     ASSERT_EQ(layout.noteLabels.size(), 3u);
-    EXPECT_EQ(layout.noteLabels[0].text, "A4");
     EXPECT_NEAR(layout.noteLabels[0].x, (a4.startX + a4.endX) / 2, 1e-9);
-    EXPECT_EQ(layout.noteLabels[1].text, "C5");
-    EXPECT_EQ(layout.noteLabels[1].colour, 1);
-    EXPECT_EQ(layout.noteLabels[2].text, "D5");
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(layout.noteLabels[i].text, std::vector<std::string>({"A4", "C5", "D5"})[i]);
+        EXPECT_EQ(layout.noteLabels[i].colour, static_cast<int>(i));
+    }
 }
 
 TEST(IntonationChart, CrowdedNamesAreThinnedAndNothingHeldGivesNoName) {

@@ -16,22 +16,28 @@ using namespace ToolTest;
 
 namespace {
 
+// An ALSA configuration whose capture PCMs (each of names) read the raw
+// 16-bit file infile; PortAudio needs one named "default".
+std::vector<std::string> FileDeviceEnvironment(const TempDirectory& dir, const std::string& infile,
+                                               const std::vector<std::string>& names) {
+    std::string conf =
+        "defaults.pcm.file_format \"raw\"\ndefaults.pcm.file_truncate true\npcm.null { type null }\n";
+    for (const std::string& name : names)
+        conf += "pcm." + name + " {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile \"" +
+                infile + "\"\n  format \"raw\"\n}\n";
+    WriteWholeFile(dir.File("asound.conf"), conf);
+    return {"ALSA_CONFIG_PATH=" + dir.File("asound.conf")};
+}
+
 // Noise over a chord: every hop is analysed in full and its result holds many
-// peaks, the heaviest load per result. Two capture PCMs read the file:
-// "zelvo_file" and "default" (PortAudio needs a default).
+// peaks, the heaviest load per result.
 class LiveTool : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dir = std::make_unique<TempDirectory>();
         const std::string raw = dir->File("noise.raw");
         MakeTone(raw, {"--duration", "5", "--harmonics", "8", "--noise", "0.4", "110"});
-        const std::string pcm = " {\n  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n  infile \"" +
-                                raw + "\"\n  format \"raw\"\n}\n";
-        WriteWholeFile(dir->File("asound.conf"),
-                       "defaults.pcm.file_format \"raw\"\ndefaults.pcm.file_truncate true\n"
-                       "pcm.null { type null }\npcm.zelvo_file" +
-                           pcm + "pcm.default" + pcm);
-        environment = {"ALSA_CONFIG_PATH=" + dir->File("asound.conf")};
+        environment = FileDeviceEnvironment(*dir, raw, {"zelvo_file", "default"});
     }
     static void TearDownTestSuite() { dir.reset(); }
 
@@ -102,17 +108,10 @@ TEST_F(LiveTool, SigintEndsAFloodingRunWithinASecondAndMemoryStaysBounded) {
 // capture file is a FIFO, and the tests hold or withhold its writing end.
 class LiveToolFrozen : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-        WriteWholeFile(dir.File("asound.conf"),
-                       "defaults.pcm.file_format \"raw\"\npcm.null { type null }\n"
-                       "pcm.default {\n  type file\n  slave.pcm \"null\"\n"
-                       "  file \"/dev/null\"\n  infile \"" +
-                           fifo + "\"\n  format \"raw\"\n}\n");
-    }
+    void SetUp() override { ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0); }
     ToolRun RunShell(const std::string& script) {
         return RunTool("/bin/sh", {"-c", script, kAnalyze, fifo},
-                       {"ALSA_CONFIG_PATH=" + dir.File("asound.conf")});
+                       FileDeviceEnvironment(dir, fifo, {"default"}));
     }
 
     TempDirectory dir;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "tuning/NoteTable.h"
 
@@ -39,16 +40,9 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch) {
     // others `others` cents. Keys outside 0..11 play as C. An offset on A is
     // moved to the other notes so that A stays fixed, but the stretch still
     // moves it.
-    const struct {
-        const char* name;
-        int offsetClass;
-        float offsetCents;
-        int key;
-        float middleA;
-        bool stretched;
-        int moved;
-        float onMoved, others;
-    } cases[] = {
+    // Each case: name, offset pitch class and cents, key, middle A, stretched,
+    // moved pitch class, cents on it and on the others.
+    const std::tuple<const char*, int, float, int, float, bool, int, float, float> cases[] = {
         {"default", 0, 0.0f, 0, 440.0f, false, -1, 0.0f, 0.0f},
         {"442 Hz", 0, 0.0f, 0, 442.0f, false, -1, 0.0f, 7.85142f},
         {"C +10 in C", 0, 10.0f, 0, 440.0f, false, 0, 10.0f, 0.0f},
@@ -57,18 +51,18 @@ TEST(NoteTableBuild, BandsFollowMiddleATemperamentKeyAndStretch) {
         {"key -1", 0, 10.0f, -1, 440.0f, false, 0, 10.0f, 0.0f},
         {"A +6 stretched", 9, 6.0f, 0, 440.0f, true, 9, 0.0f, -6.0f},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const NoteTable table = BuildNoteTable(c.stretched ? stretch : StretchTable(),
-                                               OneOffset(c.offsetClass, c.offsetCents), c.key, c.middleA);
-        const auto offset = [&](NoteIndex n) {
-            const float stretched = c.stretched ? (n == 69 ? 2.0f : n == 108 ? 30.0f : 0.0f) : 0.0f;
-            return (n % 12 == c.moved ? c.onMoved : c.others) + stretched;
-        };
+    for (const auto& [name, offsetClass, offsetCents, key, middleA, stretched, moved, onMoved, others] :
+         cases) {
+        SCOPED_TRACE(name);
+        const NoteTable table = BuildNoteTable(stretched ? stretch : StretchTable(),
+                                               OneOffset(offsetClass, offsetCents), key, middleA);
         ASSERT_EQ(table.size(), static_cast<std::size_t>(NoteIndexCount));
         for (NoteIndex n = 12; n <= 108; ++n) {
+            const float stretchCents = stretched ? (n == 69 ? 2.0f : n == 108 ? 30.0f : 0.0f) : 0.0f;
             const NoteBand& band = table[n - 12];
-            EXPECT_NEAR(band.center, (n - 69) * 100.0f + offset(n), 0.001f) << n;
+            EXPECT_NEAR(band.center, (n - 69) * 100.0f + (n % 12 == moved ? onMoved : others) + stretchCents,
+                        0.001f)
+                << n;
             if (n < 108) {
                 EXPECT_EQ(band.upper, table[n - 11].lower) << n;
             }

@@ -1,10 +1,21 @@
+// The XML reader and writer under the settings files, and the text and
+// number conversions they share.
+#include "persistence/FileTextEncoding.h"
+#include "persistence/NumberText.h"
+#include "persistence/XmlFile.h"
 #include "persistence/XmlReader.h"
+#include "persistence/XmlWriter.h"
+
+#include "TempDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -48,6 +59,16 @@ TEST(XmlReader, CallsOncePerElementBeforeItsChildren) {
     const Recorded stopped = Read("<A><B/><C/></A>", 1);  // the handler can stop the read
     EXPECT_EQ(stopped.result, XmlReadStoppedByHandler);
     EXPECT_EQ(stopped.calls.size(), 1u);
+    // Windows line ends read like line feeds; a lone carriage return is kept.
+    EXPECT_EQ(Read("<A>\r\n\t<B>x\r\ny</B>\r\n</A>\r\n").calls, (Strings{"A{}\n\t", "A/B{}x\ny"}));
+    EXPECT_EQ(Read("<A>x\ry</A>").calls, Strings{"A{}x\ry"});
+    // Entities are known by their first letters; numeric references are bytes of
+    // the file (two may form one UTF-8 sequence; 321 = 0x141 keeps only 0x41),
+    // decoded like the rest of the text (FileTextEncoding below; a Windows-1252
+    // name read from a list file: PresetFile.ReadsEntriesWhereverTheyStand).
+    EXPECT_EQ(
+        Read("<A v=\"&lt;&gt;&quot;&apos;&amp;&lxyz;&#65;&#x42;&#x4a;\">&#321;&#195;&#169;|&#233;</A>").calls,
+        Strings{"A{v=<>\"'&<ABJ}A\xC3\xA9|\xC3\xA9"});
 }
 
 // Leading white space and a byte-order mark are errors; documents cut off
@@ -83,42 +104,6 @@ TEST(XmlReader, ResultCodesOfDamagedDocuments) {
             EXPECT_EQ(r.calls.size(), c.calls) << document;
         }
     }
-}
-
-// Entities are known by their first letters; numeric references are bytes of
-// the file (two may form one UTF-8 sequence; 321 = 0x141 keeps only 0x41),
-// decoded like the rest of the text (FileTextEncoding; a Windows-1252 name
-// read from a list file: ListFilesTests).
-TEST(XmlReader, DecodesEntitiesUtf8AndStrayWindows1252Bytes) {
-    EXPECT_EQ(
-        Read("<A v=\"&lt;&gt;&quot;&apos;&amp;&lxyz;&#65;&#x42;&#x4a;\">&#321;&#195;&#169;|&#233;</A>").calls,
-        Strings{"A{v=<>\"'&<ABJ}A\xC3\xA9|\xC3\xA9"});
-}
-
-TEST(XmlReader, WindowsLineEndsReadLikeLineFeeds) {
-    const Recorded r = Read("<A>\r\n\t<B>x\r\ny</B>\r\n</A>\r\n");
-    EXPECT_EQ(r.result, XmlReadComplete);
-    EXPECT_EQ(r.calls, (Strings{"A{}\n\t", "A/B{}x\ny"}));
-    EXPECT_EQ(Read("<A>x\ry</A>").calls, Strings{"A{}x\ry"});  // a lone carriage return is kept
-}
-
-TEST(XmlReader, PathKnowsItsNamesAtAnyDepth) {
-    std::string document;
-    for (std::size_t i = 0; i + 1 < XmlMaxDepth; ++i) document += i == 10 ? "<System>" : "<Deep>";
-    document += "<Leaf/>";
-    for (std::size_t i = 0; i + 1 < XmlMaxDepth; ++i) document += "</Deep>";
-    document += "<Other/>";
-    std::vector<bool> inSystem;
-    EXPECT_EQ(XmlReader(
-                  document,
-                  [&](const std::string& name, const ElementContext& c, void*) {
-                      if (name == "Leaf" || name == "Other") inSystem.push_back(c.PathContains("System"));
-                      return true;
-                  },
-                  nullptr),
-              XmlReadComplete);
-    // Inside System at the deepest allowed level, no longer once everything closed.
-    EXPECT_EQ(inSystem, (std::vector<bool>{true, false}));
 }
 
 // Each limit: the largest input within it reads completely, one byte or
@@ -159,11 +144,89 @@ TEST(XmlReader, LimitsEndTheReadWhereTheyAreExceeded) {
         int calls = 0;
         const auto count = [&](const std::string&, const ElementContext&, void*) { return ++calls > 0; };
         EXPECT_EQ(XmlReader(c.document, count, nullptr), c.result) << c.what;
-        // A document over the size limit is refused before anything is reported.
-        if (std::string_view(c.what) == "document + 1") {
-            EXPECT_EQ(calls, 0);
+        // An element or document over a limit is refused before it is reported
+        // (the levels above one nested too deep have been reported already).
+        if (!std::string_view(c.what).starts_with("depth")) {
+            EXPECT_EQ(calls > 0, c.result == XmlReadComplete) << c.what;
         }
     }
+}
+
+// The layout of whole documents is pinned by the settings files' own
+// byte-exact checks; here escaping and what the writer must refuse.
+TEST(XmlWriter, RefusesMisplacedAttributesAndUnbalancedEnds) {
+    const std::string text = XmlDocumentText([](XmlWriter& w) {
+        EXPECT_FALSE(w.EndElement());
+        EXPECT_FALSE(w.WriteAttribute("Early", "1"));  // no start tag yet
+        w.StartElement("A&B");                         // names are written as they are
+        EXPECT_TRUE(w.WriteAttribute("n", "a&<>'\""));
+        EXPECT_FALSE(w.WriteAttribute("", "1"));
+        w.StartElement("B");
+        w.EndElement();
+        EXPECT_FALSE(w.WriteAttribute("AfterEnd", "1"));
+        w.StartElement("C");
+        w.WriteText("x>y");
+        EXPECT_FALSE(w.WriteAttribute("AfterText", "1"));
+        EXPECT_TRUE(w.EndElement());
+        EXPECT_TRUE(w.EndElement());
+        EXPECT_FALSE(w.EndElement());
+        EXPECT_EQ(w.Depth(), 0u);
+    });
+    EXPECT_EQ(text, "<A&B n=\"a&amp;&lt;&gt;&apos;&quot;\">\n\t<B />\n\t<C>x&gt;y</C>\n</A&B>\n");
+    // A NUL cannot stand in an XML document at all (not even as &#0;), and a
+    // name is cut there by every C string: it is dropped from values and texts.
+    using namespace std::string_literals;
+    EXPECT_EQ(XmlDocumentText([](XmlWriter& w) {
+                  w.StartElement("A");
+                  w.WriteAttribute("Name", "a\0b&\0"s);
+                  w.WriteText("\0x\0"s);
+                  w.EndElement();
+              }),
+              "<A Name=\"ab&amp;\">x</A>\n");
+}
+
+TEST(XmlWriter, OpenReportsUncreatableFilesAndRefusesASecondOne) {
+    TempDirectory dir;
+    XmlWriter writer;
+    EXPECT_FALSE(writer.Open(dir.File("missing-dir/file.xml")));
+    ASSERT_TRUE(writer.Open(dir.File("a.xml")));
+    EXPECT_FALSE(writer.Open(dir.File("b.xml")));
+    EXPECT_TRUE(writer.Close());
+    EXPECT_FALSE(std::filesystem::exists(dir / "b.xml"));
+}
+
+TEST(FileTextEncoding, KeepsValidUtf8AndTakesInvalidBytesAsWindows1252) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"A \xC3\xA9 \xE2\x82\xAC \xF0\x9D\x84\x9E", "A \xC3\xA9 \xE2\x82\xAC \xF0\x9D\x84\x9E"},
+        {"\xE9", "\xC3\xA9"},
+        {"\x80", "\xE2\x82\xAC"},
+        {"\x81", "\xC2\x81"},                              // undefined: C1 control
+        {"\xC3", "\xC3\x83"},                              // cut-off sequence
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                  // overlong form
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // surrogate
+        {"\xC3\xA9\xE9", "\xC3\xA9\xC3\xA9"},              // mixed
+    };
+    for (const auto& [bytes, expected] : cases) EXPECT_EQ(DecodeFileText(bytes), expected) << bytes;
+}
+
+TEST(NumberText, IntegersLikeStrtolSaturating) {
+    const std::pair<const char*, int> cases[] = {{"\t-12x", -12},
+                                                 {"+7", 7},
+                                                 {"", 0},
+                                                 {"3.9", 3},
+                                                 {"99999999999", std::numeric_limits<int>::max()},
+                                                 {"-99999999999", std::numeric_limits<int>::min()}};
+    for (const auto& [text, expected] : cases) EXPECT_EQ(TextToInt(text), expected) << text;
+    EXPECT_EQ(IntToText(std::numeric_limits<int>::min()), "-2147483648");
+}
+
+TEST(NumberText, DoublesIgnoreTheProcessLocale) {
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    // A comma-decimal locale, when the machine has one, must change nothing.
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    EXPECT_DOUBLE_EQ(TextToDouble(" 442.5"), 442.5);
+    EXPECT_EQ(FloatToText(0.05f), "0.050000");
+    std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 }  // namespace
