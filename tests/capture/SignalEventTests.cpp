@@ -58,13 +58,23 @@ TEST(SignalEvent, WaitReleasesOnSetAndAutoResetConsumesTheSignal) {
     }
 }
 
-TEST(SignalEvent, WaitAnyOnTwoSetEventsTakesTheFirstAndLeavesTheSecond) {
-    SignalEvent events[2];
-    events[1].Set();
-    events[0].Set();
-    EXPECT_EQ(SignalEvent::WaitAny(events[0], events[1]), 0);
-    EXPECT_EQ(SignalEvent::WaitAny(events[0], events[1]), 1);
-    EXPECT_FALSE(events[0].IsSet() || events[1].IsSet());
+// A sleeping WaitAny must be woken by either event; when both are already
+// set, the first wins and the second keeps its signal.
+TEST(SignalEvent, WaitAnyIsReleasedByEitherEventAndPrefersTheFirst) {
+    for (int which : {0, 1}) {
+        SignalEvent events[2];
+        std::thread setter([&] {
+            std::this_thread::sleep_for(20ms);
+            events[which].Set();
+        });
+        EXPECT_EQ(SignalEvent::WaitAny(events[0], events[1]), which);
+        setter.join();
+        events[1].Set();
+        events[0].Set();
+        EXPECT_EQ(SignalEvent::WaitAny(events[0], events[1]), 0);
+        EXPECT_EQ(SignalEvent::WaitAny(events[0], events[1]), 1);
+        EXPECT_FALSE(events[0].IsSet() || events[1].IsSet());
+    }
 }
 
 }  // namespace
