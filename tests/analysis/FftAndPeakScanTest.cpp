@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <stdexcept>
@@ -33,10 +34,8 @@ std::vector<double> NaiveDft(const std::vector<double>& x) {
             r += x[j] * c[idx];
             i -= x[j] * s[idx];
         }
-        if (k == 0)
-            out[0] = static_cast<double>(r);
-        else if (k == n / 2)
-            out[1] = -static_cast<double>(r);
+        if (k == 0 || k == n / 2)
+            out[k == 0 ? 0 : 1] = static_cast<double>(k == 0 ? r : -r);
         else
             out[2 * k] = static_cast<double>(r), out[2 * k + 1] = static_cast<double>(i);
     }
@@ -87,10 +86,8 @@ TEST(RealFft, DegenerateLengthsAndBadTables) {
 }
 
 const SpectralPeak& Dominant(const std::vector<SpectralPeak>& peaks) {
-    std::size_t best = 0;
-    for (std::size_t i = 1; i < peaks.size(); ++i)
-        if (peaks[i].amplitude > peaks[best].amplitude) best = i;
-    return peaks[best];
+    return *std::max_element(peaks.begin(), peaks.end(),
+                             [](const auto& a, const auto& b) { return a.amplitude < b.amplitude; });
 }
 
 TEST(Tfr, SilentAndTinyFramesHaveNoPeaks) {

@@ -31,41 +31,36 @@ TEST(SignalEvent, WaitAnyLosesNoSignalSetFromAnotherThreadAndPrefersTheFirst) {
 }
 
 // What a wait returns and leaves behind, for each mode, with the event set
-// before the wait, from another thread while waiting, or not at all.
+// before the wait, from another thread while waiting, or not at all: released
+// when set, and still set afterwards only in manual-reset mode.
 TEST(SignalEvent, WaitReleasesOnSetAndAutoResetConsumesTheSignal) {
     enum class SetBy { Nobody, Before, OtherThread };
-    const struct {
-        SignalEvent::Mode mode;
-        SetBy setBy;
-        bool released, setAfterwards;
-    } cases[] = {
-        {SignalEvent::Mode::AutoReset, SetBy::Nobody, false, false},
-        {SignalEvent::Mode::AutoReset, SetBy::Before, true, false},
-        {SignalEvent::Mode::AutoReset, SetBy::OtherThread, true, false},
-        {SignalEvent::Mode::ManualReset, SetBy::Nobody, false, false},
-        {SignalEvent::Mode::ManualReset, SetBy::Before, true, true},
-        {SignalEvent::Mode::ManualReset, SetBy::OtherThread, true, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "manual " << (c.mode == SignalEvent::Mode::ManualReset)
-                                          << ", set by " << static_cast<int>(c.setBy));
-        SignalEvent event(c.mode);
-        if (c.setBy == SetBy::Before) event.Set();
-        std::thread setter([&] {
-            if (c.setBy != SetBy::OtherThread) return;
-            std::this_thread::sleep_for(20ms);
-            event.Set();
-        });
-        // Long enough that only a lost wake-up can time out the cases that
-        // are set; short for the one that is not.
-        EXPECT_EQ(event.Wait(c.released ? 10s : 30ms), c.released);
-        setter.join();
-        EXPECT_EQ(event.IsSet(), c.setAfterwards);
-        EXPECT_EQ(event.Wait(1ms), c.setAfterwards);
+    for (const auto mode : {SignalEvent::Mode::AutoReset, SignalEvent::Mode::ManualReset}) {
+        for (const SetBy setBy : {SetBy::Nobody, SetBy::Before, SetBy::OtherThread}) {
+            const bool released = setBy != SetBy::Nobody;
+            const bool setAfterwards = released && mode == SignalEvent::Mode::ManualReset;
+            SCOPED_TRACE(::testing::Message() << "manual " << (mode == SignalEvent::Mode::ManualReset)
+                                              << ", set by " << static_cast<int>(setBy));
+            SignalEvent event(mode);
+            if (setBy == SetBy::Before) event.Set();
+            std::thread setter([&] {
+                if (setBy != SetBy::OtherThread) return;
+                std::this_thread::sleep_for(20ms);
+                event.Set();
+            });
+            // Long enough that only a lost wake-up can time out the cases that
+            // are set; short for the one that is not.
+            EXPECT_EQ(event.Wait(released ? 10s : 30ms), released);
+            setter.join();
+            EXPECT_EQ(event.IsSet(), setAfterwards);
+            EXPECT_EQ(event.Wait(1ms), setAfterwards);
+        }
     }
 }
 
-TEST(SignalEvent, WaitAnyIsReleasedByEitherEventSetWhileItSleeps) {
+// A sleeping WaitAny must be woken by either event; when both are already
+// set, the first wins and the second keeps its signal.
+TEST(SignalEvent, WaitAnyIsReleasedByEitherEventAndPrefersTheFirst) {
     for (int which : {0, 1}) {
         SignalEvent events[2];
         std::thread setter([&] {
@@ -74,15 +69,12 @@ TEST(SignalEvent, WaitAnyIsReleasedByEitherEventSetWhileItSleeps) {
         });
         EXPECT_EQ(SignalEvent::WaitAny(events[0], events[1]), which);
         setter.join();
+        events[1].Set();
+        events[0].Set();
+        EXPECT_EQ(SignalEvent::WaitAny(events[0], events[1]), 0);
+        EXPECT_EQ(SignalEvent::WaitAny(events[0], events[1]), 1);
         EXPECT_FALSE(events[0].IsSet() || events[1].IsSet());
     }
-    // Both already set: the first wins and the second keeps its signal.
-    SignalEvent first;
-    SignalEvent second;
-    second.Set();
-    first.Set();
-    EXPECT_EQ(SignalEvent::WaitAny(first, second), 0);
-    EXPECT_EQ(SignalEvent::WaitAny(first, second), 1);
 }
 
 }  // namespace

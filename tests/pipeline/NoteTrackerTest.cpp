@@ -130,14 +130,6 @@ TEST_F(NoteTrackerTest, WithoutAlwaysStoreOnlyARequestedNoteIsKeptOnce) {
     EXPECT_EQ(tracker.Stored().count(70), 0u);
 }
 
-TEST_F(NoteTrackerTest, AlwaysStoreKeepsEveryNoteAndAReturnReplacesIt) {
-    Play({{440.0, 3}, {Hz(100.0), 1}}, true);
-    EXPECT_EQ(tracker.Stored().at(69).Size(), 3u);
-    Play({{440.0, 1}, {Hz(100.0), 1}}, true);
-    EXPECT_EQ(tracker.Stored().at(69).Size(), 1u);
-    EXPECT_EQ(tracker.Stored().at(70).Size(), 1u);
-}
-
 TEST_F(NoteTrackerTest, ReadingThatLeftTheRangeKeepsEveryPaneAsItIs) {
     Feed(Hz(C8Cents + 45.0));
     ASSERT_EQ(tracker.Track().note, 108);
@@ -154,7 +146,6 @@ TEST_F(NoteTrackerTest, HeldNoteKeepsOnlyItsNewestSixtySeconds) {
     const NoteResultList& results = tracker.Track().results;
     EXPECT_EQ(results.Size(), 2400u);
     EXPECT_DOUBLE_EQ(results.Newest().frequency, 441.0);  // the reading uses the newest
-    EXPECT_LE(tracker.CurrentHistory().EndTime(), HarmonicHistory::MaxSeconds);
     Feed(Hz(100.0));
     EXPECT_EQ(tracker.Stored().at(69).Size(), 2400u);
 

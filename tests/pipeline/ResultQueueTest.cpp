@@ -1,5 +1,6 @@
-// The bounded result queue on its own, and in the pipeline when a device
-// floods it while the display takes nothing.
+// What the pipeline loses: the bounded result queue on its own and in the
+// pipeline when a device floods it while the display takes nothing, and the
+// report of the loss.
 #include "pipeline/ResultQueue.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +8,13 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "TestCaptureDevice.h"
 #include "WaitUntil.h"
+#include "pipeline/OverrunReport.h"
 #include "pipeline/TuningPipeline.h"
 
 namespace {
@@ -102,4 +107,30 @@ TEST(ResultQueue, PipelineWithAStalledDisplayHoldsTenSecondsWhileADeviceFloods) 
     pipeline.StopRecording();
     EXPECT_EQ(pipeline.QueuedResults(), 0u);
     EXPECT_GT(pipeline.DroppedResults(), 2 * bound);
+}
+
+TEST(OverrunReport, SaysTheFirstLossOfARecordingOnce) {
+    // Each step: frames the device dropped, the queue's drop total, the text.
+    const struct {
+        const char* name;
+        std::uint64_t resultsAtBegin;
+        std::vector<std::tuple<std::uint64_t, std::uint64_t, std::string>> steps;
+    } cases[] = {
+        {"device drops", 0, {{0, 0, ""}, {300, 0, "input overrun: 300 frames dropped"}, {900, 0, ""}}},
+        // Results dropped before this recording began are not its loss; the
+        // ones after it count one hop of 256 frames each.
+        {"queue drops", 7, {{0, 7, ""}, {0, 9, "input overrun: 512 frames dropped"}}},
+        {"both", 0, {{100, 1, "input overrun: 356 frames dropped"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OverrunReport report;
+        EXPECT_EQ(report.Take(100, c.resultsAtBegin + 1), "");  // no recording yet
+        report.Begin(c.resultsAtBegin, 256);
+        for (const auto& [frames, results, text] : c.steps) EXPECT_EQ(report.Take(frames, results), text);
+        report.End();
+        EXPECT_EQ(report.Take(5000, 5000), "");
+        report.Begin(5000, 256);  // the next recording may say it again
+        EXPECT_EQ(report.Take(1, 5000), "input overrun: 1 frames dropped");
+    }
 }

@@ -32,6 +32,16 @@ std::shared_ptr<TestCaptureDevice> Device(std::vector<std::uint8_t> signal,
     return std::make_shared<TestCaptureDevice>(std::move(s));
 }
 
+// Keeps what the pipeline tells the harmonics window.
+class RecordingView : public IHarmonicsView {
+public:
+    void Notify(const HarmonicsState& state, int, bool) override { notified.push_back(state); }
+    void SetState(const HarmonicsState& state) override { answers.push_back(state); }
+    void FramesAdded() override {}
+
+    std::vector<HarmonicsState> notified, answers;
+};
+
 class TuningPipelineTest : public ::testing::Test {
 protected:
     // Records until the held note has 20 results, draining the queue like
@@ -136,24 +146,6 @@ TEST_F(TuningPipelineTest, StartFailuresAreReportedUnlessQuiet) {
     EXPECT_TRUE(device->WaitForOpenCalls(opens + 1, 5s));
 }
 
-TEST_F(TuningPipelineTest, WatchdogRestartsACaptureThatFailedWhileRunning) {
-    TestCaptureDevice::Settings s;
-    s.signal = Tone(440.0);
-    s.fault = TestCaptureDevice::Fault::FailAfterBuffers;
-    s.faultAfterBuffers = 20;
-    // At twice a real device's pace, so the failure comes after the start
-    // handshake has seen the capture run.
-    s.pace = TestCaptureDevice::Pace::RealTime;
-    s.speed = 2.0;
-    auto device = std::make_shared<TestCaptureDevice>(s);
-    TuningPipeline pipeline = Make(device);
-    ASSERT_EQ(pipeline.StartRecording(false).status, StartStatus::Started);
-    ASSERT_TRUE(WaitUntil([&] { return pipeline.RecorderStatus() == Recorder::StatusFailed; }));
-    pipeline.OnWatchdogTick();
-    EXPECT_TRUE(device->WaitForOpenCalls(2, 5s));
-    EXPECT_TRUE(pipeline.IsRecordingSetUp());
-}
-
 TEST_F(TuningPipelineTest, AnOverrunIsReportedOncePerRecording) {
     TestCaptureDevice::Settings s;
     s.signal = Tone(440.0);
@@ -189,4 +181,31 @@ TEST_F(TuningPipelineTest, NoiseFloorChangeGatesTheRunningAnalyzer) {
         return pipeline.Tracker().Track().ended;
     }));
     EXPECT_EQ(u.levelText, "LEVEL:0.0");
+}
+
+// The harmonics window's selections reach the pipeline as settings: the
+// window is answered when, and only when, they move its reference note.
+TEST_F(TuningPipelineTest, TheHarmonicsWindowIsAnsweredOnlyWhenItsReferenceNoteMoves) {
+    TuningPipeline pipeline = Make(nullptr);  // reference: the previous note, of which there is none yet
+    pipeline.SeedNoteTrack();
+    RecordingView view;
+    pipeline.SetHarmonicsView(&view);
+    pipeline.NotifyHarmonics(false);
+    ASSERT_EQ(view.notified.size(), 1u);
+    EXPECT_EQ(view.notified[0].referenceNote, NoteIndexInvalid);
+    HarmonicsState chosen = view.notified[0];
+    // The window narrows its cents span, then picks A4 by hand: only the
+    // second rebuilds the reference history, and it is sent back once.
+    for (const int option : {ReferenceOptionPrevious, 57}) {
+        chosen.pitchSpan = 50.0f;
+        chosen.referenceOption = option;
+        TakeHarmonicsSelections(config, chosen);
+        pipeline.ApplyConfig(config);
+        pipeline.HarmonicsSettingsApplied();
+        pipeline.HarmonicsSettingsApplied();
+    }
+    ASSERT_EQ(view.answers.size(), 1u);
+    EXPECT_EQ(view.answers[0].referenceNote, 69);
+    EXPECT_NE(view.answers[0].referenceHistory, nullptr);
+    EXPECT_EQ(view.answers[0].pitchSpan, 50.0f);
 }
