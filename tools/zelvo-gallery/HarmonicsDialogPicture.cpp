@@ -105,7 +105,11 @@ bool SaveHarmonicsDialogPicture(const wxString& folder, const wxString& name) {
     dialog->GetStatusBar()->SetStatusText("5th harmonic of current note (selected)", 0);
     dialog->GetStatusBar()->SetStatusText("1.25 s", 1);
     dialog->Raise();
-    Pump(std::chrono::milliseconds(600));
+    Pump(std::chrono::milliseconds(300));
+    // The view moves to the newest frames and the current note's pitch as it
+    // does while a note plays; it needs the graph laid out first.
+    dialog->FramesAdded();
+    Pump(std::chrono::milliseconds(300));
 
     // The window's frame is the window manager's; the picture is the client
     // area with the status bar, in the screen's pixels.

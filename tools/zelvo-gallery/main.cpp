@@ -5,9 +5,11 @@
 // default proportions, large and tiny, in a range of states, and writes one
 // PNG per picture into OUTPUT_FOLDER (created when missing); then shows the
 // About box and the manual's window and takes their pictures from the
-// screen. With --manual it writes only the pictures the manual shows (the
-// build makes them so that the manual never shows an outdated window). Needs a display
-// (run it under xvfb-run on a headless machine). Exit code 0 on success,
+// screen. With --manual it writes only the pictures the manual shows: the
+// main window, the About box, the two settings dialogs, two list editors and
+// the harmonics window (the build makes them so that the manual never shows
+// an outdated window). Needs a display (run it under xvfb-run on a
+// headless machine). Exit code 0 on success,
 // 1 when a picture could not be written, 2 on a usage error.
 //
 // The pictures are made at the display's scale, as the screen would show
@@ -410,6 +412,12 @@ public:
     // offsets grid disabled). They are shown on the display and copied from
     // the screen.
     void ListEditorPictures() {
+        PresetEditorPicture("editor-presets");
+        StretchEditorPicture("editor-stretch-negative");
+        TemperamentEditorPicture("editor-temperaments-none-selected", -1);
+    }
+
+    void PresetEditorPicture(const wxString& name) {
         // Showing and painting windows needs a running event loop.
         wxEventLoop loop;
         wxEventLoopActivator active(&loop);
@@ -417,23 +425,35 @@ public:
         presets.entries = {{"Guitar", ParseNoteList("E2,A2,D3,G3,B3,E4")},
                            {"Violin", ParseNoteList("G3,D4,A4,E5")},
                            {"Piano octaves", ParseNoteList("A0,A1,A2,A3,A4,A5,A6,A7")}};
-        SaveFromScreen("editor-presets", new CPresetDialogEx(m_host, presets), loop);
+        SaveFromScreen(name, new CPresetDialogEx(m_host, presets), loop);
+    }
 
+    void StretchEditorPicture(const wxString& name) {
+        wxEventLoop loop;
+        wxEventLoopActivator active(&loop);
         StretchList stretches;
         stretches.entries.resize(2);
         stretches.entries[0].name = "Upright piano";
         stretches.entries[1].name = "Grand piano";
         for (NoteIndex n = NoteIndexMin; n <= NoteIndexMax; ++n)
             stretches.entries[0].SetOffset(n, static_cast<float>(n - 69) * 0.25f);
-        SaveFromScreen("editor-stretch-negative", new CStretchDialog(m_host, stretches), loop);
+        SaveFromScreen(name, new CStretchDialog(m_host, stretches), loop);
+    }
 
+    // The temperament editor with `selected` chosen (-1: none); the first
+    // entry holds Werckmeister III's offsets from equal temperament in C.
+    void TemperamentEditorPicture(const wxString& name, int selected) {
+        wxEventLoop loop;
+        wxEventLoopActivator active(&loop);
         TemperamentList temperaments;
         temperaments.entries.resize(2);
         temperaments.entries[0].name = "Werckmeister III";
+        const float werckmeister[12] = {0.0f,    -9.78f, -7.82f, -5.87f,  -9.78f, -1.96f,
+                                        -11.73f, -3.91f, -7.82f, -11.73f, -3.91f, -7.82f};
+        for (int key = 0; key < 12; ++key) temperaments.entries[0].SetOffset(key, werckmeister[key]);
         temperaments.entries[1].name = "Quarter-comma meantone";
-        temperaments.SelectedIndex = -1;
-        SaveFromScreen("editor-temperaments-none-selected", new CTemperamentDialog(m_host, temperaments),
-                       loop);
+        temperaments.SelectedIndex = selected;
+        SaveFromScreen(name, new CTemperamentDialog(m_host, temperaments), loop);
     }
 
 private:
@@ -518,8 +538,12 @@ public:
         if (m_manualOnly) {
             gallery.MainWindowPicture(kManualArea, "main-window");
             gallery.AboutPictures("about");
+            gallery.DialogPictures();
+            gallery.PresetEditorPicture("editor-presets");
+            gallery.TemperamentEditorPicture("editor-temperaments", 0);
             host->Destroy();
-            return gallery.failures() == 0 ? 0 : 1;
+            const bool harmonicsSaved = SaveHarmonicsDialogPicture(m_folder, "harmonics-dialog");
+            return gallery.failures() == 0 && harmonicsSaved ? 0 : 1;
         }
 
         for (const PaneArea& area : {kDefaultArea, kLargeArea}) {
