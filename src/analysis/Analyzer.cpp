@@ -10,8 +10,6 @@ namespace NoteAnalyzer {
 
 namespace {
 
-// Below one 16-bit step the frame counts as digital silence.
-constexpr double SilenceSpan = 3.051850947599719e-5;
 // Keeps an absurd consensusDuration from turning into an absurd allocation
 // (the tuner's own settings keep 4 to 8 hops).
 constexpr double MaxHopsKept = 4096.0;
@@ -191,7 +189,7 @@ double Analyzer::FrameLevel() const {
         lo = std::min(lo, hopExtremes[i].first);
         hi = std::max(hi, hopExtremes[i].second);
     }
-    return hi - lo < SilenceSpan ? Units::SilenceLevelDb : 20.0 * std::log10((hi - lo) / 2.0);
+    return Units::LevelDbOfSpan(hi - lo);
 }
 
 double Analyzer::ConsensusFrequency() {

@@ -9,8 +9,6 @@ namespace NoteAnalyzer {
 
 namespace {
 
-// Below one 16-bit step the hops count as digital silence.
-constexpr double SilenceSpan = 3.051850947599719e-5;
 // How far (cents) the estimate may lie from an exact multiple of the reading.
 constexpr double MultipleToleranceCents = 60.0;
 constexpr int MaxLoweringSteps = 3;
@@ -178,7 +176,7 @@ void LevelEnvelope::Push(std::span<const double> hop) {
     lastMin = hopMin;
     lastMax = hopMax;
     havePrevious = true;
-    const double level = hi - lo < SilenceSpan ? Units::SilenceLevelDb : 20.0 * std::log10((hi - lo) / 2.0);
+    const double level = Units::LevelDbOfSpan(hi - lo);
     if (count == Span) {
         first = (first + 1) % Span;
         --count;

@@ -59,6 +59,14 @@ constexpr bool IsNoiseFloorInRange(double db) {  // false for NaN
 // The analyzer's level of digital silence: a frame whose samples span less
 // than one 16-bit step.
 inline constexpr double SilenceLevelDb = -96.3295;
+inline constexpr double SilenceSpan = 3.051850947599719e-5;  // one 16-bit step, full scale 1
+
+// The analyzer's level of a run of samples from their span (largest minus
+// smallest, full scale 1): half the span in dB, or the silence level when
+// the span is under one 16-bit step.
+inline double LevelDbOfSpan(double span) {
+    return span < SilenceSpan ? SilenceLevelDb : 20.0 * std::log10(span / 2.0);
+}
 
 // Harmonic numbers run from 1 to 64: the template of the analysis has that
 // many partials, and the harmonics graph and its settings follow it.

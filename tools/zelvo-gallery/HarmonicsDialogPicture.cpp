@@ -1,5 +1,7 @@
 #include "HarmonicsDialogPicture.h"
 
+#include "ScreenGrab.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -14,10 +16,6 @@
 #include "harmonics/HarmonicsDialog.h"
 #include "pipeline/HarmonicHistory.h"
 #include "tuning/NoteTable.h"
-
-// Last: Xlib defines names (Status, None) that the headers above use.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
@@ -50,30 +48,6 @@ void Pump(std::chrono::milliseconds duration) {
         wxTheApp->ProcessIdle();
         wxMilliSleep(5);
     }
-}
-
-// The screen's pixels in `area`, read from the X server (the toolkit's
-// screen device context cannot be read from on GTK 3).
-wxImage GrabScreen(const wxRect& area) {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return {};
-    XSync(display, False);
-    XImage* pixels =
-        XGetImage(display, DefaultRootWindow(display), area.x, area.y, static_cast<unsigned>(area.width),
-                  static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
-    wxImage image;
-    if (pixels) {
-        image.Create(area.width, area.height);
-        for (int y = 0; y < area.height; ++y) {
-            for (int x = 0; x < area.width; ++x) {
-                const unsigned long p = XGetPixel(pixels, x, y);
-                image.SetRGB(x, y, (p >> 16) & 0xff, (p >> 8) & 0xff, p & 0xff);
-            }
-        }
-        XDestroyImage(pixels);
-    }
-    XCloseDisplay(display);
-    return image;
 }
 
 }  // namespace
@@ -118,7 +92,7 @@ bool SaveHarmonicsDialogPicture(const wxString& folder, const wxString& name) {
     const wxPoint at = dialog->GetScreenPosition();
     const wxRect area(wxPoint(static_cast<int>(at.x * scale), static_cast<int>(at.y * scale)),
                       wxSize(static_cast<int>(size.x * scale), static_cast<int>(size.y * scale)));
-    const wxImage picture = GrabScreen(area);
+    const wxImage picture = ScreenArea(area);
     dialog->Destroy();
     Pump(std::chrono::milliseconds(50));
 
