@@ -1,7 +1,6 @@
 // A dialog built on the base the way the settings dialogs are: a copy of the
 // settings bound to its controls by validators, the caller's control ids, OK
-// and Cancel. Each case opens it modally, acts inside its modal loop and
-// looks at what Edit() hands back.
+// and Cancel.
 
 #include <functional>
 #include <optional>
@@ -10,12 +9,14 @@
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
-#include <wx/textctrl.h>
 #include <wx/valgen.h>
 #include <wx/valnum.h>
 
+#include "DialogTestSupport.h"
 #include "dialogs/DialogBase.h"
 #include "persistence/SettingsFiles.h"
+
+using namespace DialogTest;
 
 namespace {
 
@@ -35,17 +36,6 @@ public:
     }
 };
 
-template <class T>
-T& Control(wxWindow& dialog, int id) {
-    return dynamic_cast<T&>(*dialog.FindWindow(id));
-}
-
-void Click(wxDialog& dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog.FindWindow(id));
-    dialog.FindWindow(id)->GetEventHandler()->ProcessEvent(click);
-}
-
 }  // namespace
 
 TEST(ValueDialog, ShowsTheCopyAndOnlyOkHandsItBackEdited) {
@@ -64,8 +54,7 @@ TEST(ValueDialog, ShowsTheCopyAndOnlyOkHandsItBackEdited) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TestSettingsDialog dialog(settings);
-        dialog.CallAfter([&] {
-            // Opened with the caller's ids, showing the copy.
+        const std::optional<SettingsFiles> result = RunModal(dialog, [&] {
             EXPECT_EQ(dialog.GetId(), 191);
             EXPECT_EQ(Control<wxTextCtrl>(dialog, MiddleAId).GetValue(), "441.000");
             EXPECT_TRUE(Control<wxCheckBox>(dialog, SmoothId).GetValue());
@@ -73,7 +62,6 @@ TEST(ValueDialog, ShowsTheCopyAndOnlyOkHandsItBackEdited) {
             Control<wxCheckBox>(dialog, SmoothId).SetValue(false);
             c.end(dialog);
         });
-        const std::optional<SettingsFiles> result = dialog.Edit();
         ASSERT_EQ(result.has_value(), c.handedBack);
         if (!result) continue;
         SettingsFiles expected = settings;  // fields without a control come back as they were
