@@ -48,7 +48,7 @@ void ExpectTargetExists(const std::string& target, const std::string& from) {
 
 }  // namespace
 
-TEST(ManualBook, ContentsAndIndexReachEveryPageAndOnlyRealOnes) {
+TEST(ManualBook, ContentsIndexAndProjectReachEveryPageAndOnlyRealOnes) {
     const std::string contents = ReadWholeFile(Source / "zelvo-tuner.hhc");
     const std::string index = ReadWholeFile(Source / "zelvo-tuner.hhk");
     std::set<std::string> listed;
@@ -61,9 +61,7 @@ TEST(ManualBook, ContentsAndIndexReachEveryPageAndOnlyRealOnes) {
         }
     }
     EXPECT_EQ(listed, SourcePages());
-}
-
-TEST(ManualBook, ProjectStartsAtTheStartPageAndListsEveryPage) {
+    // The project starts at the start page and lists every page.
     const std::string project = ReadWholeFile(Source / ManualAddress::HelpBookFile);
     EXPECT_NE(project.find(std::string("Default topic=") + ManualAddress::StartPage), std::string::npos);
     for (const char* key : {"Contents file=zelvo-tuner.hhc", "Index file=zelvo-tuner.hhk", "Title="})
@@ -99,6 +97,4 @@ TEST(ManualBook, TheBuildHoldsTheWholeBook) {
         if (name == "CMakeLists.txt") continue;
         EXPECT_EQ(ReadWholeFile(Built / name), ReadWholeFile(entry.path())) << name;
     }
-    EXPECT_TRUE(fs::exists(Built / ManualAddress::StartPage));
-    EXPECT_TRUE(fs::exists(Built / ManualAddress::HelpBookFile));
 }
