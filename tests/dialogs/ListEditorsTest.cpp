@@ -80,7 +80,7 @@ TemperamentList TwoTemperaments(int selected = 1) {
 
 }  // namespace
 
-TEST(ListEditors, TheButtonsEditRowsAroundTheFocusedOne) {
+TEST(ListEditors, TheButtonsEditRowsAroundTheFocusedOneAndTypedNotesShowCanonically) {
     using D = CPresetDialogEx;
     D dialog(nullptr, ThreePresets());
     ShowNonModal(dialog);
@@ -89,30 +89,23 @@ TEST(ListEditors, TheButtonsEditRowsAroundTheFocusedOne) {
     Click(dialog, D::NewId);  // nothing focused: appended
     EXPECT_EQ(Names(grid), (std::vector<std::string>{"A", "B", "C", "New Preset"}));
     EXPECT_EQ(grid.FocusedRow(), 3);
-    Click(dialog, D::DeleteId);
-    grid.FocusRow(0);
-    Click(dialog, D::UpId);  // nothing moves past either end
-    grid.FocusRow(2);
-    Click(dialog, D::DownId);
-    EXPECT_EQ(Names(grid), (std::vector<std::string>{"A", "B", "C"}));
-
     grid.FocusRow(1);
-    Click(dialog, D::UpId);
-    EXPECT_EQ(Names(grid), (std::vector<std::string>{"B", "A", "C"}));
+    Click(dialog, D::UpId);                         // the focus stays on the row
     EXPECT_EQ(grid.Text(0, D::NotesColumn), "D4");  // both columns move
     EXPECT_EQ(grid.FocusedRow(), 1);
-    EXPECT_EQ(dialog.Model().Records()[0].name, "B");
+    Click(dialog, D::DownId);
+    EXPECT_EQ(Names(grid), (std::vector<std::string>{"B", "C", "A", "New Preset"}));
     Click(dialog, D::NewId);  // after the focused row
-    EXPECT_EQ(Names(grid), (std::vector<std::string>{"B", "A", "New Preset", "C"}));
+    EXPECT_EQ(grid.Text(2, D::NameColumn), "New Preset");
     EXPECT_EQ(grid.Text(2, D::NotesColumn), "");
-    grid.FocusRow(1);
+    grid.FocusRow(0);
     Click(dialog, D::DeleteId);
-    EXPECT_EQ(Names(grid), (std::vector<std::string>{"B", "New Preset", "C"}));
-    EXPECT_EQ(grid.FocusedRow(), 1);
-    EXPECT_EQ(dialog.Model().Records().size(), 3u);
+    EXPECT_EQ(Names(grid), (std::vector<std::string>{"C", "New Preset", "A", "New Preset"}));
+    EXPECT_EQ(grid.FocusedRow(), 0);
+    EXPECT_EQ(dialog.Model().Records()[2].name, "A");
 
     TypeIntoCell(grid, 1, D::NotesColumn, "e2, a2,d3");
-    EXPECT_EQ(grid.Text(1, D::NotesColumn), "E2, A2, D3");  // canonical at once
+    EXPECT_EQ(grid.Text(1, D::NotesColumn), "E2, A2, D3");
     EXPECT_EQ(dialog.Model().Records()[1].notes, ParseNoteList("E2,A2,D3"));
     TypeIntoCell(grid, 1, D::NameColumn, "Bass & more");
     EXPECT_EQ(dialog.Model().Records()[1].name, "Bass & more");
@@ -170,62 +163,53 @@ TEST(ListEditors, SelectingARowShowsItsOffsetsAndTheEditedOneIsHandedBack) {
     EXPECT_EQ(*result, expected);  // the key is not the editor's business
 }
 
-TEST(ListEditors, CancelAndTheCloseBoxAskOnlyAfterAnEditAndNoKeepsTheDialogOpen) {
+TEST(ListEditors, CancelAsksAfterAnEditSaveWarnsOfWhatTheFilesCutAndNoKeepsTheDialogOpen) {
+    enum End { Cancel, CloseBox, Save };
+    const char* discard = "Are you sure you wish to cancel and discard changes?|Discard Changes|yes/no";
     const struct {
         const char* what;
-        bool edit, closeBox;
+        std::size_t entries;
+        End end;
         int answer;
-        bool asks, staysOpen;
+        const char* asked;  // the start of the one question, or nothing asked
+        bool staysOpen;
     } cases[] = {
-        {"unchanged", false, false, wxNO, false, false},
-        {"edited, No", true, false, wxNO, true, true},
-        {"edited, Yes", true, false, wxYES, true, false},
-        {"close box, edited, No", true, true, wxNO, true, true},
+        {"Cancel, unchanged", 3, Cancel, wxNO, nullptr, false},
+        {"Cancel, edited, No", 3, Cancel, wxNO, discard, true},
+        {"Cancel, edited, Yes", 3, Cancel, wxYES, discard, false},
+        {"close box, edited, No", 3, CloseBox, wxNO, discard, true},
+        {"Save too many, No", MaxListEntries, Save, wxNO, "The list holds 1001 entries", true},
+        {"Save too many, Yes", MaxListEntries, Save, wxYES, "The list holds 1001 entries", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        CPresetDialogEx dialog(nullptr, ThreePresets());
+        PresetList list = ThreePresets();
+        list.entries.resize(c.entries);
+        CPresetDialogEx dialog(nullptr, list);
         std::vector<wxString> asked;
         dialog.SetMessagePresenter(Answering(asked, c.answer));
         bool stillOpen = false;
-        EXPECT_FALSE(DialogTest::RunModal(dialog, [&] {
-            if (c.edit) {
+        const std::optional<PresetList> result = DialogTest::RunModal(dialog, [&] {
+            if (c.end == Save) {
+                Click(dialog, CPresetDialogEx::NewId);
+            } else if (c.asked) {
                 // An edit that puts back what was there still counts.
                 TypeIntoCell(*dialog.ListGrid(), 0, 0, "Changed");
                 TypeIntoCell(*dialog.ListGrid(), 0, 0, "A");
             }
-            if (c.closeBox) {
+            if (c.end == CloseBox) {
                 dialog.Close();
             } else {
-                Click(dialog, wxID_CANCEL);
+                Click(dialog, c.end == Save ? CPresetDialogEx::SaveId : wxID_CANCEL);
             }
             stillOpen = EndIfOpen(dialog);
-        }));
-        EXPECT_EQ(asked, c.asks ? std::vector<wxString>{"Are you sure you wish to cancel and discard "
-                                                        "changes?|Discard Changes|yes/no"}
-                                : std::vector<wxString>{});
-        EXPECT_EQ(stillOpen, c.staysOpen);
-    }
-}
-
-TEST(ListEditors, SavingAListTheFilesWouldCutShortWarnsFirst) {
-    PresetList many;
-    many.entries.resize(MaxListEntries);
-    for (int answer : {wxNO, wxYES}) {
-        SCOPED_TRACE(answer);
-        CPresetDialogEx dialog(nullptr, many);
-        std::vector<wxString> asked;
-        dialog.SetMessagePresenter(Answering(asked, answer));
-        bool stillOpen = false;
-        const std::optional<PresetList> result = DialogTest::RunModal(dialog, [&] {
-            Click(dialog, CPresetDialogEx::NewId);
-            Click(dialog, CPresetDialogEx::SaveId);
-            stillOpen = EndIfOpen(dialog);
         });
-        ASSERT_EQ(asked.size(), 1u);
-        EXPECT_NE(asked[0].find("1001 entries"), wxString::npos);
-        EXPECT_EQ(stillOpen, answer == wxNO);
-        ASSERT_EQ(result.has_value(), answer == wxYES);
+        ASSERT_EQ(asked.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_TRUE(asked[0].StartsWith(c.asked)) << asked[0];
+        }
+        EXPECT_EQ(stillOpen, c.staysOpen);
+        EXPECT_EQ(result.has_value(), c.end == Save && !c.staysOpen);
         if (result) {
             EXPECT_EQ(result->entries.size(), MaxListEntries + 1);
         }
