@@ -49,30 +49,18 @@ TEST_F(GridTest, InsertedAndDeletedRowsMoveTheFocusToTheirPlace) {
     PumpFor(30ms);
     EXPECT_EQ(grid->FocusedRow(), -1);  // none until one is given
     EXPECT_TRUE(selections.empty());
-    const struct {
-        int before;
-        int row;
-        std::vector<wxString> texts;
-    } cases[] = {
-        {-1, 3, {"r0", "r1", "r2", ""}},  // no row given: at the end
-        {1, 1, {"r0", "", "r1", "r2", ""}},
-        {99, 5, {"r0", "", "r1", "r2", "", ""}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.before);
-        EXPECT_EQ(grid->InsertRow(c.before), c.row);
-        EXPECT_EQ(Column0(), c.texts);
-        EXPECT_EQ(grid->FocusedRow(), c.row);
-        EXPECT_TRUE(grid->IsInSelection(c.row, 0));
-    }
-    grid->SetRowCount(3);
-    EXPECT_EQ(grid->DeleteRow(3), -1);
-    EXPECT_EQ(grid->DeleteRow(0), 0);
-    EXPECT_EQ(Column0(), (std::vector<wxString>{"", "r1"}));
-    EXPECT_TRUE(grid->IsInSelection(0, 0));
-    EXPECT_EQ(grid->DeleteRow(1), 0);   // the last row: the new last row
-    EXPECT_EQ(grid->DeleteRow(0), -1);  // none remain
-    EXPECT_EQ(grid->FocusedRow(), -1);
+    EXPECT_EQ(grid->InsertRow(1), 1);
+    EXPECT_EQ(grid->InsertRow(99), 4);  // past the end: at the end, like no row
+    EXPECT_EQ(Column0(), (std::vector<wxString>{"r0", "", "r1", "r2", ""}));
+    EXPECT_EQ(grid->FocusedRow(), 4);
+    EXPECT_TRUE(grid->IsInSelection(4, 0));
+    EXPECT_EQ(grid->DeleteRow(5), -1);
+    EXPECT_EQ(grid->DeleteRow(4), 3);  // the last row: the new last row
+    EXPECT_EQ(grid->DeleteRow(1), 1);  // the row that took its place
+    EXPECT_EQ(Column0(), (std::vector<wxString>{"r0", "r1", "r2"}));
+    EXPECT_TRUE(grid->IsInSelection(1, 0));
+    for (int row = 2; row >= 0; --row) grid->DeleteRow(row);
+    EXPECT_EQ(grid->FocusedRow(), -1);  // none remain
 }
 
 TEST_F(GridTest, EditsAndFocusMovesAreReportedWithTheirCell) {
