@@ -50,7 +50,9 @@ TEST(TuningSettingsRules, ListFillsSelectOnlyInsideTheListAndDisableWhenEmpty) {
         temperaments.SelectedIndex = stretches.SelectedIndex = c.selected;
         for (const ListFill& fill : {TemperamentFill(temperaments), StretchFill(stretches)}) {
             ASSERT_EQ(static_cast<int>(fill.names.size()), c.count);
-            if (c.count) EXPECT_EQ(fill.names.back(), "Last");
+            if (c.count) {
+                EXPECT_EQ(fill.names.back(), "Last");
+            }
             EXPECT_EQ(fill.selection, c.selection);
             EXPECT_EQ(fill.enabled, c.count > 0);
         }
@@ -66,7 +68,6 @@ TEST(TuningSettingsRules, OkTakesThePositionsAndOnlyAnInRangeFrequency) {
     } cases[] = {
         {"all in range", {1, 3, 0, 2, "442"}, 442.0f, 2},
         {"too high keeps the old frequency", {1, 3, 0, 2, "1000"}, 440.0f, 2},
-        {"not a number keeps it", {1, 3, 0, 2, "abc"}, 440.0f, 2},
         {"decimal comma", {1, 3, 0, 2, "442,5"}, 442.0f, 2},
         {"decimal point", {1, 3, 0, 2, "442.5"}, 442.5f, 2},
         {"nothing selected", {-1, -1, -1, -1, "880"}, 880.0f, 5},
