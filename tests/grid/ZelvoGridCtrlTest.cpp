@@ -1,17 +1,15 @@
 // The grid the list editors edit in, on a real wxGrid under Xvfb: rows
-// counted from 0 past the header, where inserted rows go and which row has
-// the focus after a delete, the two notifications, and columns that fill
-// the width.
+// counted from 0 past the header, inserted and deleted rows and the focus,
+// the two notifications, and columns that fill the width.
 
 #include <chrono>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
-#include <wx/textctrl.h>
 
+#include "GridTyping.h"
 #include "GuiPump.h"
-#include "grid/ZelvoGridCtrl.h"
 
 using namespace std::chrono_literals;
 
@@ -38,21 +36,6 @@ protected:
         return texts;
     }
 
-    // Types `text` into cell (row, column) the way the user does: opens the
-    // in-place editor, replaces its text, and ends editing.
-    void Type(int row, int column, const wxString& text) {
-        grid->FocusRow(row, column);
-        grid->EnableCellEditControl();
-        ASSERT_TRUE(grid->IsCellEditControlShown());
-        // GetCellEditor hands out a reference of its own.
-        wxGridCellEditor* cellEditor = grid->GetCellEditor(row, column);
-        auto* editor = dynamic_cast<wxTextCtrl*>(cellEditor->GetControl());
-        cellEditor->DecRef();
-        ASSERT_NE(editor, nullptr);
-        editor->SetValue(text);
-        grid->DisableCellEditControl();
-    }
-
     wxFrame* frame = nullptr;
     ZelvoGridCtrl* grid = nullptr;
     std::vector<ZelvoGridEvent> edits;
@@ -61,61 +44,37 @@ protected:
 
 }  // namespace
 
-TEST_F(GridTest, InsertedRowsGoBeforeTheGivenRowOrAtTheEndAndTakeTheFocus) {
-    grid->FocusRow(-1);
-    EXPECT_EQ(grid->FocusedRow(), -1);
-    const struct {
-        int before;
-        int row;
-        std::vector<wxString> texts;
-    } cases[] = {
-        {-1, 3, {"r0", "r1", "r2", ""}},  // no row given: at the end
-        {1, 1, {"r0", "", "r1", "r2", ""}},
-        {0, 0, {"", "r0", "", "r1", "r2", ""}},
-        {99, 6, {"", "r0", "", "r1", "r2", "", ""}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.before);
-        EXPECT_EQ(grid->InsertRow(c.before), c.row);
-        EXPECT_EQ(Column0(), c.texts);
-        EXPECT_EQ(grid->FocusedRow(), c.row);
-        EXPECT_TRUE(grid->IsInSelection(c.row, 0));
-    }
+TEST_F(GridTest, InsertedAndDeletedRowsMoveTheFocusToTheirPlace) {
+    grid->SetFocus();
+    PumpFor(30ms);
+    EXPECT_EQ(grid->FocusedRow(), -1);  // none until one is given
+    EXPECT_TRUE(selections.empty());
+    EXPECT_EQ(grid->InsertRow(1), 1);
+    EXPECT_EQ(grid->InsertRow(99), 4);  // past the end: at the end, like no row
+    EXPECT_EQ(Column0(), (std::vector<wxString>{"r0", "", "r1", "r2", ""}));
+    EXPECT_EQ(grid->FocusedRow(), 4);
+    EXPECT_TRUE(grid->IsInSelection(4, 0));
+    EXPECT_EQ(grid->DeleteRow(5), -1);
+    EXPECT_EQ(grid->DeleteRow(4), 3);  // the last row: the new last row
+    EXPECT_EQ(grid->DeleteRow(1), 1);  // the row that took its place
+    EXPECT_EQ(Column0(), (std::vector<wxString>{"r0", "r1", "r2"}));
+    EXPECT_TRUE(grid->IsInSelection(1, 0));
+    for (int row = 2; row >= 0; --row) grid->DeleteRow(row);
+    EXPECT_EQ(grid->FocusedRow(), -1);  // none remain
 }
 
-TEST_F(GridTest, ADeletedRowHandsTheFocusToTheRowInItsPlaceOrTheNewLastRow) {
-    EXPECT_EQ(grid->DeleteRow(-1), -1);
-    EXPECT_EQ(grid->DeleteRow(3), -1);
-    EXPECT_EQ(grid->RowCount(), 3);
-
-    EXPECT_EQ(grid->DeleteRow(0), 0);
-    EXPECT_EQ(Column0(), (std::vector<wxString>{"r1", "r2"}));
-    EXPECT_EQ(grid->FocusedRow(), 0);
-    EXPECT_TRUE(grid->IsInSelection(0, 0));
-    EXPECT_EQ(grid->DeleteRow(1), 0);  // the last row: the new last row
-    EXPECT_EQ(grid->FocusedRow(), 0);
-    EXPECT_EQ(grid->DeleteRow(0), -1);  // none remain
-    EXPECT_EQ(grid->FocusedRow(), -1);
-    EXPECT_EQ(grid->RowCount(), 0);
-}
-
-TEST_F(GridTest, EditingACellReportsItsRowAndColumnOnceTheTextIsIn) {
-    Type(1, 1, "typed");
-    ASSERT_EQ(edits.size(), 1u);
-    EXPECT_EQ(edits[0].GetId(), 10);
-    EXPECT_EQ(edits[0].Row(), 1);
-    EXPECT_EQ(edits[0].Column(), 1);
-    EXPECT_EQ(grid->Text(1, 1), "typed");
-}
-
-TEST_F(GridTest, MovingTheFocusReportsTheNewCell) {
-    selections.clear();
+TEST_F(GridTest, EditsAndFocusMovesAreReportedWithTheirCell) {
     grid->FocusRow(2, 1);
     ASSERT_FALSE(selections.empty());
     EXPECT_EQ(selections.back().Row(), 2);
     EXPECT_EQ(selections.back().Column(), 1);
-    EXPECT_EQ(grid->FocusedRow(), 2);
     EXPECT_EQ(grid->FocusedColumn(), 1);
+    TypeIntoCell(*grid, 1, 1, "typed");
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(edits[0].GetId(), 10);
+    EXPECT_EQ(edits[0].Row(), 1);
+    EXPECT_EQ(edits[0].Column(), 1);
+    EXPECT_EQ(grid->Text(1, 1), "typed");  // the text is in when it is reported
 }
 
 TEST_F(GridTest, AFixedColumnCannotBeEditedAndTheHeaderRowIsTheLabelRow) {
@@ -126,12 +85,10 @@ TEST_F(GridTest, AFixedColumnCannotBeEditedAndTheHeaderRowIsTheLabelRow) {
     EXPECT_GT(grid->GetColLabelSize(), 0);
     EXPECT_EQ(grid->GetColLabelValue(0), "Note");
     EXPECT_EQ(grid->RowCount(), 3);  // the header is not a data row
-
     grid->SetColumnFixed(0);
-    EXPECT_TRUE(grid->IsReadOnly(1, 0));
-    EXPECT_FALSE(grid->IsReadOnly(1, 1));
     grid->FocusRow(1, 0);
     EXPECT_FALSE(grid->CanEnableCellControl());
+    EXPECT_FALSE(grid->IsReadOnly(1, 1));
 }
 
 TEST_F(GridTest, ColumnsFillTheWidthAndFollowResizes) {
@@ -143,26 +100,4 @@ TEST_F(GridTest, ColumnsFillTheWidthAndFollowResizes) {
         EXPECT_EQ(grid->GetColSize(0) + grid->GetColSize(1), inner);
         EXPECT_LE(std::abs(grid->GetColSize(0) - grid->GetColSize(1)), 1);
     }
-}
-
-TEST_F(GridTest, CellsKeepTheirColoursAndTheGridCanBeDisabled) {
-    grid->SetTextColour(0, 1, *wxRED);
-    grid->SetBackground(0, 1, *wxLIGHT_GREY);
-    EXPECT_EQ(grid->GetCellTextColour(0, 1), *wxRED);
-    EXPECT_EQ(grid->GetCellBackgroundColour(0, 1), *wxLIGHT_GREY);
-    grid->Enable(false);
-    grid->Invalidate();
-    EXPECT_FALSE(grid->IsEnabled());
-}
-
-TEST_F(GridTest, AShownGridHasNoFocusedRowUntilOneIsGiven) {
-    grid->SetFocus();
-    PumpFor(30ms);
-    EXPECT_EQ(grid->FocusedRow(), -1);
-    EXPECT_EQ(grid->FocusedColumn(), -1);
-    EXPECT_TRUE(selections.empty());
-    grid->FocusRow(1);
-    EXPECT_EQ(grid->FocusedRow(), 1);
-    grid->FocusRow(-1);
-    EXPECT_EQ(grid->FocusedRow(), -1);
 }

@@ -11,7 +11,6 @@ TEST(ManualAddress, FileUrlsEncodeWhatAnAddressCannotHold) {
         const char* path;
         const char* url;
     } cases[] = {
-        {"/usr/share/zelvo-tuner/manual/Intro.html", "file:///usr/share/zelvo-tuner/manual/Intro.html"},
         {"/home/a b/x.html", "file:///home/a%20b/x.html"},
         {"/tmp/100%/#1?.html", "file:///tmp/100%25/%231%3F.html"},
         {"/m\xc3\xbcsik/I.html", "file:///m%C3%BCsik/I.html"},
@@ -48,7 +47,6 @@ TEST(ManualAddress, AMissingInstalledManualGivesWayToTheOneFound) {
     } cases[] = {
         {"installed manual present", installedUrl, found, installedUrl},
         {"installed manual missing", missingUrl, found, foundUrl},
-        {"nothing found either", missingUrl, dir.Path() / "no.html", missingUrl},
         {"nothing found at all", missingUrl, {}, missingUrl},
         {"a web address is kept", "https://example.org/zelvo", found, "https://example.org/zelvo"},
         {"no address configured", "", found, foundUrl},
