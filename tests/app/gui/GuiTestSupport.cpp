@@ -27,7 +27,7 @@ std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency, std::u
 bool WindowTest::Create() {
     TunerWndOptions options;
     options.settingsDirectory = settingsDirectory.empty() ? dir.Path() : settingsDirectory;
-    options.captureDevice = device;
+    options.captureDevice = otherDevice ? otherDevice : device;
     if (!ownMessages) {
         options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
             h->messages.push_back({text, caption, style});

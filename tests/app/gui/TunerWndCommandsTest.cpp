@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 
 using TunerWndCommands = WindowTest;
 
-TEST_F(TunerWndCommands, MenuBarFollowsTheModel) {
+TEST_F(TunerWndCommands, MenuBarAndAcceleratorsFollowTheModel) {
     Start();
     const auto model = MainMenu::BuildMenuModel();
     ASSERT_EQ(w->GetMenuBar()->GetMenuCount(), model.size());
@@ -30,6 +30,15 @@ TEST_F(TunerWndCommands, MenuBarFollowsTheModel) {
         EXPECT_EQ(item->GetItemLabel(), wxString::FromUTF8(entry->text)) << entry->id;
         EXPECT_EQ(item->GetHelp(), wxString::FromUTF8(entry->help)) << entry->id;
         EXPECT_EQ(item->IsEnabled(), entry->available) << entry->id;
+    }
+    // The window's own table too, not only the items' shortcuts.
+    const wxAcceleratorTable* table = w->GetAcceleratorTable();
+    ASSERT_TRUE(table && table->IsOk());
+    for (const MainMenu::AcceleratorEntry& a : MainMenu::BuildAcceleratorTable()) {
+        wxKeyEvent key(wxEVT_KEY_DOWN);
+        key.m_keyCode = a.key;
+        key.m_controlDown = a.ctrl;
+        EXPECT_EQ(table->GetCommand(key), a.command) << a.key;
     }
 }
 
@@ -133,7 +142,7 @@ TEST_F(TunerWndCommands, StatusTextWaitsWhileAMenuIsOpen) {
     w->UpdateStatusText();
     EXPECT_EQ(bar->GetStatusText(0), "Exit the tuner application");
     MenuEvent(wxEVT_MENU_CLOSE, 0);
-    w->UpdateStatusText();
+    PumpFor(50ms);
     EXPECT_EQ(bar->GetStatusText(0), "A4: 440.000");
 }
 
