@@ -29,10 +29,8 @@ TEST_F(TunerWndLifecycle, NoDeviceShowsTheMessageAndNoWindow) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               std::string(MainWindowRules::NoDeviceConsoleLine()) + "\n");
     ASSERT_EQ(hooks->messages.size(), 1u);
-    EXPECT_EQ(hooks->messages[0].text,
-              "Zelvo Tuner was unable to find any usable recording device on this computer.  "
-              "To use this program a 16-bit sound card must be installed");
-    EXPECT_EQ(hooks->messages[0].caption, "Error: No sound card found");
+    EXPECT_EQ(hooks->messages[0].text, MainWindowRules::NoDeviceMessage);
+    EXPECT_EQ(hooks->messages[0].caption, MainWindowRules::NoDeviceCaption);
     EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));  // nothing written
 }
