@@ -88,10 +88,27 @@ TEST_F(HarmonicsWindow, CommandOpensAndClosesTheWindowWithItsCheckMark) {
     EXPECT_FALSE(w->Settings().config.HarmonicsVisible);
     UpdateMenus();
     EXPECT_FALSE(Item(CommandId::HarmonicsGraph)->IsChecked());
+
+    // Its own close box: forgotten at once, and display ticks go on without it.
+    Command(CommandId::HarmonicsGraph);
+    ASSERT_NE(Dialog(), nullptr);
+    Dialog()->Close();
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_EQ(w->Pipeline().HarmonicsView(), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !w->Settings().config.HarmonicsVisible; }, 1000ms));
+    PumpFor(100ms);
+    Command(CommandId::HarmonicsGraph);
+    EXPECT_NE(Dialog(), nullptr);
 }
 
 TEST_F(HarmonicsWindow, ListsAndTheGraphReachTheSettingsAndTheReference) {
     Open();
+    // Store As Reference, queued to the main window (before a new note could clear it).
+    wxCommandEvent press(wxEVT_BUTTON, Dialog()->StoreButton()->GetId());
+    press.SetEventObject(Dialog()->StoreButton());
+    Dialog()->StoreButton()->ProcessWindowEvent(press);
+    EXPECT_TRUE(PumpUntil([&] { return w->Pipeline().Tracker().Track().storeRequest; }, 1000ms));
+
     Choose(Dialog()->CurrentHarmonicList(), 7);
     EXPECT_EQ(w->Settings().config.CurrentHarmonicSelected, 7);
     EXPECT_EQ(Dialog()->Graph()->SelectedCurrent(), 7);
@@ -119,10 +136,6 @@ TEST_F(HarmonicsWindow, ListsAndTheGraphReachTheSettingsAndTheReference) {
     graph->SetSpans(2.5f, 50.0f);
     FromGraph(EVT_COMPRESSED_RANGE, [&] { return w->Settings().config.CentRange == 50.0f; });
     EXPECT_EQ(w->Settings().config.TimeRange, 2.5f);
-
-    // Store As Reference is queued: the main window sees it once the button's handler returned.
-    Send(Dialog()->StoreButton(), wxEVT_BUTTON);
-    EXPECT_TRUE(w->Pipeline().Tracker().Track().storeRequest);
 }
 
 TEST_F(HarmonicsWindow, ARectanglePartlyOffTheDesktopIsMovedInside) {
@@ -140,17 +153,6 @@ TEST_F(HarmonicsWindow, ARectanglePartlyOffTheDesktopIsMovedInside) {
     const wxRect r = Dialog()->GetRect();
     EXPECT_EQ(r.GetSize(), wxSize(600, 400));
     EXPECT_EQ(r.GetBottomRight(), work.GetBottomRight());
-}
-
-TEST_F(HarmonicsWindow, ClosingTheWindowTellsTheMainWindow) {
-    Open();
-    Dialog()->Close();
-    EXPECT_EQ(Dialog(), nullptr);  // forgotten at once
-    EXPECT_EQ(w->Pipeline().HarmonicsView(), nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return !w->Settings().config.HarmonicsVisible; }, 1000ms));
-    PumpFor(100ms);  // display ticks go on without it
-    Command(CommandId::HarmonicsGraph);
-    EXPECT_NE(Dialog(), nullptr);
 }
 
 TEST_F(HarmonicsWindow, ARestartRestoresTheWindowAndItsSettings) {
