@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "harmonics/logic/HarmonicsDialogModel.h"
 #include "tuning/NoteNames.h"
 
@@ -12,56 +15,39 @@ TEST(HarmonicsLists, HarmonicListIsNoneThenOneToSixtyFour) {
     const std::vector<ListItem> items = HarmonicItems();
     ASSERT_EQ(items.size(), 65u);
     EXPECT_EQ(items.front(), (ListItem{"None", -1}));
-    EXPECT_EQ(items[1], (ListItem{"1", 1}));
-    EXPECT_EQ(items[12], (ListItem{"12", 12}));
-    EXPECT_EQ(items.back(), (ListItem{"64", 64}));
+    for (int i = 1; i <= 64; ++i) EXPECT_EQ(items[i], (ListItem{std::to_string(i), i}));
 }
 
-TEST(HarmonicsLists, ReferenceOptionsAreTheEightRulesThenEveryManualNote) {
-    const std::vector<ListItem> items = ReferenceOptionItems(0);
-    ASSERT_EQ(items.size(), 8u + 97u);
-    const std::vector<ListItem> fixed(items.begin(), items.begin() + 8);
-    EXPECT_EQ(fixed, (std::vector<ListItem>{{"No reference", 1001},
-                                            {"Previous Note", 1002},
-                                            {"Octave above", 1003},
-                                            {"Octave below", 1004},
-                                            {"Fifth above", 1005},
-                                            {"Fifth below", 1006},
-                                            {"Third above", 1007},
-                                            {"Third below", 1008}}));
-    EXPECT_EQ(items[8], (ListItem{"Manual: C0", 0}));
-    EXPECT_EQ(items[8 + 57], (ListItem{"Manual: A4", 57}));
-    EXPECT_EQ(items.back(), (ListItem{"Manual: C8", 96}));
-}
-
-TEST(HarmonicsLists, ManualNotesAreNamedUnderTheTransposition) {
+TEST(HarmonicsLists, ReferenceOptionsAreTheEightRulesThenEveryManualNoteUnderTheTransposition) {
     for (int transpose : {0, 2, 11}) {
         const std::vector<ListItem> items = ReferenceOptionItems(transpose);
-        for (int data = 0; data <= 96; ++data) {
-            const ListItem& item = items[static_cast<std::size_t>(8 + data)];
-            EXPECT_EQ(item.text, "Manual: " + FormatNoteName(12 + data, transpose)) << transpose;
-            EXPECT_EQ(item.data, data);
-        }
+        ASSERT_EQ(items.size(), 8u + 97u);
+        EXPECT_EQ(std::vector<ListItem>(items.begin(), items.begin() + 8),
+                  (std::vector<ListItem>{{"No reference", 1001},
+                                         {"Previous Note", 1002},
+                                         {"Octave above", 1003},
+                                         {"Octave below", 1004},
+                                         {"Fifth above", 1005},
+                                         {"Fifth below", 1006},
+                                         {"Third above", 1007},
+                                         {"Third below", 1008}}));
+        for (int data = 0; data <= 96; ++data)
+            EXPECT_EQ(items[static_cast<std::size_t>(8 + data)],
+                      (ListItem{"Manual: " + FormatNoteName(12 + data, transpose), data}))
+                << transpose;
     }
-    // The names differ between transpositions; the data do not.
+    EXPECT_EQ(ReferenceOptionItems(0)[8 + 57].text, "Manual: A4");
     EXPECT_NE(ReferenceOptionItems(2)[8 + 57].text, ReferenceOptionItems(0)[8 + 57].text);
 }
 
 TEST(HarmonicsLists, SavedOptionsSelectTheItemCarryingThem) {
     const std::vector<ListItem> items = ReferenceOptionItems(0);
     // A saved 0..96 selects the manual note 12 + value.
-    struct Case {
-        int saved;
-        std::string text;
-    };
-    for (const Case& c : std::vector<Case>{{0, "Manual: C0"},
-                                           {48, "Manual: C4"},
-                                           {96, "Manual: C8"},
-                                           {1002, "Previous Note"},
-                                           {1008, "Third below"}}) {
-        const int index = IndexOfData(items, c.saved);
-        ASSERT_GE(index, 0) << c.saved;
-        EXPECT_EQ(items[static_cast<std::size_t>(index)].text, c.text) << c.saved;
+    for (const auto& [saved, text] : std::vector<std::pair<int, std::string>>{
+             {0, "Manual: C0"}, {96, "Manual: C8"}, {1002, "Previous Note"}, {1008, "Third below"}}) {
+        const int index = IndexOfData(items, saved);
+        ASSERT_GE(index, 0) << saved;
+        EXPECT_EQ(items[static_cast<std::size_t>(index)].text, text) << saved;
     }
     for (int unknown : {-1, 97, 1000, 1009}) EXPECT_EQ(IndexOfData(items, unknown), -1) << unknown;
 }
@@ -127,14 +113,15 @@ TEST(HarmonicsSelections, ANotificationKeepsWhatTheUserChoseButTakesTheNotes) {
     fromMain.currentNote = 62;
     fromMain.referenceNote = 61;
     fromMain.currentHistory = &current;
+    HarmonicsState expected = user;
+    expected.currentNote = 62;
+    expected.referenceNote = 61;
+    expected.currentHistory = &current;
     KeepUserSelections(fromMain, user);
-    EXPECT_FALSE(fromMain.alwaysStore);
-    EXPECT_EQ(fromMain.currentHarmonic, 5);
-    EXPECT_EQ(fromMain.referenceHarmonic, 2);
-    EXPECT_EQ(fromMain.referenceOption, 40);
-    EXPECT_EQ(fromMain.pitchSpan, 30.0f);
-    EXPECT_EQ(fromMain.timeSpan, 2.0f);
-    EXPECT_EQ(fromMain.currentNote, 62);
-    EXPECT_EQ(fromMain.referenceNote, 61);
-    EXPECT_EQ(fromMain.currentHistory, &current);
+    EXPECT_EQ(std::tie(fromMain.alwaysStore, fromMain.currentHarmonic, fromMain.referenceHarmonic,
+                       fromMain.referenceOption, fromMain.pitchSpan, fromMain.timeSpan, fromMain.currentNote,
+                       fromMain.referenceNote, fromMain.currentHistory),
+              std::tie(expected.alwaysStore, expected.currentHarmonic, expected.referenceHarmonic,
+                       expected.referenceOption, expected.pitchSpan, expected.timeSpan, expected.currentNote,
+                       expected.referenceNote, expected.currentHistory));
 }

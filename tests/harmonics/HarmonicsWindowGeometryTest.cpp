@@ -29,18 +29,13 @@ TEST(HarmonicsPlacement, MovesASavedRectangleOntoTheDesktopWithoutResizing) {
              {"larger than the desktop: top-left one pixel inside",
               {-10, -10, 1500, 1200},
               {1, 1, 1511, 1211}},
+             {"never smaller than the minimum",
+              {100, 100, 200, 150},
+              {100, 100, 100 + MinimumWidth, 100 + MinimumHeight}},
+             {"nothing saved: the initial size", {}, {1, 1, 645, 360}},
          }) {
         EXPECT_EQ(PlaceWindow(c.saved, Initial, {Desktop}, 0), c.expected) << c.name;
     }
-}
-
-TEST(HarmonicsPlacement, NeverSmallerThanTheMinimum) {
-    const WindowRect r = PlaceWindow({100, 100, 200, 150}, Initial, {Desktop}, 0);
-    EXPECT_EQ(r, (WindowRect{100, 100, 100 + MinimumWidth, 100 + MinimumHeight}));
-}
-
-TEST(HarmonicsPlacement, NothingSavedOpensAtTheInitialSize) {
-    EXPECT_EQ(PlaceWindow({}, Initial, {Desktop}, 0), (WindowRect{1, 1, 645, 360}));
 }
 
 TEST(HarmonicsPlacement, KeptOnTheDisplayItBelongsTo) {

@@ -67,38 +67,17 @@ protected:
         ASSERT_GT(player, 0);
     }
 
-    // Starts the window on PortAudio's default device.
-    void StartOnPortAudio() {
-        TunerWndOptions options;
-        options.settingsDirectory = dir.Path();
-        options.captureDevice = Recorder::CreatePortAudioDevice();
-        options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
-            h->messages.push_back({text, caption, style});
-        };
-        auto* window = new CTunerWnd;
-        ASSERT_TRUE(window->Create(options));
-        w = window;
-        w->Show();
-        holder = w;
-    }
-
-    void CloseWindow() {
-        if (!holder) return;
-        holder->Close(true);
-        PumpFor(50ms);
-    }
-
     std::filesystem::path server;
     bool started = false;
     std::unique_ptr<Recorder::PortAudioSession> session;
     pid_t player = 0;
-    wxWeakRef<CTunerWnd> holder;
 };
 
 }  // namespace
 
 TEST_F(PacedAudio, TheGraphIsHandedTheFramesOfTheNotePlaying) {
-    StartOnPortAudio();
+    otherDevice = Recorder::CreatePortAudioDevice();
+    Start();
     ASSERT_TRUE(PumpUntil([&] { return w->Pipeline().RecorderStatus() == 1; }, 5000ms))
         << "recording did not start: " << (hooks->messages.empty() ? "" : hooks->messages[0].text);
     Command(CommandId::HarmonicsGraph);

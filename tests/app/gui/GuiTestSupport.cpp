@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include <wx/menu.h>
+#include <wx/uiaction.h>
 
 #include "app/MenuIdAssertFilter.h"
 
@@ -26,7 +27,7 @@ std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency, std::u
 bool WindowTest::Create() {
     TunerWndOptions options;
     options.settingsDirectory = settingsDirectory.empty() ? dir.Path() : settingsDirectory;
-    options.captureDevice = device;
+    options.captureDevice = otherDevice ? otherDevice : device;
     if (!ownMessages) {
         options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
             h->messages.push_back({text, caption, style});
@@ -42,6 +43,7 @@ bool WindowTest::Create() {
         h->openedAddresses.push_back(address);
         return h->addressOpens;
     };
+    options.setExitStatus = [h = hooks](int status) { h->exitStatus = status; };
     options.helpBook = helpBook;
     auto* window = new CTunerWnd;
     if (!window->Create(options)) {
@@ -79,6 +81,22 @@ wxMenuItem* WindowTest::Item(int id) {
 
 void WindowTest::UpdateMenus() {
     for (size_t i = 0; i < w->GetMenuBar()->GetMenuCount(); ++i) w->GetMenuBar()->GetMenu(i)->UpdateUI(w);
+}
+
+void WindowTest::SaveSettings(const ConfigRecord& config) {
+    ASSERT_TRUE(SaveConfig(config, dir.Path() / "tuner_config.xml"));
+}
+
+void WindowTest::FocusByPointer() {
+    w->Raise();
+    wxUIActionSimulator().MouseMove(w->GetScreenRect().GetPosition() + wxPoint(40, 80));
+    PumpFor(100ms);
+}
+
+void Click(wxWindow& dialog, int id) {
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(dialog.FindWindow(id));
+    dialog.FindWindow(id)->GetEventHandler()->ProcessEvent(click);
 }
 
 }  // namespace GuiTest

@@ -12,12 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/weakref.h>
 
 #include "GuiPump.h"
 #include "TempDirectory.h"
 #include "TestCaptureDevice.h"
 #include "app/TunerWnd.h"
+#include "persistence/ConfigFile.h"
 
 class wxMenuItem;
 
@@ -42,6 +45,7 @@ struct Hooks {
     std::function<void()> onMessage;           // runs while a message is "shown"
     std::vector<std::string> openedAddresses;  // addresses handed to the browser
     bool addressOpens = true;                  // the browser's answer
+    int exitStatus = 0;                        // what the window set as the program's
 };
 
 // A test with a main window on `device` (a 440 Hz tone unless the test
@@ -60,10 +64,16 @@ protected:
     wxMenuItem* Item(int id);
     // Brings the menu items up to date, as opening the menu does.
     void UpdateMenus();
+    // Writes `config` where the next Create() reads it.
+    void SaveSettings(const ConfigRecord& config);
+    // Raises the window and puts the pointer over it: without a window
+    // manager the keyboard follows the pointer.
+    void FocusByPointer();
 
     TempDirectory dir;
     std::filesystem::path settingsDirectory;  // where the window keeps its settings; empty: dir
     std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
+    std::shared_ptr<Recorder::ICaptureDevice> otherDevice;  // used instead of `device` when set
     std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
     bool ownMessages = false;        // true: the window shows its own modal messages
     std::filesystem::path helpBook;  // empty: the manual the build made
@@ -72,5 +82,28 @@ protected:
 private:
     wxWeakRef<CTunerWnd> window_;  // cleared when the window is destroyed
 };
+
+// Runs `act` on the first modal dialog of type T once it is up (queued
+// before the command that opens it); fails after about two seconds.
+template <class T>
+void WhenOpen(std::function<void(T&)> act, int triesLeft = 400) {
+    wxTheApp->CallAfter([act = std::move(act), triesLeft]() mutable {
+        for (wxWindow* top : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<T*>(top);
+            if (dialog && dialog->IsModal()) return act(*dialog);
+        }
+        ASSERT_GT(triesLeft, 0) << "the dialog did not open";
+        wxMilliSleep(5);
+        WhenOpen<T>(std::move(act), triesLeft - 1);
+    });
+}
+
+// Presses the button `id` of `dialog`.
+void Click(wxWindow& dialog, int id);
+
+template <class T>
+T& Control(wxWindow& dialog, int id) {
+    return dynamic_cast<T&>(*dialog.FindWindow(id));
+}
 
 }  // namespace GuiTest

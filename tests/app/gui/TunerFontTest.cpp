@@ -1,5 +1,6 @@
-// The private font: the build's file is found and answers to "Tuner"; a
-// missing file is named on standard error and to the user.
+// The program's resources: the build puts them where the program looks first,
+// and the private font loads from there; a font file that is missing or that
+// the toolkit refuses is named on standard error and to the user.
 
 #include <gtest/gtest.h>
 
@@ -9,39 +10,28 @@
 #include "app/TunerFont.h"
 #include "app/ZelvoTunerApp.h"
 
-TEST(TunerFont, AMissingFileIsNamedOnStderrAndToTheUser) {
-    TempDirectory empty;
-    const ResourcePaths paths({empty.Path() / "share", empty.Path() / "other"});
-    std::vector<wxString> told;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(LoadTunerFont(paths, [&told](const wxString& text) { told.push_back(text); }));
-    const std::string expectedFile = (empty.Path() / "share" / "Tuner.ttf").string();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "zelvo-tuner: cannot load the font file " + expectedFile + "\n");
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0], "Zelvo Tuner cannot load the font file " + expectedFile);
-}
-
-TEST(TunerFont, AFileTheToolkitRefusesIsReportedToo) {
-    TempDirectory dir;
-    {
-        std::FILE* f = std::fopen((dir.Path() / "Tuner.ttf").c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs("not a font", f);
-        std::fclose(f);
+TEST(TunerFont, AFileThatCannotBeLoadedIsNamedOnStderrAndToTheUser) {
+    for (const bool present : {false, true}) {
+        TempDirectory dir;
+        const std::string file = (dir.Path() / "Tuner.ttf").string();
+        if (present) WriteWholeFile(file, "not a font");
+        std::vector<wxString> told;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(LoadTunerFont(ResourcePaths({dir.Path(), dir.Path() / "other"}),
+                                   [&told](const wxString& text) { told.push_back(text); }));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "zelvo-tuner: cannot load the font file " + file + "\n");
+        EXPECT_EQ(told, std::vector<wxString>{"Zelvo Tuner cannot load the font file " + file});
     }
-    int told = 0;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(LoadTunerFont(ResourcePaths({dir.Path()}), [&told](const wxString&) { ++told; }));
-    const std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_NE(errors.find((dir.Path() / "Tuner.ttf").string()), std::string::npos) << errors;
-    EXPECT_EQ(told, 1);
 }
 
-TEST(TunerFont, TheBuiltFontAnswersToTheFamilyTuner) {
+TEST(TunerFont, TheBuiltFontLiesWhereTheProgramLooksFirstAndAnswersToTuner) {
+    // The test programs lie beside the tuner, so they search the same place.
+    const ResourcePaths paths = CZelvoTunerApp::ProgramResourcePaths();
+    ASSERT_FALSE(paths.Directories().empty());
+    EXPECT_EQ(paths.Directories().front().filename(), "zelvo-tuner");
+    EXPECT_EQ(paths.Find("Tuner-LICENSE.txt").parent_path(), paths.Directories().front());
     EXPECT_FALSE(wxFontEnumerator::IsValidFacename(TunerFontFamily)) << "found before it was loaded";
-    ASSERT_TRUE(LoadTunerFont(CZelvoTunerApp::ProgramResourcePaths(), nullptr));
+    ASSERT_TRUE(LoadTunerFont(paths, nullptr));
     EXPECT_TRUE(wxFontEnumerator::IsValidFacename(TunerFontFamily));
-    // Its licence lies beside it.
-    EXPECT_FALSE(CZelvoTunerApp::ProgramResourcePaths().Find("Tuner-LICENSE.txt").empty());
 }

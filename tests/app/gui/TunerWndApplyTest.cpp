@@ -1,11 +1,16 @@
-// Settings reaching the window through ApplySettings, and the Ctrl+S shortcut.
+// What the window shows: a tone read from the scripted capture device,
+// settings reaching the panes through ApplySettings, and the proportional
+// layout after a resize.
+
+#include <cmath>
+#include <cstdlib>
 
 #include <wx/menu.h>
 #include <wx/statusbr.h>
-#include <wx/uiaction.h>
 
 #include "GuiTestSupport.h"
 #include "app/logic/MainMenuModel.h"
+#include "app/logic/WindowLayout.h"
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
@@ -15,6 +20,33 @@ using namespace GuiTest;
 using namespace std::chrono_literals;
 
 using TunerWndApply = WindowTest;
+
+// Other notes, rates and the watchdog's restart are the pipeline's tests.
+TEST_F(TunerWndApply, ToneShowsItsNoteAndCentsAndTheOverrunInTheStatusBar) {
+    device = ToneDevice(440.0 * std::pow(2.0, 20.0 / 1200.0), 4321);  // A4 and 20 cents
+    Start();
+    auto* fine = w->FineIndicator();
+    // Before any sound the seeded reading shows A4 with the needle faded.
+    EXPECT_EQ(fine->GetNoteText(), "A4");
+    EXPECT_FLOAT_EQ(fine->fade, 1.0f);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            w->UpdateStatusText();
+            return w->GetStatusBar()->GetStatusText(0) == "input overrun: 4321 frames dropped";
+        },
+        2000ms));
+    ASSERT_TRUE(PumpUntil([&] { return w->NoteControlText().StartsWith("NOTE:A4,"); }, 2000ms))
+        << "control 200 shows '" << w->NoteControlText() << "'";
+    EXPECT_EQ(w->LevelControlText(), "LEVEL:-30.0");  // the noise floor in dB
+    PumpFor(700ms);
+    EXPECT_EQ(fine->GetNoteText(), "A4");
+    EXPECT_NEAR(std::strtod(fine->GetCentsText().utf8_str().data(), nullptr), 20.0, 1.0)
+        << fine->GetCentsText();
+    // The needle sits at cents / 50 of its swing and is bright.
+    EXPECT_NEAR(fine->position, 20.0 / 50.0, 0.03);
+    EXPECT_LT(fine->fade, 0.5f);
+    EXPECT_TRUE(hooks->messages.empty());
+}
 
 TEST_F(TunerWndApply, EachKindOfChangeDoesItsWorkAndOnlyCaptureRestarts) {
     Start(true);
@@ -62,7 +94,6 @@ TEST_F(TunerWndApply, EachKindOfChangeDoesItsWorkAndOnlyCaptureRestarts) {
         w->ApplySettings(next);
         EXPECT_TRUE(w->Settings() == next);
         EXPECT_TRUE(c.applied());
-        EXPECT_EQ(device->OpenCalls(), opens + c.restarts);
         w->ApplySettings(next);  // the same settings again: nothing to do
         EXPECT_EQ(device->OpenCalls(), opens + c.restarts);
     }
@@ -92,16 +123,22 @@ TEST_F(TunerWndApply, TheRestartMessageComesAfterThePanesAndBeforeTheStatusText)
     EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 440.000, TRANS: +3");
 }
 
-TEST_F(TunerWndApply, CtrlSTogglesSmoothing) {
-    Start(true);
-    w->Raise();
-    wxUIActionSimulator sim;
-    // Without a window manager the keyboard follows the pointer.
-    sim.MouseMove(w->GetScreenRect().GetPosition() + wxPoint(40, 80));
-    PumpFor(100ms);
-    sim.Char('s', wxMOD_CONTROL);
-    EXPECT_TRUE(
-        PumpUntil([&] { return !w->Settings().config.Smooth && !w->FineIndicator()->smoothing; }, 1000ms));
-    PumpFor(100ms);  // a second toggle (the menu's own shortcut as well) would show by now
-    EXPECT_FALSE(w->Settings().config.Smooth);
+// On a window system that reports only the result of a resize, the window
+// corrects its size once the resize settled (which edge: WindowLayout's).
+TEST_F(TunerWndApply, ResizingCorrectsTheOtherDimension) {
+    Start();
+    w->SetPosition(wxPoint(400, 300));
+    PumpFor(300ms);
+    const wxRect before = w->GetRect();
+    // Up and left: the width follows the new height and the right edge stays.
+    w->SetSize(before.x - 150, before.y - 100, before.width + 150, before.height + 100);
+    const int width = ZelvoLayout::WidthForHeight(w->CurrentOverhead(), before.height + 100);
+    const wxRect expected(before.GetRight() + 1 - width, before.y - 100, width, before.height + 100);
+    PumpUntil([&] { return w->GetRect() == expected; }, 1000ms);
+    PumpFor(50ms);
+    EXPECT_EQ(w->GetRect(), expected);
+    // The panes follow and the saved rectangle is the new one.
+    EXPECT_EQ(w->FineIndicator()->GetSize().x, static_cast<int>(0.82 * w->GetClientSize().x));
+    EXPECT_EQ(w->Settings().config.TunerPosBottom, w->GetRect().GetBottom() + 1);
+    EXPECT_EQ(w->Settings().config.TunerPosRight, w->GetRect().GetRight() + 1);
 }

@@ -1,57 +1,33 @@
-// The tuning-settings (Ctrl+T) and recording-device (Ctrl+D) commands: each
-// opens its dialog over the running window, and what the dialog ends with
-// reaches the reading, the status bar and the capture.
+// The commands that open dialogs over the running window, and what the
+// window does with what each dialog ends with; the Help menu's manual.
 
 #include <cmath>
 
-#include <wx/app.h>
 #include <wx/choice.h>
+#include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
-#include <wx/statusbr.h>
 #include <wx/textctrl.h>
-#include <wx/uiaction.h>
 
 #include "GuiTestSupport.h"
 #include "app/logic/CommandIds.h"
+#include "dialogs/AboutDialog.h"
 #include "dialogs/AnalysisSettingsDialog.h"
+#include "dialogs/PresetDialog.h"
 #include "dialogs/RecordingDeviceDialog.h"
+#include "dialogs/logic/ManualAddress.h"
 #include "dialogs/logic/RecordingDeviceRules.h"
+#include "grid/ZelvoGridCtrl.h"
 #include "indicators/FineIndicator.h"
+#include "indicators/GlobalIndicator.h"
+#include "persistence/ListFiles.h"
 #include "persistence/NumberText.h"
-#include "tuning/NoteTable.h"
 #include "units/Units.h"
 
 using namespace GuiTest;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Runs `act` on the dialog `dialogId` once it is open (modal); tries for
-// about two seconds.
-void WhenOpen(int dialogId, std::function<void(wxDialog&)> act, int triesLeft = 400) {
-    wxTheApp->CallAfter([dialogId, act = std::move(act), triesLeft]() mutable {
-        auto* dialog = dynamic_cast<wxDialog*>(wxWindow::FindWindowById(dialogId));
-        if (dialog && dialog->IsModal()) {
-            act(*dialog);
-            return;
-        }
-        ASSERT_GT(triesLeft, 0) << "dialog " << dialogId << " did not open";
-        wxMilliSleep(5);
-        WhenOpen(dialogId, std::move(act), triesLeft - 1);
-    });
-}
-
-void End(wxDialog& dialog, int button) {
-    wxCommandEvent click(wxEVT_BUTTON, button);
-    click.SetEventObject(dialog.FindWindow(button));
-    dialog.FindWindow(button)->GetEventHandler()->ProcessEvent(click);
-}
-
-template <class T>
-T& Control(wxWindow& dialog, int id) {
-    return dynamic_cast<T&>(*dialog.FindWindow(id));
-}
 
 double ShownCents(CTunerWnd& w) {
     return TextToDouble(w.FineIndicator()->GetCentsText().utf8_string());
@@ -63,131 +39,149 @@ double ReadingCents(CTunerWnd& w, double middleA) {
     return Units::CentsPerLogUnit * std::log(hz / middleA);
 }
 
+void Type(ZelvoGridCtrl& grid, int row, int column, const wxString& text) {
+    grid.FocusRow(row, column);
+    grid.EnableCellEditControl();
+    wxGridCellEditor* cellEditor = grid.GetCellEditor(row, column);
+    auto* editor = dynamic_cast<wxTextCtrl*>(cellEditor->GetControl());
+    cellEditor->DecRef();
+    ASSERT_NE(editor, nullptr);
+    editor->SetValue(text);
+    grid.DisableCellEditControl();
+}
+
+bool ShowsStartPage(const CTunerWnd& w) {
+    return w.HelpViewer().Frame() && w.HelpViewer().Frame()->IsShown() &&
+           w.HelpViewer().OpenedPage().EndsWith(ManualAddress::StartPage);
+}
+
 }  // namespace
 
 using TunerWndDialogs = WindowTest;
 
-TEST_F(TunerWndDialogs, BothItemsAreOffered) {
-    Start();
-    UpdateMenus();
-    for (const int id : {CommandId::TuningSettings, CommandId::RecordingDevice}) {
-        SCOPED_TRACE(id);
-        ASSERT_NE(Item(id), nullptr);
-        EXPECT_TRUE(Item(id)->IsEnabled());
-    }
-}
-
-TEST_F(TunerWndDialogs, CtrlTAndCtrlDOpenTheirDialogs) {
-    Start(true);
-    w->Raise();
-    wxUIActionSimulator sim;
-    // Without a window manager the keyboard follows the pointer.
-    sim.MouseMove(w->GetScreenRect().GetPosition() + wxPoint(40, 80));
-    PumpFor(100ms);
-    for (const auto& [key, dialogId] : {std::pair{'t', CAnalysisSettingsDialog::DialogId},
-                                        std::pair{'d', CRecordingDeviceDialog::DialogId}}) {
-        SCOPED_TRACE(key);
-        bool opened = false;
-        WhenOpen(dialogId, [&opened](wxDialog& d) {
-            opened = true;
-            End(d, wxID_CANCEL);
-        });
-        sim.Char(key, wxMOD_CONTROL);
-        EXPECT_TRUE(PumpUntil([&] { return opened; }, 2500ms));
-        PumpFor(50ms);
-    }
-}
-
-TEST_F(TunerWndDialogs, MiddleAFromTheTuningDialogMovesTheReadingAtOnce) {
+TEST_F(TunerWndDialogs, TuningDialogMovesTheReadingAtOnceAndCancelChangesNothing) {
     Start(true);
     ASSERT_TRUE(PumpUntil([&] { return w->FineIndicator()->GetNoteText() == "A4"; }, 3000ms));
-    // The label rounds to tenths.
-    EXPECT_NEAR(ShownCents(*w), ReadingCents(*w, 440.0), 0.051);
-
-    // Cancel changes nothing, even after typing.
-    WhenOpen(CAnalysisSettingsDialog::DialogId, [](wxDialog& d) {
-        Control<wxTextCtrl>(d, CAnalysisSettingsDialog::HzFieldId).ChangeValue("450");
-        Control<wxChoice>(d, CAnalysisSettingsDialog::TransposeListId).SetSelection(2);
-        End(d, wxID_CANCEL);
-    });
-    const SettingsFiles before = w->Settings();
-    Command(CommandId::TuningSettings);
-    EXPECT_EQ(w->Settings(), before);
-
-    WhenOpen(CAnalysisSettingsDialog::DialogId, [](wxDialog& d) {
-        EXPECT_EQ(Control<wxTextCtrl>(d, CAnalysisSettingsDialog::HzFieldId).GetValue(), "440.000");
-        Control<wxTextCtrl>(d, CAnalysisSettingsDialog::HzFieldId).ChangeValue("442");
-        Control<wxChoice>(d, CAnalysisSettingsDialog::TransposeListId).SetSelection(2);
-        End(d, wxID_OK);
-    });
-    const int opens = device->OpenCalls();
-    Command(CommandId::TuningSettings);
-    EXPECT_EQ(w->Settings().config.MiddleA, 442.0f);
-    EXPECT_EQ(w->Settings().config.Pitch, 2);
-    EXPECT_EQ(w->Pipeline().GetNoteTable(), BuildNoteTable(StretchList{}, TemperamentList{}, 442.0f));
-    EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 442.000, TRANS: +2");
-    // The reading already shown is measured against the new A4: a 440 Hz
-    // tone now reads about -7.85 cents.
-    EXPECT_NEAR(ShownCents(*w), ReadingCents(*w, 442.0), 0.051);
-    EXPECT_NEAR(ShownCents(*w), -7.85, 3.0);
-    EXPECT_EQ(device->OpenCalls(), opens);  // the tuning does not touch the capture
+    for (const int button : {wxID_CANCEL, wxID_OK}) {
+        SCOPED_TRACE(button);
+        WhenOpen<CAnalysisSettingsDialog>([button](CAnalysisSettingsDialog& d) {
+            EXPECT_EQ(Control<wxTextCtrl>(d, CAnalysisSettingsDialog::HzFieldId).GetValue(), "440.000");
+            Control<wxTextCtrl>(d, CAnalysisSettingsDialog::HzFieldId).ChangeValue("442");
+            Click(d, button);
+        });
+        const SettingsFiles before = w->Settings();
+        const int opens = device->OpenCalls();
+        Command(CommandId::TuningSettings);
+        EXPECT_EQ(w->Settings().config.MiddleA, button == wxID_OK ? 442.0f : 440.0f);
+        if (button == wxID_CANCEL) {
+            EXPECT_EQ(w->Settings(), before);
+        }
+        // The reading already shown is measured against the new A4.
+        EXPECT_NEAR(ShownCents(*w), ReadingCents(*w, w->Settings().config.MiddleA), 0.051);
+        EXPECT_EQ(device->OpenCalls(), opens);  // the tuning does not touch the capture
+    }
 }
 
 TEST_F(TunerWndDialogs, DeviceDialogOkAlwaysRestartsOnceAndCancelNever) {
     Start(true);
-    const struct {
-        const char* what;
-        int button;
-        int format;  // chosen in the dialog; 0: left as it is
-        int restarts;
-        int sampleRate;
-    } cases[] = {
-        {"Cancel", wxID_CANCEL, 0x40, 0, 11025},
-        {"OK, nothing changed", wxID_OK, 0, 1, 11025},
-        {"OK, another format", wxID_OK, 0x40, 1, 22050},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const SettingsFiles before = w->Settings();
-        WhenOpen(CRecordingDeviceDialog::DialogId, [&c](wxDialog& d) {
+    for (const int button : {wxID_CANCEL, wxID_OK, wxID_OK}) {
+        const int format = w->Settings().config.Format;
+        // The scripted device offers all twenty formats, lowest flag first:
+        // the seventh is 0x40 (22050 Hz); the second OK leaves it as it is.
+        WhenOpen<CRecordingDeviceDialog>([button](CRecordingDeviceDialog& d) {
             auto& formats = Control<wxChoice>(d, CRecordingDeviceDialog::FormatListId);
-            // The scripted device offers all twenty formats, lowest flag first.
-            if (c.format != 0) formats.SetSelection(6);
-            End(d, c.button);
+            if (formats.GetSelection() != 6) formats.SetSelection(6);
+            Click(d, button);
         });
         const int opens = device->OpenCalls();
         Command(CommandId::RecordingDevice);
         ASSERT_TRUE(PumpUntil([&] { return w->Pipeline().RecorderStatus() == 1; }, 2000ms));
-        EXPECT_EQ(device->OpenCalls(), opens + c.restarts);
-        EXPECT_EQ(device->LastFormat().sampleRate, c.sampleRate);
-        const int format = c.format != 0 && c.button == wxID_OK ? c.format : before.config.Format;
-        EXPECT_EQ(w->Settings().config.Format, format);
-        if (c.button == wxID_CANCEL) {
-            EXPECT_EQ(w->Settings(), before);
-        }
+        EXPECT_EQ(device->OpenCalls(), opens + (button == wxID_OK ? 1 : 0));
+        EXPECT_EQ(w->Settings().config.Format, button == wxID_OK ? 0x40 : format);
+        EXPECT_EQ(device->LastFormat().sampleRate, button == wxID_OK ? 22050 : 11025);
     }
     EXPECT_TRUE(hooks->messages.empty());
 }
 
 TEST_F(TunerWndDialogs, CopyToObservedTakesTheFrequencyTheTunerDetectedLast) {
     device = ToneDevice(445.0);
-    ASSERT_TRUE(Create());
-    auto lastDetected = [&] {
-        return RecordingDeviceRules::LastDetectedFrequency(w->Pipeline().Tracker().Track());
-    };
-    // Before the first result (recording starts later, with the start-up
-    // event) the seeded A4 counts as nothing detected.
-    ASSERT_EQ(lastDetected(), -1.0);
-    ASSERT_TRUE(PumpUntil([&] { return lastDetected() > 443.0; }, 3000ms));
+    Start(true);
+    ASSERT_TRUE(PumpUntil(
+        [&] { return RecordingDeviceRules::LastDetectedFrequency(w->Pipeline().Tracker().Track()) > 443.0; },
+        3000ms));
     wxString shown;
-    WhenOpen(CRecordingDeviceDialog::DialogId, [&](wxDialog& d) {
+    WhenOpen<CRecordingDeviceDialog>([&](CRecordingDeviceDialog& d) {
         shown = Control<wxStaticText>(d, CRecordingDeviceDialog::LastDetectedId).GetLabel();
-        End(d, CRecordingDeviceDialog::CopyToObservedId);
-        End(d, wxID_OK);
+        Click(d, CRecordingDeviceDialog::CopyToObservedId);
+        Click(d, wxID_OK);
     });
     Command(CommandId::RecordingDevice);
     const double value = TextToDouble(shown.utf8_string());
     EXPECT_NEAR(value, 445.0, 1.0);
-    EXPECT_EQ(w->Settings().config.ExpectedFreq, static_cast<float>(value));
     EXPECT_EQ(w->Pipeline().Config().ExpectedFreq, static_cast<float>(value));
+}
+
+TEST_F(TunerWndDialogs, PresetEditorHandsItsListBackOnSaveAndNothingOnCancel) {
+    PresetList presets;
+    presets.entries.push_back({"Guitar", ParseNoteList("E2,A2,D3,G3,B3,E4")});
+    presets.entries.push_back({"Violin", ParseNoteList("G3,D4,A4,E5")});
+    presets.SelectedIndex = 1;
+    ASSERT_TRUE(SavePresetList(presets, dir.Path() / "tuner_presets.xml"));
+    Start();
+    const SettingsFiles before = w->Settings();
+    WhenOpen<CPresetDialogEx>([](CPresetDialogEx& d) { Click(d, wxID_CANCEL); });
+    Command(CommandId::EditNotePresets);
+    EXPECT_EQ(w->Settings(), before);
+    WhenOpen<CPresetDialogEx>([](CPresetDialogEx& d) {
+        Type(*d.ListGrid(), 0, CPresetDialogEx::NameColumn, "Bass");
+        Type(*d.ListGrid(), 1, CPresetDialogEx::NotesColumn, "a4,e5");
+        Click(d, CPresetDialogEx::SaveId);
+    });
+    Command(CommandId::EditNotePresets);
+    EXPECT_EQ(w->Settings().presets.entries[0].name, "Bass");
+    EXPECT_EQ(Item(3000)->GetItemLabelText(), "Bass");
+    EXPECT_EQ(w->GlobalIndicator()->GetNotes(), ParseNoteList("A4,E5"));
+}
+
+TEST_F(TunerWndDialogs, HelpContentsShowsTheStartPageInOneViewer) {
+    Start();
+    Command(CommandId::HelpContents);
+    ASSERT_TRUE(PumpUntil([&] { return ShowsStartPage(*w); }, 3000ms));
+    EXPECT_EQ(w->HelpViewer().Frame()->GetTitle(), "Zelvo Tuner Help: Getting started");
+    wxFrame* first = w->HelpViewer().Frame();
+    Command(CommandId::HelpContents);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsStartPage(*w); }, 1000ms));
+    EXPECT_EQ(w->HelpViewer().Frame(), first);
+    EXPECT_TRUE(hooks->messages.empty());
+}
+
+TEST_F(TunerWndDialogs, AMissingManualIsReported) {
+    helpBook = dir / "nowhere.hhp";
+    Start();
+    Command(CommandId::HelpContents);
+    ASSERT_EQ(hooks->messages.size(), 1u);
+    EXPECT_TRUE(hooks->messages[0].text.Contains("manual could not be opened"));
+    EXPECT_EQ(w->HelpViewer().Frame(), nullptr);
+}
+
+TEST_F(TunerWndDialogs, WebAddressAndTheAboutLinkOpenTheManualsStartPage) {
+    Start();
+    hooks->addressOpens = false;  // a failed open shows nothing
+    Command(CommandId::OpenWebSite);
+    // The build tree's manual, since none is installed where the build would put it.
+    ASSERT_EQ(hooks->openedAddresses.size(), 1u);
+    const std::filesystem::path page = ManualAddress::LocalPath(hooks->openedAddresses[0]);
+    EXPECT_TRUE(std::filesystem::is_regular_file(page)) << hooks->openedAddresses[0];
+    EXPECT_EQ(page.filename(), ManualAddress::StartPage);
+
+    wxString title;
+    WhenOpen<CAboutDialog>([&](CAboutDialog& about) {
+        title = about.GetTitle();
+        about.Link()->Follow();
+        about.EndModal(wxID_OK);
+    });
+    Command(CommandId::About);
+    EXPECT_TRUE(title.StartsWith("About Zelvo Tuner "));
+    EXPECT_EQ(hooks->openedAddresses, std::vector<std::string>(2, hooks->openedAddresses[0]));
+    EXPECT_TRUE(hooks->messages.empty());
 }

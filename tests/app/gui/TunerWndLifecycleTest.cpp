@@ -1,9 +1,12 @@
 // Start-up and shutdown of the main window: the refusal without a recording
-// device, the window's first appearance, the saved settings read back, and a
-// save that fails. (A close request during a message: TunerWndModalClose.)
+// device, the window's first appearance, the saved settings read back, saves
+// that fail, and close requests while modal dialogs or messages are up.
+
+#include <algorithm>
 
 #include <wx/dialog.h>
 #include <wx/statusbr.h>
+#include <wx/timer.h>
 
 #include "GuiTestSupport.h"
 #include "app/logic/MainWindowRules.h"
@@ -11,7 +14,6 @@
 #include "indicators/EnergyIndicator.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
-#include "persistence/ConfigFile.h"
 
 using namespace GuiTest;
 using namespace std::chrono_literals;
@@ -24,44 +26,35 @@ TEST_F(TunerWndLifecycle, NoDeviceShowsTheMessageAndNoWindow) {
     device = std::make_shared<Recorder::TestCaptureDevice>(settings);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Create());
-    // The console line says where to look on Linux.
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               std::string(MainWindowRules::NoDeviceConsoleLine()) + "\n");
-    EXPECT_NE(std::string(MainWindowRules::NoDeviceConsoleLine()).find("arecord -l"), std::string::npos);
     ASSERT_EQ(hooks->messages.size(), 1u);
-    EXPECT_EQ(hooks->messages[0].text,
-              "Zelvo Tuner was unable to find any usable recording device on this computer.  "
-              "To use this program a 16-bit sound card must be installed");
-    EXPECT_EQ(hooks->messages[0].caption, "Error: No sound card found");
-    EXPECT_TRUE(hooks->messages[0].style & wxICON_EXCLAMATION);
+    EXPECT_EQ(hooks->messages[0].text, MainWindowRules::NoDeviceMessage);
+    EXPECT_EQ(hooks->messages[0].caption, MainWindowRules::NoDeviceCaption);
     EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));  // nothing written
 }
 
-// What the saved file holds after the first start is checked on the real
-// program (RealBinary).
+// What the saved file holds after the first start: RealBinary.
 TEST_F(TunerWndLifecycle, FirstStartOpensSmallAtTheTopLeftCorner) {
     Start();
     PumpFor(100ms);
     EXPECT_EQ(w->GetTitle(), "Zelvo Tuner 1");
     EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 440.000");
-    // Placed at (1, 1), 285 high, with the proportional width, which is also
-    // the smallest size.
+    // 285 high with the proportional width, which is also the smallest size.
     const int w285 = ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 285);
     EXPECT_EQ(w->GetRect(), wxRect(1, 1, w285, 285));
     EXPECT_EQ(w->GetMinSize(), wxSize(w285, 285));
-    EXPECT_EQ((std::vector<int>{w->EnergyIndicator()->GetId(), w->FineIndicator()->GetId(),
-                                w->GlobalIndicator()->GetId()}),
-              (std::vector<int>{0, 1, 3}));
     EXPECT_EQ(w->GlobalIndicator()->GetNotes(), (NoteSet{24, 36, 48, 60, 72, 84, 96, 108}));
     for (int id : {200, 201}) {  // the hidden note and level controls
         ASSERT_NE(w->FindWindow(id), nullptr) << id;
         EXPECT_FALSE(w->FindWindow(id)->IsShown()) << id;
     }
-    EXPECT_TRUE(PumpUntil([&] { return w->Pipeline().RecorderStatus() == 1; }, 2000ms));
 }
 
 TEST_F(TunerWndLifecycle, SettingsAreReadAtStartAndTheSavedPlaceIsRestored) {
+    WriteWholeFile(dir.Path() / "tuner_stretch.xml.tmp-Ab12Cd", "<StretchList");  // a killed save's
+    WriteWholeFile(dir.Path() / "notes.xml.tmp-Ab12Cd", "kept");
     ConfigRecord config;
     config.MiddleA = 442.0f;
     config.Pitch = 2;
@@ -71,7 +64,7 @@ TEST_F(TunerWndLifecycle, SettingsAreReadAtStartAndTheSavedPlaceIsRestored) {
     config.TunerPosTop = 150;
     config.TunerPosRight = 900;
     config.TunerPosBottom = 650;
-    ASSERT_TRUE(SaveConfig(config, dir.Path() / "tuner_config.xml"));
+    SaveSettings(config);
     Start();
     PumpFor(100ms);
     EXPECT_EQ(w->GetStatusBar()->GetStatusText(0), "A4: 442.000, TRANS: +2");
@@ -79,81 +72,107 @@ TEST_F(TunerWndLifecycle, SettingsAreReadAtStartAndTheSavedPlaceIsRestored) {
     EXPECT_FALSE(w->FineIndicator()->smoothing);
     // The width follows the proportion, not the saved right edge.
     EXPECT_EQ(w->GetRect(), wxRect(200, 150, ZelvoLayout::WidthForHeight(w->CurrentOverhead(), 500), 500));
-}
-
-TEST_F(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {
-    // A directory where the configuration file should be: it cannot be
-    // replaced (the other files still are, see SettingsFiles).
-    std::filesystem::create_directory(dir.Path() / "tuner_config.xml");
-    Start();
-    CloseWindow();
-    ASSERT_EQ(hooks->messages.size(), 1u);
-    EXPECT_TRUE(hooks->messages[0].text.Contains("tuner_config.xml"));
-    EXPECT_TRUE(hooks->messages[0].text.Contains(wxString::FromUTF8(dir.Path().string())));
-    EXPECT_TRUE(hooks->messages[0].style & wxICON_EXCLAMATION);
-}
-
-TEST_F(TunerWndLifecycle, AFolderNameThatIsNotUtf8IsShownInTheSaveFailure) {
-    settingsDirectory = dir.Path() / "Stimmung-\xE9t\xE9";  // Latin-1 bytes
-    std::filesystem::create_directories(settingsDirectory / "tuner_config.xml");
-    Start();
-    CloseWindow();
-    ASSERT_EQ(hooks->messages.size(), 1u);
-    EXPECT_TRUE(hooks->messages[0].text.Contains("tuner_config.xml"));
-    EXPECT_TRUE(hooks->messages[0].text.Contains("Folder: " + wxString::FromUTF8(dir.Path().string())))
-        << hooks->messages[0].text;
-    EXPECT_TRUE(hooks->messages[0].text.Contains("/Stimmung-")) << hooks->messages[0].text;
-}
-
-TEST_F(TunerWndLifecycle, StartUpRemovesTheLeftoversOfAKilledSave) {
-    WriteWholeFile(dir.Path() / "tuner_stretch.xml.tmp-Ab12Cd", "<StretchList");
-    WriteWholeFile(dir.Path() / "notes.xml.tmp-Ab12Cd", "kept");
-    Start();
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "tuner_stretch.xml.tmp-Ab12Cd"));
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "notes.xml.tmp-Ab12Cd"));
+}
+
+// A directory where the configuration file should be cannot be replaced; the
+// message names the file and its folder, even one whose name is not UTF-8.
+TEST_F(TunerWndLifecycle, AFileThatCannotBeSavedIsReported) {
+    for (const char* folder : {"", "Stimmung-\xE9t\xE9"}) {
+        settingsDirectory = dir.Path() / folder;
+        std::filesystem::create_directories(settingsDirectory / "tuner_config.xml");
+        hooks->messages.clear();
+        Start();
+        CloseWindow();
+        ASSERT_EQ(hooks->messages.size(), 1u);
+        const wxString& text = hooks->messages[0].text;
+        EXPECT_TRUE(text.Contains("tuner_config.xml")) << text;
+        EXPECT_TRUE(text.Contains("Folder: " + wxString::FromUTF8(dir.Path().string()))) << text;
+        EXPECT_TRUE(text.Contains(*folder ? "/Stimmung-" : "")) << text;
+        EXPECT_TRUE(hooks->messages[0].style & wxICON_EXCLAMATION);
+    }
 }
 
 // A close by a shutdown signal cannot wait for a click: a failed save goes to
 // stderr and the exit status, whether the signal started the close or came
 // while the close box's failure message was up.
 TEST_F(TunerWndLifecycle, ASignalCloseReportsAFailedSaveOnStderrWithStatusOne) {
+    std::filesystem::create_directory(dir.Path() / "tuner_config.xml");
     for (const bool messageFirst : {false, true}) {
         SCOPED_TRACE(messageFirst ? "signal during the message" : "close by the signal");
-        TempDirectory settingsDir;
-        std::filesystem::create_directory(settingsDir.Path() / "tuner_config.xml");
-        TunerWndOptions options;
-        options.settingsDirectory = settingsDir.Path();
-        options.captureDevice = ToneDevice(440.0);
-        int messages = 0;
-        // Without the hook the window shows its own modal message.
-        if (!messageFirst) options.showMessage = [&](const wxString&, const wxString&, long) { ++messages; };
-        int status = 0;
-        options.setExitStatus = [&](int s) { status = s; };
-        auto* window = new CTunerWnd;
-        ASSERT_TRUE(window->Create(options));
-        window->Show();
+        ownMessages = messageFirst;  // the window shows its own modal message
+        hooks->messages.clear();
+        hooks->exitStatus = 0;
+        Start();
         PumpFor(100ms);
-
         testing::internal::CaptureStderr();
         bool messageWasOpen = false;
         wxTimer signal;
-        signal.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        signal.Bind(wxEVT_TIMER, [&, window = w](wxTimerEvent&) {
             for (wxWindow* top : wxTopLevelWindows)
                 messageWasOpen = messageWasOpen || top->IsKindOf(wxCLASSINFO(wxDialog));
             window->CloseForSignal();
         });
         if (messageFirst) {
             signal.StartOnce(500);
-            window->Close();  // returns once the signal has ended the message
+            w->Close();  // returns once the signal has ended the message
         } else {
-            window->CloseForSignal();
+            w->CloseForSignal();
         }
         EXPECT_TRUE(PumpUntil([&] { return wxTopLevelWindows.IsEmpty(); }, 8000ms));
         const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(messages, 0);
+        EXPECT_TRUE(hooks->messages.empty());
         EXPECT_EQ(messageWasOpen, messageFirst);
-        EXPECT_EQ(status, 1);
+        EXPECT_EQ(hooks->exitStatus, 1);
         EXPECT_NE(err.find("zelvo-tuner: Unable to save"), std::string::npos) << err;
         EXPECT_NE(err.find("tuner_config.xml"), std::string::npos) << err;
+    }
+}
+
+// A close request (what SIGTERM turns into) while modal dialogs are open:
+// they end, innermost first, as their Cancel would; then the window closes
+// and saves. Depth 0: the window's own message that the recording cannot
+// start; otherwise that many nested dialogs.
+TEST_F(TunerWndLifecycle, ACloseRequestEndsEveryOpenDialogThenClosesAndSaves) {
+    for (int depth : {0, 2}) {
+        SCOPED_TRACE(depth);
+        std::filesystem::remove(dir.Path() / "tuner_config.xml");
+        Recorder::TestCaptureDevice::Settings failing;
+        failing.fault = Recorder::TestCaptureDevice::Fault::FailOpen;
+        device = depth == 0 ? std::make_shared<Recorder::TestCaptureDevice>(failing) : ToneDevice(440.0);
+        ownMessages = depth == 0;
+        Start();
+        CTunerWnd* window = w;
+        std::vector<int> results;
+        bool closeSent = false;
+        // Opens `remaining` nested dialogs; the innermost one sends the close request.
+        std::function<void(wxWindow*, int)> open = [&](wxWindow* parent, int remaining) {
+            wxDialog dialog(parent, wxID_ANY, "A dialog");
+            wxTimer rescue;  // should the close request not end it
+            rescue.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { dialog.EndModal(wxID_ABORT); });
+            rescue.StartOnce(4000);
+            dialog.CallAfter([&, remaining] {
+                if (remaining > 1) return open(&dialog, remaining - 1);
+                closeSent = true;
+                window->Close();
+            });
+            results.push_back(dialog.ShowModal());
+        };
+        // The message is up by the time this fires; it counts as cancelled.
+        wxTimer closer;
+        closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            for (wxWindow* top : wxTopLevelWindows)
+                if (top->IsKindOf(wxCLASSINFO(wxDialog))) results.push_back(wxID_CANCEL);
+            closeSent = true;
+            window->Close();
+        });
+        if (depth == 0)
+            closer.StartOnce(800);
+        else
+            window->CallAfter([&] { open(window, depth); });
+        EXPECT_TRUE(PumpUntil([&] { return closeSent && wxTopLevelWindows.IsEmpty(); }, 8000ms));
+        EXPECT_EQ(results, std::vector<int>(std::max(depth, 1), wxID_CANCEL));
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / "tuner_config.xml"));
     }
 }
