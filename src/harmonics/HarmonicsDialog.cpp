@@ -31,8 +31,9 @@ ZelvoLayout::WindowRect ToWindowRect(const wxRect& r) {
     return {r.x, r.y, r.x + r.width, r.y + r.height};
 }
 
+// The lists keep each item's value as the toolkit's untyped item data.
 void* ItemData(int data) {
-    return reinterpret_cast<void*>(static_cast<std::intptr_t>(data));
+    return reinterpret_cast<void*>(static_cast<std::intptr_t>(data));  // NOLINT(performance-no-int-to-ptr)
 }
 
 }  // namespace

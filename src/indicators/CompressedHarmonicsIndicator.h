@@ -110,6 +110,9 @@ private:
     void DrawFrame(wxDC& dc, const wxRect& client, const Indicators::SystemColours& colours);
     void DrawTimeAxis(wxGraphicsContext& gc, const Indicators::SystemColours& colours);
     void DrawPitchAxis(wxGraphicsContext& gc, const Indicators::SystemColours& colours);
+    struct PitchAxisStyle;
+    void DrawNoteBand(wxGraphicsContext& gc, const Indicators::VisibleNote& note,
+                      const PitchAxisStyle& style);
     // Returns where the name went (empty when the band is too thin for it).
     wxRect2DDouble DrawNoteName(wxGraphicsContext& gc, int note, double top, double bottom, double target,
                                 const wxColour& colour);

@@ -82,6 +82,62 @@ struct TrackRun {
 // Harmonic indices 1..64 each have a run; anything beyond shares the last.
 constexpr size_t kTracks = 66;
 
+// The lines of one history gathered into one path per opacity, stroked once
+// each, plus the selected and the hovered harmonic, drawn last.
+class HistoryPaths {
+public:
+    explicit HistoryPaths(wxGraphicsContext& gc)
+        : m_gc(gc), m_selected(gc.CreatePath()), m_hovered(gc.CreatePath()) {}
+
+    // The path a line of this harmonic and opacity goes into.
+    wxGraphicsPath* For(const HarmonicLine& line, int selected, int hovered) {
+        if (line.harmonic == selected) {
+            m_anySelected = true;
+            return &m_selected;
+        }
+        if (line.harmonic == hovered) {
+            m_anyHovered = true;
+            return &m_hovered;
+        }
+        const int opacity = std::min(line.opacity1, 255);
+        if (!m_used[opacity]) {
+            m_byOpacity[opacity] = m_gc.CreatePath();
+            m_used[opacity] = true;
+        }
+        return &m_byOpacity[opacity];
+    }
+
+    void Stroke(RgbColour colour) {
+        OpacityPens pens(m_gc, colour);
+        for (int opacity = kMinOpacity; opacity < 256; ++opacity) {
+            if (!m_used[opacity]) continue;
+            m_gc.SetPen(pens.Get(opacity));
+            m_gc.StrokePath(m_byOpacity[opacity]);
+        }
+        if (m_anyHovered) Highlight(m_hovered, kBlack);
+        if (m_anySelected) Highlight(m_selected, colour);
+    }
+
+private:
+    // A wide translucent halo one pixel right and down, then the line, so
+    // that no other line covers it.
+    void Highlight(const wxGraphicsPath& path, RgbColour c) {
+        m_gc.PushState();
+        m_gc.Translate(1.0, 1.0);
+        m_gc.SetPen(m_gc.CreatePen(wxGraphicsPenInfo(ToWxColour(c, kHaloAlpha), 4.0)));
+        m_gc.StrokePath(path);
+        m_gc.PopState();
+        m_gc.SetPen(m_gc.CreatePen(wxGraphicsPenInfo(ToWxColour(c), 1.0)));
+        m_gc.StrokePath(path);
+    }
+
+    wxGraphicsContext& m_gc;
+    std::array<wxGraphicsPath, 256> m_byOpacity;
+    std::array<bool, 256> m_used{};
+    wxGraphicsPath m_selected, m_hovered;
+    bool m_anySelected = false, m_anyHovered = false;
+};
+
 }  // namespace
 
 void CCompressedHarmonicsIndicator::MakeFonts() {
@@ -192,6 +248,17 @@ void CCompressedHarmonicsIndicator::DrawTimeAxis(wxGraphicsContext& gc, const Sy
     gc.PopState();
 }
 
+// What every note band of the pitch axis is drawn with.
+struct CCompressedHarmonicsIndicator::PitchAxisStyle {
+    ViewMapping map;
+    PixelRect strip;
+    wxColour tint, window, text;
+    wxGraphicsPen notePen, gridPen;
+    AxisStep step;
+    double h8;  // height of "8" in the label font
+    double right, tickLength, stripTop, stripBottom;
+};
+
 void CCompressedHarmonicsIndicator::DrawPitchAxis(wxGraphicsContext& gc, const SystemColours& colours) {
     lastPaint_.pitchAxis = true;
     gridRows_.clear();
@@ -206,55 +273,64 @@ void CCompressedHarmonicsIndicator::DrawPitchAxis(wxGraphicsContext& gc, const S
         gc.PopState();
         return;
     }
-    const ViewMapping map = Mapping();
     const NoteTable& table =
         noteTable_.size() == static_cast<size_t>(NoteIndexCount) ? noteTable_ : DefaultNoteTable();
-    const wxColour tint = ToWxColour(MixColours(0.5, colours.highlight, 0.5, colours.window));
-    const wxColour window = ToWxColour(colours.window);
-    const wxGraphicsPen notePen = gc.CreatePen(wxGraphicsPenInfo(ToWxColour(NoteColour(colours)), 1.0));
-    const wxGraphicsPen gridPen = gc.CreatePen(wxGraphicsPenInfo(ToWxColour(GridColour(colours)), 1.0));
     gc.SetFont(labelFont_, ToWxColour(colours.windowText));
     double w8 = 0, h8 = 0;
     gc.GetTextExtent("8", &w8, &h8);
-    const AxisStep step = FindAxisStep(plot.height / view_.pitchSpan, 1.2 * h8);
-    const double right = strip.x + strip.width;
-    const double tickLength = 0.035 * strip.width;
-    const double stripTop = strip.y, stripBottom = strip.y + strip.height;
-
-    for (const VisibleNote& note : VisibleNotes(table, view_)) {
-        const double top = std::max(map.Y(note.band.upper), stripTop);
-        const double bottom = std::min(map.Y(note.band.lower), stripBottom);
-        // 135 degrees: the tint at the top right corner fading towards the
-        // bottom left one.
-        const double reach = (strip.width + (bottom - top)) / 2.0;
-        gc.SetPen(*wxTRANSPARENT_PEN);
-        gc.SetBrush(gc.CreateLinearGradientBrush(right, top, right - reach, top + reach, tint, window));
-        gc.DrawRectangle(strip.x, top, strip.width, bottom - top);
-
-        const double target = map.Y(note.band.center);
-        if (target >= stripTop && target <= stripBottom) {
-            const int row = static_cast<int>(std::lround(target));
-            noteRows_.push_back(row);
-            gc.SetPen(notePen);
-            gc.StrokeLine(right - tickLength, row + 0.5, right, row + 0.5);
-        }
-        const wxRect2DDouble name =
-            DrawNoteName(gc, note.note, top, bottom, target, ToWxColour(colours.windowText));
-        gc.SetFont(labelFont_, ToWxColour(colours.windowText));
-        for (const PitchTick& tick : PitchTicksOfNote(note.band, map, strip, step, h8)) {
-            if (!tick.target) {
-                gridRows_.push_back(tick.row);
-                gc.SetPen(gridPen);
-                gc.StrokeLine(right - tickLength, tick.row + 0.5, right, tick.row + 0.5);
-            }
-            double w = 0, h = 0;
-            gc.GetTextExtent(tick.label, &w, &h);
-            const wxRect2DDouble label(right - tickLength - 2.0 - w, tick.row + 0.5 - h / 2.0, w, h);
-            // In a narrow strip the note name wins over a label beside it.
-            if (!name.Intersects(label)) gc.DrawText(tick.label, label.m_x, label.m_y);
-        }
-    }
+    const PitchAxisStyle style{
+        Mapping(),
+        strip,
+        ToWxColour(MixColours(0.5, colours.highlight, 0.5, colours.window)),
+        ToWxColour(colours.window),
+        ToWxColour(colours.windowText),
+        gc.CreatePen(wxGraphicsPenInfo(ToWxColour(NoteColour(colours)), 1.0)),
+        gc.CreatePen(wxGraphicsPenInfo(ToWxColour(GridColour(colours)), 1.0)),
+        FindAxisStep(plot.height / view_.pitchSpan, 1.2 * h8),
+        h8,
+        static_cast<double>(strip.x + strip.width),
+        0.035 * strip.width,
+        static_cast<double>(strip.y),
+        static_cast<double>(strip.y + strip.height),
+    };
+    for (const VisibleNote& note : VisibleNotes(table, view_)) DrawNoteBand(gc, note, style);
     gc.PopState();
+}
+
+// One note's band: the gradient, its target row, its name and its cent ticks.
+void CCompressedHarmonicsIndicator::DrawNoteBand(wxGraphicsContext& gc, const VisibleNote& note,
+                                                 const PitchAxisStyle& style) {
+    const double top = std::max(style.map.Y(note.band.upper), style.stripTop);
+    const double bottom = std::min(style.map.Y(note.band.lower), style.stripBottom);
+    // 135 degrees: the tint at the top right corner fading towards the
+    // bottom left one.
+    const double reach = (style.strip.width + (bottom - top)) / 2.0;
+    gc.SetPen(*wxTRANSPARENT_PEN);
+    gc.SetBrush(gc.CreateLinearGradientBrush(style.right, top, style.right - reach, top + reach, style.tint,
+                                             style.window));
+    gc.DrawRectangle(style.strip.x, top, style.strip.width, bottom - top);
+
+    const double target = style.map.Y(note.band.center);
+    if (target >= style.stripTop && target <= style.stripBottom) {
+        const int row = static_cast<int>(std::lround(target));
+        noteRows_.push_back(row);
+        gc.SetPen(style.notePen);
+        gc.StrokeLine(style.right - style.tickLength, row + 0.5, style.right, row + 0.5);
+    }
+    const wxRect2DDouble name = DrawNoteName(gc, note.note, top, bottom, target, style.text);
+    gc.SetFont(labelFont_, style.text);
+    for (const PitchTick& tick : PitchTicksOfNote(note.band, style.map, style.strip, style.step, style.h8)) {
+        if (!tick.target) {
+            gridRows_.push_back(tick.row);
+            gc.SetPen(style.gridPen);
+            gc.StrokeLine(style.right - style.tickLength, tick.row + 0.5, style.right, tick.row + 0.5);
+        }
+        double w = 0, h = 0;
+        gc.GetTextExtent(tick.label, &w, &h);
+        const wxRect2DDouble label(style.right - style.tickLength - 2.0 - w, tick.row + 0.5 - h / 2.0, w, h);
+        // In a narrow strip the note name wins over a label beside it.
+        if (!name.Intersects(label)) gc.DrawText(tick.label, label.m_x, label.m_y);
+    }
 }
 
 wxRect2DDouble CCompressedHarmonicsIndicator::DrawNoteName(wxGraphicsContext& gc, int note, double top,
@@ -322,13 +398,8 @@ void CCompressedHarmonicsIndicator::DrawHistory(wxGraphicsContext& gc, const Har
     const double rowTop = region.y - kRegionMargin, rowBottom = region.y + region.height + kRegionMargin;
     const int selected = isCurrent ? selectedCurrent_ : selectedReference_;
     const int hovered = isCurrent ? hoveredCurrent_ : hoveredReference_;
-    const RgbColour colour = isCurrent ? kBlue : kRed;
 
-    // Lines are gathered into one path per opacity and stroked once each.
-    std::array<wxGraphicsPath, 256> paths;
-    std::array<bool, 256> used{};
-    wxGraphicsPath selectedPath = gc.CreatePath(), hoveredPath = gc.CreatePath();
-    bool anySelected = false, anyHovered = false;
+    HistoryPaths paths(gc);
     std::array<TrackRun, kTracks> runs;
     const auto& segments = history.Segments();
     auto it = std::lower_bound(segments.begin(), segments.end(), from,
@@ -339,16 +410,7 @@ void CCompressedHarmonicsIndicator::DrawHistory(wxGraphicsContext& gc, const Har
             if (line.harmonic == 0 || line.opacity1 < kMinOpacity) continue;
             const double y0 = map.Y(line.pitch0), y1 = map.Y(line.pitch1);
             if (std::max(y0, y1) < rowTop || std::min(y0, y1) > rowBottom) continue;
-            wxGraphicsPath* path = nullptr;
-            if (line.harmonic == selected) {
-                path = &selectedPath, anySelected = true;
-            } else if (line.harmonic == hovered) {
-                path = &hoveredPath, anyHovered = true;
-            } else {
-                const int opacity = std::min(line.opacity1, 255);
-                if (!used[opacity]) paths[opacity] = gc.CreatePath(), used[opacity] = true;
-                path = &paths[opacity];
-            }
+            wxGraphicsPath* path = paths.For(line, selected, hovered);
             // A track that goes on into the same path continues its run, so
             // faint tracks show no seams between their pieces.
             TrackRun& run = runs[std::min<size_t>(static_cast<size_t>(line.harmonic), kTracks - 1)];
@@ -362,23 +424,5 @@ void CCompressedHarmonicsIndicator::DrawHistory(wxGraphicsContext& gc, const Har
         }
     }
     for (TrackRun& run : runs) run.Flush();
-    OpacityPens pens(gc, colour);
-    for (int opacity = kMinOpacity; opacity < 256; ++opacity) {
-        if (!used[opacity]) continue;
-        gc.SetPen(pens.Get(opacity));
-        gc.StrokePath(paths[opacity]);
-    }
-    // Highlighted lines last, with a wide translucent halo one pixel right
-    // and down, so that no other line covers them.
-    auto highlight = [&](const wxGraphicsPath& path, RgbColour c) {
-        gc.PushState();
-        gc.Translate(1.0, 1.0);
-        gc.SetPen(gc.CreatePen(wxGraphicsPenInfo(ToWxColour(c, kHaloAlpha), 4.0)));
-        gc.StrokePath(path);
-        gc.PopState();
-        gc.SetPen(gc.CreatePen(wxGraphicsPenInfo(ToWxColour(c), 1.0)));
-        gc.StrokePath(path);
-    };
-    if (anyHovered) highlight(hoveredPath, kBlack);
-    if (anySelected) highlight(selectedPath, colour);
+    paths.Stroke(isCurrent ? kBlue : kRed);
 }

@@ -55,6 +55,7 @@ std::vector<std::string> KeyNames() {
 
 std::vector<std::string> TransposeNames() {
     std::vector<std::string> names;
+    names.reserve(PitchClassNames.size());
     for (int k = 0; k < static_cast<int>(PitchClassNames.size()); ++k)
         names.push_back(FormatTransposeChoice(k));
     return names;
