@@ -55,7 +55,8 @@ std::string BuildDate() {
 std::string Credits() {
     return "Zelvo Tuner is built with wxWidgets (wxWindows Library Licence) and records sound "
            "through PortAudio (MIT licence). Its companion tools read and write sound files "
-           "with libsndfile (GNU LGPL 2.1).\n\n"
+           "with libsndfile (GNU LGPL 2.1) and draw intonation charts with cairo (GNU LGPL 2.1 or "
+           "MPL 1.1).\n\n"
            "The \"Tuner\" display font is derived from DejaVu Sans, itself derived from "
            "Bitstream Vera (Bitstream Vera licence; DejaVu changes in the public domain).";
 }

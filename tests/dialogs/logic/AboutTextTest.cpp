@@ -38,6 +38,6 @@ TEST(AboutText, BuildDateHasSingleSpaces) {
 TEST(AboutText, CreditsNameWhatTheProgramIsBuiltFromWithLicences) {
     const std::string credits = AboutText::Credits();
     for (const char* name : {"wxWidgets", "wxWindows Library Licence", "PortAudio", "MIT", "libsndfile",
-                             "LGPL", "DejaVu Sans", "Bitstream Vera"})
+                             "LGPL", "cairo", "DejaVu Sans", "Bitstream Vera"})
         EXPECT_NE(credits.find(name), std::string::npos) << name;
 }
