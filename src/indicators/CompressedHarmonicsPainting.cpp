@@ -79,6 +79,15 @@ struct TrackRun {
         points.clear();
     }
 };
+// Starts drawing an axis strip: state saved (the caller pops it), clipped to
+// the strip, high quality, the strip filled with the window colour.
+void BeginStrip(wxGraphicsContext& gc, const PixelRect& strip, const SystemColours& colours) {
+    gc.PushState();
+    gc.Clip(strip.x, strip.y, strip.width, strip.height);
+    SetHighQuality(gc, true);
+    FillRect(gc, strip, ToWxColour(colours.window));
+}
+
 // Harmonic indices 1..64 each have a run; anything beyond shares the last.
 constexpr size_t kTracks = 66;
 
@@ -222,10 +231,7 @@ void CCompressedHarmonicsIndicator::DrawTimeAxis(wxGraphicsContext& gc, const Sy
     gridColumns_.clear();
     const PixelRect& strip = layout_.bottomStrip;
     const PixelRect& plot = layout_.plot;
-    gc.PushState();
-    gc.Clip(strip.x, strip.y, strip.width, strip.height);
-    SetHighQuality(gc, true);
-    FillRect(gc, strip, ToWxColour(colours.window));
+    BeginStrip(gc, strip, colours);
     if (plot.width > 0 && strip.height > 0 && view_.timeSpan > 0.0f) {
         gc.SetFont(timeFont_, ToWxColour(colours.windowText));
         double w8 = 0, h8 = 0, w123 = 0, h123 = 0;
@@ -265,10 +271,7 @@ void CCompressedHarmonicsIndicator::DrawPitchAxis(wxGraphicsContext& gc, const S
     noteRows_.clear();
     const PixelRect& strip = layout_.pitchAxis;
     const PixelRect& plot = layout_.plot;
-    gc.PushState();
-    gc.Clip(strip.x, strip.y, strip.width, strip.height);
-    SetHighQuality(gc, true);
-    FillRect(gc, strip, ToWxColour(colours.window));
+    BeginStrip(gc, strip, colours);
     if (plot.height <= 0 || strip.width <= 0 || view_.pitchSpan <= 0.0f) {
         gc.PopState();
         return;

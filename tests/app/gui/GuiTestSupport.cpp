@@ -4,6 +4,7 @@
 #include <wx/uiaction.h>
 
 #include "app/MenuIdAssertFilter.h"
+#include "persistence/ListFiles.h"
 
 // The window's menu ids trip one wx assertion on purpose (see
 // MenuIdAssertFilter.h); every other one fails the test.
@@ -85,6 +86,14 @@ void WindowTest::UpdateMenus() {
 
 void WindowTest::SaveSettings(const ConfigRecord& config) {
     ASSERT_TRUE(SaveConfig(config, dir.Path() / "tuner_config.xml"));
+}
+
+void WindowTest::SaveTwoPresets() {
+    PresetList presets;
+    presets.entries.push_back({"Guitar & Bass", ParseNoteList("E2,A2,D3,G3,B3,E4")});
+    presets.entries.push_back({"Violin", ParseNoteList("G3,D4,A4,E5")});
+    presets.SelectedIndex = 1;
+    ASSERT_TRUE(SavePresetList(presets, dir.Path() / "tuner_presets.xml"));
 }
 
 void WindowTest::FocusByPointer() {

@@ -66,6 +66,9 @@ protected:
     void UpdateMenus();
     // Writes `config` where the next Create() reads it.
     void SaveSettings(const ConfigRecord& config);
+    // Writes two presets, "Guitar & Bass" and "Violin" (selected), where the
+    // next Create() reads them.
+    void SaveTwoPresets();
     // Raises the window and puts the pointer over it: without a window
     // manager the keyboard follows the pointer.
     void FocusByPointer();

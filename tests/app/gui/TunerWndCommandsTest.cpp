@@ -62,11 +62,7 @@ TEST_F(TunerWndCommands, EveryShortcutKeyRunsItsCommandOnce) {
 }
 
 TEST_F(TunerWndCommands, PresetSubmenuIsTheFourthEntryOfTheNoteMenu) {
-    PresetList presets;
-    presets.entries.push_back({"Guitar & Bass", ParseNoteList("E2,A2,D3,G3,B3,E4")});
-    presets.entries.push_back({"Violin", ParseNoteList("G3,D4,A4,E5")});
-    presets.SelectedIndex = 1;
-    ASSERT_TRUE(SavePresetList(presets, dir.Path() / "tuner_presets.xml"));
+    SaveTwoPresets();
     Start();
     // The items and their marks are NotePresetMenu's.
     wxMenu* note = w->GetMenuBar()->GetMenu(MainMenu::NoteMenuIndex);

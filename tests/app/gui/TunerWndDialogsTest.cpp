@@ -122,11 +122,7 @@ TEST_F(TunerWndDialogs, CopyToObservedTakesTheFrequencyTheTunerDetectedLast) {
 }
 
 TEST_F(TunerWndDialogs, PresetEditorHandsItsListBackOnSaveAndNothingOnCancel) {
-    PresetList presets;
-    presets.entries.push_back({"Guitar", ParseNoteList("E2,A2,D3,G3,B3,E4")});
-    presets.entries.push_back({"Violin", ParseNoteList("G3,D4,A4,E5")});
-    presets.SelectedIndex = 1;
-    ASSERT_TRUE(SavePresetList(presets, dir.Path() / "tuner_presets.xml"));
+    SaveTwoPresets();
     Start();
     const SettingsFiles before = w->Settings();
     WhenOpen<CPresetDialogEx>([](CPresetDialogEx& d) { Click(d, wxID_CANCEL); });
