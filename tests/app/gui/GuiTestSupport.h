@@ -76,7 +76,6 @@ protected:
     TempDirectory dir;
     std::filesystem::path settingsDirectory;  // where the window keeps its settings; empty: dir
     std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
-    std::shared_ptr<Recorder::ICaptureDevice> otherDevice;  // used instead of `device` when set
     std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
     bool ownMessages = false;        // true: the window shows its own modal messages
     std::filesystem::path helpBook;  // empty: the manual the build made
