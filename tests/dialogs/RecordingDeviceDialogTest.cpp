@@ -4,7 +4,6 @@
 #include <optional>
 
 #include <gtest/gtest.h>
-#include <wx/choice.h>
 #include <wx/stattext.h>
 
 #include "DialogTestSupport.h"
@@ -32,10 +31,6 @@ SettingsFiles Stored(int device, int format) {
     s.config.KnownFreq = 440.0f;
     s.config.ExpectedFreq = 440.0f;
     return s;
-}
-
-wxChoice& Choice(wxWindow& d, int id) {
-    return Control<wxChoice>(d, id);
 }
 
 // Selects `index` in a list as the user does, with the event that sends.

@@ -102,10 +102,4 @@ void WindowTest::FocusByPointer() {
     PumpFor(100ms);
 }
 
-void Click(wxWindow& dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog.FindWindow(id));
-    dialog.FindWindow(id)->GetEventHandler()->ProcessEvent(click);
-}
-
 }  // namespace GuiTest

@@ -20,6 +20,7 @@
 #include "TempDirectory.h"
 #include "TestCaptureDevice.h"
 #include "app/TunerWnd.h"
+#include "dialogs/DialogTestSupport.h"
 #include "persistence/ConfigFile.h"
 
 class wxMenuItem;
@@ -100,12 +101,7 @@ void WhenOpen(std::function<void(T&)> act, int triesLeft = 400) {
     });
 }
 
-// Presses the button `id` of `dialog`.
-void Click(wxWindow& dialog, int id);
-
-template <class T>
-T& Control(wxWindow& dialog, int id) {
-    return dynamic_cast<T&>(*dialog.FindWindow(id));
-}
+using DialogTest::Click;
+using DialogTest::Control;
 
 }  // namespace GuiTest
