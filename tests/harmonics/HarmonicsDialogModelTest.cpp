@@ -34,18 +34,6 @@ TEST(HarmonicsLists, ReferenceOptionsAreTheEightRulesThenEveryManualNoteUnderThe
     EXPECT_EQ(ReferenceOptionItems(2)[8 + 57], (ListItem{"Manual: G4", 57}));
 }
 
-TEST(HarmonicsLists, SavedOptionsSelectTheItemCarryingThem) {
-    const std::vector<ListItem> items = ReferenceOptionItems(0);
-    // A saved 0..96 selects the manual note 12 + value.
-    for (const auto& [saved, text] : std::vector<std::pair<int, std::string>>{
-             {0, "Manual: C0"}, {96, "Manual: C8"}, {1002, "Previous Note"}, {1008, "Third below"}}) {
-        const int index = IndexOfData(items, saved);
-        ASSERT_GE(index, 0) << saved;
-        EXPECT_EQ(items[static_cast<std::size_t>(index)].text, text) << saved;
-    }
-    for (int unknown : {-1, 97, 1000, 1009}) EXPECT_EQ(IndexOfData(items, unknown), -1) << unknown;
-}
-
 TEST(HarmonicsCaptions, CarryTheNoteNameOrNothing) {
     EXPECT_EQ(CurrentNoteCaption(40, 0), "Current Note: E2");
     EXPECT_EQ(ReferenceNoteCaption(52, 0), "Reference Note: E3");
