@@ -6,8 +6,6 @@
 #include "persistence/XmlReader.h"
 #include "persistence/XmlWriter.h"
 
-#include "TempDirectory.h"
-
 #include <gtest/gtest.h>
 
 #include <clocale>
