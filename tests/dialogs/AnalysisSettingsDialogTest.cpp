@@ -5,7 +5,6 @@
 #include <optional>
 
 #include <gtest/gtest.h>
-#include <wx/choice.h>
 
 #include "DialogTestSupport.h"
 #include "dialogs/AnalysisSettingsDialog.h"
@@ -27,10 +26,6 @@ SettingsFiles WithLists(int temperaments, int stretches) {
 
 wxString Text(wxWindow& d, int id) {
     return Control<wxTextCtrl>(d, id).GetValue();
-}
-
-wxChoice& Choice(wxWindow& d, int id) {
-    return Control<wxChoice>(d, id);
 }
 
 }  // namespace

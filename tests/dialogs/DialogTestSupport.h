@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
@@ -16,6 +17,10 @@ namespace DialogTest {
 template <class T>
 T& Control(wxWindow& dialog, int id) {
     return dynamic_cast<T&>(*dialog.FindWindow(id));
+}
+
+inline wxChoice& Choice(wxWindow& dialog, int id) {
+    return Control<wxChoice>(dialog, id);
 }
 
 // Clicks a button as the user does; a disabled button does nothing.

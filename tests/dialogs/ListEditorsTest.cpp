@@ -11,13 +11,13 @@
 #include <wx/settings.h>
 #include <wx/uiaction.h>
 
-#include "../grid/GridTyping.h"
 #include "DialogTestSupport.h"
 #include "TempDirectory.h"
 #include "dialogs/OffsetListDialog.h"
 #include "dialogs/PresetDialog.h"
 #include "dialogs/TemperamentDialog.h"
 #include "dialogs/logic/ScalaFiles.h"
+#include "grid/GridTyping.h"
 #include "persistence/ListFiles.h"
 
 using namespace std::chrono_literals;
@@ -252,8 +252,9 @@ TEST(ListEditors, ScaleFilesAreChosenReadAndWrittenWithFailuresShown) {
     EXPECT_TRUE(asked[1].StartsWith(wxString::FromUTF8(ParseScalaTemperament("not a scale\n").error) + "|"));
     EXPECT_EQ(dialog.Model().Count(), 2);
 
-    // Export of the selected temperament, with its name suggested.
+    // Export of the selected temperament, with its name suggested, over a file.
     dialog.ListGrid()->FocusRow(1);
+    WriteWholeFile(dir / "out.scl", "old contents");
     chosen = wxString::FromUTF8((dir / "out.scl").string());
     Click(dialog, CTemperamentDialog::ExportId);
     ASSERT_EQ(chooserCalls.size(), 3u);

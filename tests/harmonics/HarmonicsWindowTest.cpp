@@ -1,6 +1,7 @@
 // The harmonics window with the main window: opening and closing it, its
-// lists and the graph reaching the settings, its placement, and a restart
-// that restores it. (Lists, captions and geometry: the headless tests.)
+// lists and the graph reaching the settings, the frames of a note playing,
+// its placement, and a restart that restores it. (Lists, captions and
+// geometry: the headless tests.)
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -136,6 +137,24 @@ TEST_F(HarmonicsWindow, ListsAndTheGraphReachTheSettingsAndTheReference) {
     graph->SetSpans(2.5f, 50.0f);
     FromGraph(EVT_COMPRESSED_RANGE, [&] { return w->Settings().config.CentRange == 50.0f; });
     EXPECT_EQ(w->Settings().config.TimeRange, 2.5f);
+}
+
+// A note from the device, delivered at real-time pace, reaches the graph.
+TEST_F(HarmonicsWindow, TheGraphIsHandedTheFramesOfTheNotePlaying) {
+    device = ToneDevice(220.0);  // A3
+    Open();
+    ASSERT_TRUE(
+        PumpUntil([&] { return Dialog()->State().currentNote == 57 && Dialog()->FrameTicks() >= 5; }, 4000ms))
+        << "current note " << Dialog()->State().currentNote;
+    ASSERT_NE(Dialog()->State().currentHistory, nullptr);
+    const HarmonicHistory& history = *Dialog()->State().currentHistory;
+    ASSERT_FALSE(history.Segments().empty());
+    // The history's time grows with the clock, never ahead of it.
+    const float t0 = history.EndTime();
+    PumpFor(500ms);
+    EXPECT_GT(history.EndTime(), t0);
+    EXPECT_LT(history.EndTime() - t0, 1.5f);
+    EXPECT_EQ(Dialog()->CurrentGroup()->GetLabel(), "Current Note: A3");
 }
 
 TEST_F(HarmonicsWindow, ARectanglePartlyOffTheDesktopIsMovedInside) {

@@ -150,8 +150,6 @@ TEST_F(CompressedHarmonicsTest, DraggingPansWithTheMouseCaptured) {
 
 // Which bands a paint redraws is planned by tested arithmetic; here the
 // shifted back buffer must match a face drawn from scratch.
-// Which bands a paint redraws is planned by tested arithmetic; here the
-// shifted back buffer must match a face drawn from scratch.
 TEST_F(CompressedHarmonicsTest, NewFramesAndWholePixelPansRedrawOnlyWhatChanged) {
     HarmonicHistory current = MakeHistory({0, 0, 6, -4}, 20);
     graph->SetHistories(&current, nullptr);

@@ -6,8 +6,6 @@
 #include "persistence/XmlReader.h"
 #include "persistence/XmlWriter.h"
 
-#include "TempDirectory.h"
-
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -183,16 +181,6 @@ TEST(XmlWriter, RefusesMisplacedAttributesAndUnbalancedEnds) {
                   w.EndElement();
               }),
               "<A Name=\"ab&amp;\">x</A>\n");
-}
-
-TEST(XmlWriter, OpenReportsUncreatableFilesAndRefusesASecondOne) {
-    TempDirectory dir;
-    XmlWriter writer;
-    EXPECT_FALSE(writer.Open(dir.File("missing-dir/file.xml")));
-    ASSERT_TRUE(writer.Open(dir.File("a.xml")));
-    EXPECT_FALSE(writer.Open(dir.File("b.xml")));
-    EXPECT_TRUE(writer.Close());
-    EXPECT_FALSE(std::filesystem::exists(dir / "b.xml"));
 }
 
 TEST(FileTextEncoding, KeepsValidUtf8AndTakesInvalidBytesAsWindows1252) {

@@ -55,6 +55,8 @@ TEST(AnalyzeOptions, ValuesRangeEndsAndLiveOptions) {
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(*p.options.format, 0x400);
     EXPECT_EQ(Parse("--help --bogus").options.mode, RunMode::Help);
+    p = Parse("--partials a.wav");  // a file mode like --notes
+    EXPECT_TRUE(p.error.empty() && p.options.mode == RunMode::Partials && p.options.file == "a.wav");
     EXPECT_FALSE(Parse("tone.wav").options.classic);
     EXPECT_TRUE(Parse("--classic tone.wav").options.classic);
     EXPECT_EQ(Parse("--classic=yes tone.wav").error, "option --classic takes no value");
@@ -124,14 +126,6 @@ TEST(HopFeeder, FeedsWholeHopsFromAnUnevenSource) {
     EXPECT_DOUBLE_EQ(timeAndFrequency.back().first, 40 * 256.0 / rate);
     // The pieces join without a seam: the last reading is still the tone.
     EXPECT_NEAR(timeAndFrequency.back().second, 440.0, 0.05);
-}
-
-TEST(AnalyzeOptions, PartialsIsAFileMode) {
-    const ParsedOptions parsed = Parse("--partials --quality fast a.wav");
-    EXPECT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.mode, RunMode::Partials);
-    EXPECT_EQ(parsed.options.file, "a.wav");
-    EXPECT_EQ(parsed.options.quality, 1);
 }
 
 TEST(NoteSummary, GroupsConsecutiveHopsOfOneNote) {

@@ -28,7 +28,7 @@ std::shared_ptr<Recorder::TestCaptureDevice> ToneDevice(double frequency, std::u
 bool WindowTest::Create() {
     TunerWndOptions options;
     options.settingsDirectory = settingsDirectory.empty() ? dir.Path() : settingsDirectory;
-    options.captureDevice = otherDevice ? otherDevice : device;
+    options.captureDevice = device;
     if (!ownMessages) {
         options.showMessage = [h = hooks](const wxString& text, const wxString& caption, long style) {
             h->messages.push_back({text, caption, style});
@@ -100,12 +100,6 @@ void WindowTest::FocusByPointer() {
     w->Raise();
     wxUIActionSimulator().MouseMove(w->GetScreenRect().GetPosition() + wxPoint(40, 80));
     PumpFor(100ms);
-}
-
-void Click(wxWindow& dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog.FindWindow(id));
-    dialog.FindWindow(id)->GetEventHandler()->ProcessEvent(click);
 }
 
 }  // namespace GuiTest

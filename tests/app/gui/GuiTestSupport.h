@@ -20,6 +20,7 @@
 #include "TempDirectory.h"
 #include "TestCaptureDevice.h"
 #include "app/TunerWnd.h"
+#include "dialogs/DialogTestSupport.h"
 #include "persistence/ConfigFile.h"
 
 class wxMenuItem;
@@ -76,7 +77,6 @@ protected:
     TempDirectory dir;
     std::filesystem::path settingsDirectory;  // where the window keeps its settings; empty: dir
     std::shared_ptr<Recorder::TestCaptureDevice> device = ToneDevice(440.0);
-    std::shared_ptr<Recorder::ICaptureDevice> otherDevice;  // used instead of `device` when set
     std::shared_ptr<Hooks> hooks = std::make_shared<Hooks>();
     bool ownMessages = false;        // true: the window shows its own modal messages
     std::filesystem::path helpBook;  // empty: the manual the build made
@@ -101,12 +101,7 @@ void WhenOpen(std::function<void(T&)> act, int triesLeft = 400) {
     });
 }
 
-// Presses the button `id` of `dialog`.
-void Click(wxWindow& dialog, int id);
-
-template <class T>
-T& Control(wxWindow& dialog, int id) {
-    return dynamic_cast<T&>(*dialog.FindWindow(id));
-}
+using DialogTest::Click;
+using DialogTest::Control;
 
 }  // namespace GuiTest

@@ -17,7 +17,7 @@
 #include "dialogs/RecordingDeviceDialog.h"
 #include "dialogs/logic/ManualAddress.h"
 #include "dialogs/logic/RecordingDeviceRules.h"
-#include "grid/ZelvoGridCtrl.h"
+#include "grid/GridTyping.h"
 #include "indicators/FineIndicator.h"
 #include "indicators/GlobalIndicator.h"
 #include "persistence/ListFiles.h"
@@ -37,17 +37,6 @@ double ShownCents(CTunerWnd& w) {
 double ReadingCents(CTunerWnd& w, double middleA) {
     const double hz = w.Pipeline().Tracker().Track().results.Newest().frequency;
     return Units::CentsPerLogUnit * std::log(hz / middleA);
-}
-
-void Type(ZelvoGridCtrl& grid, int row, int column, const wxString& text) {
-    grid.FocusRow(row, column);
-    grid.EnableCellEditControl();
-    wxGridCellEditor* cellEditor = grid.GetCellEditor(row, column);
-    auto* editor = dynamic_cast<wxTextCtrl*>(cellEditor->GetControl());
-    cellEditor->DecRef();
-    ASSERT_NE(editor, nullptr);
-    editor->SetValue(text);
-    grid.DisableCellEditControl();
 }
 
 bool ShowsStartPage(const CTunerWnd& w) {
@@ -129,8 +118,8 @@ TEST_F(TunerWndDialogs, PresetEditorHandsItsListBackOnSaveAndNothingOnCancel) {
     Command(CommandId::EditNotePresets);
     EXPECT_EQ(w->Settings(), before);
     WhenOpen<CPresetDialogEx>([](CPresetDialogEx& d) {
-        Type(*d.ListGrid(), 0, CPresetDialogEx::NameColumn, "Bass");
-        Type(*d.ListGrid(), 1, CPresetDialogEx::NotesColumn, "a4,e5");
+        TypeIntoCell(*d.ListGrid(), 0, CPresetDialogEx::NameColumn, "Bass");
+        TypeIntoCell(*d.ListGrid(), 1, CPresetDialogEx::NotesColumn, "a4,e5");
         Click(d, CPresetDialogEx::SaveId);
     });
     Command(CommandId::EditNotePresets);
