@@ -12,7 +12,7 @@ PACKAGES = cmake g++ make pkg-config \
            libwxgtk3.2-dev portaudio19-dev libasound2-dev libsndfile1-dev libfftw3-dev libcairo2-dev \
            xvfb xauth openbox x11-utils fonts-liberation2 imagemagick clang-format clang-tidy \
            librsvg2-bin desktop-file-utils appstream dpkg-dev file \
-           fonts-dejavu-core python3-fonttools pulseaudio pulseaudio-utils libasound2-plugins
+           fonts-dejavu-core python3-fonttools libasound2-plugins
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 # The Windows cross-build of the core and Wine to run its tests.
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine wine64 googletest

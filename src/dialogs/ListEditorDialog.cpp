@@ -3,12 +3,14 @@
 #include <wx/settings.h>
 #include <wx/stattext.h>
 
+#include "dialogs/logic/ListEditorRows.h"
 #include "grid/ZelvoGridCtrl.h"
 
 namespace ListEditorUi {
 
 wxColour OffsetColour(float cents) {
-    return cents < 0.0f ? wxColour(255, 0, 0) : wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT);
+    return ListEditorRows::ShowsAsNegative(cents) ? wxColour(255, 0, 0)
+                                                  : wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT);
 }
 
 wxColour ActiveBackground() {

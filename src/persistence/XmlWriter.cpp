@@ -1,21 +1,8 @@
 #include "persistence/XmlWriter.h"
 
-XmlWriter::XmlWriter(std::FILE* stream) : file_(stream), ownsFile_(false) {}
+XmlWriter::XmlWriter(std::FILE* stream) : file_(stream) {}
 
 XmlWriter::XmlWriter(std::string& output) : memory_(&output) {}
-
-XmlWriter::~XmlWriter() {
-    // A writer that opened its own file must not leak it, even when the
-    // caller forgot Close (for instance after an early return on error).
-    if (ownsFile_ && file_ != nullptr) std::fclose(file_);
-}
-
-bool XmlWriter::Open(const std::string& path) {
-    if (file_ != nullptr || memory_ != nullptr) return false;
-    file_ = std::fopen(path.c_str(), "w");
-    ownsFile_ = file_ != nullptr;
-    return file_ != nullptr;
-}
 
 bool XmlWriter::Close() {
     if (memory_ != nullptr) {
@@ -23,11 +10,7 @@ bool XmlWriter::Close() {
         return true;
     }
     if (file_ == nullptr) return false;
-    bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
-    if (ownsFile_) {
-        ok = (std::fclose(file_) == 0) && ok;
-        ownsFile_ = false;
-    }
+    const bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
     file_ = nullptr;
     return ok;
 }

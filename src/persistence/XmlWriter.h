@@ -23,14 +23,10 @@ public:
     explicit XmlWriter(std::FILE* stream);
     // Appends the document to a string instead of a file.
     explicit XmlWriter(std::string& output);
-    ~XmlWriter();
+    ~XmlWriter() = default;
 
     XmlWriter(const XmlWriter&) = delete;
     XmlWriter& operator=(const XmlWriter&) = delete;
-
-    // Opens path for writing in text mode ("w"). Returns false when a stream
-    // is already attached or the file cannot be created.
-    bool Open(const std::string& path);
 
     bool StartElement(std::string_view name);
     // Only valid while a start tag is still open; false (nothing written)
@@ -41,9 +37,9 @@ public:
     // False when no element is open.
     bool EndElement();
 
-    // Flushes the stream; closes it too when Open created it. Returns false
-    // when anything written could not be stored (stream error, flush or close
-    // failure). A stream handed to the constructor is flushed but left open.
+    // Flushes the stream and detaches from it. Returns false when anything
+    // written could not be stored (stream error or flush failure). The stream
+    // stays open: its owner closes it.
     bool Close();
 
     std::FILE* Stream() const { return file_; }
@@ -64,7 +60,6 @@ private:
 
     std::FILE* file_ = nullptr;
     std::string* memory_ = nullptr;
-    bool ownsFile_ = false;
     State state_ = State::Initial;
     std::vector<std::string> openElements_;
 };

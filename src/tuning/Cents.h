@@ -15,16 +15,3 @@ double FrequencyToCents(double frequencyHz);
 
 // The inverse: 440 * e^(cents / (1200 / ln 2)).
 double CentsToFrequency(double cents);
-
-// Equal-tempered target of note n with A4 at middleAHz, in cents re 440 Hz:
-// (n - 69) * 100 + FrequencyToCents(middleA).
-double EqualTemperedTarget(NoteIndex n, float middleAHz);
-
-// The middle-A range of Units (220..880 Hz) in cents, both ends inclusive.
-inline constexpr double MiddleAMinCents = -1200.0;
-inline constexpr double MiddleAMaxCents = 1200.0;
-
-bool IsMiddleACentsInRange(double cents);  // false for NaN
-
-// The reference values (Hz or cents) as they are shown: "%3.3lf".
-std::string FormatReferenceValue(double value);

@@ -24,13 +24,6 @@ std::vector<ListItem> ReferenceOptionItems(int transpose) {
     return items;
 }
 
-int IndexOfData(const std::vector<ListItem>& items, int data) {
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].data == data) return static_cast<int>(i);
-    }
-    return -1;
-}
-
 namespace {
 
 std::string Caption(const char* label, NoteIndex note, int transpose) {

@@ -41,8 +41,6 @@ std::vector<ListItem> HarmonicItems();
 // The eight fixed options (1001 .. 1008), then "Manual: " with the name of
 // every note 12 .. 108 under `transpose`, data 0 .. 96.
 std::vector<ListItem> ReferenceOptionItems(int transpose);
-// Position of the first item carrying `data`, or -1.
-int IndexOfData(const std::vector<ListItem>& items, int data);
 
 // "Current Note: E2", or "Current Note:" without a valid note.
 std::string CurrentNoteCaption(NoteIndex note, int transpose);
