@@ -39,6 +39,7 @@ SOUND_FONT = "/usr/share/sounds/sf2/FluidR3_GM.sf2"
 RATES = (11025, 44100)
 NOISE_DBFS = -66.0
 ONSET = 0.25  # seconds of silence before every note
+FLIP_HOPS = 3  # a run of this many hops in a wrong octave counts as a flip
 
 # name, GM program (0-based), MIDI note, held seconds, bend in cents, noise
 SAMPLED = [
@@ -72,8 +73,9 @@ SAMPLED = [
 ]
 
 
-def write_midi(path, program, note, held, bend_cents):
-    """A one-note Standard MIDI File: 480 ticks per quarter at 120 bpm."""
+def write_midi(path, program, note, held, bend_cents, then=None):
+    """A one-note Standard MIDI File: 480 ticks per quarter at 120 bpm. With
+    `then` (note, seconds), the second note starts as the first ends: legato."""
     ticks_per_second = 960
 
     def var_len(value):
@@ -93,6 +95,11 @@ def write_midi(path, program, note, held, bend_cents):
         (0, bytes([0xE0, bend & 0x7F, bend >> 7])),
         (on, bytes([0x90, note, 100])),
         (off, bytes([0x80, note, 0])),
+    ]
+    if then is not None:
+        events[-1:] = [(off, bytes([0x90, then[0], 100])), (0, bytes([0x80, note, 0])),
+                       (round(then[1] * ticks_per_second), bytes([0x80, then[0], 0]))]
+    events += [
         (tail, bytes([0xB0, 110, 0])),  # an undefined controller: renders the tail
         (0, bytes([0xFF, 0x2F, 0x00])),
     ]
@@ -128,11 +135,11 @@ def add_noise(x, seed):
     return x + rng.normal(0.0, rms, len(x))
 
 
-def render(entry, rate, folder):
+def render(entry, rate, folder, then=None):
     name, program, note, held, bend, noisy = entry
     midi = os.path.join(folder, name + ".mid")
     raw = os.path.join(folder, name + ".raw.wav")
-    write_midi(midi, program, note, ONSET + held, bend)
+    write_midi(midi, program, note, ONSET + held, bend, then)
     subprocess.run(["fluidsynth", "-ni", "-q", "-R", "0", "-C", "0", "-g", "0.6", "-r", str(rate),
                     "-F", raw, SOUND_FONT, midi], check=True, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
@@ -255,6 +262,56 @@ def synthetic(kind, rate):
     raise ValueError(kind)
 
 
+# Legato octave jumps: name, GM program, first and second MIDI note, each held
+# LEGATO_HELD seconds, the second starting as the first ends.
+LEGATO = [
+    ("legato-nylon-E3-E4", 24, 52, 64),
+    ("legato-piano-C4-C5", 0, 60, 72),
+    ("legato-flute-G4-G5", 73, 67, 79),
+    ("legato-violin-G3-G4", 40, 55, 67),
+    ("legato-organ-C3-C4", 19, 48, 60),
+    ("legato-flute-G5-G4", 73, 79, 67),
+    ("legato-violin-A4-A3", 40, 69, 57),
+    ("legato-organ-C4-C3", 19, 60, 48),
+]
+LEGATO_HELD = 2.0
+FOLLOW_HOPS = 3  # a jump is followed once this many hops in a row read the new note
+
+
+def midi_hz(note):
+    return 440.0 * 2.0 ** ((note - 69) / 12.0)
+
+
+def build_legato(out):
+    """The legato jumps, in their own folder so the main set is kept."""
+    files = []
+    for rate in RATES:
+        folder = os.path.join(out, "legato", str(rate))
+        path_of = lambda name: os.path.join(folder, name + ".wav")
+        os.makedirs(folder, exist_ok=True)
+        for name, program, first, second in LEGATO:
+            if not os.path.exists(path_of(name)):
+                x = render((name, program, first, LEGATO_HELD, 0, False), rate, folder, (second, LEGATO_HELD))
+                write_wav(path_of(name), x, rate)
+            # render() holds the first note ONSET + LEGATO_HELD after its start.
+            files.append(dict(name=name, rate=rate, path=path_of(name), jump=2 * ONSET + LEGATO_HELD,
+                              second=midi_hz(second)))
+    return files
+
+
+def follow_time(hops, jump, second):
+    """Seconds from the jump until the first of FOLLOW_HOPS hops in a row that
+    read the new note within 50 cents; None when it is never followed."""
+    run = 0
+    for i, (time, freq) in enumerate(hops):
+        if time <= jump:
+            continue
+        run = run + 1 if freq > 0 and abs(1200.0 * math.log2(freq / second)) < 50.0 else 0
+        if run == FOLLOW_HOPS:
+            return hops[i - FOLLOW_HOPS + 1][0] - jump
+    return None
+
+
 SYNTHETIC = ["synth-harmonic-A3", "synth-stretched-E2", "synth-weak-fundamental-A1", "synth-decaying-A2",
              "synth-odd-decay-E2", "synth-cut-A2"]
 
@@ -309,11 +366,42 @@ def analyze(tool, path, quality, extra):
     return hops
 
 
+WRONG_OCTAVES = (2, 3, 4, 0.5, 1.0 / 3.0)
+
+
+def in_wrong_octave(freq, truth):
+    cents = 1200.0 * math.log2(freq / truth)
+    return abs(cents) >= 50.0 and any(abs(cents - 1200.0 * math.log2(r)) < 50.0 for r in WRONG_OCTAVES)
+
+
+def longest_flip(hops, truth, audible):
+    """The longest run of consecutive hops read in a wrong octave or twelfth,
+    up to half a second after the note stopped being audible."""
+    longest = run = 0
+    for time, freq in hops:
+        if time > audible[1] + 0.5:
+            break
+        run = run + 1 if freq > 0 and in_wrong_octave(freq, truth) else 0
+        longest = max(longest, run)
+    return longest
+
+
+def last_reading_cents(hops, truth, audible):
+    """The error of the last reading of a note (what the tuner keeps showing
+    once it ends), or None when the note gave none."""
+    last = None
+    for time, freq in hops:
+        if audible[0] <= time <= audible[1] + 0.5 and freq > 0:
+            last = freq
+    return None if last is None else 1200.0 * math.log2(last / truth)
+
+
 class Tally:
     def __init__(self):
         self.audible = self.read = self.judged = self.within50 = self.within10 = self.octave = 0
         self.empty = self.false = 0
         self.errors = []
+        self.notes = self.flipped = self.last_within = 0
 
     def add_note(self, hops, truth, audible, frame_seconds):
         start, end = audible
@@ -336,13 +424,27 @@ class Tally:
                 self.within50 += 1
                 self.errors.append(abs(cents))
                 self.within10 += abs(cents) < 10.0
-            elif any(abs(cents - 1200.0 * math.log2(r)) < 50.0 for r in (2, 3, 4, 0.5, 1.0 / 3.0)):
+            elif in_wrong_octave(freq, truth):
                 self.octave += 1
+        self.notes += 1
+        self.flip = longest_flip(hops, truth, audible)
+        self.flipped += self.flip >= FLIP_HOPS
+        self.last = last_reading_cents(hops, truth, audible)
+        self.last_within += self.last is not None and abs(self.last) <= 1.0
 
     def add_empty(self, hops):
         for _, freq in hops:
             self.empty += 1
             self.false += freq > 0
+
+    def note_details(self):
+        """Longest wrong-octave run (hops) and the last reading's error."""
+        last = f"{self.last:+8.2f}c" if self.last is not None else "       -"
+        return f"  flip {self.flip:3d}  last {last}"
+
+    def summary(self):
+        """Files with a flip of FLIP_HOPS or more, last readings within a cent."""
+        return f"  flips {self.flipped:2d}  last<1c {self.last_within:2d}/{self.notes:<2d}"
 
     def row(self):
         def share(a, b):
@@ -354,14 +456,51 @@ class Tally:
                 f"{self.false:4d}/{self.empty:<5d}")
 
 
+def run_row(args, files, legato, mode, extra, quality, rate):
+    """One line of the table, with one line per file before it on --details."""
+    tally = Tally()
+    frame_seconds = 256 * (4 if rate == 44100 else 1) / rate * (8 if quality == "normal" else 4)
+    for f in files:
+        if f["rate"] != rate or (args.only and args.only not in f["name"]):
+            continue
+        path = os.path.join(args.out, str(rate), f["name"] + ".wav")
+        hops = analyze(args.analyze, path, quality, extra)
+        one = Tally()
+        if f["kind"] == "empty" or f["audible"] is None:
+            tally.add_empty(hops)
+            one.add_empty(hops)
+        else:
+            tally.add_note(hops, f["truth"], f["audible"], frame_seconds)
+            one.add_note(hops, f["truth"], f["audible"], frame_seconds)
+        if args.details:
+            truth = f"{f['truth']:9.3f}" if f["truth"] else "        -"
+            notes = one.note_details() if one.notes else ""
+            print(f"    {f['name']:26} {truth}  {one.row()}{notes}")
+    slowest = 0.0
+    for f in legato:
+        if f["rate"] != rate or (args.only and args.only not in f["name"]):
+            continue
+        follow = follow_time(analyze(args.analyze, f["path"], quality, extra), f["jump"], f["second"])
+        slowest = max(slowest, follow if follow is not None else math.inf)
+        if args.details:
+            shown = f"{follow:5.2f} s" if follow is not None else "never"
+            print(f"    {f['name']:26} follows the jump after {shown}")
+    print(f"{mode:8} {quality:7} {rate:5}  {tally.row()}{tally.summary()}  legato {slowest:5.2f} s", flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--analyze", required=True, help="path of zelvo-analyze")
     parser.add_argument("--out", required=True, help="folder for the rendered set")
     parser.add_argument("--details", action="store_true", help="also print one line per file")
+    parser.add_argument("--only", help="only the files whose name holds this text")
+    parser.add_argument("--mode", choices=("default", "classic"), help="only this pitch mode")
+    parser.add_argument("--quality", choices=("normal", "fast"), help="only this quality")
+    parser.add_argument("--rate", type=int, choices=RATES, help="only this rate")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     files = build_set(args.out)
+    legato = build_legato(args.out)
 
     help_text = subprocess.run([args.analyze, "--help"], capture_output=True, text=True).stdout
     modes = [("default", [])]
@@ -374,26 +513,8 @@ def main():
     for mode, extra in modes:
         for quality in ("normal", "fast"):
             for rate in RATES:
-                tally = Tally()
-                frame_seconds = 256 * (4 if rate == 44100 else 1) / rate * (8 if quality == "normal" else 4)
-                for f in files:
-                    if f["rate"] != rate:
-                        continue
-                    path = os.path.join(args.out, str(rate), f["name"] + ".wav")
-                    hops = analyze(args.analyze, path, quality, extra)
-                    if f["kind"] == "empty" or f["audible"] is None:
-                        tally.add_empty(hops)
-                    else:
-                        tally.add_note(hops, f["truth"], f["audible"], frame_seconds)
-                    if args.details:
-                        one = Tally()
-                        if f["kind"] == "empty":
-                            one.add_empty(hops)
-                        else:
-                            one.add_note(hops, f["truth"], f["audible"], frame_seconds)
-                        truth = f"{f['truth']:9.3f}" if f["truth"] else "        -"
-                        print(f"    {f['name']:26} {truth}  {one.row()}")
-                print(f"{mode:8} {quality:7} {rate:5}  {tally.row()}", flush=True)
+                if (args.mode or mode) == mode and (args.quality or quality) == quality and (args.rate or rate) == rate:
+                    run_row(args, files, legato, mode, extra, quality, rate)
 
 
 if __name__ == "__main__":
