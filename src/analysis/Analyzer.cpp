@@ -119,7 +119,13 @@ AnalysisResult Analyzer::Process(const double* hop) {
     const double previous = lastReading;
     lastReading = -1.0;
     if (recentEstimates.Size() < hopsKept) return result;
-    const double consensus = ConsensusFrequency();
+    double consensus = ConsensusFrequency();
+    // Precise pitch: a frame without an estimate of the note tells nothing
+    // new about its pitch; that the oldest estimate left the vote must not
+    // move the reading (at a note's end it would show the mean of fewer and
+    // fewer early hops).
+    if (settings.precisePitch && consensus != -1.0 && previous != -1.0 && !(estimate.frequency > 0.0))
+        consensus = previous;
     if (consensus != -1.0 && previous == -1.0) readingFloor = noiseFloor;
     lastReading = consensus;
     if (consensus != -1.0) {
