@@ -18,10 +18,25 @@ each of its pitch modes, and a table of the hop readings is printed:
   octave    share of readings within 50 cents of 2, 3, 4, 1/2 or 1/3 times
             the truth (the wrong octave or twelfth)
   false     hops read in silence, in noise and after a note is no longer
-            audible (6 dB over the -66 dBFS background) by more than half a
-            second, out of all such hops
+            audible by more than half a second, out of all such hops
+  flips     files with a run of 3 or more hops read in a wrong octave
+  last<1c   notes whose last reading (what the tuner keeps showing once the
+            note ends) lies within a cent of the truth
+  legato    the slowest of the legato octave jumps (a second note starting
+            as the first ends): seconds until 3 hops in a row read it
+
+A note is audible while it stands over the -66 dBFS background noise (mixed
+in or not) within the critical band around one of its partials and over the
+threshold of hearing there (--audibility band, the default); --audibility
+wideband takes the older rule, its 20 ms wideband level 6 dB over the noise,
+which declares a note gone while a listener still hears its partials over
+the noise in their own bands. --details prints a line per file, for notes
+with the longest wrong-octave run, the last reading's error and the note's
+own pitch over the second before it (samples drift: vibrato, beating, loops).
 
 Usage: accuracy.py --analyze PATH/zelvo-analyze --out DIR [--details]
+                   [--audibility band|wideband] [--mode M] [--quality Q]
+                   [--rate R] [--only TEXT]
 """
 
 import argparse
@@ -39,6 +54,7 @@ SOUND_FONT = "/usr/share/sounds/sf2/FluidR3_GM.sf2"
 RATES = (11025, 44100)
 NOISE_DBFS = -66.0
 ONSET = 0.25  # seconds of silence before every note
+FULL_SCALE_SPL = 96.0  # dB SPL of a full-scale sinusoid, for the threshold of hearing
 FLIP_HOPS = 3  # a run of this many hops in a wrong octave counts as a flip
 
 # name, GM program (0-based), MIDI note, held seconds, bend in cents, noise
@@ -176,6 +192,76 @@ def audible_span(x, rate):
     return span_above(x, rate, lambda db: NOISE_DBFS + 6.0)
 
 
+def noise_seed(name, rate):
+    """The seed of the background noise build_set() mixed into a file, None
+    when it mixed in none."""
+    for i, kind in enumerate(SYNTHETIC):
+        if kind == name:
+            return 1000 + i + rate
+    for entry in SAMPLED:
+        if entry[0] == name:
+            return entry[2] * 7 + rate if entry[5] else None
+    return None
+
+
+def heard_span(x, rate):
+    """First and last time a note stands over the -66 dBFS background within
+    the critical band (one ERB, at least the window's main lobe) around one
+    of its frequencies, and over the threshold of hearing there, from the
+    note without the noise mixed into it. The
+    ear hears a tone against the noise in its own band only: white noise
+    spreads its power over the whole spectrum, so a partial is still heard
+    long after the wideband level of the note has sunk under the noise's."""
+    size = 1 << int(round(math.log2(rate * 0.093)))
+    step = int(rate * 0.02)
+    window = np.hanning(size)
+    frames = (len(x) - size) // step + 1
+    if frames < 1:
+        return None
+    at = np.arange(size)[None, :] + step * np.arange(frames)[:, None]
+    # Power per bin: a sinusoid of amplitude A sums to A^2 / 2 over its lobe,
+    # white noise of variance s^2 gives 2 s^2 / size per bin.
+    power = np.abs(np.fft.rfft(x[at] * window, axis=1)) ** 2 * 2.0 / (size * np.sum(window * window))
+    bins = np.arange(power.shape[1])
+    erb = 24.7 * (4.37 * bins * rate / size / 1000.0 + 1.0)
+    half = np.maximum(np.ceil(erb / 2.0 / (rate / size)), 2).astype(int)
+    lo = np.clip(bins - half, 0, len(bins) - 1)
+    hi = np.clip(bins + half, 0, len(bins) - 1)
+    total = np.concatenate([np.zeros((frames, 1)), np.cumsum(power, axis=1)], axis=1)
+    band = total[:, hi + 1] - total[:, lo]
+    noise_variance = (10.0 ** (NOISE_DBFS / 20.0) / math.sqrt(2.0)) ** 2
+    noise_band = 2.0 * noise_variance / size * (hi - lo + 1)
+    # And over the threshold of hearing in quiet (Terhardt's fit), with a
+    # full-scale sinusoid at 96 dB SPL: the alignment perceptual coders use
+    # for 16-bit sound, which puts the background at a quiet room's 30 dB SPL.
+    khz = np.maximum(bins * rate / size, 20.0) / 1000.0
+    quiet = 3.64 * khz ** -0.8 - 6.5 * np.exp(-0.6 * (khz - 3.3) ** 2) + 1e-3 * khz ** 4
+    threshold = np.maximum(noise_band, 0.5 * 10.0 ** ((quiet - FULL_SCALE_SPL) / 10.0))
+    audible = bins * rate / size >= 20.0
+    heard = np.nonzero(np.max((band / threshold)[:, audible], axis=1) >= 1.0)[0]
+    if len(heard) == 0:
+        return None
+    centre = size / 2.0 / rate
+    return heard[0] * step / rate + centre - 0.01, heard[-1] * step / rate + centre + 0.01
+
+
+def add_heard_spans(out, files):
+    """Adds each note's heard span to the manifest once (kept with the set)."""
+    missing = [f for f in files if f["kind"] == "note" and "heard" not in f]
+    for f in missing:
+        x, rate = read_wav(os.path.join(out, str(f["rate"]), f["name"] + ".wav"))
+        seed = noise_seed(f["name"], rate)
+        clean = x if seed is None else x - add_noise(np.zeros(len(x)), seed)
+        span = heard_span(clean, rate)
+        f["heard"] = list(span) if span else None
+    if missing:
+        manifest_path = os.path.join(out, "manifest.json")
+        with open(manifest_path) as f:
+            recipe = json.load(f)["recipe"]
+        with open(manifest_path, "w") as f:
+            json.dump({"recipe": recipe, "files": files}, f, indent=1)
+
+
 def span_above(x, rate, limit_of):
     db, n = frame_rms_db(x, rate)
     limit = limit_of(db)
@@ -207,7 +293,11 @@ def measure_truth(x, rate, nominal):
     span = steady_span(x, rate)
     start = span[0] + 0.3
     end = min(span[1] - 0.2, start + 3.0)
-    segment = x[int(start * rate):int(end * rate)]
+    return pitch_of(x[int(start * rate):int(end * rate)], rate, nominal)
+
+
+def pitch_of(segment, rate, nominal):
+    """The first partial of a segment as measure_truth() takes it."""
     window = 2.0 ** (60.0 / 1200.0)
     partials = []
     for n in range(1, 5):
@@ -386,14 +476,23 @@ def longest_flip(hops, truth, audible):
     return longest
 
 
-def last_reading_cents(hops, truth, audible):
-    """The error of the last reading of a note (what the tuner keeps showing
-    once it ends), or None when the note gave none."""
+def last_reading(hops, audible):
+    """The time and frequency of the last reading of a note (what the tuner
+    keeps showing once it ends), or None when the note gave none."""
     last = None
     for time, freq in hops:
         if audible[0] <= time <= audible[1] + 0.5 and freq > 0:
-            last = freq
-    return None if last is None else 1200.0 * math.log2(last / truth)
+            last = (time, freq)
+    return last
+
+
+def late_pitch_cents(x, rate, truth, end):
+    """The note's own pitch over the second before `end` (the time of its
+    last reading), measured as its truth is, in cents from the truth: sampled
+    notes drift (vibrato, the loop of a sample, a damper), and the truth is
+    taken early in the note."""
+    segment = x[max(0, int((end - 1.0) * rate)):int(end * rate)]
+    return 1200.0 * math.log2(pitch_of(segment, rate, truth) / truth)
 
 
 class Tally:
@@ -429,7 +528,9 @@ class Tally:
         self.notes += 1
         self.flip = longest_flip(hops, truth, audible)
         self.flipped += self.flip >= FLIP_HOPS
-        self.last = last_reading_cents(hops, truth, audible)
+        last = last_reading(hops, audible)
+        self.last = None if last is None else 1200.0 * math.log2(last[1] / truth)
+        self.last_time = None if last is None else last[0]
         self.last_within += self.last is not None and abs(self.last) <= 1.0
 
     def add_empty(self, hops):
@@ -437,10 +538,12 @@ class Tally:
             self.empty += 1
             self.false += freq > 0
 
-    def note_details(self):
-        """Longest wrong-octave run (hops) and the last reading's error."""
+    def note_details(self, late=None):
+        """Longest wrong-octave run (hops), the last reading's error and the
+        note's own pitch over the second before it."""
         last = f"{self.last:+8.2f}c" if self.last is not None else "       -"
-        return f"  flip {self.flip:3d}  last {last}"
+        late = f"  late {late:+7.2f}c" if late is not None else ""
+        return f"  flip {self.flip:3d}  last {last}{late}"
 
     def summary(self):
         """Files with a flip of FLIP_HOPS or more, last readings within a cent."""
@@ -466,15 +569,20 @@ def run_row(args, files, legato, mode, extra, quality, rate):
         path = os.path.join(args.out, str(rate), f["name"] + ".wav")
         hops = analyze(args.analyze, path, quality, extra)
         one = Tally()
-        if f["kind"] == "empty" or f["audible"] is None:
+        span = f["audible"] if args.audibility == "wideband" else f.get("heard")
+        if f["kind"] == "empty" or span is None:
             tally.add_empty(hops)
             one.add_empty(hops)
         else:
-            tally.add_note(hops, f["truth"], f["audible"], frame_seconds)
-            one.add_note(hops, f["truth"], f["audible"], frame_seconds)
+            tally.add_note(hops, f["truth"], span, frame_seconds)
+            one.add_note(hops, f["truth"], span, frame_seconds)
         if args.details:
             truth = f"{f['truth']:9.3f}" if f["truth"] else "        -"
-            notes = one.note_details() if one.notes else ""
+            late = None
+            if one.notes and one.last_time is not None:
+                x, _ = read_wav(path)
+                late = late_pitch_cents(x, rate, f["truth"], one.last_time)
+            notes = one.note_details(late) if one.notes else ""
             print(f"    {f['name']:26} {truth}  {one.row()}{notes}")
     slowest = 0.0
     for f in legato:
@@ -497,9 +605,13 @@ def main():
     parser.add_argument("--mode", choices=("default", "classic"), help="only this pitch mode")
     parser.add_argument("--quality", choices=("normal", "fast"), help="only this quality")
     parser.add_argument("--rate", type=int, choices=RATES, help="only this rate")
+    parser.add_argument("--audibility", choices=("band", "wideband"), default="band",
+                        help="a note is audible while it stands over the background in a critical band "
+                        "(default) or while its wideband level stands 6 dB over it")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     files = build_set(args.out)
+    add_heard_spans(args.out, files)
     legato = build_legato(args.out)
 
     help_text = subprocess.run([args.analyze, "--help"], capture_output=True, text=True).stdout
