@@ -23,6 +23,11 @@ constexpr double CutDropDb = 10.0;
 constexpr int ReleaseHops = 22;
 // Cents a frame under the floor may stray from the held note and still vote.
 constexpr double HeldNoteStrayCents = 25.0;
+// Cents within which a frame's estimate is taken as a given note.
+constexpr double NearNoteCents = 60.0;
+// The share of the own partials they had before their fall that a released
+// note's frame must show for the hold to take the note back (-3 dB).
+constexpr double TakeBackShare = 0.708;
 
 const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
     if (s.sampleRate <= 0) throw NoteAnalyzerException{0, "Invalid sample rate"};
@@ -39,6 +44,12 @@ const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
     if (!(s.minFundamental >= 0.0 && s.minFundamental <= static_cast<double>(halfRate)))
         throw NoteAnalyzerException{0, "Invalid minimum fundemental frequency"};
     return s;
+}
+
+// True when both frequencies are known and lie within the octave hold's
+// tolerance of each other.
+bool NearNote(double a, double b) {
+    return a > 0.0 && b > 0.0 && std::fabs(Units::CentsPerLogUnit * std::log(a / b)) < NearNoteCents;
 }
 
 int ComputeHopsKept(const AnalyzerSettings& s) {
@@ -87,8 +98,13 @@ AnalysisResult Analyzer::Process(const double* hop) {
     }
     // Precise pitch: a frame cut short keeps out of the vote, which then
     // stands as it was.
+    const double unheld = estimate.frequency;
     const bool votes = !settings.precisePitch || PrepareVote(estimate, result.level);
-    if (votes) recentEstimates.Push(Estimate{result.level, estimate.frequency});
+    if (votes) {
+        const bool held = estimate.frequency > 0.0 && estimate.frequency != unheld;
+        recentEstimates.Push(Estimate{result.level, estimate.frequency, held ? unheld : estimate.frequency});
+    }
+    RewriteVote();
 
     result.peaks = std::move(estimate.peaks);
     result.inharmonicity = estimate.inharmonicity;
@@ -103,7 +119,13 @@ AnalysisResult Analyzer::Process(const double* hop) {
     const double previous = lastReading;
     lastReading = -1.0;
     if (recentEstimates.Size() < hopsKept) return result;
-    const double consensus = ConsensusFrequency();
+    double consensus = ConsensusFrequency();
+    // Precise pitch: a frame without an estimate of the note tells nothing
+    // new about its pitch; that the oldest estimate left the vote must not
+    // move the reading (at a note's end it would show the mean of fewer and
+    // fewer early hops).
+    if (settings.precisePitch && consensus != -1.0 && previous != -1.0 && !(estimate.frequency > 0.0))
+        consensus = previous;
     if (consensus != -1.0 && previous == -1.0) readingFloor = noiseFloor;
     lastReading = consensus;
     if (consensus != -1.0) {
@@ -153,12 +175,15 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
     if (lastReading > 0.0) {
         const int k = MultipleOfReading(estimate, lastReading);
         if (k >= 1) ownShares.Push(OwnPartialShares(estimate.peaks, estimate, k));
-        if (k >= 2 && !envelope.Onset()) {
+        if (k >= 2 && !envelope.Onset() && ownShares.Established(k)) {
             if (ownShares.Collapsed(k)) {
                 // The held note is being let go under its octave: for a while
                 // no new reading moves back down to it.
                 releasedNote = lastReading;
+                releasedK = k;
+                releasedShare = ownShares.Loudest(k);
                 hopsSinceRelease = 0;
+                holdChange = HoldChange::LetGo;
             } else {
                 HoldLowerReading(estimate.peaks, lastReading, estimate);
             }
@@ -166,6 +191,10 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
     } else {
         ownShares.Reset();
     }
+    // Just after the hold let go, the released note still sounds under the new
+    // reading for a while: a frame read as it neither votes nor breaks the new
+    // reading.
+    if (ReleasedNoteTail(estimate)) return false;
     // Under the floor only the held note is read. Near the background noise a
     // frame may stray from it, and inside the vote's semitone it would pull
     // the mean: it disagrees instead, so the vote breaks cleanly.
@@ -178,6 +207,38 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
     // far weaker than the loudest in the frame (also when the note sinks into
     // background noise, which the frame level does not show).
     return !envelope.EndFellSilent() && !envelope.EnergyFell(hopExtremes.Capacity(), CutDropDb);
+}
+
+void Analyzer::RewriteVote() {
+    if (holdChange == HoldChange::LetGo) {
+        // The frames the hold re-read as the note now let go were the new
+        // note already: they vote for what their template found.
+        for (int i = 0; i < recentEstimates.Size(); ++i)
+            recentEstimates[i].frequency = recentEstimates[i].unheld;
+    } else if (holdChange == HoldChange::TakenBack) {
+        // The frames since the hold let go were the held note, as the hold
+        // had read them before: they vote for its last reading.
+        for (int i = 0; i < recentEstimates.Size(); ++i)
+            if (NearNote(recentEstimates[i].frequency, lastReading)) recentEstimates[i].frequency = takenBack;
+    }
+    holdChange = HoldChange::None;
+}
+
+bool Analyzer::ReleasedNoteTail(const FundamentalEstimate& estimate) {
+    if (!(lastReading > 0.0 && hopsSinceRelease < ReleaseHops && NearNote(estimate.frequency, releasedNote) &&
+          !NearNote(lastReading, releasedNote)))
+        return false;
+    // With its own partials back as strong as before their fall, the note
+    // was never let go (a beat, a tremulant): the hold takes it back.
+    const OwnShares own = OwnPartialShares(estimate.peaks, estimate, 1);
+    if ((releasedK == 3 ? own.twelfth : own.octave) >= releasedShare * TakeBackShare) {
+        holdChange = HoldChange::TakenBack;
+        takenBack = releasedNote;
+        releasedNote = -1.0;
+        hopsSinceRelease = ReleaseHops;
+        return false;
+    }
+    return true;
 }
 
 double Analyzer::FrameLevel() const {

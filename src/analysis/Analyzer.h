@@ -73,6 +73,7 @@ private:
             ++count;
         }
         const T& operator[](int i) const { return items[static_cast<std::size_t>((first + i) % Capacity())]; }
+        T& operator[](int i) { return items[static_cast<std::size_t>((first + i) % Capacity())]; }
 
     private:
         std::vector<T> items;
@@ -83,6 +84,7 @@ private:
     struct Estimate {
         double level;
         double frequency;
+        double unheld;  // before the octave hold re-read it as the held note
     };
 
     // Steps of Process(): shift the hop into the frame and note its extremes;
@@ -101,6 +103,12 @@ private:
     // into a disagreeing one, then whether the frame votes at all (not when
     // cut short).
     bool PrepareVote(FundamentalEstimate& estimate, double frameLevel);
+    // Just after the hold let go, true for a frame read as the released
+    // note that is only its release (no vote); a frame that shows the note's
+    // own partials back takes it back instead.
+    bool ReleasedNoteTail(const FundamentalEstimate& estimate);
+    // Rewrites the kept estimates after the hold let go or took a note back.
+    void RewriteVote();
 
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
@@ -114,8 +122,14 @@ private:
     OwnShareHistory ownShares;             // of the held note, for legato octave changes
     double releasedNote = -1.0;            // Hz; the held note last let go under its octave
     int hopsSinceRelease = 1 << 20;
-    double lastReading = -1.0;  // the previous hop's consensus, -1.0 for none
-    double readingFloor = 0.0;  // noiseFloor when the current reading began
+    // What this hop's frame did to the octave hold, and so to the vote.
+    enum class HoldChange { None, LetGo, TakenBack };
+    HoldChange holdChange = HoldChange::None;
+    int releasedK = 2;           // the released note lay this many times under the new reading
+    double releasedShare = 0.0;  // its own partials' share before they fell
+    double takenBack = -1.0;     // Hz; the released note the hold took back
+    double lastReading = -1.0;   // the previous hop's consensus, -1.0 for none
+    double readingFloor = 0.0;   // noiseFloor when the current reading began
 };
 
 }  // namespace NoteAnalyzer

@@ -25,15 +25,12 @@ double StrongestAmplitude(const HarmonicMap& map) {
 }
 
 // How many of the partials 1 to OwnPartialRange of the note k times lower
-// than the estimate, that are no partials of the estimate, reach `share` of
-// the estimate's strongest matched peak (every partial of the estimate is one
-// of the lower note, so that is the lower note's strongest too). Looks only at
-// the peaks in that range and builds no map: this runs on every analysed hop.
-int OwnPartials(std::span<const SpectralPeak> peaks, const FundamentalEstimate& estimate, int k,
-                double share) {
-    const double f = estimate.frameFundamental / k;
-    const double b = estimate.inharmonicity / (k * k);
-    const double needed = share * StrongestAmplitude(estimate.harmonics);
+// than the note f (Hz, stretch b), that are no partials of f, reach `needed`
+// (an amplitude). Looks only at the peaks in that range and builds no map:
+// this runs on every analysed hop.
+int OwnPartialsBelow(std::span<const SpectralPeak> peaks, double f0, double b0, int k, double needed) {
+    const double f = f0 / k;
+    const double b = b0 / (k * k);
     if (!(needed > 0.0 && f > 0.0)) return 0;
     const double top = OwnPartialRange + 0.5;
     const double highest = top * (1.0 + b * top * top);
@@ -50,6 +47,15 @@ int OwnPartials(std::span<const SpectralPeak> peaks, const FundamentalEstimate& 
     return count;
 }
 
+// The same for the note k times lower than the estimate, against `share` of
+// the estimate's strongest matched peak (every partial of the estimate is one
+// of the lower note, so that is the lower note's strongest too).
+int OwnPartials(std::span<const SpectralPeak> peaks, const FundamentalEstimate& estimate, int k,
+                double share) {
+    return OwnPartialsBelow(peaks, estimate.frameFundamental, estimate.inharmonicity, k,
+                            share * StrongestAmplitude(estimate.harmonics));
+}
+
 // The estimate re-expressed as the note k times lower: partial m of f0 with
 // stretch B is partial m k of f0 / k with stretch B / k^2.
 void Lower(std::span<const SpectralPeak> peaks, int k, FundamentalEstimate& estimate) {
@@ -57,6 +63,26 @@ void Lower(std::span<const SpectralPeak> peaks, int k, FundamentalEstimate& esti
     estimate.inharmonicity /= static_cast<double>(k) * k;
     estimate.strongestHarmonic *= k;
     BuildHarmonicMap(peaks, estimate.frameFundamental, estimate.inharmonicity, estimate.harmonics);
+}
+
+// The note k times lower than the estimate is the held (or just released)
+// note, which the octave hold decides about. A note under that one whose own
+// partials (none of them partials of the held note) stand out is a new, lower
+// note: a legato step down under the held note's release. Moves the estimate
+// there and returns true.
+bool PassBelow(std::span<const SpectralPeak> peaks, double minFundamental, int k,
+               FundamentalEstimate& estimate) {
+    const double held = estimate.frameFundamental / k;
+    const double heldStretch = estimate.inharmonicity / (k * k);
+    const double needed = FirstReadingShare * StrongestAmplitude(estimate.harmonics);
+    for (const int j : {2, 3}) {
+        if (held / j < minFundamental) continue;
+        if (OwnPartialsBelow(peaks, held, heldStretch, j, needed) >= FirstReadingOwnPartials) {
+            Lower(peaks, k * j, estimate);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -83,14 +109,18 @@ bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFunda
             const double lower = estimate.frameFundamental / k;
             if (lower < minFundamental) continue;
             if (released > 0.0 &&
-                std::fabs(Units::CentsPerLogUnit * std::log(lower / released)) < MultipleToleranceCents)
+                std::fabs(Units::CentsPerLogUnit * std::log(lower / released)) < MultipleToleranceCents) {
+                movedThisStep = PassBelow(peaks, minFundamental, k, estimate);
+                if (movedThisStep) break;
                 continue;
+            }
             if (OwnPartials(peaks, estimate, k, FirstReadingShare) >= FirstReadingOwnPartials) {
                 Lower(peaks, k, estimate);
-                moved = movedThisStep = true;
+                movedThisStep = true;
                 break;
             }
         }
+        moved = moved || movedThisStep;
         if (!movedThisStep) break;
     }
     return moved;
@@ -98,7 +128,7 @@ bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFunda
 
 bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate) {
     const int k = MultipleOfReading(estimate, reading);
-    if (k < 2 || OwnPartials(peaks, estimate, k, HeldNoteShare) == 0) return false;
+    if (k < 2) return false;
     Lower(peaks, k, estimate);
     estimate.frequency =
         StretchCorrectedFundamental(estimate.harmonics, estimate.inharmonicity, estimate.frameFundamental);
@@ -139,20 +169,45 @@ OwnShares OwnPartialShares(std::span<const SpectralPeak> peaks, const Fundamenta
 }
 
 void OwnShareHistory::Push(const OwnShares& latest) {
-    if (count == Span + 1) {
-        first = (first + 1) % (Span + 1);
+    loudest.octave = std::max(loudest.octave, latest.octave);
+    loudest.twelfth = std::max(loudest.twelfth, latest.twelfth);
+    if (count == Kept) {
+        first = (first + 1) % Kept;
         --count;
     }
-    shares[(first + count) % (Span + 1)] = latest;
+    shares[(first + count) % Kept] = latest;
     ++count;
 }
 
+double OwnShareHistory::Share(int i, int k) const {
+    const OwnShares& s = shares[(first + i) % Kept];
+    return k == 3 ? s.twelfth : s.octave;
+}
+
+double OwnShareHistory::Loudest(int k) const {
+    double loudestKept = 0.0;
+    for (int i = 0; i < count; ++i) loudestKept = std::max(loudestKept, Share(i, k));
+    return loudestKept;
+}
+
 bool OwnShareHistory::Collapsed(int k) const {
-    if (count < Span + 1) return false;
-    const OwnShares& before = shares[first];
-    const OwnShares& now = shares[(first + Span) % (Span + 1)];
-    const double drop = std::pow(10.0, -CollapseDb / 20.0);
-    return k == 3 ? now.twelfth < before.twelfth * drop : now.octave < before.octave * drop;
+    if (count < Span + 2) return false;
+    // Own partials already lost in the noise cannot collapse: what is left of
+    // them only flickers. A single frame's dip (two partials merging into one
+    // peak, a beat) comes without the start of the fall a hop earlier.
+    const int last = count - 1;
+    const double was = Share(last - Span, k);
+    const double fall = std::pow(10.0, -CollapseDb / 20.0);
+    if (was >= HeldNoteShare && Share(last, k) < was * fall &&
+        Share(last - 1, k) < Share(last - 1 - Span, k) * std::sqrt(fall))
+        return true;
+    // A slower release (a long frame still holds much of the old note) falls
+    // as deep within the hops kept, far faster than any natural decay, and
+    // again not in a single frame.
+    const double loudestKept = Loudest(k);
+    const double deep = std::pow(10.0, -DeepFallDb / 20.0);
+    return loudestKept >= HeldNoteShare && Share(last, k) < loudestKept * deep &&
+           Share(last - 1, k) < loudestKept * std::sqrt(deep);
 }
 
 void LevelEnvelope::Push(std::span<const double> hop) {

@@ -20,10 +20,10 @@ namespace NoteAnalyzer {
 double StretchCorrectedFundamental(const HarmonicMap& harmonics, double inharmonicity, double f0);
 
 // Shares of the strongest matched peak that a lower note's own partials must
-// reach before that note is preferred: strict on a first reading (the template
-// gives way only when the lower note is clearly there), lenient while the
-// lower note is the current reading (the analyzer adds: no onset came and its
-// own partials did not collapse).
+// reach: before that note is preferred on a first reading (the template gives
+// way only when the lower note is clearly there), and before a fall of the
+// held note's own partials can count as its release (under it, what is left
+// of them is noise and only flickers).
 inline constexpr double FirstReadingShare = 0.1;  // -20 dB
 inline constexpr double HeldNoteShare = 0.0178;   // -35 dB
 
@@ -43,11 +43,11 @@ bool PreferLowerFundamental(std::span<const SpectralPeak> peaks, double minFunda
                             FundamentalEstimate& estimate);
 
 // While `reading` (Hz) is held: when the frame's estimate lies an octave, a
-// twelfth or two octaves above it and the frame still holds one of the
-// reading's own partials 1 to 9 (one the estimate cannot explain) at
-// `HeldNoteShare` of the estimate's strongest matched peak, re-reads the frame
-// as the held note: map, inharmonicity, template fundamental and a
-// stretch-corrected frequency.
+// twelfth or two octaves above it, re-reads the frame as the held note: map,
+// inharmonicity, template fundamental and a stretch-corrected frequency. The
+// caller decides whether the note is still held (no onset, its own partials
+// were there and did not collapse); a note whose odd partials have decayed
+// into the noise is still that note.
 // Returns true when it did.
 bool HoldLowerReading(std::span<const SpectralPeak> peaks, double reading, FundamentalEstimate& estimate);
 
@@ -70,17 +70,33 @@ OwnShares OwnPartialShares(std::span<const SpectralPeak> peaks, const Fundamenta
 // new note makes the share collapse within a few hops, and the hold lets go.
 class OwnShareHistory {
 public:
-    static constexpr int Span = 4;  // hops compared, about 0.09 s
-    static constexpr double CollapseDb = 5.0;
+    static constexpr int Span = 2;  // hops compared, about 0.05 s
+    static constexpr double CollapseDb = 6.0;
+    static constexpr int Kept = 8;  // hops, about 0.19 s
+    static constexpr double DeepFallDb = 9.0;
 
-    void Reset() { count = 0; }
+    void Reset() {
+        count = 0;
+        loudest = {};
+    }
     void Push(const OwnShares& shares);
     // The latest share for a note k (2 to 4) times higher lies CollapseDb
-    // under the one Span hops before.
+    // under the one Span hops before, and the hop before it had already
+    // fallen half as far against its own; or it lies DeepFallDb under the
+    // largest of the Kept hops.
     bool Collapsed(int k) const;
+    // The held note's own partials against a note k times higher reached
+    // FirstReadingShare since the reading began: the note was really there,
+    // not an octave read into an attack's noise.
+    // The largest share for a note k times higher over the hops kept.
+    double Loudest(int k) const;
+    bool Established(int k) const { return (k == 3 ? loudest.twelfth : loudest.octave) >= FirstReadingShare; }
 
 private:
-    OwnShares shares[Span + 1] = {};
+    double Share(int i, int k) const;  // the i-th kept, oldest first
+
+    OwnShares loudest;
+    OwnShares shares[Kept] = {};
     int first = 0;
     int count = 0;
 };

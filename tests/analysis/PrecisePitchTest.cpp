@@ -204,15 +204,56 @@ TEST(PrecisePitch, OrganLikeToneReadsItsFundamentalFromTheStart) {
     }
 }
 
+// The template reads a frame two octaves up (C5) while C4 is the held note.
+// The octave between is the held note's to decide; a note under it whose own
+// partials (none of them C4's) stand out is a step down under the held note's
+// release, and the estimate moves there. Without such partials, or with
+// nothing held, the usual lowering applies.
+TEST(PrecisePitch, StepDownPassesBelowTheHeldNote) {
+    const double c3 = 130.81;
+    auto series = [](double f0, int first, int step, double amplitude) {
+        std::vector<NoteAnalyzer::SpectralPeak> peaks;
+        for (int n = first; n * f0 < 3000.0; n += step) peaks.push_back({amplitude, n * f0});
+        return peaks;
+    };
+    const struct {
+        const char* name;
+        std::vector<NoteAnalyzer::SpectralPeak> peaks;
+        double held, expected;
+    } cases[] = {
+        {"C3 under the held C4's release", series(c3, 1, 1, 0.1), 2 * c3, c3},
+        {"only the held C4", series(c3, 2, 2, 0.1), 2 * c3, 4 * c3},
+        {"C3's own partials too weak",
+         [&] {
+             auto p = series(c3, 2, 2, 0.1);
+             for (const auto& q : series(c3, 1, 2, 0.005)) p.push_back(q);
+             std::sort(p.begin(), p.end(), [](auto& a, auto& b) { return a.frequency < b.frequency; });
+             return p;
+         }(),
+         2 * c3, 4 * c3},
+        {"nothing held", series(c3, 1, 1, 0.1), -1.0, c3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        NoteAnalyzer::FundamentalEstimate estimate;
+        estimate.frameFundamental = 4 * c3;
+        estimate.inharmonicity = 0.0;
+        NoteAnalyzer::BuildHarmonicMap(c.peaks, estimate.frameFundamental, 0.0, estimate.harmonics);
+        NoteAnalyzer::PreferLowerFundamental(c.peaks, 20.0, c.held, estimate);
+        EXPECT_NEAR(Cents(estimate.frameFundamental, c.expected), 0.0, 1.0);
+    }
+}
+
 // A note that moves to its octave or twelfth without a new attack is followed
 // within 0.3 s, whether its own partials stop at once or die away in a quick
-// release (60 dB/s) under the new note; so is one with an attack.
+// release (60 dB/s) under the new note; so is one with an attack, and one
+// that steps down an octave under the old note's release.
 TEST(PrecisePitch, LegatoJumpsToAPartialAreFollowed) {
     const struct {
         double from, to, attackGain, releaseDbPerSecond;
-    } cases[] = {{110.0, 220.0, 1.0, 0.0}, {82.41, 164.82, 1.0, 0.0}, {110.0, 330.0, 1.0, 0.0},
-                 {110.0, 220.0, 4.0, 0.0}, {110.0, 220.0, 1.0, 60.0}, {82.41, 164.82, 1.0, 60.0},
-                 {110.0, 330.0, 1.0, 60.0}};
+    } cases[] = {{110.0, 220.0, 1.0, 0.0},  {82.41, 164.82, 1.0, 0.0}, {110.0, 330.0, 1.0, 0.0},
+                 {110.0, 220.0, 4.0, 0.0},  {110.0, 220.0, 1.0, 60.0}, {82.41, 164.82, 1.0, 60.0},
+                 {110.0, 330.0, 1.0, 60.0}, {220.0, 110.0, 1.0, 60.0}, {164.82, 82.41, 1.0, 60.0}};
     for (const int rate : {11025, 44100}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(Trace() << c.from << " -> " << c.to << " x" << c.attackGain << " at " << rate);
@@ -243,6 +284,113 @@ TEST(PrecisePitch, LegatoJumpsToAPartialAreFollowed) {
             });
             ASSERT_NE(followed, hops.end());
             EXPECT_LE(followed->time - switchTime, 0.3);
+        }
+    }
+}
+
+// Odd partials that die away within a second, far into the background noise,
+// while the even ones ring on: nothing but the octave's partials is left, and
+// the note, which never had a new attack, is still read in its own octave.
+TEST(PrecisePitch, NoteWhoseOddPartialsVanishStaysInItsOctave) {
+    for (const int rate : {11025, 44100}) {
+        for (const int quality : {0, 1}) {
+            SCOPED_TRACE(Trace() << rate << " Hz, quality " << quality);
+            std::vector<Partial> string = ZelvoTest::HarmonicTone(98.0, 10);
+            for (std::size_t i = 0; i < string.size(); ++i)
+                string[i].decayDbPerSecond = i % 2 == 0 ? 45.0 : 3.0;
+            const auto hops = Analyse(Settings(rate, quality, true), Note(string, rate, 4.0));
+            EXPECT_GT(Readings(hops), 100);
+            EXPECT_EQ(Readings(hops, 98.0, 50.0), 0);
+        }
+    }
+}
+
+// The held note's odd partials dip by 20 dB for a few hops and come back (a
+// tremulant, a beat between ranks): the hold may let go for a moment, but
+// takes the note back, and the octave is never read for more than four hops
+// (without taking it back, for half a second).
+TEST(PrecisePitch, NoteWhoseOddPartialsDipAndReturnKeepsItsOctave) {
+    for (const int rate : {11025, 44100}) {
+        for (const int quality : {0, 1}) {
+            SCOPED_TRACE(Trace() << rate << " Hz, quality " << quality);
+            const AnalyzerSettings s = Settings(rate, quality, true);
+            const std::vector<Partial> tone = ZelvoTest::HarmonicTone(130.81, 8);
+            std::vector<Partial> dipped = tone;
+            for (std::size_t i = 0; i < dipped.size(); i += 2) dipped[i].amplitude /= 10.0;
+            std::vector<double> signal;
+            long at = 0;
+            for (const auto& [partials, hops] : {std::pair{&tone, 40}, {&dipped, 6}, {&tone, 30}}) {
+                const auto part = ZelvoTest::Synthesize(*partials, rate, at, hops * s.advanceSize, true);
+                signal.insert(signal.end(), part.begin(), part.end());
+                at += hops * s.advanceSize;
+            }
+            int run = 0;
+            int longest = 0;
+            for (const Hop& h : Analyse(s, signal)) {
+                run = h.frequency > 0.0 && std::fabs(Cents(h.frequency, 2.0 * 130.81)) < 50.0 ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+            EXPECT_LE(longest, 4);
+        }
+    }
+}
+
+// How the held note's own-partial share must fall, hop by hop (dB against
+// the note's strongest partial), before the hold lets it go: fast (a legato
+// change, the old note's release leaving the frame) or deep within the hops
+// kept, never by a natural decay, a single frame's dip, or in the noise.
+TEST(OwnShareHistory, TellsAReleaseFromDecayDipsAndNoise) {
+    const struct {
+        const char* name;
+        std::vector<double> db;
+        bool collapsed;
+    } cases[] = {
+        {"steady", {0, 0, 0, 0, 0, 0}, false},
+        {"natural decay, 0.5 dB a hop", {0, -0.5, -1, -1.5, -2, -2.5, -3, -3.5}, false},
+        {"legato: the old note leaves the frame", {0, 0, 0, -3.4, -6.9}, true},
+        {"one frame's dip", {-6.4, -6.3, -6.4, -5.9, -14}, false},
+        {"slower release, 1.5 dB a hop", {0, -1.5, -3, -4.5, -6, -7.5, -9.5}, true},
+        {"too few hops yet", {0, -3.4, -6.9}, false},
+        {"already in the noise", {-36, -36, -38, -44, -50}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        NoteAnalyzer::OwnShareHistory history;
+        for (const double db : c.db) {
+            const double share = std::pow(10.0, db / 20.0);
+            history.Push({share, share});
+        }
+        EXPECT_EQ(history.Collapsed(2), c.collapsed);
+        EXPECT_EQ(history.Collapsed(3), c.collapsed);
+        EXPECT_EQ(history.Established(2), c.db.front() >= -20.0);
+    }
+}
+
+// A note ends and the frames after it hold no estimate: the tuner keeps the
+// last reading it showed while the note sounded, not the mean of whichever
+// estimates are left in the vote as the silent hops push them out. The note
+// moves 8 cents over its last hops, so such a mean would move too.
+TEST(PrecisePitch, ReadingStaysPutOnceTheNoteHasNoEstimate) {
+    for (const int rate : {11025, 44100}) {
+        for (const int quality : {0, 1}) {
+            SCOPED_TRACE(Trace() << rate << " Hz, quality " << quality);
+            const AnalyzerSettings s = Settings(rate, quality, true);
+            auto signal = Note(ZelvoTest::HarmonicTone(220.0, 6), rate, 1.0);
+            const auto bent =
+                ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(220.0 * std::exp2(8.0 / 1200.0), 6), rate, 0,
+                                      3 * s.advanceSize, true);
+            signal.insert(signal.end(), bent.begin(), bent.end());
+            // Quiet enough to be under the held note's gate, not silent.
+            const auto faint = ZelvoTest::Synthesize({{1000.0, 1e-4}}, rate, 0, rate / 2, true);
+            signal.insert(signal.end(), faint.begin(), faint.end());
+            const auto hops = Analyse(s, signal);
+            const double ended = static_cast<double>(signal.size() - faint.size()) / rate;
+            const Hop* shown = nullptr;
+            for (const Hop& h : hops)
+                if (h.time <= ended && h.frequency > 0.0) shown = &h;
+            ASSERT_NE(shown, nullptr);
+            for (const Hop& h : hops)
+                if (h.time > ended && h.frequency > 0.0) EXPECT_EQ(h.frequency, shown->frequency) << h.time;
         }
     }
 }

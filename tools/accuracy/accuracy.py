@@ -18,10 +18,25 @@ each of its pitch modes, and a table of the hop readings is printed:
   octave    share of readings within 50 cents of 2, 3, 4, 1/2 or 1/3 times
             the truth (the wrong octave or twelfth)
   false     hops read in silence, in noise and after a note is no longer
-            audible (6 dB over the -66 dBFS background) by more than half a
-            second, out of all such hops
+            audible by more than half a second, out of all such hops
+  flips     files with a run of 3 or more hops read in a wrong octave
+  last<1c   notes whose last reading (what the tuner keeps showing once the
+            note ends) lies within a cent of the truth
+  legato    the slowest of the legato octave jumps (a second note starting
+            as the first ends): seconds until 3 hops in a row read it
+
+A note is audible while it stands over the -66 dBFS background noise (mixed
+in or not) within the critical band around one of its partials and over the
+threshold of hearing there (--audibility band, the default); --audibility
+wideband takes the older rule, its 20 ms wideband level 6 dB over the noise,
+which declares a note gone while a listener still hears its partials over
+the noise in their own bands. --details prints a line per file, for notes
+with the longest wrong-octave run, the last reading's error and the note's
+own pitch over the second before it (samples drift: vibrato, beating, loops).
 
 Usage: accuracy.py --analyze PATH/zelvo-analyze --out DIR [--details]
+                   [--audibility band|wideband] [--mode M] [--quality Q]
+                   [--rate R] [--only TEXT]
 """
 
 import argparse
@@ -39,6 +54,8 @@ SOUND_FONT = "/usr/share/sounds/sf2/FluidR3_GM.sf2"
 RATES = (11025, 44100)
 NOISE_DBFS = -66.0
 ONSET = 0.25  # seconds of silence before every note
+FULL_SCALE_SPL = 96.0  # dB SPL of a full-scale sinusoid, for the threshold of hearing
+FLIP_HOPS = 3  # a run of this many hops in a wrong octave counts as a flip
 
 # name, GM program (0-based), MIDI note, held seconds, bend in cents, noise
 SAMPLED = [
@@ -72,8 +89,9 @@ SAMPLED = [
 ]
 
 
-def write_midi(path, program, note, held, bend_cents):
-    """A one-note Standard MIDI File: 480 ticks per quarter at 120 bpm."""
+def write_midi(path, program, note, held, bend_cents, then=None):
+    """A one-note Standard MIDI File: 480 ticks per quarter at 120 bpm. With
+    `then` (note, seconds), the second note starts as the first ends: legato."""
     ticks_per_second = 960
 
     def var_len(value):
@@ -93,6 +111,11 @@ def write_midi(path, program, note, held, bend_cents):
         (0, bytes([0xE0, bend & 0x7F, bend >> 7])),
         (on, bytes([0x90, note, 100])),
         (off, bytes([0x80, note, 0])),
+    ]
+    if then is not None:
+        events[-1:] = [(off, bytes([0x90, then[0], 100])), (0, bytes([0x80, note, 0])),
+                       (round(then[1] * ticks_per_second), bytes([0x80, then[0], 0]))]
+    events += [
         (tail, bytes([0xB0, 110, 0])),  # an undefined controller: renders the tail
         (0, bytes([0xFF, 0x2F, 0x00])),
     ]
@@ -128,11 +151,11 @@ def add_noise(x, seed):
     return x + rng.normal(0.0, rms, len(x))
 
 
-def render(entry, rate, folder):
+def render(entry, rate, folder, then=None):
     name, program, note, held, bend, noisy = entry
     midi = os.path.join(folder, name + ".mid")
     raw = os.path.join(folder, name + ".raw.wav")
-    write_midi(midi, program, note, ONSET + held, bend)
+    write_midi(midi, program, note, ONSET + held, bend, then)
     subprocess.run(["fluidsynth", "-ni", "-q", "-R", "0", "-C", "0", "-g", "0.6", "-r", str(rate),
                     "-F", raw, SOUND_FONT, midi], check=True, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
@@ -169,6 +192,76 @@ def audible_span(x, rate):
     return span_above(x, rate, lambda db: NOISE_DBFS + 6.0)
 
 
+def noise_seed(name, rate):
+    """The seed of the background noise build_set() mixed into a file, None
+    when it mixed in none."""
+    for i, kind in enumerate(SYNTHETIC):
+        if kind == name:
+            return 1000 + i + rate
+    for entry in SAMPLED:
+        if entry[0] == name:
+            return entry[2] * 7 + rate if entry[5] else None
+    return None
+
+
+def heard_span(x, rate):
+    """First and last time a note stands over the -66 dBFS background within
+    the critical band (one ERB, at least the window's main lobe) around one
+    of its frequencies, and over the threshold of hearing there, from the
+    note without the noise mixed into it. The
+    ear hears a tone against the noise in its own band only: white noise
+    spreads its power over the whole spectrum, so a partial is still heard
+    long after the wideband level of the note has sunk under the noise's."""
+    size = 1 << int(round(math.log2(rate * 0.093)))
+    step = int(rate * 0.02)
+    window = np.hanning(size)
+    frames = (len(x) - size) // step + 1
+    if frames < 1:
+        return None
+    at = np.arange(size)[None, :] + step * np.arange(frames)[:, None]
+    # Power per bin: a sinusoid of amplitude A sums to A^2 / 2 over its lobe,
+    # white noise of variance s^2 gives 2 s^2 / size per bin.
+    power = np.abs(np.fft.rfft(x[at] * window, axis=1)) ** 2 * 2.0 / (size * np.sum(window * window))
+    bins = np.arange(power.shape[1])
+    erb = 24.7 * (4.37 * bins * rate / size / 1000.0 + 1.0)
+    half = np.maximum(np.ceil(erb / 2.0 / (rate / size)), 2).astype(int)
+    lo = np.clip(bins - half, 0, len(bins) - 1)
+    hi = np.clip(bins + half, 0, len(bins) - 1)
+    total = np.concatenate([np.zeros((frames, 1)), np.cumsum(power, axis=1)], axis=1)
+    band = total[:, hi + 1] - total[:, lo]
+    noise_variance = (10.0 ** (NOISE_DBFS / 20.0) / math.sqrt(2.0)) ** 2
+    noise_band = 2.0 * noise_variance / size * (hi - lo + 1)
+    # And over the threshold of hearing in quiet (Terhardt's fit), with a
+    # full-scale sinusoid at 96 dB SPL: the alignment perceptual coders use
+    # for 16-bit sound, which puts the background at a quiet room's 30 dB SPL.
+    khz = np.maximum(bins * rate / size, 20.0) / 1000.0
+    quiet = 3.64 * khz ** -0.8 - 6.5 * np.exp(-0.6 * (khz - 3.3) ** 2) + 1e-3 * khz ** 4
+    threshold = np.maximum(noise_band, 0.5 * 10.0 ** ((quiet - FULL_SCALE_SPL) / 10.0))
+    audible = bins * rate / size >= 20.0
+    heard = np.nonzero(np.max((band / threshold)[:, audible], axis=1) >= 1.0)[0]
+    if len(heard) == 0:
+        return None
+    centre = size / 2.0 / rate
+    return heard[0] * step / rate + centre - 0.01, heard[-1] * step / rate + centre + 0.01
+
+
+def add_heard_spans(out, files):
+    """Adds each note's heard span to the manifest once (kept with the set)."""
+    missing = [f for f in files if f["kind"] == "note" and "heard" not in f]
+    for f in missing:
+        x, rate = read_wav(os.path.join(out, str(f["rate"]), f["name"] + ".wav"))
+        seed = noise_seed(f["name"], rate)
+        clean = x if seed is None else x - add_noise(np.zeros(len(x)), seed)
+        span = heard_span(clean, rate)
+        f["heard"] = list(span) if span else None
+    if missing:
+        manifest_path = os.path.join(out, "manifest.json")
+        with open(manifest_path) as f:
+            recipe = json.load(f)["recipe"]
+        with open(manifest_path, "w") as f:
+            json.dump({"recipe": recipe, "files": files}, f, indent=1)
+
+
 def span_above(x, rate, limit_of):
     db, n = frame_rms_db(x, rate)
     limit = limit_of(db)
@@ -200,7 +293,11 @@ def measure_truth(x, rate, nominal):
     span = steady_span(x, rate)
     start = span[0] + 0.3
     end = min(span[1] - 0.2, start + 3.0)
-    segment = x[int(start * rate):int(end * rate)]
+    return pitch_of(x[int(start * rate):int(end * rate)], rate, nominal)
+
+
+def pitch_of(segment, rate, nominal):
+    """The first partial of a segment as measure_truth() takes it."""
     window = 2.0 ** (60.0 / 1200.0)
     partials = []
     for n in range(1, 5):
@@ -253,6 +350,56 @@ def synthetic(kind, rate):
         f0 = 110.0 * 2.0 ** (-12.0 / 1200.0)
         return tone(f0, [0.3 / k for k in range(1, 7)], length=3.0), f0, 3.0
     raise ValueError(kind)
+
+
+# Legato octave jumps: name, GM program, first and second MIDI note, each held
+# LEGATO_HELD seconds, the second starting as the first ends.
+LEGATO = [
+    ("legato-nylon-E3-E4", 24, 52, 64),
+    ("legato-piano-C4-C5", 0, 60, 72),
+    ("legato-flute-G4-G5", 73, 67, 79),
+    ("legato-violin-G3-G4", 40, 55, 67),
+    ("legato-organ-C3-C4", 19, 48, 60),
+    ("legato-flute-G5-G4", 73, 79, 67),
+    ("legato-violin-A4-A3", 40, 69, 57),
+    ("legato-organ-C4-C3", 19, 60, 48),
+]
+LEGATO_HELD = 2.0
+FOLLOW_HOPS = 3  # a jump is followed once this many hops in a row read the new note
+
+
+def midi_hz(note):
+    return 440.0 * 2.0 ** ((note - 69) / 12.0)
+
+
+def build_legato(out):
+    """The legato jumps, in their own folder so the main set is kept."""
+    files = []
+    for rate in RATES:
+        folder = os.path.join(out, "legato", str(rate))
+        path_of = lambda name: os.path.join(folder, name + ".wav")
+        os.makedirs(folder, exist_ok=True)
+        for name, program, first, second in LEGATO:
+            if not os.path.exists(path_of(name)):
+                x = render((name, program, first, LEGATO_HELD, 0, False), rate, folder, (second, LEGATO_HELD))
+                write_wav(path_of(name), x, rate)
+            # render() holds the first note ONSET + LEGATO_HELD after its start.
+            files.append(dict(name=name, rate=rate, path=path_of(name), jump=2 * ONSET + LEGATO_HELD,
+                              second=midi_hz(second)))
+    return files
+
+
+def follow_time(hops, jump, second):
+    """Seconds from the jump until the first of FOLLOW_HOPS hops in a row that
+    read the new note within 50 cents; None when it is never followed."""
+    run = 0
+    for i, (time, freq) in enumerate(hops):
+        if time <= jump:
+            continue
+        run = run + 1 if freq > 0 and abs(1200.0 * math.log2(freq / second)) < 50.0 else 0
+        if run == FOLLOW_HOPS:
+            return hops[i - FOLLOW_HOPS + 1][0] - jump
+    return None
 
 
 SYNTHETIC = ["synth-harmonic-A3", "synth-stretched-E2", "synth-weak-fundamental-A1", "synth-decaying-A2",
@@ -309,11 +456,51 @@ def analyze(tool, path, quality, extra):
     return hops
 
 
+WRONG_OCTAVES = (2, 3, 4, 0.5, 1.0 / 3.0)
+
+
+def in_wrong_octave(freq, truth):
+    cents = 1200.0 * math.log2(freq / truth)
+    return abs(cents) >= 50.0 and any(abs(cents - 1200.0 * math.log2(r)) < 50.0 for r in WRONG_OCTAVES)
+
+
+def longest_flip(hops, truth, audible):
+    """The longest run of consecutive hops read in a wrong octave or twelfth,
+    up to half a second after the note stopped being audible."""
+    longest = run = 0
+    for time, freq in hops:
+        if time > audible[1] + 0.5:
+            break
+        run = run + 1 if freq > 0 and in_wrong_octave(freq, truth) else 0
+        longest = max(longest, run)
+    return longest
+
+
+def last_reading(hops, audible):
+    """The time and frequency of the last reading of a note (what the tuner
+    keeps showing once it ends), or None when the note gave none."""
+    last = None
+    for time, freq in hops:
+        if audible[0] <= time <= audible[1] + 0.5 and freq > 0:
+            last = (time, freq)
+    return last
+
+
+def late_pitch_cents(x, rate, truth, end):
+    """The note's own pitch over the second before `end` (the time of its
+    last reading), measured as its truth is, in cents from the truth: sampled
+    notes drift (vibrato, the loop of a sample, a damper), and the truth is
+    taken early in the note."""
+    segment = x[max(0, int((end - 1.0) * rate)):int(end * rate)]
+    return 1200.0 * math.log2(pitch_of(segment, rate, truth) / truth)
+
+
 class Tally:
     def __init__(self):
         self.audible = self.read = self.judged = self.within50 = self.within10 = self.octave = 0
         self.empty = self.false = 0
         self.errors = []
+        self.notes = self.flipped = self.last_within = 0
 
     def add_note(self, hops, truth, audible, frame_seconds):
         start, end = audible
@@ -336,13 +523,31 @@ class Tally:
                 self.within50 += 1
                 self.errors.append(abs(cents))
                 self.within10 += abs(cents) < 10.0
-            elif any(abs(cents - 1200.0 * math.log2(r)) < 50.0 for r in (2, 3, 4, 0.5, 1.0 / 3.0)):
+            elif in_wrong_octave(freq, truth):
                 self.octave += 1
+        self.notes += 1
+        self.flip = longest_flip(hops, truth, audible)
+        self.flipped += self.flip >= FLIP_HOPS
+        last = last_reading(hops, audible)
+        self.last = None if last is None else 1200.0 * math.log2(last[1] / truth)
+        self.last_time = None if last is None else last[0]
+        self.last_within += self.last is not None and abs(self.last) <= 1.0
 
     def add_empty(self, hops):
         for _, freq in hops:
             self.empty += 1
             self.false += freq > 0
+
+    def note_details(self, late=None):
+        """Longest wrong-octave run (hops), the last reading's error and the
+        note's own pitch over the second before it."""
+        last = f"{self.last:+8.2f}c" if self.last is not None else "       -"
+        late = f"  late {late:+7.2f}c" if late is not None else ""
+        return f"  flip {self.flip:3d}  last {last}{late}"
+
+    def summary(self):
+        """Files with a flip of FLIP_HOPS or more, last readings within a cent."""
+        return f"  flips {self.flipped:2d}  last<1c {self.last_within:2d}/{self.notes:<2d}"
 
     def row(self):
         def share(a, b):
@@ -354,14 +559,60 @@ class Tally:
                 f"{self.false:4d}/{self.empty:<5d}")
 
 
+def run_row(args, files, legato, mode, extra, quality, rate):
+    """One line of the table, with one line per file before it on --details."""
+    tally = Tally()
+    frame_seconds = 256 * (4 if rate == 44100 else 1) / rate * (8 if quality == "normal" else 4)
+    for f in files:
+        if f["rate"] != rate or (args.only and args.only not in f["name"]):
+            continue
+        path = os.path.join(args.out, str(rate), f["name"] + ".wav")
+        hops = analyze(args.analyze, path, quality, extra)
+        one = Tally()
+        span = f["audible"] if args.audibility == "wideband" else f.get("heard")
+        if f["kind"] == "empty" or span is None:
+            tally.add_empty(hops)
+            one.add_empty(hops)
+        else:
+            tally.add_note(hops, f["truth"], span, frame_seconds)
+            one.add_note(hops, f["truth"], span, frame_seconds)
+        if args.details:
+            truth = f"{f['truth']:9.3f}" if f["truth"] else "        -"
+            late = None
+            if one.notes and one.last_time is not None:
+                x, _ = read_wav(path)
+                late = late_pitch_cents(x, rate, f["truth"], one.last_time)
+            notes = one.note_details(late) if one.notes else ""
+            print(f"    {f['name']:26} {truth}  {one.row()}{notes}")
+    slowest = 0.0
+    for f in legato:
+        if f["rate"] != rate or (args.only and args.only not in f["name"]):
+            continue
+        follow = follow_time(analyze(args.analyze, f["path"], quality, extra), f["jump"], f["second"])
+        slowest = max(slowest, follow if follow is not None else math.inf)
+        if args.details:
+            shown = f"{follow:5.2f} s" if follow is not None else "never"
+            print(f"    {f['name']:26} follows the jump after {shown}")
+    print(f"{mode:8} {quality:7} {rate:5}  {tally.row()}{tally.summary()}  legato {slowest:5.2f} s", flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--analyze", required=True, help="path of zelvo-analyze")
     parser.add_argument("--out", required=True, help="folder for the rendered set")
     parser.add_argument("--details", action="store_true", help="also print one line per file")
+    parser.add_argument("--only", help="only the files whose name holds this text")
+    parser.add_argument("--mode", choices=("default", "classic"), help="only this pitch mode")
+    parser.add_argument("--quality", choices=("normal", "fast"), help="only this quality")
+    parser.add_argument("--rate", type=int, choices=RATES, help="only this rate")
+    parser.add_argument("--audibility", choices=("band", "wideband"), default="band",
+                        help="a note is audible while it stands over the background in a critical band "
+                        "(default) or while its wideband level stands 6 dB over it")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     files = build_set(args.out)
+    add_heard_spans(args.out, files)
+    legato = build_legato(args.out)
 
     help_text = subprocess.run([args.analyze, "--help"], capture_output=True, text=True).stdout
     modes = [("default", [])]
@@ -374,26 +625,8 @@ def main():
     for mode, extra in modes:
         for quality in ("normal", "fast"):
             for rate in RATES:
-                tally = Tally()
-                frame_seconds = 256 * (4 if rate == 44100 else 1) / rate * (8 if quality == "normal" else 4)
-                for f in files:
-                    if f["rate"] != rate:
-                        continue
-                    path = os.path.join(args.out, str(rate), f["name"] + ".wav")
-                    hops = analyze(args.analyze, path, quality, extra)
-                    if f["kind"] == "empty" or f["audible"] is None:
-                        tally.add_empty(hops)
-                    else:
-                        tally.add_note(hops, f["truth"], f["audible"], frame_seconds)
-                    if args.details:
-                        one = Tally()
-                        if f["kind"] == "empty":
-                            one.add_empty(hops)
-                        else:
-                            one.add_note(hops, f["truth"], f["audible"], frame_seconds)
-                        truth = f"{f['truth']:9.3f}" if f["truth"] else "        -"
-                        print(f"    {f['name']:26} {truth}  {one.row()}")
-                print(f"{mode:8} {quality:7} {rate:5}  {tally.row()}", flush=True)
+                if (args.mode or mode) == mode and (args.quality or quality) == quality and (args.rate or rate) == rate:
+                    run_row(args, files, legato, mode, extra, quality, rate)
 
 
 if __name__ == "__main__":
