@@ -389,8 +389,11 @@ TEST(PrecisePitch, ReadingStaysPutOnceTheNoteHasNoEstimate) {
             for (const Hop& h : hops)
                 if (h.time <= ended && h.frequency > 0.0) shown = &h;
             ASSERT_NE(shown, nullptr);
-            for (const Hop& h : hops)
-                if (h.time > ended && h.frequency > 0.0) EXPECT_EQ(h.frequency, shown->frequency) << h.time;
+            for (const Hop& h : hops) {
+                if (h.time > ended && h.frequency > 0.0) {
+                    EXPECT_EQ(h.frequency, shown->frequency) << h.time;
+                }
+            }
         }
     }
 }
