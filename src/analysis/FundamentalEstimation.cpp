@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <mutex>
 #include <vector>
 
@@ -76,6 +77,13 @@ public:
     // its own region h (checked once when the tables are built).
     bool PartialsInRegions() const { return partialsInRegions; }
 
+    // Over all rows, the largest partial[i][h] and the largest distance
+    // border[i][64] - partial[i][h]: the fundamental of hypothesis h lies at
+    // least LargestPartial(h) below the strongest peak, and no row reaches
+    // further than LargestReach(h) above it.
+    std::int64_t LargestPartial(int h) const { return largestPartial[h]; }
+    std::int64_t LargestReach(int h) const { return largestReach[h]; }
+
 private:
     void Build(const LogCentTables& t) {
         const std::int64_t highest =
@@ -90,6 +98,14 @@ private:
                 first[static_cast<std::size_t>(i) * buckets + b] = static_cast<std::uint8_t>(k);
             }
         }
+        for (int h = 1; h <= HighestHypothesis; ++h) {
+            largestPartial[h] = largestReach[h] = std::numeric_limits<std::int64_t>::min();
+            for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
+                largestPartial[h] = std::max<std::int64_t>(largestPartial[h], t.partial[i][h]);
+                largestReach[h] = std::max<std::int64_t>(
+                    largestReach[h], std::int64_t{t.border[i][LogCentTables::MaxHarmonic]} - t.partial[i][h]);
+            }
+        }
         partialsInRegions = true;
         for (int i = 0; i < LogCentTables::InharmonicitySteps; ++i) {
             for (int h = 1; h <= HighestHypothesis; ++h)
@@ -100,6 +116,8 @@ private:
     std::size_t buckets = 0;
     std::vector<std::uint8_t> first;
     bool partialsInRegions = false;
+    std::int64_t largestPartial[HighestHypothesis + 1] = {};
+    std::int64_t largestReach[HighestHypothesis + 1] = {};
 };
 
 // Score of one hypothesis: the fundamental at log c and inharmonicity row i,
@@ -274,40 +292,45 @@ void SearchRowsPruned(const LogCentTables& t, const PartialLookup& lookup, const
     }
 }
 
-// One candidate per hypothesis h (the strongest peak is partial h), from the
-// highest h down, each with its best inharmonicity row. Without pruning the
-// rows are the outer loop so that one row of the tables stays in cache for
-// every h. Returns the number of candidates.
-int ScoreHypotheses(const LogPeak* logPeaks, int count, int strongest, std::int64_t strongestLog,
-                    std::int64_t minLog, Candidate (&candidates)[HighestHypothesis]) {
+// The hypotheses worth scoring, highest h first: those that keep the
+// fundamental at or above the minimum. Returns their number.
+int ListHypotheses(std::int64_t strongestLog, std::int64_t minLog, int (&hypotheses)[HighestHypothesis]) {
+    const LogCentTables& t = LogCentTables::Instance();
+    int n = 0;
+    for (int h = HighestHypothesis; h >= 1; --h) {
+        if (strongestLog - t.harmonic[h] >= minLog) hypotheses[n++] = h;
+    }
+    return n;
+}
+
+// The first peak at most an octave below the fundamental c; peaks further
+// down are ignored.
+int FirstPeakInRange(const LogPeak* logPeaks, int count, std::int64_t c) {
+    int start = 0;
+    while (start < count && logPeaks[start].log < c - Octave) ++start;
+    return start;
+}
+
+// Every hypothesis in every row, rows the outer loop so that one row of the
+// tables stays in cache for every h. Fills one candidate per hypothesis.
+void ScoreAllRows(const LogPeak* logPeaks, int count, std::int64_t strongestLog, const int* hypotheses,
+                  int hypothesisCount, Candidate* candidates) {
     const LogCentTables& t = LogCentTables::Instance();
     const PartialLookup& lookup = PartialLookup::Instance();
     int starts[HighestHypothesis];
-    int candidateCount = 0;
-    for (int h = HighestHypothesis; h >= 1; --h) {
-        if (strongestLog - t.harmonic[h] < minLog) continue;
-        // Peaks more than an octave below the fundamental are ignored. The
-        // fundamental only falls as the row grows, so the first peak in range
-        // only moves down.
+    for (int j = 0; j < hypothesisCount; ++j) {
+        const int h = hypotheses[j];
         const std::int64_t c = strongestLog - t.partial[0][h];
-        int start = 0;
-        while (start < count && logPeaks[start].log < c - Octave) ++start;
-        candidates[candidateCount] =
-            Candidate{h, c, 0, TemplateScore(t, lookup, logPeaks, count, start, c, 0)};
-        starts[candidateCount++] = start;
-    }
-    if (count >= 2 && logPeaks[strongest].log == strongestLog && lookup.PartialsInRegions() &&
-        CanPrune(logPeaks, count)) {
-        const ScoreBound bound(logPeaks, count, strongest);
-        for (int j = 0; j < candidateCount; ++j)
-            SearchRowsPruned(t, lookup, logPeaks, count, bound, candidates[j], starts[j]);
-        return candidateCount;
+        starts[j] = FirstPeakInRange(logPeaks, count, c);
+        candidates[j] = Candidate{h, c, 0, TemplateScore(t, lookup, logPeaks, count, starts[j], c, 0)};
     }
     for (int i = 1; i < LogCentTables::InharmonicitySteps; ++i) {
-        for (int j = 0; j < candidateCount; ++j) {
+        for (int j = 0; j < hypothesisCount; ++j) {
             Candidate& best = candidates[j];
             const int h = best.harmonic;
             const std::int64_t c = strongestLog - t.partial[i][h];
+            // The fundamental only falls as the row grows, so the first peak
+            // in range only moves down.
             int& start = starts[j];
             while (start > 0 && logPeaks[start - 1].log >= c - Octave) --start;
             const double score = TemplateScore(t, lookup, logPeaks, count, start, c, i);
@@ -315,7 +338,19 @@ int ScoreHypotheses(const LogPeak* logPeaks, int count, int strongest, std::int6
             if (score > best.score) best = Candidate{h, c, i, score};
         }
     }
-    return candidateCount;
+}
+
+// The candidate of hypothesis h with pruned rows: row 0 scored in full, then
+// only the rows that may beat the best so far.
+Candidate SearchHypothesis(const LogPeak* logPeaks, int count, const ScoreBound& bound,
+                           std::int64_t strongestLog, int h) {
+    const LogCentTables& t = LogCentTables::Instance();
+    const PartialLookup& lookup = PartialLookup::Instance();
+    const std::int64_t c = strongestLog - t.partial[0][h];
+    int start = FirstPeakInRange(logPeaks, count, c);
+    Candidate best{h, c, 0, TemplateScore(t, lookup, logPeaks, count, start, c, 0)};
+    SearchRowsPruned(t, lookup, logPeaks, count, bound, best, start);
+    return best;
 }
 
 // Octave decision: start from the lowest fundamental; a higher candidate
@@ -333,6 +368,50 @@ Candidate DecideOctave(const Candidate* candidates, int count, double octaveBias
         if (x.score > factor * best.score) best = x;
     }
     return best;
+}
+
+// An upper bound of the score of every row of hypothesis h: the amplitudes of
+// the peaks that lie in range in at least one row, summed in peak order. Each
+// term of a score is at most its peak's amplitude and the score adds its terms
+// in the same order (terms out of range count as +0.0), so rounding keeps the
+// score at or below this sum.
+double HypothesisBound(const LogPeak* logPeaks, int count, std::int64_t strongestLog, int h) {
+    const PartialLookup& lookup = PartialLookup::Instance();
+    const std::int64_t lowest = strongestLog - lookup.LargestPartial(h) - Octave;
+    const std::int64_t above = strongestLog + lookup.LargestReach(h);
+    double sum = 0.0;
+    for (int j = 0; j < count; ++j) {
+        if (logPeaks[j].log >= lowest && logPeaks[j].log < above) sum += logPeaks[j].amplitude;
+    }
+    return sum;
+}
+
+// The octave decision over pruned candidates. A candidate replaces the best
+// so far when its score beats factor * best.score, and with 0 <= octaveBias
+// <= 1 every factor is at most octaveBias. So a candidate whose score beats
+// octaveBias times a bound of every earlier candidate's score is the best
+// after its turn, whatever came before; the decision from it on needs only
+// the candidates after it. They are scored from the last one back until
+// such a candidate is found, and the ones before it are never scored. Other
+// biases score every candidate.
+Candidate DecideOctavePruned(const LogPeak* logPeaks, int count, const ScoreBound& bound,
+                             std::int64_t strongestLog, const int* hypotheses, int hypothesisCount,
+                             double octaveBias) {
+    const bool factorsAtMostBias = octaveBias >= 0.0 && octaveBias <= 1.0;
+    double boundBefore[HighestHypothesis];
+    double largest = 0.0;
+    for (int j = 0; j < hypothesisCount; ++j) {
+        boundBefore[j] = largest;
+        largest = std::max(largest, HypothesisBound(logPeaks, count, strongestLog, hypotheses[j]));
+    }
+    Candidate candidates[HighestHypothesis];
+    int first = hypothesisCount - 1;
+    for (; first >= 0; --first) {
+        candidates[first] = SearchHypothesis(logPeaks, count, bound, strongestLog, hypotheses[first]);
+        if (first == 0 || (factorsAtMostBias && candidates[first].score > octaveBias * boundBefore[first]))
+            break;
+    }
+    return DecideOctave(candidates + first, hypothesisCount - first, octaveBias);
 }
 
 // The strongest peaks of the frame, at most MaxSelected, largest first, the
@@ -414,10 +493,22 @@ bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const Analyze
     const std::int64_t minLog = LogCentUnits(settings.minFundamental);
     if (strongestLog < minLog) return false;
 
-    Candidate candidates[HighestHypothesis];
-    const int candidateCount = ScoreHypotheses(logPeaks, count, strongest, strongestLog, minLog, candidates);
-    if (candidateCount == 0) return false;
-    const Candidate best = DecideOctave(candidates, candidateCount, settings.octaveBias);
+    int hypotheses[HighestHypothesis];
+    const int hypothesisCount = ListHypotheses(strongestLog, minLog, hypotheses);
+    if (hypothesisCount == 0) return false;
+    Candidate best;
+    // The pruned search needs the strongest peak exactly on partial h of every
+    // hypothesis and input it can bound.
+    if (count >= 2 && logPeaks[strongest].log == strongestLog &&
+        PartialLookup::Instance().PartialsInRegions() && CanPrune(logPeaks, count)) {
+        const ScoreBound bound(logPeaks, count, strongest);
+        best = DecideOctavePruned(logPeaks, count, bound, strongestLog, hypotheses, hypothesisCount,
+                                  settings.octaveBias);
+    } else {
+        Candidate candidates[HighestHypothesis];
+        ScoreAllRows(logPeaks, count, strongestLog, hypotheses, hypothesisCount, candidates);
+        best = DecideOctave(candidates, hypothesisCount, settings.octaveBias);
+    }
     fundamental = std::exp2(static_cast<double>(best.fundamental) / 120000.0);
     inharmonicity = best.inharmonicityIndex * LogCentTables::InharmonicityStep;
     harmonicNumber = best.harmonic;
