@@ -36,6 +36,10 @@ public:
     int AdvanceSize() const { return advanceSize; }
     // The divisor that makes a full-scale sinusoid read 1.0.
     double AmplitudeNorm() const { return amplitudeNorm; }
+    // The three spectra of the last scan (packed real-FFT layout, n doubles).
+    const double* PlainSpectrum() const { return plainSpectrum.get(); }
+    const double* DerivativeSpectrum() const { return derivativeSpectrum.get(); }
+    const double* RampSpectrum() const { return rampSpectrum.get(); }
 
 private:
     // The scan's second step: every local maximum of `power` (bins 2 to
