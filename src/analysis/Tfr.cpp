@@ -64,6 +64,11 @@ TFR::TFR(int sampleRate_, int analysisSize_, int advanceSize_)
     rampSpectrum = AllocateAlignedDoubles(n);
     rampWindow = AllocateAlignedDoubles(n);
     scratch = AllocateAlignedDoubles(n);
+    // Maxima lie at least two bins apart below bin n/2; the listing writes one
+    // entry past the last maximum.
+    maximumFlags.assign(n / 2, 0);
+    candidateBins.assign(n / 4 + 2, 0);
+    frequencyCorrections.assign(n / 4 + 2, 0.0);
 
     BlackmanWindow(plainWindow.get(), analysisSize, 1.0);
 
@@ -118,7 +123,7 @@ void TFR::ReassignedPeakScan(const double* frame, std::vector<SpectralPeak>& pea
     CollectPeaks(power, lastBin, peaks);
 }
 
-void TFR::CollectPeaks(const double* power, int lastBin, std::vector<SpectralPeak>& peaks) const {
+void TFR::CollectPeaks(double* power, int lastBin, std::vector<SpectralPeak>& peaks) {
     const int n = analysisSize;
     const double* xh = plainSpectrum.get();
     const double* xd = derivativeSpectrum.get();
@@ -127,41 +132,62 @@ void TFR::CollectPeaks(const double* power, int lastBin, std::vector<SpectralPea
     const double timeTolerance = advanceSize * 0.5;
     // Bins 0 and 1 are never candidates; bin 1's power counts as 0 when bin 2
     // is judged, so bin 2 is compared with bin 3 alone.
-    double previous = 0.0;
-    double current = power[2];
+    power[1] = 0.0;
+
+    // The local maxima, listed without a branch per bin: on a noisy spectrum
+    // whether a bin is a maximum is a coin toss that no predictor learns. The
+    // comparisons are made for all bins at once (they vectorise), then the
+    // bins that passed are listed.
+    unsigned char* isMaximum = maximumFlags.data();
+    for (int k = 2; k < lastBin; ++k)
+        isMaximum[k] = static_cast<unsigned char>((power[k] > power[k + 1]) & (power[k] > power[k - 1]));
+    int* bins = candidateBins.data();
+    int found = 0;
+    for (int k = 2; k < lastBin; ++k) {
+        bins[found] = k;
+        found += isMaximum[k];
+    }
+
+    // The maxima whose reassignment stays within one bin and half a hop, with
+    // their frequency corrections; kept in place, in bin order.
+    double* corrections = frequencyCorrections.data();
+    int kept = 0;
+    for (int j = 0; j < found; ++j) {
+        const int k = bins[j];
+        const double current = power[k];
+        const double hr = xh[2 * k], hi = xh[2 * k + 1];
+        const double df = (hi * xd[2 * k] - hr * xd[2 * k + 1]) / current;
+        const double dt = (hr * xt[2 * k] + hi * xt[2 * k + 1]) / current;
+        bins[kept] = k;
+        corrections[kept] = df;
+        kept += static_cast<int>(std::fabs(df) < binWidth) & static_cast<int>(std::fabs(dt) < timeTolerance);
+    }
+
     // ln P of the last bin whose logarithm was taken: peaks two bins apart share
     // a neighbour, and noisy frames have many of them.
     int loggedBin = -1;
     double loggedValue = 0.0;
-    auto logPower = [&](int bin, double p) {
+    auto logPower = [&](int bin) {
         if (bin != loggedBin) {
             loggedBin = bin;
-            loggedValue = std::log(p);
+            loggedValue = std::log(power[bin]);
         }
         return loggedValue;
     };
-    for (int k = 2; k < lastBin; ++k) {
-        const double next = power[k + 1];
-        if (current > next && current > previous) {
-            const double hr = xh[2 * k], hi = xh[2 * k + 1];
-            const double df = (hi * xd[2 * k] - hr * xd[2 * k + 1]) / current;
-            const double dt = (hr * xt[2 * k] + hi * xt[2 * k + 1]) / current;
-            if (std::fabs(df) < binWidth && std::fabs(dt) < timeTolerance) {
-                const double frequency = k * static_cast<double>(sampleRate) / n + df;
-                double amplitude;
-                if (next > 0.0 && current > 0.0 && previous > 0.0) {
-                    const double a = logPower(k - 1, previous);
-                    const double b = std::log(current);
-                    const double c = logPower(k + 1, next);
-                    amplitude = ParabolaPeakAmplitude(a, b, c);
-                } else {
-                    amplitude = std::sqrt(current);
-                }
-                peaks.push_back(SpectralPeak{amplitude / amplitudeNorm, frequency});
-            }
+    for (int j = 0; j < kept; ++j) {
+        const int k = bins[j];
+        const double previous = power[k - 1], current = power[k], next = power[k + 1];
+        const double frequency = k * static_cast<double>(sampleRate) / n + corrections[j];
+        double amplitude;
+        if (next > 0.0 && current > 0.0 && previous > 0.0) {
+            const double a = logPower(k - 1);
+            const double b = std::log(current);
+            const double c = logPower(k + 1);
+            amplitude = ParabolaPeakAmplitude(a, b, c);
+        } else {
+            amplitude = std::sqrt(current);
         }
-        previous = current;
-        current = next;
+        peaks.push_back(SpectralPeak{amplitude / amplitudeNorm, frequency});
     }
 }
 

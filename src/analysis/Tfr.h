@@ -44,8 +44,8 @@ public:
 private:
     // The scan's second step: every local maximum of `power` (bins 2 to
     // lastBin - 1) whose reassignment stays within one bin and half a hop
-    // becomes a peak.
-    void CollectPeaks(const double* power, int lastBin, std::vector<SpectralPeak>& peaks) const;
+    // becomes a peak. Overwrites power[1].
+    void CollectPeaks(double* power, int lastBin, std::vector<SpectralPeak>& peaks);
 
     int sampleRate;
     int analysisSize;
@@ -58,6 +58,10 @@ private:
     AlignedDoubles rampSpectrum;
     AlignedDoubles rampWindow;  // th, h weighted by a ramp from -1 to +1
     AlignedDoubles scratch;     // the windowed frame, overwritten by the FFT
+    // The scan's lists of candidate bins and their frequency corrections.
+    std::vector<int> candidateBins;
+    std::vector<double> frequencyCorrections;
+    std::vector<unsigned char> maximumFlags;
     double amplitudeNorm = 1.0;
     const RealFftTables* fftTables;
 };
