@@ -36,6 +36,48 @@ double ParabolaPeakAmplitude(double a, double b, double c) {
     return std::exp(0.5 * height);
 }
 
+// The local maxima of power over bins 2 to lastBin - 1 (power[1] set to 0 so
+// that bin 2 is judged against bin 3 alone), in bin order, listed without a
+// branch per bin: on a noisy spectrum whether a bin is a maximum is a coin
+// toss that no predictor learns. The comparisons are made for all bins at
+// once (they vectorise), then the bins that passed are listed. Returns their
+// number; `bins` is written one entry past the last.
+int ListLocalMaxima(const double* power, int lastBin, unsigned char* isMaximum, int* bins) {
+    for (int k = 2; k < lastBin; ++k)
+        isMaximum[k] = static_cast<unsigned char>((power[k] > power[k + 1]) & (power[k] > power[k - 1]));
+    int found = 0;
+    for (int k = 2; k < lastBin; ++k) {
+        bins[found] = k;
+        found += isMaximum[k];
+    }
+    return found;
+}
+
+struct Spectra {
+    const double* plain;       // X_h
+    const double* derivative;  // X_dh
+    const double* ramp;        // X_th
+};
+
+// Of the `found` maxima in `bins`, keeps those whose reassignment stays within
+// one bin and half a hop, in place and in bin order, with their frequency
+// corrections. Returns the number kept.
+int KeepReassignedMaxima(const Spectra& x, const double* power, double binWidth, double timeTolerance,
+                         int* bins, int found, double* corrections) {
+    int kept = 0;
+    for (int j = 0; j < found; ++j) {
+        const int k = bins[j];
+        const double current = power[k];
+        const double hr = x.plain[2 * k], hi = x.plain[2 * k + 1];
+        const double df = (hi * x.derivative[2 * k] - hr * x.derivative[2 * k + 1]) / current;
+        const double dt = (hr * x.ramp[2 * k] + hi * x.ramp[2 * k + 1]) / current;
+        bins[kept] = k;
+        corrections[kept] = df;
+        kept += static_cast<int>(std::fabs(df) < binWidth) & static_cast<int>(std::fabs(dt) < timeTolerance);
+    }
+    return kept;
+}
+
 }  // namespace
 
 void BlackmanWindow(double* out, int n, double gain) {
@@ -125,43 +167,18 @@ void TFR::ReassignedPeakScan(const double* frame, std::vector<SpectralPeak>& pea
 
 void TFR::CollectPeaks(double* power, int lastBin, std::vector<SpectralPeak>& peaks) {
     const int n = analysisSize;
-    const double* xh = plainSpectrum.get();
-    const double* xd = derivativeSpectrum.get();
-    const double* xt = rampSpectrum.get();
     const double binWidth = static_cast<double>(sampleRate) / n;
     const double timeTolerance = advanceSize * 0.5;
     // Bins 0 and 1 are never candidates; bin 1's power counts as 0 when bin 2
     // is judged, so bin 2 is compared with bin 3 alone.
     power[1] = 0.0;
 
-    // The local maxima, listed without a branch per bin: on a noisy spectrum
-    // whether a bin is a maximum is a coin toss that no predictor learns. The
-    // comparisons are made for all bins at once (they vectorise), then the
-    // bins that passed are listed.
-    unsigned char* isMaximum = maximumFlags.data();
-    for (int k = 2; k < lastBin; ++k)
-        isMaximum[k] = static_cast<unsigned char>((power[k] > power[k + 1]) & (power[k] > power[k - 1]));
     int* bins = candidateBins.data();
-    int found = 0;
-    for (int k = 2; k < lastBin; ++k) {
-        bins[found] = k;
-        found += isMaximum[k];
-    }
-
-    // The maxima whose reassignment stays within one bin and half a hop, with
-    // their frequency corrections; kept in place, in bin order.
+    const int found = ListLocalMaxima(power, lastBin, maximumFlags.data(), bins);
     double* corrections = frequencyCorrections.data();
-    int kept = 0;
-    for (int j = 0; j < found; ++j) {
-        const int k = bins[j];
-        const double current = power[k];
-        const double hr = xh[2 * k], hi = xh[2 * k + 1];
-        const double df = (hi * xd[2 * k] - hr * xd[2 * k + 1]) / current;
-        const double dt = (hr * xt[2 * k] + hi * xt[2 * k + 1]) / current;
-        bins[kept] = k;
-        corrections[kept] = df;
-        kept += static_cast<int>(std::fabs(df) < binWidth) & static_cast<int>(std::fabs(dt) < timeTolerance);
-    }
+    const int kept =
+        KeepReassignedMaxima(Spectra{plainSpectrum.get(), derivativeSpectrum.get(), rampSpectrum.get()},
+                             power, binWidth, timeTolerance, bins, found, corrections);
 
     // ln P of the last bin whose logarithm was taken: peaks two bins apart share
     // a neighbour, and noisy frames have many of them.
