@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace NoteAnalyzer {
 
 namespace {
@@ -36,19 +40,49 @@ double ParabolaPeakAmplitude(double a, double b, double c) {
     return std::exp(0.5 * height);
 }
 
+// Bin offsets of the set bits of a 4-bit mask, lowest first, and how many
+// there are.
+struct MaskBins {
+    int count;
+    int offset[4];
+};
+constexpr MaskBins MakeMaskBins(int mask) {
+    MaskBins m{0, {0, 0, 0, 0}};
+    for (int bit = 0; bit < 4; ++bit) {
+        if (mask & (1 << bit)) m.offset[m.count++] = bit;
+    }
+    return m;
+}
+constexpr MaskBins MaskTable[16] = {MakeMaskBins(0),  MakeMaskBins(1),  MakeMaskBins(2),  MakeMaskBins(3),
+                                    MakeMaskBins(4),  MakeMaskBins(5),  MakeMaskBins(6),  MakeMaskBins(7),
+                                    MakeMaskBins(8),  MakeMaskBins(9),  MakeMaskBins(10), MakeMaskBins(11),
+                                    MakeMaskBins(12), MakeMaskBins(13), MakeMaskBins(14), MakeMaskBins(15)};
+
 // The local maxima of power over bins 2 to lastBin - 1 (power[1] set to 0 so
 // that bin 2 is judged against bin 3 alone), in bin order, listed without a
 // branch per bin: on a noisy spectrum whether a bin is a maximum is a coin
-// toss that no predictor learns. The comparisons are made for all bins at
-// once (they vectorise), then the bins that passed are listed. Returns their
-// number; `bins` is written one entry past the last.
-int ListLocalMaxima(const double* power, int lastBin, unsigned char* isMaximum, int* bins) {
-    for (int k = 2; k < lastBin; ++k)
-        isMaximum[k] = static_cast<unsigned char>((power[k] > power[k + 1]) & (power[k] > power[k - 1]));
+// toss that no predictor learns. Four bins are compared at a time where the
+// processor has two-lane compares (the same comparisons, false for NaN as in
+// C++). Returns their number; `bins` is written up to four entries past the
+// last.
+int ListLocalMaxima(const double* power, int lastBin, int* bins) {
     int found = 0;
-    for (int k = 2; k < lastBin; ++k) {
+    int k = 2;
+#if defined(__SSE2__)
+    for (; k + 4 <= lastBin; k += 4) {
+        const __m128d low = _mm_loadu_pd(power + k), high = _mm_loadu_pd(power + k + 2);
+        const __m128d lowIsMax = _mm_and_pd(_mm_cmpgt_pd(low, _mm_loadu_pd(power + k + 1)),
+                                            _mm_cmpgt_pd(low, _mm_loadu_pd(power + k - 1)));
+        const __m128d highIsMax = _mm_and_pd(_mm_cmpgt_pd(high, _mm_loadu_pd(power + k + 3)),
+                                             _mm_cmpgt_pd(high, _mm_loadu_pd(power + k + 1)));
+        const MaskBins& m = MaskTable[_mm_movemask_pd(lowIsMax) | (_mm_movemask_pd(highIsMax) << 2)];
+        for (int j = 0; j < 4; ++j) bins[found + j] = k + m.offset[j];
+        found += m.count;
+    }
+#endif
+    for (; k < lastBin; ++k) {
         bins[found] = k;
-        found += isMaximum[k];
+        found += static_cast<int>(power[k] > power[k + 1]) & static_cast<int>(power[k] > power[k - 1]);
     }
     return found;
 }
@@ -106,11 +140,10 @@ TFR::TFR(int sampleRate_, int analysisSize_, int advanceSize_)
     rampSpectrum = AllocateAlignedDoubles(n);
     rampWindow = AllocateAlignedDoubles(n);
     scratch = AllocateAlignedDoubles(n);
-    // Maxima lie at least two bins apart below bin n/2; the listing writes one
-    // entry past the last maximum.
-    maximumFlags.assign(n / 2, 0);
-    candidateBins.assign(n / 4 + 2, 0);
-    frequencyCorrections.assign(n / 4 + 2, 0.0);
+    // Maxima lie at least two bins apart below bin n/2; the listing writes up
+    // to four entries past the last maximum.
+    candidateBins.assign(n / 4 + 5, 0);
+    frequencyCorrections.assign(n / 4 + 5, 0.0);
 
     BlackmanWindow(plainWindow.get(), analysisSize, 1.0);
 
@@ -174,7 +207,7 @@ void TFR::CollectPeaks(double* power, int lastBin, std::vector<SpectralPeak>& pe
     power[1] = 0.0;
 
     int* bins = candidateBins.data();
-    const int found = ListLocalMaxima(power, lastBin, maximumFlags.data(), bins);
+    const int found = ListLocalMaxima(power, lastBin, bins);
     double* corrections = frequencyCorrections.data();
     const int kept =
         KeepReassignedMaxima(Spectra{plainSpectrum.get(), derivativeSpectrum.get(), rampSpectrum.get()},

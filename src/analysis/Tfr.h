@@ -61,7 +61,6 @@ private:
     // The scan's lists of candidate bins and their frequency corrections.
     std::vector<int> candidateBins;
     std::vector<double> frequencyCorrections;
-    std::vector<unsigned char> maximumFlags;
     double amplitudeNorm = 1.0;
     const RealFftTables* fftTables;
 };
