@@ -75,6 +75,43 @@ double RefinedFundamental(const HarmonicMap& harmonics, double f0) {
     return s1 > 0.0 ? s2 / s1 : f0;
 }
 
+// NearestHarmonic gives a peak harmonic n only within 50 cents of n's
+// partial. These windows reach 50.01 cents to either side, so they hold every
+// peak it can accept with room for the rounding of its test, and a peak
+// outside all of them can be dropped without that test (a cube root and a
+// logarithm). With b >= 0 the partials rise with n, and a pass over peaks in
+// increasing frequency finds each one's window by moving forward.
+class PartialWindows {
+public:
+    PartialWindows(double fundamental, double b)
+        : used(b >= 0.0 && std::isfinite(b) && fundamental > 0.0 && std::isfinite(fundamental)) {
+        if (!used) return;
+        static const double below = std::exp2(-50.01 / 1200.0);
+        static const double above = std::exp2(50.01 / 1200.0);
+        for (int n = 1; n <= LogCentTables::MaxHarmonic; ++n) {
+            const double partial = (n * b * n + 1.0) * n * fundamental;
+            low[n] = partial * below;
+            high[n] = partial * above;
+        }
+    }
+
+    // False only when no partial lies within 50 cents of the frequency.
+    bool MayHold(double frequency) {
+        if (!used) return true;
+        if (frequency < previous) next = 1;  // out of order: search from the start
+        previous = frequency;
+        while (next <= LogCentTables::MaxHarmonic && high[next] <= frequency) ++next;
+        return next <= LogCentTables::MaxHarmonic && frequency >= low[next];
+    }
+
+private:
+    bool used;
+    int next = 1;
+    double previous = 0.0;
+    double low[LogCentTables::MaxHarmonic + 1] = {};
+    double high[LogCentTables::MaxHarmonic + 1] = {};
+};
+
 }  // namespace
 
 int NearestHarmonic(double frequency, double fundamental, double inharmonicity) {
@@ -111,9 +148,11 @@ void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, d
     const double lowest = 0.5 * (1.0 + b * 0.25);
     const double topK = LogCentTables::MaxHarmonic + 0.5;
     const double highest = topK * (1.0 + b * topK * topK);
+    PartialWindows windows(fundamental, b);
     for (const SpectralPeak& peak : peaks) {
         const double ratio = peak.frequency / fundamental;
         if (!(ratio >= lowest && ratio < highest)) continue;
+        if (!windows.MayHold(peak.frequency)) continue;
         const int n = NearestHarmonic(peak.frequency, fundamental, b);
         if (n == 0) continue;
         auto it = map.find(n);
