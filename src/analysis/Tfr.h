@@ -36,12 +36,16 @@ public:
     int AdvanceSize() const { return advanceSize; }
     // The divisor that makes a full-scale sinusoid read 1.0.
     double AmplitudeNorm() const { return amplitudeNorm; }
+    // The three spectra of the last scan (packed real-FFT layout, n doubles).
+    const double* PlainSpectrum() const { return plainSpectrum.get(); }
+    const double* DerivativeSpectrum() const { return derivativeSpectrum.get(); }
+    const double* RampSpectrum() const { return rampSpectrum.get(); }
 
 private:
     // The scan's second step: every local maximum of `power` (bins 2 to
     // lastBin - 1) whose reassignment stays within one bin and half a hop
-    // becomes a peak.
-    void CollectPeaks(const double* power, int lastBin, std::vector<SpectralPeak>& peaks) const;
+    // becomes a peak. Overwrites power[1].
+    void CollectPeaks(double* power, int lastBin, std::vector<SpectralPeak>& peaks);
 
     int sampleRate;
     int analysisSize;
@@ -54,6 +58,9 @@ private:
     AlignedDoubles rampSpectrum;
     AlignedDoubles rampWindow;  // th, h weighted by a ramp from -1 to +1
     AlignedDoubles scratch;     // the windowed frame, overwritten by the FFT
+    // The scan's lists of candidate bins and their frequency corrections.
+    std::vector<int> candidateBins;
+    std::vector<double> frequencyCorrections;
     double amplitudeNorm = 1.0;
     const RealFftTables* fftTables;
 };

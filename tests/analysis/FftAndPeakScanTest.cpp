@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ReferencePeakScan.h"
 #include "TestSignals.h"
 #include "analysis/AnalyzerSettings.h"
 #include "analysis/RealFft.h"
@@ -189,6 +190,52 @@ TEST(Tfr, PeaksOfNoiseAreOrderedInRangeAndRepeatable) {
         EXPECT_TRUE(first[i].frequency == second[i].frequency && first[i].amplitude == second[i].amplitude)
             << i;
     }
+}
+
+// The scan against the plain one-pass scan, bit for bit and in order, at
+// every rate and quality: noise of several levels (many maxima, many of them
+// rejected), quantised tones low and high, a tone on bin 2, and silence.
+TEST(Tfr, PeaksEqualThePlainScanBitForBit) {
+    std::mt19937 rng(2026);
+    int lists = 0;
+    std::size_t peakCount = 0;
+    for (int rate : {11025, 22050, 44100, 48000, 96000}) {
+        for (int quality : {0, 1}) {
+            const auto s = NoteAnalyzer::SettingsFor(rate, quality);
+            const int n = s.analysisSize;
+            TFR tfr(rate, n, s.advanceSize);
+            std::vector<std::vector<double>> frames;
+            for (double level : {1e-4, 0.01, 0.5}) {
+                std::uniform_real_distribution<double> noise(-level, level);
+                std::vector<double> frame(static_cast<std::size_t>(n));
+                for (auto& v : frame) v = noise(rng);
+                frames.push_back(frame);
+            }
+            for (double f0 : {110.0, 1760.0, 2.0 * rate / n}) {
+                const int top = f0 < 100.0 ? 1 : 8;
+                auto tone = ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(f0, top), rate, 0, n, true);
+                frames.push_back(tone);
+            }
+            frames.emplace_back(static_cast<std::size_t>(n), 0.0);
+            for (const auto& frame : frames) {
+                SCOPED_TRACE(std::to_string(rate) + " " + std::to_string(quality) + " frame " +
+                             std::to_string(lists));
+                std::vector<SpectralPeak> peaks;
+                tfr.ReassignedPeakScan(frame.data(), peaks);
+                const auto expected = ZelvoTest::ReferencePeaks(tfr);
+                ASSERT_EQ(peaks.size(), expected.size());
+                for (std::size_t i = 0; i < peaks.size(); ++i) {
+                    ASSERT_TRUE(peaks[i].frequency == expected[i].frequency &&
+                                peaks[i].amplitude == expected[i].amplitude)
+                        << i << ": " << peaks[i].frequency << " " << expected[i].frequency;
+                }
+                ++lists;
+                peakCount += peaks.size();
+            }
+        }
+    }
+    EXPECT_EQ(lists, 70);
+    EXPECT_GT(peakCount, 20000u);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "analysis/AnalyzerSettings.h"
@@ -112,6 +114,54 @@ TEST(BuildHarmonicMap, InvertsTheStretchWithCardano) {
     // Without the stretch the high partials are counted as the wrong harmonics.
     NoteAnalyzer::BuildHarmonicMap(peaks, f0, 0.0, map);
     EXPECT_TRUE(map.count(30) == 0 || map.at(30).frequency != peaks[29].frequency);
+}
+
+// The map skips peaks far from every partial before the exact 50-cent test;
+// it must keep exactly what that test keeps: the strongest peak per harmonic
+// that NearestHarmonic accepts. Peaks are placed just inside and outside the
+// 50-cent borders, in order and out of order.
+TEST(BuildHarmonicMap, KeepsWhatTheNearestHarmonicTestKeeps) {
+    const auto plainMap = [](const std::vector<SpectralPeak>& peaks, double f0, double b) {
+        HarmonicMap map;
+        for (const auto& peak : peaks) {
+            const int n = NoteAnalyzer::NearestHarmonic(peak.frequency, f0, b);
+            if (n != 0 && (!map.count(n) || map.at(n).amplitude < peak.amplitude)) map[n] = peak;
+        }
+        return map;
+    };
+    std::mt19937 rng(64);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int kept = 0;
+    for (const double f0 : {27.5, 110.0, 1760.0}) {
+        for (const double b : {0.0, 5e-8, 1e-4, 3.75e-4, -1e-4}) {
+            std::vector<SpectralPeak> peaks;
+            for (int n = 1; n <= 66; ++n) {
+                const double partial = (n * b * n + 1.0) * n * f0;
+                for (const double cents :
+                     {-50.01, -50.0, -49.9999999, -25.0, 0.0, 49.9999999, 50.0, 50.01, 80.0})
+                    peaks.push_back({unit(rng), partial * std::exp2(cents / 1200.0)});
+            }
+            for (int j = 0; j < 300; ++j) peaks.push_back({unit(rng), f0 * 70.0 * unit(rng)});
+            std::sort(peaks.begin(), peaks.end(), [](auto& x, auto& y) { return x.frequency < y.frequency; });
+            std::vector<SpectralPeak> shuffled = peaks;
+            std::shuffle(shuffled.begin(), shuffled.end(), rng);
+            for (const auto* list : {&peaks, &shuffled}) {
+                SCOPED_TRACE(std::to_string(f0) + " " + std::to_string(b));
+                HarmonicMap map;
+                NoteAnalyzer::BuildHarmonicMap(*list, f0, b, map);
+                const HarmonicMap expected = plainMap(*list, f0, b);
+                ASSERT_EQ(map.size(), expected.size());
+                for (const auto& [n, peak] : expected) {
+                    ASSERT_TRUE(map.count(n)) << n;
+                    EXPECT_TRUE(map.at(n).frequency == peak.frequency &&
+                                map.at(n).amplitude == peak.amplitude)
+                        << n;
+                }
+                kept += static_cast<int>(map.size());
+            }
+        }
+    }
+    EXPECT_GT(kept, 1000);
 }
 
 }  // namespace

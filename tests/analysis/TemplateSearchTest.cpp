@@ -90,6 +90,28 @@ TEST(TemplateSearch, MatchesTheExhaustiveSearch) {
     }
 }
 
+// The search may skip the candidates before one that wins whatever the best
+// so far is; that depends on the octave bias lying in [0, 1]. Every bias,
+// inside and outside that range, must still decide as the exhaustive search.
+TEST(TemplateSearch, MatchesTheExhaustiveSearchForEveryOctaveBias) {
+    std::vector<SpectralPeak> harmonic, weakFundamental, evenOnly;
+    for (int k = 1; k <= 8; ++k) harmonic.push_back({0.25 / k, 1760.0 * k});
+    for (int k = 1; k <= 8; ++k) weakFundamental.push_back({k == 1 ? 0.02 : 0.25 / k, 110.0 * k});
+    for (int k = 2; k <= 12; k += 2) evenOnly.push_back({0.2, 98.0 * k});
+    const std::vector<SpectralPeak> sets[] = {harmonic, weakFundamental, evenOnly};
+    std::mt19937 rng(4711);
+    auto settings = NoteAnalyzer::SettingsFor(44100, 0);
+    for (const double bias : {0.881, 1.0, 0.999999, 0.5, 0.0, 1e-300, 1.2, -0.5}) {
+        SCOPED_TRACE(bias);
+        settings.octaveBias = bias;
+        for (const auto& peaks : sets) ExpectSameMatch(peaks, settings);
+        for (int n = 0; n < 150 && !HasFailure(); ++n) {
+            SCOPED_TRACE(n);
+            ExpectSameMatch(RandomPeaks(rng), settings);
+        }
+    }
+}
+
 // The pruned search relies on this: the strongest peak, placed on partial h
 // of any row, is found in region h, so its term is its full amplitude.
 TEST(TemplateSearch, EveryHypothesisPartialLiesInItsOwnRegion) {
