@@ -79,12 +79,15 @@ BENCHMARK(BM_FftwR2c)->RangeMultiplier(2)->Range(1024, 16384)->Unit(benchmark::k
 // fundamental in Hz of a harmonic tone (8 partials, about -7 dB), 0 for digital
 // silence. The template search costs more the higher the note: the strongest
 // peak of a 110 Hz tone can only be harmonic 1 to 4 of a note above 27 Hz,
-// that of a 1760 Hz tone any of 1 to 40.
+// that of a 1760 Hz tone any of 1 to 40. range(3) = 1 for precise pitch, the
+// tuner's own default mode.
 void BM_AnalyzerProcess(benchmark::State& state) {
     const int rate = static_cast<int>(state.range(0));
     const int quality = static_cast<int>(state.range(1));
     const double f0 = static_cast<double>(state.range(2));
-    NoteAnalyzer::Analyzer analyzer(NoteAnalyzer::SettingsFor(rate, quality));
+    NoteAnalyzer::AnalyzerSettings settings = NoteAnalyzer::SettingsFor(rate, quality);
+    settings.precisePitch = state.range(3) != 0;
+    NoteAnalyzer::Analyzer analyzer(settings);
     analyzer.noiseFloor = -30.0;
     const int advance = analyzer.Settings().advanceSize;
     // A second of signal, fed hop after hop in a loop, 16-bit quantised like
@@ -115,8 +118,8 @@ void BM_AnalyzerProcess(benchmark::State& state) {
     state.counters["hop_ms"] = hopSeconds * 1000.0;
 }
 BENCHMARK(BM_AnalyzerProcess)
-    ->ArgNames({"rate", "fast", "tone_hz"})
-    ->ArgsProduct({{11025, 22050, 44100, 48000, 96000}, {0, 1}, {110, 1760, 0}})
+    ->ArgNames({"rate", "fast", "tone_hz", "precise"})
+    ->ArgsProduct({{11025, 22050, 44100, 48000, 96000}, {0, 1}, {110, 1760, 0}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -64,7 +64,7 @@ int ComputeHopsKept(const AnalyzerSettings& s) {
 Analyzer::Analyzer(const AnalyzerSettings& settings_)
     : settings(Validated(settings_)),
       tfr(std::make_unique<TFR>(settings.sampleRate, settings.analysisSize, settings.advanceSize)),
-      frame(AllocateAlignedDoubles(static_cast<std::size_t>(settings.analysisSize))),
+      frame(AllocateAlignedDoubles(2 * static_cast<std::size_t>(settings.analysisSize))),
       hopExtremes(settings.analysisSize / settings.advanceSize),
       recentEstimates(ComputeHopsKept(settings)),
       hopsKept(ComputeHopsKept(settings)) {
@@ -93,7 +93,7 @@ AnalysisResult Analyzer::Process(const double* hop) {
     // Gate: quiet frames are not analysed and vote as "no reading".
     FundamentalEstimate estimate;
     if (result.level >= GateLevel()) {
-        tfr->ReassignedPeakScan(frame.get(), framePeaks);
+        tfr->ReassignedPeakScan(frame.get() + frameStart, framePeaks);
         estimate = NoteAnalyzer::EstimateFundamental(framePeaks, settings, KeptAbove());
     }
     // Precise pitch: a frame cut short keeps out of the vote, which then
@@ -136,12 +136,14 @@ AnalysisResult Analyzer::Process(const double* hop) {
 }
 
 void Analyzer::TakeHop(const double* hop) {
-    // Shift the frame by one hop and append the new samples.
+    // The new hop replaces the oldest in both copies; the analysis size is a
+    // multiple of the advance, so a hop never wraps.
     const int n = settings.analysisSize;
     const int advance = settings.advanceSize;
-    double* f = frame.get();
-    std::memmove(f, f + advance, sizeof(double) * static_cast<std::size_t>(n - advance));
-    std::memcpy(f + (n - advance), hop, sizeof(double) * static_cast<std::size_t>(advance));
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(advance);
+    std::memcpy(frame.get() + frameStart, hop, bytes);
+    std::memcpy(frame.get() + frameStart + n, hop, bytes);
+    frameStart = (frameStart + advance) % n;
     double lowest = hop[0];
     double highest = hop[0];
     for (int i = 1; i < advance; ++i) {

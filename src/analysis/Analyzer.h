@@ -112,7 +112,12 @@ private:
 
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
-    AlignedDoubles frame;                              // the last analysisSize samples, oldest first
+    // Every sample is stored twice, analysisSize apart, so the last
+    // analysisSize samples always lie side by side, oldest first, from
+    // frameStart on: a new hop is written in place of the oldest instead of
+    // shifting the whole frame.
+    AlignedDoubles frame;
+    int frameStart = 0;
     RingQueue<std::pair<double, double>> hopExtremes;  // (min, max) per hop
     RingQueue<Estimate> recentEstimates;               // (level, frequency) per hop
     int hopsKept;
