@@ -22,6 +22,8 @@ each of its pitch modes, and a table of the hop readings is printed:
   flips     files with a run of 3 or more hops read in a wrong octave
   last<1c   notes whose last reading (what the tuner keeps showing once the
             note ends) lies within a cent of the truth
+  late<1c   the same against the note's own pitch over the second before its
+            last reading (measured as the truth is; samples drift)
   legato    the slowest of the legato octave jumps (a second note starting
             as the first ends): seconds until 3 hops in a row read it
 
@@ -121,7 +123,7 @@ class Tally:
         self.audible = self.read = self.judged = self.within50 = self.within10 = self.octave = 0
         self.empty = self.false = 0
         self.errors = []
-        self.notes = self.flipped = self.last_within = 0
+        self.notes = self.flipped = self.last_within = self.late_within = 0
 
     def add_note(self, hops, truth, audible, frame_seconds):
         start, end = audible
@@ -167,8 +169,11 @@ class Tally:
         return f"  flip {self.flip:3d}  last {last}{late}"
 
     def summary(self):
-        """Files with a flip of FLIP_HOPS or more, last readings within a cent."""
-        return f"  flips {self.flipped:2d}  last<1c {self.last_within:2d}/{self.notes:<2d}"
+        """Files with a flip of FLIP_HOPS or more; last readings within a cent
+        of the truth, and within a cent of the note's own pitch over its last
+        second."""
+        return (f"  flips {self.flipped:2d}  last<1c {self.last_within:2d}/{self.notes:<2d}"
+                f"  late<1c {self.late_within:2d}/{self.notes:<2d}")
 
     def row(self):
         def share(a, b):
@@ -197,12 +202,13 @@ def run_row(args, files, legato, mode, extra, quality, rate):
         else:
             tally.add_note(hops, f["truth"], span, frame_seconds)
             one.add_note(hops, f["truth"], span, frame_seconds)
+        late = None
+        if one.notes and one.last_time is not None:
+            x, _ = read_wav(path)
+            late = late_pitch_cents(x, rate, f["truth"], one.last_time)
+            tally.late_within += abs(one.last - late) <= 1.0
         if args.details:
             truth = f"{f['truth']:9.3f}" if f["truth"] else "        -"
-            late = None
-            if one.notes and one.last_time is not None:
-                x, _ = read_wav(path)
-                late = late_pitch_cents(x, rate, f["truth"], one.last_time)
             notes = one.note_details(late) if one.notes else ""
             print(f"    {f['name']:26} {truth}  {one.row()}{notes}")
     slowest = 0.0
