@@ -78,8 +78,8 @@ BENCHMARK(BM_FftwR2c)->RangeMultiplier(2)->Range(1024, 16384)->Unit(benchmark::k
 // One hop of Process. range(0) = sample rate, range(1) = quality, range(2) = the
 // fundamental in Hz of a harmonic tone (8 partials, about -7 dB), 0 for digital
 // silence, -1 for white noise at about -20 dBFS (a noisy room above the gate:
-// every selected peak scores alike in every hypothesis, so little is pruned). The template search costs more the higher the note: the strongest
-// peak of a 110 Hz tone can only be harmonic 1 to 4 of a note above 27 Hz,
+// every selected peak scores alike in every hypothesis, so little is pruned). The template search costs more
+// the higher the note: the strongest peak of a 110 Hz tone can only be harmonic 1 to 4 of a note above 27 Hz,
 // that of a 1760 Hz tone any of 1 to 40. range(3) = 1 for precise pitch, the
 // tuner's own default mode.
 void BM_AnalyzerProcess(benchmark::State& state) {

@@ -1,0 +1,157 @@
+#include "analysis/TemplateRowScores.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace NoteAnalyzer {
+
+namespace {
+
+constexpr int BucketShift = 10;
+
+}  // namespace
+
+RowScoreTables::RowScoreTables(const LogCentTables& t)
+    : partial(static_cast<std::size_t>(Harmonics) * Rows), border(partial.size()) {
+    for (int i = 0; i < Rows; ++i) {
+        for (int k = 0; k < Harmonics; ++k) {
+            partial[static_cast<std::size_t>(k * Rows + i)] = t.partial[i][k];
+            border[static_cast<std::size_t>(k * Rows + i)] = t.border[i][k];
+        }
+        top[i] = t.border[i][LogCentTables::MaxHarmonic];
+    }
+    // Buckets of 1024 units from an octave below the strongest peak's
+    // fundamental: borders lie at least 2600 units apart, so a bucket holds
+    // at most one of them and one comparison finishes the lookup.
+    const int highest = *std::max_element(top, top + Rows);
+    const int buckets = ((highest + Octave) >> BucketShift) + 1;
+    first.assign(static_cast<std::size_t>(buckets) * Rows, 0);
+    for (int i = 0; i < Rows; ++i) {
+        int k = 1;
+        for (int b = 0; b < buckets; ++b) {
+            const int start = -Octave + (b << BucketShift);
+            while (k < LogCentTables::MaxHarmonic && t.border[i][k] < start) ++k;
+            first[static_cast<std::size_t>(b * Rows + i)] = k;
+        }
+    }
+    std::copy(t.gauss, t.gauss + LogCentTables::GaussSize, gauss);
+}
+
+// Eight rows at a time with AVX2, whose gathers read the tables for all
+// eight at once. Every lane adds exactly what the scalar loop adds for its
+// row: the same integer steps, one product and one sum per term, no fused
+// operation; a dropped term is masked to +0.0.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define ZELVO_ROWS_AVX2 1
+#endif
+
+#ifdef ZELVO_ROWS_AVX2
+namespace {
+
+struct RowArrays {
+    const std::int32_t* partialOfH;
+    const std::int32_t* partials;
+    const std::int32_t* borders;
+    const std::int32_t* firsts;
+    const std::int32_t* tops;
+    const double* weights;
+};
+
+// Rows [0, rows - rows % 8) of every peak; returns where the scalar rest begins.
+__attribute__((target("avx2"))) int ScoreRowsAvx2(const RowArrays& a, const std::int32_t* offsets,
+                                                  const double* amplitudes, int count, int rows,
+                                                  double* sums) {
+    const int vectorRows = rows - rows % 8;
+    const __m256i lowest = _mm256_set1_epi32(-RowScoreTables::Octave);
+    const __m256i belowLowest = _mm256_set1_epi32(-RowScoreTables::Octave - 1);
+    const __m256i stride = _mm256_set1_epi32(rows);
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i lastGauss = _mm256_set1_epi32(LogCentTables::GaussSize - 1);
+    const __m256d every = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+    for (int j = 0; j < count; ++j) {
+        const __m256i offset = _mm256_set1_epi32(offsets[j]);
+        const __m256d amplitude = _mm256_set1_pd(amplitudes[j]);
+        for (int i = 0; i < vectorRows; i += 8) {
+            const __m256i row =
+                _mm256_add_epi32(_mm256_set1_epi32(i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+            const __m256i top = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.tops + i));
+            const __m256i rel = _mm256_add_epi32(
+                offset, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.partialOfH + i)));
+            const __m256i inRange =
+                _mm256_and_si256(_mm256_cmpgt_epi32(rel, belowLowest), _mm256_cmpgt_epi32(top, rel));
+            const __m256i at = _mm256_min_epi32(_mm256_max_epi32(rel, lowest), _mm256_sub_epi32(top, one));
+            const __m256i bucket = _mm256_srai_epi32(_mm256_sub_epi32(at, lowest), BucketShift);
+            const __m256i k0 = _mm256_i32gather_epi32(
+                a.firsts, _mm256_add_epi32(_mm256_mullo_epi32(bucket, stride), row), 4);
+            const __m256i border =
+                _mm256_i32gather_epi32(a.borders, _mm256_add_epi32(_mm256_mullo_epi32(k0, stride), row), 4);
+            // cmpgt gives -1 where the border lies below: k = k0 + 1 there.
+            const __m256i k = _mm256_sub_epi32(k0, _mm256_cmpgt_epi32(at, border));
+            const __m256i partial =
+                _mm256_i32gather_epi32(a.partials, _mm256_add_epi32(_mm256_mullo_epi32(k, stride), row), 4);
+            const __m256i d = _mm256_abs_epi32(_mm256_sub_epi32(at, partial));
+            const __m256i g = _mm256_min_epi32(_mm256_srai_epi32(_mm256_mullo_epi32(d, k), 10), lastGauss);
+            const __m128i masks[2] = {_mm256_castsi256_si128(inRange), _mm256_extracti128_si256(inRange, 1)};
+            const __m128i gs[2] = {_mm256_castsi256_si128(g), _mm256_extracti128_si256(g, 1)};
+            for (int half = 0; half < 2; ++half) {
+                const __m256d term = _mm256_mul_pd(
+                    _mm256_mask_i32gather_pd(_mm256_setzero_pd(), a.weights, gs[half], every, 8), amplitude);
+                const __m256d kept =
+                    _mm256_and_pd(term, _mm256_castsi256_pd(_mm256_cvtepi32_epi64(masks[half])));
+                double* sum = sums + i + 4 * half;
+                _mm256_storeu_pd(sum, _mm256_add_pd(_mm256_loadu_pd(sum), kept));
+            }
+        }
+    }
+    return vectorRows;
+}
+
+bool HasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+}  // namespace
+#endif
+
+void RowScoreTables::ScoreEveryRow(const std::int64_t* logs, const double* amplitudes, int count,
+                                   std::int64_t strongestLog, int h, double (&scores)[Rows]) const {
+    std::int32_t offsets[MaxPeaks];
+    for (int j = 0; j < count; ++j) offsets[j] = static_cast<std::int32_t>(logs[j] - strongestLog);
+    for (int i = 0; i < Rows; ++i) scores[i] = 0.0;
+    const std::int32_t* partialOfH = partial.data() + static_cast<std::ptrdiff_t>(h) * Rows;
+    int firstScalarRow = 0;
+#ifdef ZELVO_ROWS_AVX2
+    static const bool avx2 = HasAvx2();
+    if (avx2) {
+        const RowArrays arrays{partialOfH, partial.data(), border.data(), first.data(), top, gauss};
+        firstScalarRow = ScoreRowsAvx2(arrays, offsets, amplitudes, count, Rows, scores);
+    }
+#endif
+    for (int j = 0; j < count; ++j) {
+        const double amplitude = amplitudes[j];
+        for (int i = firstScalarRow; i < Rows; ++i) {
+            // The peak relative to the row's fundamental strongestLog - partial[i][h].
+            const std::int32_t rel = offsets[j] + partialOfH[i];
+            const bool inRange = rel >= -Octave && rel < top[i];
+            // Out of range the lookup is still made, on a position it can read;
+            // the term is then dropped, and the row adds +0.0, which leaves its
+            // sum unchanged.
+            const std::int32_t at = std::min(std::max(rel, -Octave), top[i] - 1);
+            const std::int32_t k0 =
+                first[static_cast<std::size_t>(((at + Octave) >> BucketShift) * Rows + i)];
+            const std::int32_t k =
+                k0 + static_cast<std::int32_t>(border[static_cast<std::size_t>(k0 * Rows + i)] < at);
+            const std::int32_t d = std::abs(at - partial[static_cast<std::size_t>(k * Rows + i)]);
+            const std::int32_t g = std::min((d * k) >> 10, LogCentTables::GaussSize - 1);
+            const double term = gauss[g] * amplitude;
+            scores[i] += inRange ? term : 0.0;
+        }
+    }
+}
+
+}  // namespace NoteAnalyzer
