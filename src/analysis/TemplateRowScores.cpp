@@ -1,6 +1,7 @@
 #include "analysis/TemplateRowScores.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #if defined(__GNUC__) && defined(__x86_64__)
@@ -41,10 +42,9 @@ RowScoreTables::RowScoreTables(const LogCentTables& t)
     std::copy(t.gauss, t.gauss + LogCentTables::GaussSize, gauss);
 }
 
-// Eight rows at a time with AVX2, whose gathers read the tables for all
-// eight at once. Every lane adds exactly what the scalar loop adds for its
-// row: the same integer steps, one product and one sum per term, no fused
-// operation; a dropped term is masked to +0.0.
+// Eight rows at a time with AVX2. Every lane adds exactly what the scalar
+// loop adds for its row: the same integer steps, one product and one sum per
+// term, no fused operation; a dropped term is masked to +0.0.
 #if defined(__GNUC__) && defined(__x86_64__)
 #define ZELVO_ROWS_AVX2 1
 #endif
@@ -61,6 +61,44 @@ struct RowArrays {
     const double* weights;
 };
 
+// The partial k of eight rows [i, i + 8) for the positions `at`, and its
+// position. The rows share partial K when border[K - 1] < at <= border[K]
+// in every lane (borders rise with k, so K is then the smallest k with
+// border[k] >= at), read from consecutive entries; region 1 has no lower
+// border. K is walked to from the previous block's at the first row. Lanes
+// that do not share it take the bucket lookup, gathered per lane.
+__attribute__((target("avx2"), always_inline)) inline void LanePartials(const RowArrays& a, int i, __m256i at,
+                                                                        int& kGuess, __m256i& k,
+                                                                        __m256i& partial) {
+    constexpr int Rows = RowScoreTables::Rows;
+    const int firstAt = _mm256_extract_epi32(at, 0);
+    while (a.borders[kGuess * Rows + i] < firstAt) ++kGuess;
+    while (kGuess > 1 && a.borders[(kGuess - 1) * Rows + i] >= firstAt) --kGuess;
+    const __m256i upper = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.borders + kGuess * Rows + i));
+    const __m256i lower =
+        kGuess > 1 ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.borders + (kGuess - 1) * Rows + i))
+                   : _mm256_set1_epi32(INT32_MIN);
+    const __m256i outside =
+        _mm256_or_si256(_mm256_cmpgt_epi32(at, upper),
+                        _mm256_xor_si256(_mm256_cmpgt_epi32(at, lower), _mm256_set1_epi32(-1)));
+    if (_mm256_testz_si256(outside, outside)) {
+        k = _mm256_set1_epi32(kGuess);
+        partial = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.partials + kGuess * Rows + i));
+        return;
+    }
+    const __m256i stride = _mm256_set1_epi32(Rows);
+    const __m256i row = _mm256_add_epi32(_mm256_set1_epi32(i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i bucket =
+        _mm256_srai_epi32(_mm256_add_epi32(at, _mm256_set1_epi32(RowScoreTables::Octave)), BucketShift);
+    const __m256i k0 =
+        _mm256_i32gather_epi32(a.firsts, _mm256_add_epi32(_mm256_mullo_epi32(bucket, stride), row), 4);
+    const __m256i border =
+        _mm256_i32gather_epi32(a.borders, _mm256_add_epi32(_mm256_mullo_epi32(k0, stride), row), 4);
+    // cmpgt gives -1 where the border lies below: k = k0 + 1 there.
+    k = _mm256_sub_epi32(k0, _mm256_cmpgt_epi32(at, border));
+    partial = _mm256_i32gather_epi32(a.partials, _mm256_add_epi32(_mm256_mullo_epi32(k, stride), row), 4);
+}
+
 // Rows [0, rows - rows % 8) of every peak; returns where the scalar rest begins.
 __attribute__((target("avx2"))) int ScoreRowsAvx2(const RowArrays& a, const std::int32_t* offsets,
                                                   const double* amplitudes, int count, int rows,
@@ -68,31 +106,22 @@ __attribute__((target("avx2"))) int ScoreRowsAvx2(const RowArrays& a, const std:
     const int vectorRows = rows - rows % 8;
     const __m256i lowest = _mm256_set1_epi32(-RowScoreTables::Octave);
     const __m256i belowLowest = _mm256_set1_epi32(-RowScoreTables::Octave - 1);
-    const __m256i stride = _mm256_set1_epi32(rows);
     const __m256i one = _mm256_set1_epi32(1);
     const __m256i lastGauss = _mm256_set1_epi32(LogCentTables::GaussSize - 1);
     const __m256d every = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
     for (int j = 0; j < count; ++j) {
         const __m256i offset = _mm256_set1_epi32(offsets[j]);
         const __m256d amplitude = _mm256_set1_pd(amplitudes[j]);
+        int kGuess = 1;
         for (int i = 0; i < vectorRows; i += 8) {
-            const __m256i row =
-                _mm256_add_epi32(_mm256_set1_epi32(i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
             const __m256i top = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.tops + i));
             const __m256i rel = _mm256_add_epi32(
                 offset, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.partialOfH + i)));
             const __m256i inRange =
                 _mm256_and_si256(_mm256_cmpgt_epi32(rel, belowLowest), _mm256_cmpgt_epi32(top, rel));
             const __m256i at = _mm256_min_epi32(_mm256_max_epi32(rel, lowest), _mm256_sub_epi32(top, one));
-            const __m256i bucket = _mm256_srai_epi32(_mm256_sub_epi32(at, lowest), BucketShift);
-            const __m256i k0 = _mm256_i32gather_epi32(
-                a.firsts, _mm256_add_epi32(_mm256_mullo_epi32(bucket, stride), row), 4);
-            const __m256i border =
-                _mm256_i32gather_epi32(a.borders, _mm256_add_epi32(_mm256_mullo_epi32(k0, stride), row), 4);
-            // cmpgt gives -1 where the border lies below: k = k0 + 1 there.
-            const __m256i k = _mm256_sub_epi32(k0, _mm256_cmpgt_epi32(at, border));
-            const __m256i partial =
-                _mm256_i32gather_epi32(a.partials, _mm256_add_epi32(_mm256_mullo_epi32(k, stride), row), 4);
+            __m256i k, partial;
+            LanePartials(a, i, at, kGuess, k, partial);
             const __m256i d = _mm256_abs_epi32(_mm256_sub_epi32(at, partial));
             const __m256i g = _mm256_min_epi32(_mm256_srai_epi32(_mm256_mullo_epi32(d, k), 10), lastGauss);
             const __m128i masks[2] = {_mm256_castsi256_si128(inRange), _mm256_extracti128_si256(inRange, 1)};
