@@ -17,26 +17,28 @@ constexpr int BucketShift = 10;
 }  // namespace
 
 RowScoreTables::RowScoreTables(const LogCentTables& t)
-    : partial(static_cast<std::size_t>(Harmonics) * Rows), border(partial.size()) {
-    for (int i = 0; i < Rows; ++i) {
+    : partial(static_cast<std::size_t>(Harmonics) * Lanes), border(partial.size()) {
+    for (int lane = 0; lane < Lanes; ++lane) {
+        const int i = std::min(lane, Rows - 1);
         for (int k = 0; k < Harmonics; ++k) {
-            partial[static_cast<std::size_t>(k * Rows + i)] = t.partial[i][k];
-            border[static_cast<std::size_t>(k * Rows + i)] = t.border[i][k];
+            partial[static_cast<std::size_t>(k * Lanes + lane)] = t.partial[i][k];
+            border[static_cast<std::size_t>(k * Lanes + lane)] = t.border[i][k];
         }
-        top[i] = t.border[i][LogCentTables::MaxHarmonic];
+        top[lane] = t.border[i][LogCentTables::MaxHarmonic];
     }
     // Buckets of 1024 units from an octave below the strongest peak's
     // fundamental: borders lie at least 2600 units apart, so a bucket holds
     // at most one of them and one comparison finishes the lookup.
     const int highest = *std::max_element(top, top + Rows);
     const int buckets = ((highest + Octave) >> BucketShift) + 1;
-    first.assign(static_cast<std::size_t>(buckets) * Rows, 0);
-    for (int i = 0; i < Rows; ++i) {
+    first.assign(static_cast<std::size_t>(buckets) * Lanes, 0);
+    for (int lane = 0; lane < Lanes; ++lane) {
+        const int i = std::min(lane, Rows - 1);
         int k = 1;
         for (int b = 0; b < buckets; ++b) {
             const int start = -Octave + (b << BucketShift);
             while (k < LogCentTables::MaxHarmonic && t.border[i][k] < start) ++k;
-            first[static_cast<std::size_t>(b * Rows + i)] = k;
+            first[static_cast<std::size_t>(b * Lanes + lane)] = k;
         }
     }
     std::copy(t.gauss, t.gauss + LogCentTables::GaussSize, gauss);
@@ -70,7 +72,7 @@ struct RowArrays {
 __attribute__((target("avx2"), always_inline)) inline void LanePartials(const RowArrays& a, int i, __m256i at,
                                                                         int& kGuess, __m256i& k,
                                                                         __m256i& partial) {
-    constexpr int Rows = RowScoreTables::Rows;
+    constexpr int Rows = RowScoreTables::Lanes;  // the tables' stride
     const int firstAt = _mm256_extract_epi32(at, 0);
     while (a.borders[kGuess * Rows + i] < firstAt) ++kGuess;
     while (kGuess > 1 && a.borders[(kGuess - 1) * Rows + i] >= firstAt) --kGuess;
@@ -99,11 +101,9 @@ __attribute__((target("avx2"), always_inline)) inline void LanePartials(const Ro
     partial = _mm256_i32gather_epi32(a.partials, _mm256_add_epi32(_mm256_mullo_epi32(k, stride), row), 4);
 }
 
-// Rows [0, rows - rows % 8) of every peak; returns where the scalar rest begins.
-__attribute__((target("avx2"))) int ScoreRowsAvx2(const RowArrays& a, const std::int32_t* offsets,
-                                                  const double* amplitudes, int count, int rows,
-                                                  double* sums) {
-    const int vectorRows = rows - rows % 8;
+// Every lane of every peak, added to sums[0, Lanes).
+__attribute__((target("avx2"))) void ScoreRowsAvx2(const RowArrays& a, const std::int32_t* offsets,
+                                                   const double* amplitudes, int count, double* sums) {
     const __m256i lowest = _mm256_set1_epi32(-RowScoreTables::Octave);
     const __m256i belowLowest = _mm256_set1_epi32(-RowScoreTables::Octave - 1);
     const __m256i one = _mm256_set1_epi32(1);
@@ -113,7 +113,7 @@ __attribute__((target("avx2"))) int ScoreRowsAvx2(const RowArrays& a, const std:
         const __m256i offset = _mm256_set1_epi32(offsets[j]);
         const __m256d amplitude = _mm256_set1_pd(amplitudes[j]);
         int kGuess = 1;
-        for (int i = 0; i < vectorRows; i += 8) {
+        for (int i = 0; i < RowScoreTables::Lanes; i += 8) {
             const __m256i top = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.tops + i));
             const __m256i rel = _mm256_add_epi32(
                 offset, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.partialOfH + i)));
@@ -136,7 +136,6 @@ __attribute__((target("avx2"))) int ScoreRowsAvx2(const RowArrays& a, const std:
             }
         }
     }
-    return vectorRows;
 }
 
 bool HasAvx2() {
@@ -151,19 +150,27 @@ void RowScoreTables::ScoreEveryRow(const std::int64_t* logs, const double* ampli
                                    std::int64_t strongestLog, int h, double (&scores)[Rows]) const {
     std::int32_t offsets[MaxPeaks];
     for (int j = 0; j < count; ++j) offsets[j] = static_cast<std::int32_t>(logs[j] - strongestLog);
-    for (int i = 0; i < Rows; ++i) scores[i] = 0.0;
-    const std::int32_t* partialOfH = partial.data() + static_cast<std::ptrdiff_t>(h) * Rows;
-    int firstScalarRow = 0;
 #ifdef ZELVO_ROWS_AVX2
     static const bool avx2 = HasAvx2();
     if (avx2) {
+        const std::int32_t* partialOfH = partial.data() + static_cast<std::ptrdiff_t>(h) * Lanes;
         const RowArrays arrays{partialOfH, partial.data(), border.data(), first.data(), top, gauss};
-        firstScalarRow = ScoreRowsAvx2(arrays, offsets, amplitudes, count, Rows, scores);
+        alignas(32) double sums[Lanes] = {};
+        ScoreRowsAvx2(arrays, offsets, amplitudes, count, sums);
+        std::copy(sums, sums + Rows, scores);
+        return;
     }
 #endif
+    ScoreEveryRowPortably(offsets, amplitudes, count, h, scores);
+}
+
+void RowScoreTables::ScoreEveryRowPortably(const std::int32_t* offsets, const double* amplitudes, int count,
+                                           int h, double (&scores)[Rows]) const {
+    const std::int32_t* partialOfH = partial.data() + static_cast<std::ptrdiff_t>(h) * Lanes;
+    for (int i = 0; i < Rows; ++i) scores[i] = 0.0;
     for (int j = 0; j < count; ++j) {
         const double amplitude = amplitudes[j];
-        for (int i = firstScalarRow; i < Rows; ++i) {
+        for (int i = 0; i < Rows; ++i) {
             // The peak relative to the row's fundamental strongestLog - partial[i][h].
             const std::int32_t rel = offsets[j] + partialOfH[i];
             const bool inRange = rel >= -Octave && rel < top[i];
@@ -172,10 +179,10 @@ void RowScoreTables::ScoreEveryRow(const std::int64_t* logs, const double* ampli
             // sum unchanged.
             const std::int32_t at = std::min(std::max(rel, -Octave), top[i] - 1);
             const std::int32_t k0 =
-                first[static_cast<std::size_t>(((at + Octave) >> BucketShift) * Rows + i)];
+                first[static_cast<std::size_t>(((at + Octave) >> BucketShift) * Lanes + i)];
             const std::int32_t k =
-                k0 + static_cast<std::int32_t>(border[static_cast<std::size_t>(k0 * Rows + i)] < at);
-            const std::int32_t d = std::abs(at - partial[static_cast<std::size_t>(k * Rows + i)]);
+                k0 + static_cast<std::int32_t>(border[static_cast<std::size_t>(k0 * Lanes + i)] < at);
+            const std::int32_t d = std::abs(at - partial[static_cast<std::size_t>(k * Lanes + i)]);
             const std::int32_t g = std::min((d * k) >> 10, LogCentTables::GaussSize - 1);
             const double term = gauss[g] * amplitude;
             scores[i] += inRange ? term : 0.0;

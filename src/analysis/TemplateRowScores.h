@@ -15,6 +15,9 @@ namespace NoteAnalyzer {
 class RowScoreTables {
 public:
     static constexpr int Rows = LogCentTables::InharmonicitySteps;
+    // The tables' row count rounded up to whole blocks of eight; the extra
+    // rows repeat the last one and their scores are never used.
+    static constexpr int Lanes = (Rows + 7) / 8 * 8;
     static constexpr int Harmonics = LogCentTables::MaxHarmonic + 1;
     static constexpr int Octave = 120000;  // one octave in LogCentUnits
     // Peaks further than this from the strongest one (in LogCentUnits) make
@@ -32,13 +35,18 @@ public:
     void ScoreEveryRow(const std::int64_t* logs, const double* amplitudes, int count,
                        std::int64_t strongestLog, int h, double (&scores)[Rows]) const;
 
+    // The same scores one row at a time, for peaks given by their offsets
+    // from strongestLog: what processors without AVX2 run.
+    void ScoreEveryRowPortably(const std::int32_t* offsets, const double* amplitudes, int count, int h,
+                               double (&scores)[Rows]) const;
+
 private:
     // Tables laid out row-minor so that neighbouring rows, which mostly ask
     // for the same partial, read neighbouring entries.
     std::vector<std::int32_t> partial;  // [k][row]
     std::vector<std::int32_t> border;   // [k][row]
     std::vector<std::int32_t> first;    // [bucket][row]: smallest k with border >= bucket start
-    std::int32_t top[Rows];             // border[row][MaxHarmonic]
+    std::int32_t top[Lanes];            // border[row][MaxHarmonic]
     double gauss[LogCentTables::GaussSize];
 };
 

@@ -66,11 +66,16 @@ TEST(TemplateRowScores, EveryRowEqualsTheRowScoredAlone) {
         logs[0] = strongest;
         std::sort(logs.begin(), logs.end());
         double scores[RowScoreTables::Rows];
+        double portable[RowScoreTables::Rows];
+        std::vector<std::int32_t> offsets;
+        for (const std::int64_t log : logs) offsets.push_back(static_cast<std::int32_t>(log - strongest));
         tables.ScoreEveryRow(logs.data(), amplitudes.data(), count, strongest, h, scores);
+        tables.ScoreEveryRowPortably(offsets.data(), amplitudes.data(), count, h, portable);
         for (int row = 0; row < RowScoreTables::Rows; ++row) {
             const double plain = PlainRowScore(logs, amplitudes, strongest - t.partial[row][h], row);
             ASSERT_EQ(std::signbit(scores[row]), std::signbit(plain)) << row;
             ASSERT_EQ(scores[row], plain) << "row " << row << " h " << h;
+            ASSERT_EQ(portable[row], plain) << "row " << row << " h " << h;
         }
     }
 }
