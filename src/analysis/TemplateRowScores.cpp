@@ -10,9 +10,22 @@
 
 namespace NoteAnalyzer {
 
+// The vector loop is built for every x86-64 target with GCC or Clang and run
+// where the processor reports AVX2.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define ZELVO_ROWS_AVX2 1
+#endif
+
 namespace {
 
 constexpr int BucketShift = 10;
+
+#ifdef ZELVO_ROWS_AVX2
+bool HasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+#endif
 
 }  // namespace
 
@@ -42,14 +55,14 @@ RowScoreTables::RowScoreTables(const LogCentTables& t)
         }
     }
     std::copy(t.gauss, t.gauss + LogCentTables::GaussSize, gauss);
+#ifdef ZELVO_ROWS_AVX2
+    vectorLanes = HasAvx2();
+#endif
 }
 
 // Eight rows at a time with AVX2. Every lane adds exactly what the scalar
 // loop adds for its row: the same integer steps, one product and one sum per
 // term, no fused operation; a dropped term is masked to +0.0.
-#if defined(__GNUC__) && defined(__x86_64__)
-#define ZELVO_ROWS_AVX2 1
-#endif
 
 #ifdef ZELVO_ROWS_AVX2
 namespace {
@@ -138,11 +151,6 @@ __attribute__((target("avx2"))) void ScoreRowsAvx2(const RowArrays& a, const std
     }
 }
 
-bool HasAvx2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-
 }  // namespace
 #endif
 
@@ -151,8 +159,7 @@ void RowScoreTables::ScoreEveryRow(const std::int64_t* logs, const double* ampli
     std::int32_t offsets[MaxPeaks];
     for (int j = 0; j < count; ++j) offsets[j] = static_cast<std::int32_t>(logs[j] - strongestLog);
 #ifdef ZELVO_ROWS_AVX2
-    static const bool avx2 = HasAvx2();
-    if (avx2) {
+    if (vectorLanes) {
         const std::int32_t* partialOfH = partial.data() + static_cast<std::ptrdiff_t>(h) * Lanes;
         const RowArrays arrays{partialOfH, partial.data(), border.data(), first.data(), top, gauss};
         alignas(32) double sums[Lanes] = {};

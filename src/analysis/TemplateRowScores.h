@@ -48,6 +48,7 @@ private:
     std::vector<std::int32_t> first;    // [bucket][row]: smallest k with border >= bucket start
     std::int32_t top[Lanes];            // border[row][MaxHarmonic]
     double gauss[LogCentTables::GaussSize];
+    bool vectorLanes = false;  // whether the processor has AVX2
 };
 
 }  // namespace NoteAnalyzer
