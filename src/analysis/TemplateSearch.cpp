@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/FundamentalEstimation.h"
+#include "analysis/TemplateRowScores.h"
 
 namespace NoteAnalyzer {
 
@@ -19,6 +20,10 @@ namespace {
 constexpr int MaxSelected = 20;
 constexpr int HighestHypothesis = 40;
 constexpr std::int64_t Octave = 120000;  // one octave in LogCentUnits
+// Terms per peak above which a pruned hypothesis cost more than scoring all
+// rows side by side (measured: a term of the pruned search costs several
+// times a lane of the side-by-side score).
+constexpr int AllRowsTermsPerPeak = 30;
 
 struct LogPeak {
     double amplitude;
@@ -169,7 +174,7 @@ bool CannotExceed(double bound, double threshold) {
 // Needs peaks sorted by log position (then k follows the lookup directly).
 bool BoundedTemplateScore(const LogCentTables& t, const PartialLookup& lookup, const LogPeak* logPeaks,
                           int count, int start, std::int64_t c, int i, const ScoreBound& bound,
-                          double secondTerm, double threshold, double& score) {
+                          double secondTerm, double threshold, double& score, int& termCount) {
     const int* partial = t.partial[i];
     const int* border = t.border[i];
     const std::int64_t top = border[LogCentTables::MaxHarmonic];
@@ -195,8 +200,12 @@ bool BoundedTemplateScore(const LogCentTables& t, const PartialLookup& lookup, c
         }
         terms[index] = term;
         sum += term;
-        if (CannotExceed(sum + bound.remaining[r + 1], threshold)) return false;
+        if (CannotExceed(sum + bound.remaining[r + 1], threshold)) {
+            termCount += r - 1;
+            return false;
+        }
     }
+    termCount += count - 2;
     // Terms outside the scanned range are +0.0, and adding them leaves the
     // sum unchanged.
     score = 0.0;
@@ -243,7 +252,7 @@ void PeakTermInEveryRow(const LogCentTables& t, const PartialLookup& lookup, con
 // the other peaks in range bound the row's score. Only rows that this bound
 // does not exclude are scored, with early rejection.
 void SearchRowsPruned(const LogCentTables& t, const PartialLookup& lookup, const LogPeak* logPeaks, int count,
-                      const ScoreBound& bound, Candidate& best, int& start) {
+                      const ScoreBound& bound, Candidate& best, int& start, int& termCount) {
     const int strongest = bound.order[0];
     const int second = bound.order[1];
     const std::int64_t strongestLog = logPeaks[strongest].log;
@@ -272,7 +281,7 @@ void SearchRowsPruned(const LogCentTables& t, const PartialLookup& lookup, const
         double score;
         // Strictly larger: the least inharmonicity wins ties.
         if (BoundedTemplateScore(t, lookup, logPeaks, count, start, c, i, bound, secondTerms[i], best.score,
-                                 score) &&
+                                 score, termCount) &&
             score > best.score)
             best = Candidate{h, c, i, score};
     }
@@ -327,16 +336,65 @@ void ScoreAllRows(const LogPeak* logPeaks, int count, std::int64_t strongestLog,
 }
 
 // The candidate of hypothesis h with pruned rows: row 0 scored in full, then
-// only the rows that may beat the best so far.
+// only the rows that may beat the best so far. Adds the number of terms it
+// computed to termCount.
 Candidate SearchHypothesis(const LogPeak* logPeaks, int count, const ScoreBound& bound,
-                           std::int64_t strongestLog, int h) {
+                           std::int64_t strongestLog, int h, int& termCount) {
     const LogCentTables& t = LogCentTables::Instance();
     const PartialLookup& lookup = PartialLookup::Instance();
     const std::int64_t c = strongestLog - t.partial[0][h];
     int start = FirstPeakInRange(logPeaks, count, c);
     Candidate best{h, c, 0, TemplateScore(t, lookup, logPeaks, count, start, c, 0)};
-    SearchRowsPruned(t, lookup, logPeaks, count, bound, best, start);
+    SearchRowsPruned(t, lookup, logPeaks, count, bound, best, start, termCount);
     return best;
+}
+
+const RowScoreTables& RowScores() {
+    static const RowScoreTables tables(LogCentTables::Instance());
+    return tables;
+}
+
+// The peaks as two arrays, the form the row scores read.
+struct PeakColumns {
+    std::int64_t logs[MaxSelected];
+    double amplitudes[MaxSelected];
+
+    PeakColumns(const LogPeak* logPeaks, int count) {
+        for (int j = 0; j < count; ++j) {
+            logs[j] = logPeaks[j].log;
+            amplitudes[j] = logPeaks[j].amplitude;
+        }
+    }
+};
+
+// The candidate of hypothesis h from every row scored side by side: the
+// first row with the highest score, as the row-by-row search keeps it.
+Candidate SearchHypothesisAllRows(const PeakColumns& peaks, int count, std::int64_t strongestLog, int h) {
+    const LogCentTables& t = LogCentTables::Instance();
+    // Peaks outside the range of every row add +0.0 to every score: left out.
+    const PartialLookup& lookup = PartialLookup::Instance();
+    const std::int64_t lowest = strongestLog - lookup.LargestPartial(h) - Octave;
+    const std::int64_t above = strongestLog + lookup.LargestReach(h);
+    const int begin = static_cast<int>(std::lower_bound(peaks.logs, peaks.logs + count, lowest) - peaks.logs);
+    const int end = static_cast<int>(std::lower_bound(peaks.logs, peaks.logs + count, above) - peaks.logs);
+    double scores[RowScoreTables::Rows];
+    RowScores().ScoreEveryRow(peaks.logs + begin, peaks.amplitudes + begin, std::max(end - begin, 0),
+                              strongestLog, h, scores);
+    int row = 0;
+    for (int i = 1; i < RowScoreTables::Rows; ++i) {
+        // Strictly larger: the least inharmonicity wins ties.
+        if (scores[i] > scores[row]) row = i;
+    }
+    return Candidate{h, strongestLog - t.partial[row][h], row, scores[row]};
+}
+
+// Whether every peak lies close enough to the strongest one for the row
+// scores' arithmetic.
+bool WithinRowReach(const LogPeak* logPeaks, int count, std::int64_t strongestLog) {
+    for (int j = 0; j < count; ++j) {
+        if (std::abs(logPeaks[j].log - strongestLog) >= RowScoreTables::Reach) return false;
+    }
+    return true;
 }
 
 // Octave decision: start from the lowest fundamental; a higher candidate
@@ -391,9 +449,24 @@ Candidate DecideOctavePruned(const LogPeak* logPeaks, int count, const ScoreBoun
         largest = std::max(largest, HypothesisBound(logPeaks, count, strongestLog, hypotheses[j]));
     }
     Candidate candidates[HighestHypothesis];
+    // Pruning pays on a tone, whose strong partials leave the other rows far
+    // behind; on noise the peaks score alike in every row and nearly every
+    // term is computed, one row at a time. Once a hypothesis has cost more
+    // terms than scoring all its rows side by side would, the rest are scored
+    // that way. Both give the same candidate.
+    const bool rowsAllowed = WithinRowReach(logPeaks, count, strongestLog);
+    const PeakColumns columns(logPeaks, count);
+    bool allRows = false;
     int first = hypothesisCount - 1;
     for (; first >= 0; --first) {
-        candidates[first] = SearchHypothesis(logPeaks, count, bound, strongestLog, hypotheses[first]);
+        if (allRows) {
+            candidates[first] = SearchHypothesisAllRows(columns, count, strongestLog, hypotheses[first]);
+        } else {
+            int termCount = 0;
+            candidates[first] =
+                SearchHypothesis(logPeaks, count, bound, strongestLog, hypotheses[first], termCount);
+            allRows = rowsAllowed && termCount > count * AllRowsTermsPerPeak;
+        }
         if (first == 0 || (factorsAtMostBias && candidates[first].score > octaveBias * boundBefore[first]))
             break;
     }
@@ -404,6 +477,7 @@ Candidate DecideOctavePruned(const LogPeak* logPeaks, int count, const ScoreBoun
 
 void PrepareTemplateTables() {
     PartialLookup::Instance();
+    RowScores();
 }
 
 bool MatchHarmonicTemplate(std::span<const SpectralPeak> selected, const AnalyzerSettings& settings,
