@@ -28,6 +28,11 @@ constexpr double NearNoteCents = 60.0;
 // The share of the own partials they had before their fall that a released
 // note's frame must show for the hold to take the note back (-3 dB).
 constexpr double TakeBackShare = 0.708;
+// The span whose estimates a note's kept reading averages: long enough to
+// take in a few periods of vibrato or bowing unrest, which the vote's few
+// hops catch at whatever phase the note ended in.
+constexpr double NoteMeanSeconds = 0.4;
+constexpr double NoteMeanCents = 50.0;
 
 const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
     if (s.sampleRate <= 0) throw NoteAnalyzerException{0, "Invalid sample rate"};
@@ -59,6 +64,11 @@ int ComputeHopsKept(const AnalyzerSettings& s) {
     return static_cast<int>(std::min(hops, MaxHopsKept));
 }
 
+int ComputeNoteMeanHops(const AnalyzerSettings& s) {
+    const double hops = std::trunc(NoteMeanSeconds * s.sampleRate / s.advanceSize);
+    return static_cast<int>(std::clamp(hops, 1.0, MaxHopsKept));
+}
+
 }  // namespace
 
 Analyzer::Analyzer(const AnalyzerSettings& settings_)
@@ -67,6 +77,7 @@ Analyzer::Analyzer(const AnalyzerSettings& settings_)
       frame(AllocateAlignedDoubles(2 * static_cast<std::size_t>(settings.analysisSize))),
       hopExtremes(settings.analysisSize / settings.advanceSize),
       recentEstimates(ComputeHopsKept(settings)),
+      noteEstimates(settings.precisePitch ? ComputeNoteMeanHops(settings) : 1),
       hopsKept(ComputeHopsKept(settings)) {
     // Peaks lie at least two bins apart below bin N/2, so N/4 bounds the list.
     framePeaks.reserve(static_cast<std::size_t>(settings.analysisSize) / 4 + 1);
@@ -112,10 +123,14 @@ AnalysisResult Analyzer::Process(const double* hop) {
     result.strongestHarmonic = estimate.strongestHarmonic;
 
     if (!votes) {
+        // The note's end: it keeps the mean of its last estimates.
+        if (lastReading > 0.0 && !readingKept) lastReading = NoteMean(lastReading);
+        readingKept = lastReading > 0.0;
         result.frequency = lastReading;
         if (lastReading != -1.0) result.harmonics = std::move(estimate.harmonics);
         return result;
     }
+    if (settings.precisePitch) noteEstimates.Push(estimate.frequency);
     const double previous = lastReading;
     lastReading = -1.0;
     if (recentEstimates.Size() < hopsKept) return result;
@@ -123,9 +138,16 @@ AnalysisResult Analyzer::Process(const double* hop) {
     // Precise pitch: a frame without an estimate of the note tells nothing
     // new about its pitch; that the oldest estimate left the vote must not
     // move the reading (at a note's end it would show the mean of fewer and
-    // fewer early hops).
-    if (settings.precisePitch && consensus != -1.0 && previous != -1.0 && !(estimate.frequency > 0.0))
-        consensus = previous;
+    // fewer early hops). The note ended: it keeps the mean of its last
+    // estimates.
+    const bool ended =
+        settings.precisePitch && consensus != -1.0 && previous != -1.0 && !(estimate.frequency > 0.0);
+    if (ended) consensus = readingKept ? previous : NoteMean(previous);
+    readingKept = ended;
+    // Under the floor the estimates scatter about the note: the reading
+    // averages more of them.
+    if (settings.precisePitch && !ended && consensus != -1.0 && previous != -1.0 && result.level < noiseFloor)
+        consensus = NoteMean(consensus);
     if (consensus != -1.0 && previous == -1.0) readingFloor = noiseFloor;
     lastReading = consensus;
     if (consensus != -1.0) {
@@ -241,6 +263,20 @@ bool Analyzer::ReleasedNoteTail(const FundamentalEstimate& estimate) {
         return false;
     }
     return true;
+}
+
+double Analyzer::NoteMean(double reading) const {
+    double sum = 0.0;
+    int count = 0;
+    for (int i = 0; i < noteEstimates.Size(); ++i) {
+        const double f = noteEstimates[i];
+        if (f > 0.0 && std::fabs(Units::CentsPerLogUnit * std::log(f / reading)) < NoteMeanCents) {
+            sum += f;
+            ++count;
+        }
+    }
+    // Too few of them (a short note): the vote's own mean stands.
+    return count >= hopsKept ? sum / count : reading;
 }
 
 double Analyzer::FrameLevel() const {

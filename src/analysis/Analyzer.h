@@ -109,6 +109,9 @@ private:
     bool ReleasedNoteTail(const FundamentalEstimate& estimate);
     // Rewrites the kept estimates after the hold let go or took a note back.
     void RewriteVote();
+    // The reading a note leaves behind when its frames stop telling its pitch:
+    // the mean of the recent estimates within NoteMeanCents of the reading.
+    double NoteMean(double reading) const;
 
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
@@ -120,6 +123,7 @@ private:
     int frameStart = 0;
     RingQueue<std::pair<double, double>> hopExtremes;  // (min, max) per hop
     RingQueue<Estimate> recentEstimates;               // (level, frequency) per hop
+    RingQueue<double> noteEstimates;                   // Hz per voting hop, over NoteMeanSeconds
     int hopsKept;
     std::vector<SpectralPeak> framePeaks;  // reused by every scan
     std::vector<Estimate> voteScratch;     // sorted copy for the vote
@@ -134,6 +138,7 @@ private:
     double releasedShare = 0.0;  // its own partials' share before they fell
     double takenBack = -1.0;     // Hz; the released note the hold took back
     double lastReading = -1.0;   // the previous hop's consensus, -1.0 for none
+    bool readingKept = false;    // lastReading is the note's mean, kept after its frames ended
     double readingFloor = 0.0;   // noiseFloor when the current reading began
 };
 
