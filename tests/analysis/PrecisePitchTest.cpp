@@ -155,6 +155,31 @@ TEST(PrecisePitch, DecayingNoteIsReadBelowTheFloorAndReleased) {
     }
 }
 
+// A pluck decaying into background noise: under the floor the estimates
+// scatter about the note, and the reading there averages the note's recent
+// estimates rather than the vote's few hops (those alone stray up to 4
+// cents here).
+TEST(PrecisePitch, ReadingUnderTheFloorAveragesTheScatter) {
+    for (const int rate : {11025, 44100}) {
+        for (const int quality : {0, 1}) {
+            SCOPED_TRACE(Trace() << rate << " Hz, quality " << quality);
+            std::vector<Partial> pluck = ZelvoTest::HarmonicTone(110.0, 6);
+            for (Partial& p : pluck) p.decayDbPerSecond = 12.0;
+            auto signal = Note(pluck, rate, 5.0);
+            unsigned state = 12345u;
+            for (double& x : signal) {
+                state = state * 1664525u + 1013904223u;
+                x += 1e-3 * (static_cast<double>(state >> 8) / (1u << 24) - 0.5);
+            }
+            double worst = 0.0;
+            for (const Hop& h : Analyse(Settings(rate, quality, true), signal))
+                if (h.frequency > 0.0 && h.level < -30.0)
+                    worst = std::max(worst, std::fabs(Cents(h.frequency, 110.0)));
+            EXPECT_LT(worst, 1.5);
+        }
+    }
+}
+
 // A six-harmonic A2 at -12 cents stopped dead, at several points within a
 // hop: the frames that hold the silence after it keep out of the vote, so the
 // last reading is the steady one.
