@@ -28,6 +28,9 @@ constexpr double NearNoteCents = 60.0;
 // The share of the own partials they had before their fall that a released
 // note's frame must show for the hold to take the note back (-3 dB).
 constexpr double TakeBackShare = 0.708;
+// Frames in a row that must read the octave (or twelfth) under the reading
+// before the vote follows the step down at once.
+constexpr int StepDownFrames = 2;
 // The span whose estimates a note's kept reading averages: long enough to
 // take in a few periods of vibrato or bowing unrest, which the vote's few
 // hops catch at whatever phase the note ended in.
@@ -150,6 +153,7 @@ AnalysisResult Analyzer::Process(const double* hop) {
         consensus = NoteMean(consensus);
     if (consensus != -1.0 && previous == -1.0) readingFloor = noiseFloor;
     lastReading = consensus;
+    readingHops = consensus != -1.0 && previous != -1.0 ? readingHops + 1 : 0;
     if (consensus != -1.0) {
         result.frequency = consensus;
         result.harmonics = std::move(estimate.harmonics);
@@ -200,12 +204,14 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
         const int k = MultipleOfReading(estimate, lastReading);
         if (k >= 1) ownShares.Push(OwnPartialShares(estimate.peaks, estimate, k));
         if (k >= 2 && !envelope.Onset() && ownShares.Established(k)) {
-            if (ownShares.Collapsed(k)) {
+            const bool collapsed = ownShares.Collapsed(k);
+            if (collapsed || ownShares.FadedUnderNewNote(k)) {
                 // The held note is being let go under its octave: for a while
                 // no new reading moves back down to it.
                 releasedNote = lastReading;
                 releasedK = k;
                 releasedShare = ownShares.Loudest(k);
+                releasedOwn = collapsed ? -1.0 : ownShares.LoudestOwn(k);
                 hopsSinceRelease = 0;
                 holdChange = HoldChange::LetGo;
             } else {
@@ -214,6 +220,12 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
         }
     } else {
         ownShares.Reset();
+    }
+    if (SteppedDown(estimate.frequency)) {
+        // The octave hold follows the new note from here on.
+        holdChange = HoldChange::SteppedDown;
+        ownShares.Reset();
+        ownShares.Push(OwnPartialShares(estimate.peaks, estimate, 1));
     }
     // Just after the hold let go, the released note still sounds under the new
     // reading for a while: a frame read as it neither votes nor breaks the new
@@ -244,8 +256,38 @@ void Analyzer::RewriteVote() {
         // had read them before: they vote for its last reading.
         for (int i = 0; i < recentEstimates.Size(); ++i)
             if (NearNote(recentEstimates[i].frequency, lastReading)) recentEstimates[i].frequency = takenBack;
+    } else if (holdChange == HoldChange::SteppedDown) {
+        // The frames before the step were the note above: the vote goes on
+        // from the new note's own frames.
+        double sum = 0.0;
+        int count = 0;
+        const double latest = recentEstimates[recentEstimates.Size() - 1].frequency;
+        for (int i = 0; i < recentEstimates.Size(); ++i) {
+            if (NearNote(recentEstimates[i].frequency, latest)) {
+                sum += recentEstimates[i].frequency;
+                ++count;
+            }
+        }
+        for (int i = 0; i < recentEstimates.Size(); ++i)
+            if (!NearNote(recentEstimates[i].frequency, latest)) recentEstimates[i].frequency = sum / count;
     }
     holdChange = HoldChange::None;
+}
+
+bool Analyzer::SteppedDown(double frequency) const {
+    // A reading that has only just begun may be an attack read an octave
+    // high; the vote alone decides about it, as about any first reading.
+    if (!(lastReading > 0.0 && frequency > 0.0) || readingHops < 2 * hopsKept ||
+        recentEstimates.Size() < StepDownFrames - 1)
+        return false;
+    for (const int k : {2, 3}) {
+        const double lower = lastReading / k;
+        if (!NearNote(frequency, lower)) continue;
+        for (int i = recentEstimates.Size() - (StepDownFrames - 1); i < recentEstimates.Size(); ++i)
+            if (!NearNote(recentEstimates[i].frequency, lower)) return false;
+        return true;
+    }
+    return false;
 }
 
 bool Analyzer::ReleasedNoteTail(const FundamentalEstimate& estimate) {
@@ -254,8 +296,13 @@ bool Analyzer::ReleasedNoteTail(const FundamentalEstimate& estimate) {
         return false;
     // With its own partials back as strong as before their fall, the note
     // was never let go (a beat, a tremulant): the hold takes it back.
+    // A note let go as its own partials faded must show them back at their
+    // strength before the fade: their share alone is still high in its tail.
     const OwnShares own = OwnPartialShares(estimate.peaks, estimate, 1);
-    if ((releasedK == 3 ? own.twelfth : own.octave) >= releasedShare * TakeBackShare) {
+    const bool back = releasedOwn > 0.0
+                          ? (releasedK == 3 ? own.twelfthOwn : own.octaveOwn) >= releasedOwn * TakeBackShare
+                          : (releasedK == 3 ? own.twelfth : own.octave) >= releasedShare * TakeBackShare;
+    if (back) {
         holdChange = HoldChange::TakenBack;
         takenBack = releasedNote;
         releasedNote = -1.0;

@@ -107,8 +107,13 @@ private:
     // note that is only its release (no vote); a frame that shows the note's
     // own partials back takes it back instead.
     bool ReleasedNoteTail(const FundamentalEstimate& estimate);
-    // Rewrites the kept estimates after the hold let go or took a note back.
+    // Rewrites the kept estimates after the hold let go or took a note back,
+    // or the note stepped down.
     void RewriteVote();
+    // True when this frame's estimate (Hz) and the frames just before it read
+    // the octave or twelfth under the reading: a step down to a note whose
+    // partials hold every partial of the one above.
+    bool SteppedDown(double frequency) const;
     // The reading a note leaves behind when its frames stop telling its pitch:
     // the mean of the recent estimates within NoteMeanCents of the reading.
     double NoteMean(double reading) const;
@@ -132,12 +137,14 @@ private:
     double releasedNote = -1.0;            // Hz; the held note last let go under its octave
     int hopsSinceRelease = 1 << 20;
     // What this hop's frame did to the octave hold, and so to the vote.
-    enum class HoldChange { None, LetGo, TakenBack };
+    enum class HoldChange { None, LetGo, TakenBack, SteppedDown };
     HoldChange holdChange = HoldChange::None;
     int releasedK = 2;           // the released note lay this many times under the new reading
     double releasedShare = 0.0;  // its own partials' share before they fell
+    double releasedOwn = -1.0;   // their amplitude before they faded; -1.0 when their share collapsed
     double takenBack = -1.0;     // Hz; the released note the hold took back
     double lastReading = -1.0;   // the previous hop's consensus, -1.0 for none
+    int readingHops = 0;         // hops the current reading has lasted
     bool readingKept = false;    // lastReading is the note's mean, kept after its frames ended
     double readingFloor = 0.0;   // noiseFloor when the current reading began
 };
