@@ -258,18 +258,10 @@ void Analyzer::RewriteVote() {
             if (NearNote(recentEstimates[i].frequency, lastReading)) recentEstimates[i].frequency = takenBack;
     } else if (holdChange == HoldChange::SteppedDown) {
         // The frames before the step were the note above: the vote goes on
-        // from the new note's own frames.
-        double sum = 0.0;
-        int count = 0;
+        // from the new note's own frames. Those so far still held some of
+        // the old note; the latest holds the least.
         const double latest = recentEstimates[recentEstimates.Size() - 1].frequency;
-        for (int i = 0; i < recentEstimates.Size(); ++i) {
-            if (NearNote(recentEstimates[i].frequency, latest)) {
-                sum += recentEstimates[i].frequency;
-                ++count;
-            }
-        }
-        for (int i = 0; i < recentEstimates.Size(); ++i)
-            if (!NearNote(recentEstimates[i].frequency, latest)) recentEstimates[i].frequency = sum / count;
+        for (int i = 0; i < recentEstimates.Size(); ++i) recentEstimates[i].frequency = latest;
     }
     holdChange = HoldChange::None;
 }

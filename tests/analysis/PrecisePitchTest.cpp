@@ -391,6 +391,82 @@ TEST(OwnShareHistory, TellsAReleaseFromDecayDipsAndNoise) {
     }
 }
 
+// The held note's own partials (amplitudes in dB, hop by hop) against those
+// it shares with the octave: only a fade hop after hop under a rise of the
+// shared ones is a new note at the octave.
+TEST(OwnShareHistory, TellsANewNoteAtTheOctaveFromADecay) {
+    const struct {
+        const char* name;
+        std::vector<double> own, shared;
+        bool faded;
+    } cases[] = {
+        {"legato to the octave", {0, -1, -2, -3, -4.6}, {-6, -6, -3, 0, 0}, true},
+        {"natural decay, both fall", {0, -1.5, -3, -4.5, -6}, {0, -1.5, -3, -4.5, -6}, false},
+        {"odd partials decay faster", {0, -2, -4, -6, -8}, {0, -0.5, -1, -1.5, -2}, false},
+        {"a beat, not hop after hop", {0, -5, -2, -5, -6}, {-6, -6, -3, 0, 0}, false},
+        {"fade too shallow yet", {0, -1, -2, -3, -4}, {-6, -6, -3, 0, 0}, false},
+        {"shared ones rise alone", {0, 0, 0, 0, 0}, {-6, -6, -3, 0, 0}, false},
+        {"too few hops", {0, -3, -6}, {-6, -3, 0}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        NoteAnalyzer::OwnShareHistory history;
+        for (std::size_t i = 0; i < c.own.size(); ++i) {
+            NoteAnalyzer::OwnShares shares;
+            shares.octaveOwn = shares.twelfthOwn = 0.1 * std::pow(10.0, c.own[i] / 20.0);
+            shares.octaveShared = shares.twelfthShared = 0.1 * std::pow(10.0, c.shared[i] / 20.0);
+            history.Push(shares);
+        }
+        EXPECT_EQ(history.FadedUnderNewNote(2), c.faded);
+        EXPECT_EQ(history.FadedUnderNewNote(3), c.faded);
+    }
+}
+
+// A held note steps down to its octave or twelfth without a new attack: the
+// new note's partials hold every partial of the old one, whose release keeps
+// the vote divided for most of its span. Once two frames read the lower note
+// the reading follows it.
+TEST(PrecisePitch, StepDownToTheOctaveIsFollowedOnTheSecondFrame) {
+    const struct { double from, to; } cases[] = {{220.0, 110.0}, {330.0, 110.0}, {261.63, 130.81}};
+    for (const int rate : {11025, 44100}) {
+        for (const int quality : {0, 1}) {
+            for (const auto& c : cases) {
+                SCOPED_TRACE(Trace() << c.from << " -> " << c.to << " at " << rate << ", quality "
+                                     << quality);
+                const AnalyzerSettings s = Settings(rate, quality, true);
+                const int switchAt = 60 * s.advanceSize;
+                auto signal =
+                    ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(c.from, 8, 0.1), rate, 0, switchAt, true);
+                auto next = ZelvoTest::HarmonicTone(c.to, 16, 0.1);
+                const double gain = std::pow(10.0, 60.0 * switchAt / rate / 20.0);
+                for (Partial p : ZelvoTest::HarmonicTone(c.from, 8, 0.1 * gain)) {
+                    p.decayDbPerSecond = 60.0;
+                    next.push_back(p);
+                }
+                const auto second = ZelvoTest::Synthesize(next, rate, switchAt, 40 * s.advanceSize, true);
+                signal.insert(signal.end(), second.begin(), second.end());
+                const auto hops = Analyse(s, signal);
+                const auto hopOf = [&](auto it) { return static_cast<int>(it - hops.begin()); };
+                const auto firstLower = std::find_if(hops.begin() + 60, hops.end(), [&](const Hop& h) {
+                    return std::fabs(Cents(h.frequency, c.to)) < 20.0;
+                });
+                ASSERT_NE(firstLower, hops.end());
+                for (auto h = hops.begin() + 60; h != firstLower; ++h)
+                    EXPECT_NEAR(Cents(h->frequency, c.from), 0.0, 5.0);
+                // Within a frame and a hop of the step; within 20 cents while
+                // the frame still holds the old note's release, 5 once it has
+                // left.
+                const int frameHops = s.analysisSize / s.advanceSize;
+                EXPECT_LE(hopOf(firstLower) - 60, frameHops + 1);
+                for (auto h = firstLower; h != hops.end(); ++h) {
+                    const double within = hopOf(h) - hopOf(firstLower) < frameHops ? 20.0 : 5.0;
+                    EXPECT_NEAR(Cents(h->frequency, c.to), 0.0, within) << h->time;
+                }
+            }
+        }
+    }
+}
+
 // A note ends and the frames after it hold no estimate: the tuner keeps one
 // reading, not the mean of whichever estimates are left in the vote as the
 // silent hops push them out. The note moves 8 cents over its last hops, so
