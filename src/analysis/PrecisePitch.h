@@ -108,7 +108,7 @@ public:
     double LoudestOwn(int k) const;
     static constexpr int FadeHops = 3;
     static constexpr double FadeDb = 4.5;
-    static constexpr double RiseDb = 4.5;
+    static constexpr double RiseDb = 4.0;
 
 private:
     double Share(int i, int k) const;  // the i-th kept, oldest first
