@@ -36,6 +36,9 @@ constexpr int StepDownFrames = 2;
 // hops catch at whatever phase the note ended in.
 constexpr double NoteMeanSeconds = 0.4;
 constexpr double NoteMeanCents = 50.0;
+// How far the level must still fall over the envelope's span for a note
+// that ended to be dying away.
+constexpr double TailFallDb = 3.0;
 
 const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
     if (s.sampleRate <= 0) throw NoteAnalyzerException{0, "Invalid sample rate"};
@@ -126,9 +129,10 @@ AnalysisResult Analyzer::Process(const double* hop) {
     result.strongestHarmonic = estimate.strongestHarmonic;
 
     if (!votes) {
-        // The note's end: it keeps the mean of its last estimates.
-        if (lastReading > 0.0 && !readingKept) lastReading = NoteMean(lastReading);
-        readingKept = lastReading > 0.0;
+        // A frame cut short is the note's end: it keeps the mean of its last
+        // estimates.
+        if (frameCut && lastReading > 0.0 && !readingKept) lastReading = NoteMean(lastReading);
+        if (frameCut) readingKept = lastReading > 0.0;
         result.frequency = lastReading;
         if (lastReading != -1.0) result.harmonics = std::move(estimate.harmonics);
         return result;
@@ -138,19 +142,7 @@ AnalysisResult Analyzer::Process(const double* hop) {
     lastReading = -1.0;
     if (recentEstimates.Size() < hopsKept) return result;
     double consensus = ConsensusFrequency();
-    // Precise pitch: a frame without an estimate of the note tells nothing
-    // new about its pitch; that the oldest estimate left the vote must not
-    // move the reading (at a note's end it would show the mean of fewer and
-    // fewer early hops). The note ended: it keeps the mean of its last
-    // estimates.
-    const bool ended =
-        settings.precisePitch && consensus != -1.0 && previous != -1.0 && !(estimate.frequency > 0.0);
-    if (ended) consensus = readingKept ? previous : NoteMean(previous);
-    readingKept = ended;
-    // Under the floor the estimates scatter about the note: the reading
-    // averages more of them.
-    if (settings.precisePitch && !ended && consensus != -1.0 && previous != -1.0 && result.level < noiseFloor)
-        consensus = NoteMean(consensus);
+    if (settings.precisePitch) consensus = KeptReading(consensus, previous, estimate.frequency, result.level);
     if (consensus != -1.0 && previous == -1.0) readingFloor = noiseFloor;
     lastReading = consensus;
     readingHops = consensus != -1.0 && previous != -1.0 ? readingHops + 1 : 0;
@@ -230,6 +222,7 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
     // Just after the hold let go, the released note still sounds under the new
     // reading for a while: a frame read as it neither votes nor breaks the new
     // reading.
+    frameCut = false;
     if (ReleasedNoteTail(estimate)) return false;
     // Under the floor only the held note is read. Near the background noise a
     // frame may stray from it, and inside the vote's semitone it would pull
@@ -242,7 +235,8 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
     // vote. Seen as a hop that ends in silence, and afterwards as a last hop
     // far weaker than the loudest in the frame (also when the note sinks into
     // background noise, which the frame level does not show).
-    return !envelope.EndFellSilent() && !envelope.EnergyFell(hopExtremes.Capacity(), CutDropDb);
+    frameCut = envelope.EndFellSilent() || envelope.EnergyFell(hopExtremes.Capacity(), CutDropDb);
+    return !frameCut;
 }
 
 void Analyzer::RewriteVote() {
@@ -302,6 +296,31 @@ bool Analyzer::ReleasedNoteTail(const FundamentalEstimate& estimate) {
         return false;
     }
     return true;
+}
+
+double Analyzer::KeptReading(double consensus, double previous, double frequency, double frameLevel) {
+    if (consensus == -1.0 || previous == -1.0) {
+        readingKept = false;
+        return consensus;
+    }
+    // A frame without an estimate of the note tells nothing new about its
+    // pitch; that the oldest estimate left the vote must not move the reading
+    // (at a note's end it would show the mean of fewer and fewer early hops).
+    // The note ended: it keeps the mean of its last estimates.
+    if (!(frequency > 0.0)) {
+        if (!readingKept) previous = NoteMean(previous);
+        readingKept = true;
+        return previous;
+    }
+    // Once ended, the note's tail (a release, reverberation) does not move
+    // the reading while it dies away; a new attack, another note or a level
+    // that holds again (the frame cut short was an attack's own fall) does.
+    if (readingKept && !envelope.Onset() && NearNote(frequency, previous) && envelope.Fall() > TailFallDb)
+        return previous;
+    readingKept = false;
+    // Under the floor the estimates scatter about the note: the reading
+    // averages more of them.
+    return frameLevel < noiseFloor ? NoteMean(consensus) : consensus;
 }
 
 double Analyzer::NoteMean(double reading) const {

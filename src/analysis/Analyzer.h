@@ -117,6 +117,10 @@ private:
     // The reading a note leaves behind when its frames stop telling its pitch:
     // the mean of the recent estimates within NoteMeanCents of the reading.
     double NoteMean(double reading) const;
+    // Precise pitch: the reading after the vote (consensus, Hz or -1.0) given
+    // the previous one, this frame's estimate and its level: a note that
+    // ended keeps its mean through its tail.
+    double KeptReading(double consensus, double previous, double frequency, double frameLevel);
 
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
@@ -146,6 +150,7 @@ private:
     double lastReading = -1.0;   // the previous hop's consensus, -1.0 for none
     int readingHops = 0;         // hops the current reading has lasted
     bool readingKept = false;    // lastReading is the note's mean, kept after its frames ended
+    bool frameCut = false;       // this hop's frame was cut short (the note's end)
     double readingFloor = 0.0;   // noiseFloor when the current reading began
 };
 

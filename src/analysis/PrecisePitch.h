@@ -146,6 +146,9 @@ public:
     // hop varies by under 1 dB with phase even at 27 Hz, and unlike the
     // sample extremes it sees a note sink into background noise.
     bool EnergyFell(int hops, double dropDb) const;
+    // dB the level over two hops fell across the hops remembered (negative
+    // when it rose).
+    double Fall() const { return count > 0 ? levels[Index(0)] - RecentLevel() : 0.0; }
 
     static constexpr double OnsetRiseDb = 6.0;
     static constexpr double QuietShare = 0.05;

@@ -534,6 +534,42 @@ TEST(PrecisePitch, NoteEndedInAVibratoKeepsItsCentre) {
     }
 }
 
+// A note released abruptly into a faint tail 12 cents off (a release sample,
+// reverberation) 30 dB down and dying away: the tail's frames vote again once
+// their level falls more slowly than the cut, but the reading the note left
+// stays. A note whose attack falls as steeply and then sounds on is still
+// followed when it bends.
+TEST(PrecisePitch, TailAfterTheEndDoesNotMoveTheReadingButTheNoteGoingOnDoes) {
+    const double f0 = 220.0;
+    const double sharp = f0 * std::exp2(12.0 / 1200.0);
+    for (const int rate : {11025, 44100}) {
+        for (const int quality : {0, 1}) {
+            SCOPED_TRACE(Trace() << rate << " Hz, quality " << quality);
+            const AnalyzerSettings s = Settings(rate, quality, true);
+            const int hop = s.advanceSize;
+            const int at = 60 * hop;
+            auto ended = ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(f0, 6), rate, 0, at, true);
+            // Dying away at 40 dB a second from the end on.
+            auto tailPartials =
+                ZelvoTest::HarmonicTone(sharp, 6, 0.25 * 0.0316 * std::pow(10.0, 2.0 * at / rate));
+            for (Partial& p : tailPartials) p.decayDbPerSecond = 40.0;
+            const auto tail = ZelvoTest::Synthesize(tailPartials, rate, at, 40 * hop, true);
+            ended.insert(ended.end(), tail.begin(), tail.end());
+            const auto endedHops = Analyse(s, ended);
+            EXPECT_NEAR(Cents(LastReading(endedHops)->frequency, f0), 0.0, 1.0);
+
+            // The attack: four times the level for a frame, then the note.
+            auto attack = ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(f0, 6, 0.9), rate, 0, 8 * hop, true);
+            const auto held = ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(f0, 6), rate, 8 * hop, at, true);
+            const auto bent =
+                ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(sharp, 6), rate, 8 * hop + at, at, true);
+            attack.insert(attack.end(), held.begin(), held.end());
+            attack.insert(attack.end(), bent.begin(), bent.end());
+            EXPECT_NEAR(Cents(Analyse(s, attack).back().frequency, sharp), 0.0, 1.0);
+        }
+    }
+}
+
 // The envelope that tells onsets and frames ending in silence from a note's
 // own ups and downs. After ten hops at `before`: one hop at `after`, then one
 // that sounds for its first `soundingSamples` only.
