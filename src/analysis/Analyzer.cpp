@@ -28,6 +28,17 @@ constexpr double NearNoteCents = 60.0;
 // The share of the own partials they had before their fall that a released
 // note's frame must show for the hold to take the note back (-3 dB).
 constexpr double TakeBackShare = 0.708;
+// Frames in a row that must read the octave (or twelfth) under the reading
+// before the vote follows the step down at once.
+constexpr int StepDownFrames = 2;
+// The span whose estimates a note's kept reading averages: long enough to
+// take in a few periods of vibrato or bowing unrest, which the vote's few
+// hops catch at whatever phase the note ended in.
+constexpr double NoteMeanSeconds = 0.4;
+constexpr double NoteMeanCents = 50.0;
+// How far the level must still fall over the envelope's span for a note
+// that ended to be dying away.
+constexpr double TailFallDb = 3.0;
 
 const AnalyzerSettings& Validated(const AnalyzerSettings& s) {
     if (s.sampleRate <= 0) throw NoteAnalyzerException{0, "Invalid sample rate"};
@@ -59,6 +70,11 @@ int ComputeHopsKept(const AnalyzerSettings& s) {
     return static_cast<int>(std::min(hops, MaxHopsKept));
 }
 
+int ComputeNoteMeanHops(const AnalyzerSettings& s) {
+    const double hops = std::trunc(NoteMeanSeconds * s.sampleRate / s.advanceSize);
+    return static_cast<int>(std::clamp(hops, 1.0, MaxHopsKept));
+}
+
 }  // namespace
 
 Analyzer::Analyzer(const AnalyzerSettings& settings_)
@@ -67,6 +83,7 @@ Analyzer::Analyzer(const AnalyzerSettings& settings_)
       frame(AllocateAlignedDoubles(2 * static_cast<std::size_t>(settings.analysisSize))),
       hopExtremes(settings.analysisSize / settings.advanceSize),
       recentEstimates(ComputeHopsKept(settings)),
+      noteEstimates(settings.precisePitch ? ComputeNoteMeanHops(settings) : 1),
       hopsKept(ComputeHopsKept(settings)) {
     // Peaks lie at least two bins apart below bin N/2, so N/4 bounds the list.
     framePeaks.reserve(static_cast<std::size_t>(settings.analysisSize) / 4 + 1);
@@ -112,22 +129,23 @@ AnalysisResult Analyzer::Process(const double* hop) {
     result.strongestHarmonic = estimate.strongestHarmonic;
 
     if (!votes) {
+        // A frame cut short is the note's end: it keeps the mean of its last
+        // estimates.
+        if (frameCut && lastReading > 0.0 && !readingKept) lastReading = NoteMean(lastReading);
+        if (frameCut) readingKept = lastReading > 0.0;
         result.frequency = lastReading;
         if (lastReading != -1.0) result.harmonics = std::move(estimate.harmonics);
         return result;
     }
+    if (settings.precisePitch) noteEstimates.Push(estimate.frequency);
     const double previous = lastReading;
     lastReading = -1.0;
     if (recentEstimates.Size() < hopsKept) return result;
     double consensus = ConsensusFrequency();
-    // Precise pitch: a frame without an estimate of the note tells nothing
-    // new about its pitch; that the oldest estimate left the vote must not
-    // move the reading (at a note's end it would show the mean of fewer and
-    // fewer early hops).
-    if (settings.precisePitch && consensus != -1.0 && previous != -1.0 && !(estimate.frequency > 0.0))
-        consensus = previous;
+    if (settings.precisePitch) consensus = KeptReading(consensus, previous, estimate.frequency, result.level);
     if (consensus != -1.0 && previous == -1.0) readingFloor = noiseFloor;
     lastReading = consensus;
+    readingHops = consensus != -1.0 && previous != -1.0 ? readingHops + 1 : 0;
     if (consensus != -1.0) {
         result.frequency = consensus;
         result.harmonics = std::move(estimate.harmonics);
@@ -178,12 +196,14 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
         const int k = MultipleOfReading(estimate, lastReading);
         if (k >= 1) ownShares.Push(OwnPartialShares(estimate.peaks, estimate, k));
         if (k >= 2 && !envelope.Onset() && ownShares.Established(k)) {
-            if (ownShares.Collapsed(k)) {
+            const bool collapsed = ownShares.Collapsed(k);
+            if (collapsed || ownShares.FadedUnderNewNote(k)) {
                 // The held note is being let go under its octave: for a while
                 // no new reading moves back down to it.
                 releasedNote = lastReading;
                 releasedK = k;
                 releasedShare = ownShares.Loudest(k);
+                releasedOwn = collapsed ? -1.0 : ownShares.LoudestOwn(k);
                 hopsSinceRelease = 0;
                 holdChange = HoldChange::LetGo;
             } else {
@@ -193,9 +213,16 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
     } else {
         ownShares.Reset();
     }
+    if (SteppedDown(estimate.frequency)) {
+        // The octave hold follows the new note from here on.
+        holdChange = HoldChange::SteppedDown;
+        ownShares.Reset();
+        ownShares.Push(OwnPartialShares(estimate.peaks, estimate, 1));
+    }
     // Just after the hold let go, the released note still sounds under the new
     // reading for a while: a frame read as it neither votes nor breaks the new
     // reading.
+    frameCut = false;
     if (ReleasedNoteTail(estimate)) return false;
     // Under the floor only the held note is read. Near the background noise a
     // frame may stray from it, and inside the vote's semitone it would pull
@@ -208,7 +235,8 @@ bool Analyzer::PrepareVote(FundamentalEstimate& estimate, double frameLevel) {
     // vote. Seen as a hop that ends in silence, and afterwards as a last hop
     // far weaker than the loudest in the frame (also when the note sinks into
     // background noise, which the frame level does not show).
-    return !envelope.EndFellSilent() && !envelope.EnergyFell(hopExtremes.Capacity(), CutDropDb);
+    frameCut = envelope.EndFellSilent() || envelope.EnergyFell(hopExtremes.Capacity(), CutDropDb);
+    return !frameCut;
 }
 
 void Analyzer::RewriteVote() {
@@ -222,8 +250,30 @@ void Analyzer::RewriteVote() {
         // had read them before: they vote for its last reading.
         for (int i = 0; i < recentEstimates.Size(); ++i)
             if (NearNote(recentEstimates[i].frequency, lastReading)) recentEstimates[i].frequency = takenBack;
+    } else if (holdChange == HoldChange::SteppedDown) {
+        // The frames before the step were the note above: the vote goes on
+        // from the new note's own frames. Those so far still held some of
+        // the old note; the latest holds the least.
+        const double latest = recentEstimates[recentEstimates.Size() - 1].frequency;
+        for (int i = 0; i < recentEstimates.Size(); ++i) recentEstimates[i].frequency = latest;
     }
     holdChange = HoldChange::None;
+}
+
+bool Analyzer::SteppedDown(double frequency) const {
+    // A reading that has only just begun may be an attack read an octave
+    // high; the vote alone decides about it, as about any first reading.
+    if (!(lastReading > 0.0 && frequency > 0.0) || readingHops < 2 * hopsKept ||
+        recentEstimates.Size() < StepDownFrames - 1)
+        return false;
+    for (const int k : {2, 3}) {
+        const double lower = lastReading / k;
+        if (!NearNote(frequency, lower)) continue;
+        for (int i = recentEstimates.Size() - (StepDownFrames - 1); i < recentEstimates.Size(); ++i)
+            if (!NearNote(recentEstimates[i].frequency, lower)) return false;
+        return true;
+    }
+    return false;
 }
 
 bool Analyzer::ReleasedNoteTail(const FundamentalEstimate& estimate) {
@@ -232,8 +282,13 @@ bool Analyzer::ReleasedNoteTail(const FundamentalEstimate& estimate) {
         return false;
     // With its own partials back as strong as before their fall, the note
     // was never let go (a beat, a tremulant): the hold takes it back.
+    // A note let go as its own partials faded must show them back at their
+    // strength before the fade: their share alone is still high in its tail.
     const OwnShares own = OwnPartialShares(estimate.peaks, estimate, 1);
-    if ((releasedK == 3 ? own.twelfth : own.octave) >= releasedShare * TakeBackShare) {
+    const bool back = releasedOwn > 0.0
+                          ? (releasedK == 3 ? own.twelfthOwn : own.octaveOwn) >= releasedOwn * TakeBackShare
+                          : (releasedK == 3 ? own.twelfth : own.octave) >= releasedShare * TakeBackShare;
+    if (back) {
         holdChange = HoldChange::TakenBack;
         takenBack = releasedNote;
         releasedNote = -1.0;
@@ -241,6 +296,45 @@ bool Analyzer::ReleasedNoteTail(const FundamentalEstimate& estimate) {
         return false;
     }
     return true;
+}
+
+double Analyzer::KeptReading(double consensus, double previous, double frequency, double frameLevel) {
+    if (consensus == -1.0 || previous == -1.0) {
+        readingKept = false;
+        return consensus;
+    }
+    // A frame without an estimate of the note tells nothing new about its
+    // pitch; that the oldest estimate left the vote must not move the reading
+    // (at a note's end it would show the mean of fewer and fewer early hops).
+    // The note ended: it keeps the mean of its last estimates.
+    if (!(frequency > 0.0)) {
+        if (!readingKept) previous = NoteMean(previous);
+        readingKept = true;
+        return previous;
+    }
+    // Once ended, the note's tail (a release, reverberation) does not move
+    // the reading while it dies away; a new attack, another note or a level
+    // that holds again (the frame cut short was an attack's own fall) does.
+    if (readingKept && !envelope.Onset() && NearNote(frequency, previous) && envelope.Fall() > TailFallDb)
+        return previous;
+    readingKept = false;
+    // Under the floor the estimates scatter about the note: the reading
+    // averages more of them.
+    return frameLevel < noiseFloor ? NoteMean(consensus) : consensus;
+}
+
+double Analyzer::NoteMean(double reading) const {
+    double sum = 0.0;
+    int count = 0;
+    for (int i = 0; i < noteEstimates.Size(); ++i) {
+        const double f = noteEstimates[i];
+        if (f > 0.0 && std::fabs(Units::CentsPerLogUnit * std::log(f / reading)) < NoteMeanCents) {
+            sum += f;
+            ++count;
+        }
+    }
+    // Too few of them (a short note): the vote's own mean stands.
+    return count >= hopsKept ? sum / count : reading;
 }
 
 double Analyzer::FrameLevel() const {

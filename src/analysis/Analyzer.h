@@ -107,8 +107,20 @@ private:
     // note that is only its release (no vote); a frame that shows the note's
     // own partials back takes it back instead.
     bool ReleasedNoteTail(const FundamentalEstimate& estimate);
-    // Rewrites the kept estimates after the hold let go or took a note back.
+    // Rewrites the kept estimates after the hold let go or took a note back,
+    // or the note stepped down.
     void RewriteVote();
+    // True when this frame's estimate (Hz) and the frames just before it read
+    // the octave or twelfth under the reading: a step down to a note whose
+    // partials hold every partial of the one above.
+    bool SteppedDown(double frequency) const;
+    // The reading a note leaves behind when its frames stop telling its pitch:
+    // the mean of the recent estimates within NoteMeanCents of the reading.
+    double NoteMean(double reading) const;
+    // Precise pitch: the reading after the vote (consensus, Hz or -1.0) given
+    // the previous one, this frame's estimate and its level: a note that
+    // ended keeps its mean through its tail.
+    double KeptReading(double consensus, double previous, double frequency, double frameLevel);
 
     AnalyzerSettings settings;
     std::unique_ptr<TFR> tfr;
@@ -120,6 +132,7 @@ private:
     int frameStart = 0;
     RingQueue<std::pair<double, double>> hopExtremes;  // (min, max) per hop
     RingQueue<Estimate> recentEstimates;               // (level, frequency) per hop
+    RingQueue<double> noteEstimates;                   // Hz per voting hop, over NoteMeanSeconds
     int hopsKept;
     std::vector<SpectralPeak> framePeaks;  // reused by every scan
     std::vector<Estimate> voteScratch;     // sorted copy for the vote
@@ -128,12 +141,16 @@ private:
     double releasedNote = -1.0;            // Hz; the held note last let go under its octave
     int hopsSinceRelease = 1 << 20;
     // What this hop's frame did to the octave hold, and so to the vote.
-    enum class HoldChange { None, LetGo, TakenBack };
+    enum class HoldChange { None, LetGo, TakenBack, SteppedDown };
     HoldChange holdChange = HoldChange::None;
     int releasedK = 2;           // the released note lay this many times under the new reading
     double releasedShare = 0.0;  // its own partials' share before they fell
+    double releasedOwn = -1.0;   // their amplitude before they faded; -1.0 when their share collapsed
     double takenBack = -1.0;     // Hz; the released note the hold took back
     double lastReading = -1.0;   // the previous hop's consensus, -1.0 for none
+    int readingHops = 0;         // hops the current reading has lasted
+    bool readingKept = false;    // lastReading is the note's mean, kept after its frames ended
+    bool frameCut = false;       // this hop's frame was cut short (the note's end)
     double readingFloor = 0.0;   // noiseFloor when the current reading began
 };
 

@@ -158,12 +158,14 @@ OwnShares OwnPartialShares(std::span<const SpectralPeak> peaks, const Fundamenta
         const int n = NearestHarmonic(peak.frequency, f, b);
         if (n < 1 || n > OwnPartialRange) continue;
         strongest = std::max(strongest, peak.amplitude);
-        if (n % 2 != 0) own.octave = std::max(own.octave, peak.amplitude);
-        if (n % 3 != 0) own.twelfth = std::max(own.twelfth, peak.amplitude);
+        double& octave = n % 2 != 0 ? own.octaveOwn : own.octaveShared;
+        double& twelfth = n % 3 != 0 ? own.twelfthOwn : own.twelfthShared;
+        octave = std::max(octave, peak.amplitude);
+        twelfth = std::max(twelfth, peak.amplitude);
     }
     if (strongest > 0.0) {
-        own.octave /= strongest;
-        own.twelfth /= strongest;
+        own.octave = own.octaveOwn / strongest;
+        own.twelfth = own.twelfthOwn / strongest;
     }
     return own;
 }
@@ -208,6 +210,28 @@ bool OwnShareHistory::Collapsed(int k) const {
     const double deep = std::pow(10.0, -DeepFallDb / 20.0);
     return loudestKept >= HeldNoteShare && Share(last, k) < loudestKept * deep &&
            Share(last - 1, k) < loudestKept * std::sqrt(deep);
+}
+
+double OwnShareHistory::LoudestOwn(int k) const {
+    double loudestOwn = 0.0;
+    for (int i = 0; i < count; ++i)
+        loudestOwn = std::max(loudestOwn, k == 3 ? At(i).twelfthOwn : At(i).octaveOwn);
+    return loudestOwn;
+}
+
+bool OwnShareHistory::FadedUnderNewNote(int k) const {
+    if (count < FadeHops + 1) return false;
+    const bool twelfth = k == 3;
+    auto own = [&](int i) { return twelfth ? At(i).twelfthOwn : At(i).octaveOwn; };
+    auto shared = [&](int i) { return twelfth ? At(i).twelfthShared : At(i).octaveShared; };
+    const int last = count - 1;
+    for (int i = last - FadeHops + 1; i <= last; ++i)
+        if (!(own(i) < own(i - 1))) return false;
+    const double loudestOwn = LoudestOwn(k);
+    double quietestShared = shared(0);
+    for (int i = 1; i < count; ++i) quietestShared = std::min(quietestShared, shared(i));
+    return quietestShared > 0.0 && own(last) < loudestOwn * std::pow(10.0, -FadeDb / 20.0) &&
+           shared(last) > quietestShared * std::pow(10.0, RiseDb / 20.0);
 }
 
 void LevelEnvelope::Push(std::span<const double> hop) {

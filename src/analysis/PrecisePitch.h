@@ -57,10 +57,16 @@ int MultipleOfReading(const FundamentalEstimate& estimate, double reading);
 
 // The held note's own partials against its strongest partials 1 to 9, for
 // the note estimate / k: `octave` for the odd ones (1, 3, 5, 7, 9: none is a
-// partial of the octave above), `twelfth` for those no multiple of 3.
+// partial of the octave above), `twelfth` for those no multiple of 3. Then
+// the same partials' amplitudes, and those of the partials they share with
+// the octave (even ones) or the twelfth (multiples of 3).
 struct OwnShares {
     double octave = 0.0;
     double twelfth = 0.0;
+    double octaveOwn = 0.0;
+    double twelfthOwn = 0.0;
+    double octaveShared = 0.0;
+    double twelfthShared = 0.0;
 };
 OwnShares OwnPartialShares(std::span<const SpectralPeak> peaks, const FundamentalEstimate& estimate, int k);
 
@@ -91,9 +97,22 @@ public:
     // The largest share for a note k times higher over the hops kept.
     double Loudest(int k) const;
     bool Established(int k) const { return (k == 3 ? loudest.twelfth : loudest.octave) >= FirstReadingShare; }
+    // The held note's own partials fell FadeDb under their loudest kept, hop
+    // after hop over the last FadeHops, while the partials it shares with the
+    // note k times higher rose RiseDb over their quietest kept: a new note
+    // at the octave (or twelfth) sounds as the held one is let go, although
+    // the frame's level, and so no onset, shows it. A natural decay lowers
+    // both; a beat does not fall hop after hop.
+    bool FadedUnderNewNote(int k) const;
+    // The loudest amplitude of the held note's own partials over the hops kept.
+    double LoudestOwn(int k) const;
+    static constexpr int FadeHops = 3;
+    static constexpr double FadeDb = 4.5;
+    static constexpr double RiseDb = 4.0;
 
 private:
     double Share(int i, int k) const;  // the i-th kept, oldest first
+    const OwnShares& At(int i) const { return shares[(first + i) % Kept]; }
 
     OwnShares loudest;
     OwnShares shares[Kept] = {};
@@ -127,6 +146,9 @@ public:
     // hop varies by under 1 dB with phase even at 27 Hz, and unlike the
     // sample extremes it sees a note sink into background noise.
     bool EnergyFell(int hops, double dropDb) const;
+    // dB the level over two hops fell across the hops remembered (negative
+    // when it rose).
+    double Fall() const { return count > 0 ? levels[Index(0)] - RecentLevel() : 0.0; }
 
     static constexpr double OnsetRiseDb = 6.0;
     static constexpr double QuietShare = 0.05;

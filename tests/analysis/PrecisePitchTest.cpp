@@ -1,5 +1,5 @@
 // Precise pitch mode of the analyzer on synthetic notes: stiff strings,
-// decaying and cut notes, octave holds and jumps. Classic mode runs alongside
+// decaying notes, octave holds and jumps. Classic mode runs alongside
 // where it shows that a signal really provokes the fault being guarded.
 
 #include <gtest/gtest.h>
@@ -9,61 +9,15 @@
 #include <iterator>
 #include <vector>
 
+#include "PrecisePitchTestSupport.h"
 #include "TestSignals.h"
 #include "analysis/Analyzer.h"
 #include "analysis/PrecisePitch.h"
 
 namespace {
 
-using NoteAnalyzer::AnalyzerSettings;
-using ZelvoTest::Cents;
-using ZelvoTest::Partial;
+using namespace ZelvoTest::PrecisePitchTesting;
 using Trace = testing::Message;
-
-AnalyzerSettings Settings(int rate, int quality, bool precise) {
-    AnalyzerSettings s = NoteAnalyzer::SettingsFor(rate, quality);
-    s.precisePitch = precise;
-    return s;
-}
-
-struct Hop {
-    double time;  // seconds at the end of the hop
-    double level, frequency;
-};
-
-// Every hop's level and reading for a whole signal (whole hops only).
-std::vector<Hop> Analyse(const AnalyzerSettings& s, const std::vector<double>& signal, double floor = -30.0) {
-    NoteAnalyzer::Analyzer analyzer(s);
-    analyzer.noiseFloor = floor;
-    std::vector<Hop> hops;
-    for (std::size_t at = 0; at + s.advanceSize <= signal.size(); at += s.advanceSize) {
-        const auto r = analyzer.Process(signal.data() + at);
-        hops.push_back({static_cast<double>(at + s.advanceSize) / s.sampleRate, r.level, r.frequency});
-    }
-    return hops;
-}
-
-double LastFrequency(int rate, int quality, bool precise, const std::vector<double>& signal) {
-    return Analyse(Settings(rate, quality, precise), signal).back().frequency;
-}
-
-std::vector<double> Note(const std::vector<Partial>& partials, int rate, double seconds) {
-    return ZelvoTest::Synthesize(partials, rate, 0, static_cast<int>(seconds * rate), true);
-}
-
-const Hop* LastReading(const std::vector<Hop>& hops) {
-    const Hop* last = nullptr;
-    for (const Hop& h : hops)
-        if (h.frequency > 0.0) last = &h;
-    return last;
-}
-
-// Readings more than `cents` away from f0; all readings by default.
-int Readings(const std::vector<Hop>& hops, double f0 = 1.0, double cents = -1.0) {
-    int off = 0;
-    for (const Hop& h : hops) off += h.frequency > 0.0 && std::fabs(Cents(h.frequency, f0)) > cents;
-    return off;
-}
 
 TEST(PrecisePitch, IsOffUnlessAsked) {
     EXPECT_FALSE(NoteAnalyzer::SettingsFor(44100, 0).precisePitch ||
@@ -151,30 +105,6 @@ TEST(PrecisePitch, DecayingNoteIsReadBelowTheFloorAndReleased) {
             ASSERT_NE(underGate, hops.end());
             EXPECT_LE(LastReading(hops)->time, underGate->time + 0.2);
             EXPECT_GT(lowestRead(Analyse(Settings(rate, quality, false), signal, floor)), floor - 1.0);
-        }
-    }
-}
-
-// A six-harmonic A2 at -12 cents stopped dead, at several points within a
-// hop: the frames that hold the silence after it keep out of the vote, so the
-// last reading is the steady one.
-TEST(PrecisePitch, AbruptCutKeepsTheSteadyReading) {
-    const double a2 = 110.0 * std::exp2(-12.0 / 1200.0);
-    for (const int rate : {11025, 22050, 44100, 48000, 96000}) {
-        for (const int quality : {0, 1}) {
-            for (const double cutInHop : {0.0, 0.3, 0.6, 0.9}) {
-                SCOPED_TRACE(Trace() << rate << " Hz, quality " << quality << ", cut " << cutInHop);
-                const AnalyzerSettings s = Settings(rate, quality, true);
-                auto signal = Note(ZelvoTest::HarmonicTone(a2, 6), rate, 1.0);
-                const auto cut = static_cast<std::size_t>(
-                    (std::floor(0.6 * rate / s.advanceSize) + cutInHop) * s.advanceSize);
-                std::fill(signal.begin() + static_cast<std::ptrdiff_t>(cut), signal.end(), 0.0);
-                const auto hops = Analyse(s, signal);
-                const Hop& steady = hops[cut / static_cast<std::size_t>(s.advanceSize) - 1];
-                ASSERT_GT(steady.frequency, 0.0);
-                EXPECT_NEAR(Cents(LastReading(hops)->frequency, steady.frequency), 0.0, 1.0);
-                EXPECT_NEAR(Cents(steady.frequency, a2), 0.0, 0.5);
-            }
         }
     }
 }
@@ -366,32 +296,76 @@ TEST(OwnShareHistory, TellsAReleaseFromDecayDipsAndNoise) {
     }
 }
 
-// A note ends and the frames after it hold no estimate: the tuner keeps the
-// last reading it showed while the note sounded, not the mean of whichever
-// estimates are left in the vote as the silent hops push them out. The note
-// moves 8 cents over its last hops, so such a mean would move too.
-TEST(PrecisePitch, ReadingStaysPutOnceTheNoteHasNoEstimate) {
+// The held note's own partials (amplitudes in dB, hop by hop) against those
+// it shares with the octave: only a fade hop after hop under a rise of the
+// shared ones is a new note at the octave.
+TEST(OwnShareHistory, TellsANewNoteAtTheOctaveFromADecay) {
+    const struct {
+        const char* name;
+        std::vector<double> own, shared;
+        bool faded;
+    } cases[] = {
+        {"legato to the octave", {0, -1, -2, -3, -4.6}, {-6, -6, -3, 0, 0}, true},
+        {"natural decay, both fall", {0, -1.5, -3, -4.5, -6}, {0, -1.5, -3, -4.5, -6}, false},
+        {"odd partials decay faster", {0, -2, -4, -6, -8}, {0, -0.5, -1, -1.5, -2}, false},
+        {"a beat, not hop after hop", {0, -5, -2, -5, -6}, {-6, -6, -3, 0, 0}, false},
+        {"fade too shallow yet", {0, -1, -2, -3, -4}, {-6, -6, -3, 0, 0}, false},
+        {"shared ones rise alone", {0, 0, 0, 0, 0}, {-6, -6, -3, 0, 0}, false},
+        {"too few hops", {0, -3, -6}, {-6, -3, 0}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        NoteAnalyzer::OwnShareHistory history;
+        for (std::size_t i = 0; i < c.own.size(); ++i) {
+            NoteAnalyzer::OwnShares shares;
+            shares.octaveOwn = shares.twelfthOwn = 0.1 * std::pow(10.0, c.own[i] / 20.0);
+            shares.octaveShared = shares.twelfthShared = 0.1 * std::pow(10.0, c.shared[i] / 20.0);
+            history.Push(shares);
+        }
+        EXPECT_EQ(history.FadedUnderNewNote(2), c.faded);
+        EXPECT_EQ(history.FadedUnderNewNote(3), c.faded);
+    }
+}
+
+// A held note steps down to its octave or twelfth without a new attack: the
+// new note's partials hold every partial of the old one, whose release keeps
+// the vote divided for most of its span. Once two frames read the lower note
+// the reading follows it.
+TEST(PrecisePitch, StepDownToTheOctaveIsFollowedOnTheSecondFrame) {
+    const struct { double from, to; } cases[] = {{220.0, 110.0}, {330.0, 110.0}, {261.63, 130.81}};
     for (const int rate : {11025, 44100}) {
         for (const int quality : {0, 1}) {
-            SCOPED_TRACE(Trace() << rate << " Hz, quality " << quality);
-            const AnalyzerSettings s = Settings(rate, quality, true);
-            auto signal = Note(ZelvoTest::HarmonicTone(220.0, 6), rate, 1.0);
-            const auto bent =
-                ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(220.0 * std::exp2(8.0 / 1200.0), 6), rate, 0,
-                                      3 * s.advanceSize, true);
-            signal.insert(signal.end(), bent.begin(), bent.end());
-            // Quiet enough to be under the held note's gate, not silent.
-            const auto faint = ZelvoTest::Synthesize({{1000.0, 1e-4}}, rate, 0, rate / 2, true);
-            signal.insert(signal.end(), faint.begin(), faint.end());
-            const auto hops = Analyse(s, signal);
-            const double ended = static_cast<double>(signal.size() - faint.size()) / rate;
-            const Hop* shown = nullptr;
-            for (const Hop& h : hops)
-                if (h.time <= ended && h.frequency > 0.0) shown = &h;
-            ASSERT_NE(shown, nullptr);
-            for (const Hop& h : hops) {
-                if (h.time > ended && h.frequency > 0.0) {
-                    EXPECT_EQ(h.frequency, shown->frequency) << h.time;
+            for (const auto& c : cases) {
+                SCOPED_TRACE(Trace() << c.from << " -> " << c.to << " at " << rate << ", quality "
+                                     << quality);
+                const AnalyzerSettings s = Settings(rate, quality, true);
+                const int switchAt = 60 * s.advanceSize;
+                auto signal =
+                    ZelvoTest::Synthesize(ZelvoTest::HarmonicTone(c.from, 8, 0.1), rate, 0, switchAt, true);
+                auto next = ZelvoTest::HarmonicTone(c.to, 16, 0.1);
+                const double gain = std::pow(10.0, 60.0 * switchAt / rate / 20.0);
+                for (Partial p : ZelvoTest::HarmonicTone(c.from, 8, 0.1 * gain)) {
+                    p.decayDbPerSecond = 60.0;
+                    next.push_back(p);
+                }
+                const auto second = ZelvoTest::Synthesize(next, rate, switchAt, 40 * s.advanceSize, true);
+                signal.insert(signal.end(), second.begin(), second.end());
+                const auto hops = Analyse(s, signal);
+                const auto hopOf = [&](auto it) { return static_cast<int>(it - hops.begin()); };
+                const auto firstLower = std::find_if(hops.begin() + 60, hops.end(), [&](const Hop& h) {
+                    return std::fabs(Cents(h.frequency, c.to)) < 20.0;
+                });
+                ASSERT_NE(firstLower, hops.end());
+                for (auto h = hops.begin() + 60; h != firstLower; ++h)
+                    EXPECT_NEAR(Cents(h->frequency, c.from), 0.0, 5.0);
+                // Within a frame and a hop of the step; within 20 cents while
+                // the frame still holds the old note's release, 5 once it has
+                // left.
+                const int frameHops = s.analysisSize / s.advanceSize;
+                EXPECT_LE(hopOf(firstLower) - 60, frameHops + 1);
+                for (auto h = firstLower; h != hops.end(); ++h) {
+                    const double within = hopOf(h) - hopOf(firstLower) < frameHops ? 20.0 : 5.0;
+                    EXPECT_NEAR(Cents(h->frequency, c.to), 0.0, within) << h->time;
                 }
             }
         }
