@@ -92,6 +92,12 @@ public:
             const double partial = (n * b * n + 1.0) * n * fundamental;
             low[n] = partial * below;
             high[n] = partial * above;
+            partials[n] = partial;
+            // The frequencies whose root k of k (1 + b k^2) = f / f0 rounds to
+            // n; below b = 1e-7 NearestHarmonic takes k = f / f0 itself.
+            const double lowK = n - 0.5, highK = n + 0.5;
+            intervalLow[n] = (b < 1e-7 ? lowK : lowK * (1.0 + b * lowK * lowK)) * fundamental;
+            intervalHigh[n] = (b < 1e-7 ? highK : highK * (1.0 + b * highK * highK)) * fundamental;
         }
     }
 
@@ -104,12 +110,40 @@ public:
         return next <= LogCentTables::MaxHarmonic && frequency >= low[next];
     }
 
+    // NearestHarmonic's answer for a frequency that lies clearly inside the
+    // interval of one harmonic number and clearly inside or outside its
+    // 50-cent window: that number or 0, without the cube root and logarithm.
+    // -1 when the frequency lies so near a border that only the exact test
+    // can tell. The margins (1e-9 of the frequency, 0.01 cent) are far wider
+    // than the rounding of either computation.
+    int ClearHarmonic(double frequency) {
+        if (!used) return -1;
+        if (frequency < previousClear) interval = 1;
+        previousClear = frequency;
+        while (interval <= LogCentTables::MaxHarmonic && intervalHigh[interval] <= frequency) ++interval;
+        if (interval > LogCentTables::MaxHarmonic) return -1;
+        const int n = interval;
+        constexpr double Margin = 1e-9;
+        if (!(frequency >= intervalLow[n] * (1.0 + Margin) && frequency < intervalHigh[n] * (1.0 - Margin)))
+            return -1;
+        static const double innerBelow = std::exp2(-49.99 / 1200.0);
+        static const double innerAbove = std::exp2(49.99 / 1200.0);
+        if (frequency >= partials[n] * innerBelow && frequency <= partials[n] * innerAbove) return n;
+        if (frequency < low[n] || frequency > high[n]) return 0;
+        return -1;
+    }
+
 private:
     bool used;
     int next = 1;
     double previous = 0.0;
+    int interval = 1;
+    double previousClear = 0.0;
     double low[LogCentTables::MaxHarmonic + 1] = {};
     double high[LogCentTables::MaxHarmonic + 1] = {};
+    double partials[LogCentTables::MaxHarmonic + 1] = {};
+    double intervalLow[LogCentTables::MaxHarmonic + 1] = {};
+    double intervalHigh[LogCentTables::MaxHarmonic + 1] = {};
 };
 
 }  // namespace
@@ -153,7 +187,8 @@ void BuildHarmonicMap(std::span<const SpectralPeak> peaks, double fundamental, d
         const double ratio = peak.frequency / fundamental;
         if (!(ratio >= lowest && ratio < highest)) continue;
         if (!windows.MayHold(peak.frequency)) continue;
-        const int n = NearestHarmonic(peak.frequency, fundamental, b);
+        int n = windows.ClearHarmonic(peak.frequency);
+        if (n < 0) n = NearestHarmonic(peak.frequency, fundamental, b);
         if (n == 0) continue;
         auto it = map.find(n);
         if (it == map.end()) {

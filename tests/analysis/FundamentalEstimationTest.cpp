@@ -119,7 +119,8 @@ TEST(BuildHarmonicMap, InvertsTheStretchWithCardano) {
 // The map skips peaks far from every partial before the exact 50-cent test;
 // it must keep exactly what that test keeps: the strongest peak per harmonic
 // that NearestHarmonic accepts. Peaks are placed just inside and outside the
-// 50-cent borders, in order and out of order.
+// 50-cent borders and the borders between harmonic numbers, in order and out
+// of order.
 TEST(BuildHarmonicMap, KeepsWhatTheNearestHarmonicTestKeeps) {
     const auto plainMap = [](const std::vector<SpectralPeak>& peaks, double f0, double b) {
         HarmonicMap map;
@@ -138,8 +139,13 @@ TEST(BuildHarmonicMap, KeepsWhatTheNearestHarmonicTestKeeps) {
             for (int n = 1; n <= 66; ++n) {
                 const double partial = (n * b * n + 1.0) * n * f0;
                 for (const double cents :
-                     {-50.01, -50.0, -49.9999999, -25.0, 0.0, 49.9999999, 50.0, 50.01, 80.0})
+                     {-50.01, -50.0, -49.99, -49.9999999, -25.0, 0.0, 49.9999999, 49.99, 50.0, 50.01, 80.0})
                     peaks.push_back({unit(rng), partial * std::exp2(cents / 1200.0)});
+                // Around the border between harmonic numbers n and n + 1.
+                const double k = n + 0.5;
+                const double border = (b < 1e-7 ? k : k * (1.0 + b * k * k)) * f0;
+                for (const double offset : {-1e-8, -1e-12, 0.0, 1e-12, 1e-8})
+                    peaks.push_back({unit(rng), border * (1.0 + offset)});
             }
             for (int j = 0; j < 300; ++j) peaks.push_back({unit(rng), f0 * 70.0 * unit(rng)});
             std::sort(peaks.begin(), peaks.end(), [](auto& x, auto& y) { return x.frequency < y.frequency; });
