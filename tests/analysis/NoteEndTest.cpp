@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "PrecisePitchTestSupport.h"
@@ -118,8 +119,8 @@ TEST(PrecisePitch, NoteEndedInAVibratoKeepsItsCentre) {
                 double phase = 0.0;
                 for (std::size_t i = 0; i < signal.size() && static_cast<double>(i) < end * rate; ++i) {
                     const double t = static_cast<double>(i) / rate;
-                    phase += 2.0 * M_PI * centre * std::exp2(10.0 / 1200.0 * std::sin(2.0 * M_PI * 2.5 * t)) /
-                             rate;
+                    phase += 2.0 * std::numbers::pi * centre *
+                             std::exp2(10.0 / 1200.0 * std::sin(2.0 * std::numbers::pi * 2.5 * t)) / rate;
                     for (int k = 1; k <= 6; ++k) signal[i] += 0.25 / k * std::sin(k * phase);
                 }
                 const double precise = LastReading(Analyse(Settings(rate, quality, true), signal))->frequency;
