@@ -35,8 +35,8 @@ RowScoreTables::RowScoreTables(const LogCentTables& t)
     for (int lane = 0; lane < Lanes; ++lane) {
         const int i = std::min(lane, Rows - 1);
         for (int k = 0; k < Harmonics; ++k) {
-            partial[static_cast<std::size_t>(k * Lanes + lane)] = t.partial[i][k];
-            border[static_cast<std::size_t>(k * Lanes + lane)] = t.border[i][k];
+            partial[static_cast<std::size_t>(k) * Lanes + static_cast<std::size_t>(lane)] = t.partial[i][k];
+            border[static_cast<std::size_t>(k) * Lanes + static_cast<std::size_t>(lane)] = t.border[i][k];
         }
         top[lane] = t.border[i][LogCentTables::MaxHarmonic];
     }
@@ -52,7 +52,7 @@ RowScoreTables::RowScoreTables(const LogCentTables& t)
         for (int b = 0; b < buckets; ++b) {
             const int start = -Octave + (b << BucketShift);
             while (k < LogCentTables::MaxHarmonic && t.border[i][k] < start) ++k;
-            first[static_cast<std::size_t>(b * Lanes + lane)] = k;
+            first[static_cast<std::size_t>(b) * Lanes + static_cast<std::size_t>(lane)] = k;
         }
     }
     std::copy(t.gauss, t.gauss + LogCentTables::GaussSize, gauss);
@@ -186,11 +186,13 @@ void RowScoreTables::ScoreEveryRowPortably(const std::int32_t* offsets, const do
             // the term is then dropped, and the row adds +0.0, which leaves its
             // sum unchanged.
             const std::int32_t at = std::min(std::max(rel, -Octave), top[i] - 1);
-            const std::int32_t k0 =
-                first[static_cast<std::size_t>(((at + Octave) >> BucketShift) * Lanes + i)];
+            const std::int32_t k0 = first[static_cast<std::size_t>((at + Octave) >> BucketShift) * Lanes +
+                                          static_cast<std::size_t>(i)];
             const std::int32_t k =
-                k0 + static_cast<std::int32_t>(border[static_cast<std::size_t>(k0 * Lanes + i)] < at);
-            const std::int32_t d = std::abs(at - partial[static_cast<std::size_t>(k * Lanes + i)]);
+                k0 + static_cast<std::int32_t>(
+                         border[static_cast<std::size_t>(k0) * Lanes + static_cast<std::size_t>(i)] < at);
+            const std::int32_t d =
+                std::abs(at - partial[static_cast<std::size_t>(k) * Lanes + static_cast<std::size_t>(i)]);
             const std::int32_t g = std::min((d * k) >> 10, LogCentTables::GaussSize - 1);
             const double term = gauss[g] * amplitude;
             scores[i] += inRange ? term : 0.0;
