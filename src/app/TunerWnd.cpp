@@ -29,6 +29,26 @@
 
 namespace {
 
+// A status bar that never asks the toolkit to repaint an empty or negative
+// rectangle. While the window manager is still mapping the frame the bar may
+// be narrower than its size grip; the field's rectangle is then negative, and
+// GTK would pass it on to pixman, which reports a bug on standard error. The
+// text is stored either way; such a bar is repainted whole.
+class TunerStatusBar : public wxStatusBar {
+public:
+    TunerStatusBar(wxWindow* parent, wxWindowID winid, long style, const wxString& name)
+        : wxStatusBar(parent, winid, style, name) {}
+
+protected:
+    void DoUpdateStatusText(int number) override {
+        wxRect field;
+        if (GetFieldRect(number, field) && field.width > 0 && field.height > 0)
+            wxStatusBar::DoUpdateStatusText(number);
+        else
+            Refresh();
+    }
+};
+
 // The title suffix: empty in release builds.
 constexpr const char* TitleSuffix = "";
 
@@ -190,6 +210,12 @@ void CTunerWnd::CreateChildren() {
     m_global->SetName("Global Indicator");
     ApplyActivePreset();
     m_global->value = 60.0f;
+}
+
+wxStatusBar* CTunerWnd::OnCreateStatusBar(int number, long style, wxWindowID winid, const wxString& name) {
+    auto* bar = new TunerStatusBar(this, winid, style, name);
+    bar->SetFieldsCount(number);
+    return bar;
 }
 
 void CTunerWnd::UpdateStatusText() {

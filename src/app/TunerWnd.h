@@ -134,6 +134,7 @@ public:
     const wxTimer& DisplayTimer() const { return m_displayTimer; }
 
 private:
+    wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID winid, const wxString& name) override;
     // Creation steps.
     void CreateMenus();
     void CreateChildren();
